@@ -1,0 +1,17 @@
+# Target-scoped warning and sanitizer options shared by every target of the project.
+option(KAMBRIX_WERROR "Treat warnings as errors" OFF)
+option(KAMBRIX_SANITIZE "Build with address and undefined-behaviour sanitizers" OFF)
+
+function(kambrix_target_options target)
+    target_compile_features(${target} PUBLIC cxx_std_20)
+    set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(KAMBRIX_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+    if(KAMBRIX_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+endfunction()

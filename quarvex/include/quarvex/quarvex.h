@@ -1,0 +1,845 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Quarvex: the pivot computation library. Records of a pivot machine, the services that
+// build and compute on them, the numbered errors, the SQL text routines and the database
+// layer over SQLite.
+//
+// Units everywhere: lengths, distances and elevations in m; pipe diameters and water
+// depths in mm; outlet spacing entered in cm and held again in m; discharges in L/s;
+// pressures in kPa (one metre of water head counts as 10 kPa); pipe roughness as the
+// Hazen-Williams C; revolution times in hours.
+//
+// Records are plain values copied on assignment. Arrays held in records are 1-based and
+// keep their own bounds (`Array`). Services are stateless objects handed out by the global
+// factory `Statics` (see `statics()`), but each can be constructed on its own in a test.
+#pragma once
+
+#include <quarvex/quarvex_export.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quarvex {
+
+// ---------------------------------------------------------------------------------------
+// Numbered errors
+// ---------------------------------------------------------------------------------------
+
+// The application-error base 0x80040000 as a signed 32-bit number (-2147221504).
+inline constexpr std::int32_t kErrorBase = static_cast<std::int32_t>(0x80040000u);
+
+// Every number an error of the system can carry. Platform faults keep small numbers of
+// their own; the library's and the program's errors are the base plus a code.
+namespace errc {
+// Platform faults.
+inline constexpr std::int32_t InvalidArgument = 5;      // invalid procedure call or argument
+inline constexpr std::int32_t Overflow = 6;             // numeric overflow
+inline constexpr std::int32_t SubscriptOutOfRange = 9;  // index outside an array's bounds
+inline constexpr std::int32_t DivisionByZero = 11;      // division by zero, floating-point fault
+inline constexpr std::int32_t TypeMismatch = 13;        // text that is not a number
+// Sprinkler catalogue.
+inline constexpr std::int32_t MissingAsperorDataException = kErrorBase + 500;
+inline constexpr std::int32_t DescricaoMissingNameException = kErrorBase + 600;
+inline constexpr std::int32_t ModeloIsNewRecordException = kErrorBase + 601;
+inline constexpr std::int32_t ModeloMissingNameException = kErrorBase + 700;
+inline constexpr std::int32_t MarcaIsNewRecordException = kErrorBase + 701;
+inline constexpr std::int32_t MarcaMissingNameException = kErrorBase + 800;
+// Accessories and charts.
+inline constexpr std::int32_t DropIncompleteException = kErrorBase + 900;
+inline constexpr std::int32_t NomeDaCartaJaExistente = kErrorBase + 1000;
+// Field evaluation.
+inline constexpr std::int32_t PluviometroIncompleteException = kErrorBase + 1001;
+inline constexpr std::int32_t EmptyWaterDepthSerie = kErrorBase + 1100;
+inline constexpr std::int32_t NotEnoughSamplesToComputeLowQuarter = kErrorBase + 1101;
+inline constexpr std::int32_t EvaluationNotFound = kErrorBase + 1102;
+// Hydraulic computation.
+inline constexpr std::int32_t ComputationDidNotConverge = kErrorBase + 1200;
+// Database layer.
+inline constexpr std::int32_t DatabaseUnknownProvider = kErrorBase + 2001;
+inline constexpr std::int32_t DatabaseFileMissing = kErrorBase + 2002;
+inline constexpr std::int32_t DatabaseOpenFailed = kErrorBase + 2003;
+inline constexpr std::int32_t DatabaseNotOpen = kErrorBase + 2004;
+inline constexpr std::int32_t DatabaseStatementFailed = kErrorBase + 2005;
+inline constexpr std::int32_t DatabaseNoCurrentRow = kErrorBase + 2006;
+inline constexpr std::int32_t DatabaseUnknownField = kErrorBase + 2007;
+inline constexpr std::int32_t DatabaseTransactionState = kErrorBase + 2008;
+}  // namespace errc
+
+// The one exception type of the library: an error number and a message. Programs catch
+// it and recognise the error by `number()`.
+class QUARVEX_EXPORT Error : public std::runtime_error {
+public:
+    Error(std::int32_t number, const std::string& message);
+    std::int32_t number() const noexcept { return number_; }
+
+private:
+    std::int32_t number_;
+};
+
+// The default message of an error number ("Error <number>" for a number not in the table).
+QUARVEX_EXPORT std::string errorMessage(std::int32_t number);
+
+// The error raiser. `Throw(n)` raises error n with its default message; the overload adds a
+// detail (for instance the database's own message) after it.
+class QUARVEX_EXPORT Exceptions {
+public:
+    [[noreturn]] static void Throw(std::int32_t number);
+    [[noreturn]] static void Throw(std::int32_t number, const std::string& detail);
+};
+
+// Raises the numbered floating-point error when x is NaN or infinite; returns x otherwise.
+QUARVEX_EXPORT double checkedFinite(double x, const char* what);
+
+// ---------------------------------------------------------------------------------------
+// 1-based arrays and keyed collections
+// ---------------------------------------------------------------------------------------
+
+// A dynamic array with bounds 1..Length(); an empty array has no bounds (Length() == 0).
+// Access outside the bounds raises errc::SubscriptOutOfRange.
+template <class T>
+class Array {
+public:
+    Array() = default;
+    // An array with bounds 1..n of default values.
+    explicit Array(int n) : items_(n > 0 ? static_cast<std::size_t>(n) : 0) {}
+    Array(std::initializer_list<T> init) : items_(init) {}
+
+    int Length() const noexcept { return static_cast<int>(items_.size()); }
+    bool IsEmpty() const noexcept { return items_.empty(); }
+    bool HasAny() const noexcept { return !items_.empty(); }
+    int LBound() const noexcept { return items_.empty() ? 0 : 1; }
+    int UBound() const noexcept { return Length(); }
+
+    T& operator()(int i) { return items_[checked(i)]; }
+    const T& operator()(int i) const { return items_[checked(i)]; }
+    T& operator[](int i) { return items_[checked(i)]; }
+    const T& operator[](int i) const { return items_[checked(i)]; }
+
+    // Grows the array by one element holding `element`.
+    void Push(T element) { items_.push_back(std::move(element)); }
+    // The element at the upper / lower bound, or nothing when the array is empty.
+    std::optional<T> Last() const {
+        return items_.empty() ? std::nullopt : std::optional<T>(items_.back());
+    }
+    std::optional<T> First() const {
+        return items_.empty() ? std::nullopt : std::optional<T>(items_.front());
+    }
+    // A new array 1..(till - begin + 1) holding elements begin..till.
+    Array Slice(int begin, int till) const {
+        Array out;
+        for (int i = begin; i <= till; ++i) {
+            out.Push((*this)(i));
+        }
+        return out;
+    }
+    void Clear() noexcept { items_.clear(); }
+    void Resize(int n) { items_.resize(n > 0 ? static_cast<std::size_t>(n) : 0); }
+
+    auto begin() noexcept { return items_.begin(); }
+    auto end() noexcept { return items_.end(); }
+    auto begin() const noexcept { return items_.begin(); }
+    auto end() const noexcept { return items_.end(); }
+    const std::vector<T>& items() const noexcept { return items_; }
+
+    friend bool operator==(const Array& a, const Array& b) { return a.items_ == b.items_; }
+
+private:
+    std::size_t checked(int i) const;
+    std::vector<T> items_;
+};
+
+[[noreturn]] QUARVEX_EXPORT void raiseSubscriptOutOfRange(int index, int length);
+
+template <class T>
+std::size_t Array<T>::checked(int i) const {
+    if (i < 1 || i > Length()) {
+        raiseSubscriptOutOfRange(i, Length());
+    }
+    return static_cast<std::size_t>(i - 1);
+}
+
+// An ordered 1-based collection whose entries may carry a text key (unique, exact match).
+// Iteration follows insertion order; removing an entry closes the gap.
+template <class T>
+class Collection {
+public:
+    int Count() const noexcept { return static_cast<int>(entries_.size()); }
+    bool IsEmpty() const noexcept { return entries_.empty(); }
+
+    // Appends an entry, under `key` when given. A key already present raises
+    // errc::InvalidArgument.
+    void Add(T item, std::optional<std::string> key = std::nullopt) {
+        if (key && Contains(*key)) {
+            raiseDuplicateKey(*key);
+        }
+        entries_.push_back({std::move(item), std::move(key)});
+    }
+    bool Contains(const std::string& key) const { return find(key) != nullptr; }
+    // Entry i (1-based); outside 1..Count raises errc::SubscriptOutOfRange.
+    T& Item(int i) { return entries_[checked(i)].item; }
+    const T& Item(int i) const { return entries_[checked(i)].item; }
+    // Entry under `key`; a missing key raises errc::InvalidArgument.
+    T& Item(const std::string& key) {
+        auto* e = find(key);
+        if (!e) {
+            raiseMissingKey(key);
+        }
+        return e->item;
+    }
+    const T& Item(const std::string& key) const {
+        return const_cast<Collection*>(this)->Item(key);
+    }
+    // Pointer to the entry under `key`, or nullptr.
+    T* Find(const std::string& key) {
+        auto* e = find(key);
+        return e ? &e->item : nullptr;
+    }
+    const T* Find(const std::string& key) const {
+        return const_cast<Collection*>(this)->Find(key);
+    }
+    // Removes the entry under `key`; returns whether there was one.
+    bool Remove(const std::string& key) {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->key && *it->key == key) {
+                entries_.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
+    void Remove(int i) { entries_.erase(entries_.begin() + static_cast<long>(checked(i))); }
+    void Clear() noexcept { entries_.clear(); }
+    std::optional<std::string> KeyAt(int i) const { return entries_[checked(i)].key; }
+
+    template <class F>
+    void ForEach(F&& f) const {
+        for (const auto& e : entries_) {
+            f(e.item);
+        }
+    }
+    template <class F>
+    void ForEach(F&& f) {
+        for (auto& e : entries_) {
+            f(e.item);
+        }
+    }
+
+private:
+    struct Entry {
+        T item;
+        std::optional<std::string> key;
+    };
+    Entry* find(const std::string& key) {
+        for (auto& e : entries_) {
+            if (e.key && *e.key == key) {
+                return &e;
+            }
+        }
+        return nullptr;
+    }
+    std::size_t checked(int i) const {
+        if (i < 1 || i > Count()) {
+            raiseSubscriptOutOfRange(i, Count());
+        }
+        return static_cast<std::size_t>(i - 1);
+    }
+    [[noreturn]] static void raiseDuplicateKey(const std::string& key);
+    [[noreturn]] static void raiseMissingKey(const std::string& key);
+    std::vector<Entry> entries_;
+};
+
+[[noreturn]] QUARVEX_EXPORT void raiseCollectionKeyError(const std::string& key, bool duplicate);
+
+template <class T>
+void Collection<T>::raiseDuplicateKey(const std::string& key) {
+    raiseCollectionKeyError(key, true);
+}
+template <class T>
+void Collection<T>::raiseMissingKey(const std::string& key) {
+    raiseCollectionKeyError(key, false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Records
+// ---------------------------------------------------------------------------------------
+
+class Aspersor;
+
+// Elevations of a straight stretch. `p_angle` and `p_slope` cache the slope angle
+// (radians) and slope (rise per horizontal unit); 0 means not yet computed, so a placement
+// whose elevations change must have both reset to 0.
+struct Placement {
+    double start_cota = 0;  // m
+    double end_cota = 0;    // m
+    double Length = 0;      // m, measured along the stretch
+    double p_angle = 0;
+    double p_slope = 0;
+};
+
+struct ParPressaoCaudal {
+    double pressao = 0;  // kPa
+    double caudal = 0;   // L/s
+};
+
+// One outlet of a span (or the end gun's outlet).
+struct saida {
+    double caudal = 0;              // ideal (required) discharge, L/s
+    double caudal_do_aspersor = 0;  // discharge of the mounted sprinkler, L/s
+    double pressao_ideal = 0;       // kPa
+    double pressao_real = 0;        // pressure available at the sprinkler, kPa
+    double cota = 0;                // m
+    double distanciaAoPivot = 0;    // m
+    std::string nomeAspersor;
+    double pressao_actuante = 0;  // pressure the sprinkler works at, kPa
+    std::shared_ptr<Aspersor> obj_aspersor;
+    bool over_pressure = false;
+};
+
+// Regulator data held by a span.
+struct regulador {
+    std::string marca;
+    std::string modelo;
+    double qmax = 0;  // L/s
+    double qmin = 0;  // L/s
+    double Preg = 0;  // regulated pressure, kPa
+};
+
+struct tramo {
+    int id = 0;  // catalogue identifier of the span model
+    double longitude = 0;
+    std::string denominacion;
+    double separationSaidas_cm = 0;
+    double separacionSaidas = 0;  // m
+    double diametro = 0;          // mm
+    Placement site;
+    ParPressaoCaudal entry_conditions;
+    ParPressaoCaudal exit_condition;
+    ParPressaoCaudal ideal_entry_conditions;
+    ParPressaoCaudal ideal_exit_conditions;
+    double cota = 0;  // elevation of the span end given at creation, m
+    Array<::quarvex::saida> Saidas;
+    double perdaDeCargaIdeal = 0;  // kPa
+    ::quarvex::regulador regulador;
+    bool temRegulador = false;
+    double p_outlet_count = 0;
+    bool p_complete = false;
+};
+
+// End gun: its wetted radius beyond the last span and its own outlet.
+struct Gun {
+    double rs = 0;  // m
+    ::quarvex::saida saida;
+};
+
+struct velocidadeDotacao {
+    double percentagem = 0;
+    double velocidadeLinear = 0;
+    double tempoDeUmaVolta = 0;
+    double dotacao = 0;
+};
+
+// Speed box: hours per revolution at 100 % and ten speed settings (1..10).
+struct caixaVelocidades {
+    double tempoH100 = 0;
+    Array<velocidadeDotacao> velocidades = Array<velocidadeDotacao>(10);
+};
+
+struct pivot {
+    Array<tramo> Tramos;
+    tramo tramoVOladizo;
+    ::quarvex::Gun endGun;
+    double caudal = 0;                 // design inlet discharge, L/s
+    double caudaDaCartaAssociada = 0;  // inlet discharge of the mounted chart, L/s
+    double alcanceCanhao = 0;          // m
+    caixaVelocidades caixa;
+    double presion = 0;    // kPa at the pivot point
+    double rugosidad = 0;  // Hazen-Williams C
+    double cota = 0;       // m
+    bool p_has_overhang = false;
+    bool p_has_end_gun = false;
+};
+
+// Address of an outlet: fixed spans 1..n, the overhang n+1; the end gun is (-1, -1).
+struct CoordenadasSaida {
+    int numeroTramo = 0;
+    int saida = 0;
+    friend bool operator==(const CoordenadasSaida&, const CoordenadasSaida&) = default;
+};
+
+// Performance-indicator inputs of a chart.
+struct indicadores {
+    double horasRevolucao = 0;
+    int numeroSaidasObturadas = 0;
+    int id = 0;
+};
+
+struct CartaInfo {
+    std::string nome;
+    int id = 0;
+};
+
+struct PivotSample {
+    double distanceToCenter = 0;  // m
+    double wetDiameter = 0;       // m
+    std::string code;
+};
+
+struct KostiakovParameters {
+    double k = 0;
+    double a = 0;
+};
+
+struct PluviometryCheck {
+    PivotSample firstSample;
+    PivotSample secondSample;
+    KostiakovParameters kostiakov;
+};
+
+struct WaterDepthSample {
+    double depth = 0;               // mm
+    double distanceFromCenter = 0;  // m; also the sample's weight
+    bool p_null = false;
+};
+
+struct PipeMaterial {
+    int id = 0;
+    std::string name;
+    int rugosidade = 0;  // Hazen-Williams C
+};
+
+struct Drop {
+    double longitud = 0;  // m
+    double diametro = 0;  // mm
+    PipeMaterial pipe_material;
+    int p_pipe_material_id = 0;
+    bool p_is_null = false;
+    bool p_installed = false;
+};
+
+struct marca {
+    int id = 0;
+    std::string nome;
+};
+
+struct modelo {
+    int id = 0;
+    std::string nome;
+    ::quarvex::marca marca;
+    int marca_id = 0;
+};
+
+struct FieldSample {
+    double collectedAmount = 0;     // ml
+    double distanceFromCenter = 0;  // m
+};
+
+struct Pluviometro {
+    double diameter = 0;  // m
+    double p_area = 0;    // m², NaN until first computed
+};
+
+// ---------------------------------------------------------------------------------------
+// Value services
+// ---------------------------------------------------------------------------------------
+
+// Comparison of two values; the sort calls only GTE and LT.
+template <class T>
+class Comparator {
+public:
+    virtual ~Comparator() = default;
+    virtual bool GT(const T& a, const T& b) const { return a > b; }
+    virtual bool GTE(const T& a, const T& b) const { return a >= b; }
+    virtual bool LT(const T& a, const T& b) const { return a < b; }
+    virtual bool LTE(const T& a, const T& b) const { return a <= b; }
+    virtual bool EQ(const T& a, const T& b) const { return a == b; }
+};
+
+class QUARVEX_EXPORT Doubles {
+public:
+    double NaN() const;
+    double PositiveInfinity() const;
+    double NegativeInfinity() const;
+    double MaxValue() const;  // 1.79769313486231E+308
+    double MinValue() const;  // -1.79769313486231E+308
+    bool isNaN(double value) const;
+    bool isPositiveInfinity(double value) const;
+    bool isNegativeInfinity(double value) const;
+    // NaN when either is NaN; else First when First > Last, otherwise Last.
+    double Max(double First, double Last) const;
+    // NaN when either is NaN; else First when First < Last, otherwise Last.
+    double Min(double First, double Last) const;
+};
+
+class QUARVEX_EXPORT Arrays {
+public:
+    Arrays();
+    // A sorted copy of `self`, ascending by the comparator: a quicksort with a random
+    // pivot that calls only GTE and LT. Not stable.
+    template <class T>
+    Array<T> Sort(const Array<T>& self, const Comparator<T>& cmp) {
+        Array<T> out = self;
+        quickSort(out, cmp, 1, out.Length());
+        return out;
+    }
+    // r uniform in [0, 1) from the generator behind the sort's pivot.
+    double random01();
+    void seed(std::uint32_t s) { rng_.seed(s); }
+
+private:
+    template <class T>
+    void quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi);
+    std::mt19937 rng_;
+};
+
+template <class T>
+void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi) {
+    if (lo >= hi) {
+        return;
+    }
+    const int i = static_cast<int>((hi - lo + 1) * random01() + lo);
+    T m = v(i);
+    v(i) = v(lo);
+    int a = lo;
+    int b = hi;
+    for (;;) {
+        while (cmp.GTE(v(b), m)) {
+            --b;
+            if (b <= a) {
+                break;
+            }
+        }
+        if (b <= a) {
+            v(a) = m;
+            break;
+        }
+        v(a) = v(b);
+        ++a;
+        while (cmp.LT(v(a), m)) {
+            ++a;
+            if (a >= b) {
+                break;
+            }
+        }
+        if (a >= b) {
+            a = b;
+            v(b) = m;
+            break;
+        }
+        v(b) = v(a);
+    }
+    quickSort(v, cmp, lo, a - 1);
+    quickSort(v, cmp, a + 1, hi);
+}
+
+class QUARVEX_EXPORT CoordenadasSaidas {
+public:
+    bool isValid(const CoordenadasSaida& self) const;
+    CoordenadasSaida newEndGunCoordenadas() const;
+    CoordenadasSaida newTramoCoordenadas(int tramo, int saida) const;
+    bool isAtEndGun(const CoordenadasSaida& self) const;
+    // "2-5" for span 2, outlet 5; "-1--1" for the end gun.
+    std::string ToString(const CoordenadasSaida& self) const;
+    // Span from the first piece before a "-", outlet from the last; a piece that is not a
+    // 16-bit number raises errc::TypeMismatch (so "-1--1" does not parse).
+    CoordenadasSaida Parse(const std::string& serialized) const;
+};
+
+// Guns, placements and outlets (three shared instances of this one service).
+class QUARVEX_EXPORT Types {
+public:
+    Gun newGun(double rs) const;
+    bool isComplete(const Gun& self) const;
+    Placement newPlacement(double start_cota, double end_cota, double Length) const;
+    // Ends at start_cota + sin(angle) × Length; NaN angle gives a NaN end.
+    Placement newVirtualPlacement(double start_cota, double angle, double Length) const;
+    // Slope angle in radians, cached in the record; NaN for an invalid placement.
+    double SlopeAngle(Placement& self) const;
+    // tan(SlopeAngle), cached in the record.
+    double Slope(Placement& self) const;
+    // |end − start| strictly below Length (false when the difference is NaN).
+    bool isValid(const Placement& self) const;
+    // Depth (mm) the outlet applies per revolution: Q × 3600 × revolutionTime /
+    // (2π × distanciaAoPivot × coroaLength), with Q = caudal_do_aspersor (actual) or caudal
+    // (ideal). An outlet at the pivot point (distance 0) or a ring of width 0 raises
+    // errc::DivisionByZero.
+    WaterDepthSample ActualWaterDepthSample(const saida& self, double coroaLength,
+                                            double revolutionTime) const;
+    WaterDepthSample IdealWaterDepthSample(const saida& self, double coroaLength,
+                                           double revolutionTime) const;
+};
+
+// ---------------------------------------------------------------------------------------
+// Spans and pivots
+// ---------------------------------------------------------------------------------------
+
+class QUARVEX_EXPORT Tramos {
+public:
+    // A span with its outlet array built (bounds 1..floor(longitud / spacing)) when the
+    // spacing is positive. `cota` is the elevation of the span end (0 when omitted).
+    tramo newTramo(int id, const std::string& denominacion, double longitud, double diametro,
+                   double separationSaidas_cm, std::optional<double> cota = std::nullopt) const;
+    bool AllComplete(const Array<tramo>& spans) const;
+    bool AllEqual(const Array<tramo>& a, const Array<tramo>& b) const;
+    bool isComplete(const tramo& self) const;
+    void BuildPlacements(Array<tramo>& spans, double start_cota, const Array<double>& cotas) const;
+    double IdealConsumedDischarge(const tramo& self) const;
+    double ConsumedDischarge(const tramo& self) const;
+    double DischargeVariation(const tramo& self) const;
+    double OutletCount(tramo& self) const;
+};
+
+class QUARVEX_EXPORT Pivots {
+public:
+    // (span, outlet within the span) of a pivot-wide outlet number over the fixed spans.
+    Array<int> saida2TramoeSaida(pivot& self, int numeroDaSaida) const;
+    double FixedSpanOutletCount(pivot& self) const;
+    int AllSpanOutletCount(pivot& self) const;
+    int AllOutletCount(pivot& self) const;
+    double tramoAte(const pivot& self, int tramo) const;
+    void aplicaRegulador(pivot& self, const Array<std::optional<regulador>>& reguladores) const;
+    Array<std::optional<regulador>> recolheReguladores(const pivot& self) const;
+    // Peak application rate of the elliptical pattern at the sample's distance, mm/h.
+    double pluviosidadeMaxima(const pivot& self, const PivotSample& Sample) const;
+    double AllSpanLenght(const pivot& self) const;
+    double AllIrrigatedLenght(const pivot& self) const;
+    double IrrigatedArea(const pivot& self) const;  // m²
+    void setFixedSpans(pivot& self, const Array<tramo>& spans,
+                       const Array<double>& endSpanHeights) const;
+    void removeFixedSpans(pivot& self) const;
+    void setOverhangSpan(pivot& self, const tramo& span) const;
+    void removeOverhangSpan(pivot& self) const;
+    bool hasOverHang(const pivot& self) const;
+    int FixedSpansCount(const pivot& self) const;
+    void setEndGun(pivot& self, const Gun& aGun) const;
+    void removeEndGun(pivot& self) const;
+    bool hasEndGun(const pivot& self) const;
+    int allSpansCount(const pivot& self) const;
+    bool isComplete(const pivot& self) const;
+    void ResetIdealData(pivot& self) const;
+    ParPressaoCaudal newParPressaoCaudal(double pressao, double caudal) const;
+    saida& saidaAt(pivot& self, int index) const;
+};
+
+// ---------------------------------------------------------------------------------------
+// Database layer (SQLite behind connection strings and forward-only record sets)
+// ---------------------------------------------------------------------------------------
+
+// One field value of a record-set row: database NULL, a number or a text.
+class QUARVEX_EXPORT FieldValue {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+    FieldValue() = default;
+    static FieldValue null() { return FieldValue(); }
+    static FieldValue integer(std::int64_t v);
+    static FieldValue real(double v);
+    static FieldValue text(std::string v);
+
+    Kind kind() const noexcept { return kind_; }
+    bool IsNull() const noexcept { return kind_ == Kind::Null; }
+    // Conversions as the original engine made them. A NULL, or a text that is not a
+    // number, raises errc::TypeMismatch for the numeric conversions; use the
+    // nullTo... routines to read nullable columns.
+    double AsDouble() const;
+    std::int64_t AsLong() const;
+    int AsInt() const;
+    bool AsBool() const;
+    std::string AsString() const;  // NULL raises errc::TypeMismatch
+
+private:
+    Kind kind_ = Kind::Null;
+    std::int64_t i_ = 0;
+    double d_ = 0;
+    std::string s_;
+};
+
+// A forward-only record set: the rows a statement returned, read from the first.
+class QUARVEX_EXPORT RecordSet {
+public:
+    RecordSet() = default;
+    bool IsEOF() const noexcept { return row_ >= rows_.size(); }
+    void MoveNext();
+    // Field of the current row by column name (case-insensitive). At the end of the set
+    // raises errc::DatabaseNoCurrentRow; an unknown name errc::DatabaseUnknownField.
+    const FieldValue& Field(const std::string& name) const;
+    const FieldValue& operator[](const std::string& name) const { return Field(name); }
+    int FieldCount() const noexcept { return static_cast<int>(columns_.size()); }
+    const std::vector<std::string>& columns() const noexcept { return columns_; }
+    std::size_t RowCount() const noexcept { return rows_.size(); }
+
+private:
+    friend class Connection;
+    std::vector<std::string> columns_;
+    std::vector<std::vector<FieldValue>> rows_;
+    std::size_t row_ = 0;
+};
+
+// A connection to one database file, from a connection string
+// "Provider=SQLite;Data Source=<path>". Tables of a second file can be named in a
+// statement as "[<path>].<table>": the file is attached under that name on first use.
+// "Select @@IDENTITY as id;" answers the key of the last insert (column "id").
+// Closes itself (rolling back an open transaction) when it goes out of scope.
+class QUARVEX_EXPORT Connection {
+public:
+    Connection();
+    explicit Connection(const std::string& connectionString);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const std::string& connectionString);
+    const std::string& connectionString() const noexcept { return connectionString_; }
+    // Opens with the kept connection string: an unknown provider raises
+    // errc::DatabaseUnknownProvider, a missing file errc::DatabaseFileMissing.
+    void Open();
+    void Open(const std::string& connectionString);
+    bool IsOpen() const noexcept;
+    void Close() noexcept;
+    // Runs the statement text (one statement, or several separated by ";" when none
+    // returns rows) and returns its rows. Failures raise errc::DatabaseStatementFailed with
+    // SQLite's message.
+    RecordSet Execute(const std::string& sql);
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const noexcept { return inTransaction_; }
+    // The file path of the connection string.
+    const std::string& dataSource() const noexcept { return dataSource_; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string connectionString_;
+    std::string dataSource_;
+    bool inTransaction_ = false;
+};
+
+// Parses "Provider=...;Data Source=..." (keys case-insensitive). Returns the provider and
+// the data source; a text without "Data Source" raises errc::InvalidArgument.
+QUARVEX_EXPORT std::pair<std::string, std::string> parseConnectionString(const std::string& cs);
+// "Provider=SQLite;Data Source=" + path.
+QUARVEX_EXPORT std::string makeConnectionString(const std::string& path);
+
+// Runs `work` inside one transaction on an open connection: commits when it returns,
+// rolls back and rethrows when it throws.
+template <class F>
+void inTransaction(Connection& con, F&& work) {
+    con.BeginTrans();
+    try {
+        work();
+    } catch (...) {
+        if (con.InTransaction()) {
+            con.RollbackTrans();
+        }
+        throw;
+    }
+    con.CommitTrans();
+}
+
+// ---------------------------------------------------------------------------------------
+// SQL text
+// ---------------------------------------------------------------------------------------
+
+// Each value in turn replaces the first remaining "?" of the template (scanning on after
+// the text just put in, so a "?" inside a value is never replaced again).
+QUARVEX_EXPORT std::string bindParameters(const std::string& sqlTemplate,
+                                          const std::vector<std::string>& values);
+// The number's shortest general text (up to 15 significant digits) with "." as decimal
+// separator, whatever the locale.
+QUARVEX_EXPORT std::string sqlNumber(double x);
+// The same number text without SQL meaning (samples, files).
+QUARVEX_EXPORT std::string numberText(double x);
+// "'" + s + "'" with every embedded quote doubled, so the text is stored exactly.
+QUARVEX_EXPORT std::string sqlQuote(const std::string& s);
+// The text with every single quote doubled, for templates that put the quotes themselves
+// ("nome='?'").
+QUARVEX_EXPORT std::string sqlEscape(const std::string& s);
+QUARVEX_EXPORT std::string sqlBool(bool b);
+// Nested inner joins: "(" + join of the first i + " INNER JOIN " + entry i+1 + ")".
+QUARVEX_EXPORT std::string joinTables(const std::vector<std::string>& list);
+// The key of the last insert on the connection ("Select @@IDENTITY as id;").
+QUARVEX_EXPORT int lastIdentity(Connection& con);
+QUARVEX_EXPORT double nullToZero(const FieldValue& v);
+QUARVEX_EXPORT std::string nullToText(const FieldValue& v);
+QUARVEX_EXPORT bool nullToFalse(const FieldValue& v);
+// "null" when s is "''" or "##", else s.
+QUARVEX_EXPORT std::string sqlTextOrNull(const std::string& s);
+// "null" when the text reads as the number 0, else the text.
+QUARVEX_EXPORT std::string sqlNumberOrNull(const std::string& v);
+
+// Description of a table: its name, data columns and key column, turned into statements.
+class QUARVEX_EXPORT TableSchema {
+public:
+    TableSchema() = default;
+    TableSchema(std::string nome, std::vector<std::string> campos, std::string field_id);
+    void init(std::string lnome, std::vector<std::string> lcampos, std::string lfield_id);
+
+    const std::string& nome() const noexcept { return nome_; }
+    const std::vector<std::string>& campos() const noexcept { return campos_; }
+    const std::string& field_id() const noexcept { return field_id_; }
+
+    // Duplicates the rows keyed by from_id under to_id.
+    void copyData(Connection& con, std::int64_t from_id, std::int64_t to_id) const;
+    // "UPDATE nome SET c1 = v1,... WHERE id = <id>"; values at the indexes of the columns.
+    std::string updateSQL(const std::vector<std::string>& values, const std::string& id) const;
+    std::string countSQL(const std::optional<std::string>& condition = std::nullopt) const;
+    std::string selectSQL(const std::optional<std::string>& id = std::nullopt,
+                          const std::optional<std::vector<std::string>>& selection = std::nullopt,
+                          const std::optional<std::string>& condition = std::nullopt,
+                          const std::optional<std::string>& order = std::nullopt) const;
+    std::string insertSQL(const std::vector<std::string>& values,
+                          const std::optional<std::vector<std::string>>& fields = std::nullopt) const;
+    std::string deleteSQL(const std::optional<std::string>& id = std::nullopt,
+                          const std::optional<std::string>& condition = std::nullopt) const;
+
+private:
+    std::string where(const std::optional<std::string>& id,
+                      const std::optional<std::string>& condition) const;
+    std::string nome_;
+    std::vector<std::string> campos_;
+    std::string field_id_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Factory
+// ---------------------------------------------------------------------------------------
+
+// The global factory of the library's services and records. The shared services live
+// until the process ends; `statics()` is the process-wide instance.
+class QUARVEX_EXPORT Statics {
+public:
+    Statics();
+    ~Statics();
+    Statics(const Statics&) = delete;
+    Statics& operator=(const Statics&) = delete;
+
+    indicadores newIndicadores(double horas, int nsaidas) const;
+    PivotSample newPivotSample(double centerDistance, double wetDiameter,
+                               const std::string& code) const;
+    KostiakovParameters newKostiakovParameters(double k, double a) const;
+    pivot newPivot() const;
+
+    ::quarvex::Pivots& Pivots();
+    ::quarvex::Tramos& Tramos();
+    ::quarvex::Arrays& Arrays();
+    ::quarvex::Types& Gun();
+    ::quarvex::CoordenadasSaidas& CoordenadasSaidas();
+    ::quarvex::Types& Placements();
+    ::quarvex::Doubles& Doubles();
+    ::quarvex::Types& Saidas();
+
+private:
+    struct Services;
+    std::unique_ptr<Services> services_;
+};
+
+// The process-wide factory.
+QUARVEX_EXPORT Statics& statics();
+
+}  // namespace quarvex

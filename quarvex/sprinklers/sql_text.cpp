@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <quarvex/quarvex.h>
+
+#include <charconv>
+#include <cstdlib>
+
+namespace quarvex {
+
+std::string bindParameters(const std::string& sqlTemplate, const std::vector<std::string>& values) {
+    std::string out = sqlTemplate;
+    std::size_t from = 0;
+    for (const auto& v : values) {
+        const std::size_t at = out.find('?', from);
+        if (at == std::string::npos) {
+            break;
+        }
+        out.replace(at, 1, v);
+        from = at + v.size();
+    }
+    return out;
+}
+
+std::string numberText(double x) {
+    char buf[64];
+    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+    if (ec != std::errc()) {
+        return "0";
+    }
+    return std::string(buf, ptr);
+}
+
+std::string sqlNumber(double x) { return numberText(x); }
+
+std::string sqlEscape(const std::string& s) {
+    std::string out;
+    out.reserve(s.size() + 2);
+    for (char c : s) {
+        out += c;
+        if (c == '\'') {
+            out += '\'';
+        }
+    }
+    return out;
+}
+
+std::string sqlQuote(const std::string& s) { return "'" + sqlEscape(s) + "'"; }
+
+std::string sqlBool(bool b) { return b ? "true" : "false"; }
+
+std::string joinTables(const std::vector<std::string>& list) {
+    if (list.empty()) {
+        return {};
+    }
+    std::string join = list.front();
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        join = "(" + join + " INNER JOIN " + list[i] + ")";
+    }
+    return join;
+}
+
+int lastIdentity(Connection& con) {
+    RecordSet rs = con.Execute("Select @@IDENTITY as id;");
+    return rs.Field("id").AsInt();
+}
+
+double nullToZero(const FieldValue& v) { return v.IsNull() ? 0.0 : v.AsDouble(); }
+
+std::string nullToText(const FieldValue& v) { return v.IsNull() ? std::string() : v.AsString(); }
+
+bool nullToFalse(const FieldValue& v) { return v.IsNull() ? false : v.AsBool(); }
+
+std::string sqlTextOrNull(const std::string& s) {
+    return (s == "''" || s == "##") ? std::string("null") : s;
+}
+
+std::string sqlNumberOrNull(const std::string& v) {
+    const char* begin = v.c_str();
+    char* end = nullptr;
+    const double x = std::strtod(begin, &end);
+    return (end == begin || x == 0.0) ? std::string("null") : v;
+}
+
+}  // namespace quarvex
