@@ -46,8 +46,10 @@ TEST(ZaredeFunction, NumberedErrors) {
     ZaredeFunction ellipse;
     ellipse.init(10, 20);
     // Outside [0, 2cx] the radicand is negative.
-    EXPECT_EQ(errorNumberOf([&] { ellipse.calculate(-0.5); }), number(ErrorNumber::InvalidArgument));
-    EXPECT_EQ(errorNumberOf([&] { ellipse.calculate(20.5); }), number(ErrorNumber::InvalidArgument));
+    EXPECT_EQ(errorNumberOf([&] { ellipse.calculate(-0.5); }),
+              number(ErrorNumber::InvalidArgument));
+    EXPECT_EQ(errorNumberOf([&] { ellipse.calculate(20.5); }),
+              number(ErrorNumber::InvalidArgument));
     EXPECT_EQ(errorNumberOf([&] { ellipse.calculate(std::nan("")); }),
               number(ErrorNumber::InvalidArgument));
 
@@ -91,8 +93,7 @@ TEST(Interfaces, DefaultObjectsReturnZeroAndEmptyName) {
     const IFunction function;
     EXPECT_EQ(function.name(), "");
     EXPECT_EQ(function.calculate(3), 0);
-    EXPECT_EQ(function.getMaxX() + function.getMaxY() + function.getMinX() + function.getMinY(),
-              0);
+    EXPECT_EQ(function.getMaxX() + function.getMaxY() + function.getMinX() + function.getMinY(), 0);
     Serie serie;
     serie.prepare();
     EXPECT_EQ(serie.name(), "");

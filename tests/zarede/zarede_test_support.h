@@ -21,11 +21,13 @@ int32_t errorNumberOf(Action&& action) {
     return 0;
 }
 
-inline int32_t number(ErrorNumber n) { return static_cast<int32_t>(n); }
+inline int32_t number(ErrorNumber n) {
+    return static_cast<int32_t>(n);
+}
 
 // A curve given by a lambda; counts its evaluations.
 class LambdaFunction : public IFunction {
-public:
+  public:
     explicit LambdaFunction(std::function<double(double)> f, std::string name = {}, double minX = 0,
                             double maxX = 0)
         : f_(std::move(f)), name_(std::move(name)), minX_(minX), maxX_(maxX) {}
@@ -40,7 +42,7 @@ public:
 
     mutable int calls = 0;
 
-private:
+  private:
     std::function<double(double)> f_;
     std::string name_;
     double minX_;

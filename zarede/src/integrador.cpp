@@ -15,7 +15,9 @@ constexpr int kMaxHalvings = 200;
 // Largest number of strips calcula accepts.
 constexpr double kMaxStrips = 1e8;
 
-bool isClose(double a, double b, double r) { return std::abs(a - b) < r; }
+bool isClose(double a, double b, double r) {
+    return std::abs(a - b) < r;
+}
 
 // Bisection on [lo, hi], where q starts at or above p and ends below it: returns where q falls
 // below p, once the two values agree within kCrossingTolerance.

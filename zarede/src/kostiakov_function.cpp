@@ -9,11 +9,21 @@ KostiakovFunction::KostiakovFunction(double Min, double Max, double k, double a,
                                      std::optional<std::string> name)
     : min_(Min), max_(Max), k_(k), a_(a), name_(name.value_or(std::string{})) {}
 
-std::string KostiakovFunction::name() const { return name_; }
-double KostiakovFunction::getMaxY() const { return calculate(min_); }
-double KostiakovFunction::getMaxX() const { return max_; }
-double KostiakovFunction::getMinY() const { return calculate(max_); }
-double KostiakovFunction::getMinX() const { return min_; }
+std::string KostiakovFunction::name() const {
+    return name_;
+}
+double KostiakovFunction::getMaxY() const {
+    return calculate(min_);
+}
+double KostiakovFunction::getMaxX() const {
+    return max_;
+}
+double KostiakovFunction::getMinY() const {
+    return calculate(max_);
+}
+double KostiakovFunction::getMinX() const {
+    return min_;
+}
 
 double KostiakovFunction::calculate(double x) const {
     if (std::isnan(x) || std::isnan(k_) || std::isnan(a_)) {

@@ -22,7 +22,9 @@ std::size_t SerieArray::offset(int32_t row, int32_t col) const {
            static_cast<std::size_t>(col - 1);
 }
 
-double& SerieArray::operator()(int32_t row, int32_t col) { return values_[offset(row, col)]; }
+double& SerieArray::operator()(int32_t row, int32_t col) {
+    return values_[offset(row, col)];
+}
 
 double SerieArray::operator()(int32_t row, int32_t col) const {
     return values_[offset(row, col)];

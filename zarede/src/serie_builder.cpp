@@ -33,11 +33,23 @@ double SerieBuilder::getValueForY(int16_t i) const {
     return function_->calculate(getValueForX(i));
 }
 
-double SerieBuilder::getMaxY() const { return function_->getMaxY(); }
-double SerieBuilder::getMaxX() const { return function_->getMaxX(); }
-double SerieBuilder::getMinY() const { return function_->getMinY(); }
-double SerieBuilder::getMinX() const { return function_->getMinX(); }
-std::string SerieBuilder::name() const { return function_->name(); }
-int32_t SerieBuilder::numberOfPoints() const { return points_; }
+double SerieBuilder::getMaxY() const {
+    return function_->getMaxY();
+}
+double SerieBuilder::getMaxX() const {
+    return function_->getMaxX();
+}
+double SerieBuilder::getMinY() const {
+    return function_->getMinY();
+}
+double SerieBuilder::getMinX() const {
+    return function_->getMinX();
+}
+std::string SerieBuilder::name() const {
+    return function_->name();
+}
+int32_t SerieBuilder::numberOfPoints() const {
+    return points_;
+}
 
 }  // namespace zarede

@@ -70,7 +70,9 @@ SerieArray SerieSource::getSerieArray() {
     return array;
 }
 
-int16_t SerieSource::seriesCount() const { return toInteger(series_.size()); }
+int16_t SerieSource::seriesCount() const {
+    return toInteger(series_.size());
+}
 
 int16_t SerieSource::orderOf(const std::string& Serie_name) const {
     for (std::size_t k = 1; k <= series_.size(); ++k) {

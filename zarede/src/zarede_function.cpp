@@ -16,11 +16,21 @@ void ZaredeFunction::init(double lcentroX, double lcentroy, std::optional<std::s
     name_ = name.value_or(std::string{});
 }
 
-std::string ZaredeFunction::name() const { return name_; }
-double ZaredeFunction::getMaxY() const { return centroY_; }
-double ZaredeFunction::getMaxX() const { return 2 * centroX_; }
-double ZaredeFunction::getMinY() const { return 0; }
-double ZaredeFunction::getMinX() const { return 0; }
+std::string ZaredeFunction::name() const {
+    return name_;
+}
+double ZaredeFunction::getMaxY() const {
+    return centroY_;
+}
+double ZaredeFunction::getMaxX() const {
+    return 2 * centroX_;
+}
+double ZaredeFunction::getMinY() const {
+    return 0;
+}
+double ZaredeFunction::getMinX() const {
+    return 0;
+}
 
 double ZaredeFunction::calculate(double x) const {
     if (std::isnan(x)) {

@@ -32,10 +32,10 @@ inline constexpr int32_t kApplicationErrorBase = static_cast<int32_t>(0x80040000
 // Numbers carried by zarede::Error. The first four are the platform's own numbers for the
 // same faults; the others are the library's.
 enum class ErrorNumber : int32_t {
-    InvalidArgument = 5,       // invalid procedure call or argument (e.g. root of a negative)
-    Overflow = 6,              // numeric overflow, or a count that does not fit in 16 bits
-    SubscriptOutOfRange = 9,   // index outside the bounds of a 1-based array
-    DivisionByZero = 11,       // division by zero
+    InvalidArgument = 5,      // invalid procedure call or argument (e.g. root of a negative)
+    Overflow = 6,             // numeric overflow, or a count that does not fit in 16 bits
+    SubscriptOutOfRange = 9,  // index outside the bounds of a 1-based array
+    DivisionByZero = 11,      // division by zero
     InvalidIntegrationRange = kApplicationErrorBase + 1300,  // X1 > X2, delta <= 0, ...
     CurvesDoNotCross = kApplicationErrorBase + 1301,         // crossing search did not converge
 };
@@ -46,21 +46,21 @@ ZAREDE_EXPORT std::string_view errorMessage(ErrorNumber number);
 // The one exception type of the library. what() is the message of the number, possibly
 // followed by a detail.
 class ZAREDE_EXPORT Error : public std::runtime_error {
-public:
+  public:
     Error(ErrorNumber number, const std::string& message);
     ~Error() override;
 
     int32_t number() const noexcept { return number_; }
     ErrorNumber code() const noexcept { return static_cast<ErrorNumber>(number_); }
 
-private:
+  private:
     int32_t number_;
 };
 
 // A curve y = f(x). This base class is also the library's default function: every operation
 // returns 0 and the name is "". Implementations override what they know.
 class ZAREDE_EXPORT IFunction {
-public:
+  public:
     IFunction() = default;
     IFunction(const IFunction&) = default;
     IFunction& operator=(const IFunction&) = default;
@@ -78,7 +78,7 @@ public:
 // A series of points numbered 1..numberOfPoints(), as a chart draws it. This base class is also
 // the library's default series: every operation does nothing or returns 0, the name is "".
 class ZAREDE_EXPORT Serie {
-public:
+  public:
     Serie() = default;
     Serie(const Serie&) = default;
     Serie& operator=(const Serie&) = default;
@@ -102,7 +102,7 @@ public:
 // diameter of a sprinkler reached a point of the field (h), cx half the time it takes to pass
 // over the point (h) and cy the peak application rate (mm/h).
 class ZAREDE_EXPORT ZaredeFunction : public IFunction {
-public:
+  public:
     // Sets the centre (cx, cy) and the name ("" when missing).
     void init(double lcentroX, double lcentroy, std::optional<std::string> name = std::nullopt);
     double centro_X() const { return centroX_; }
@@ -119,7 +119,7 @@ public:
     // DivisionByZero when cx = 0, Overflow when a term overflows.
     double calculate(double x) const override;
 
-private:
+  private:
     double centroX_ = 0;
     double centroY_ = 0;
     std::string name_;
@@ -129,7 +129,7 @@ private:
 // (a < 0), so its largest value is at Min. On the runoff screen x is time (h) and y the
 // infiltration rate (mm/h); Min = 0.01 keeps x = 0 from being evaluated.
 class ZAREDE_EXPORT KostiakovFunction : public IFunction {
-public:
+  public:
     KostiakovFunction(double Min, double Max, double k, double a,
                       std::optional<std::string> name = std::nullopt);
 
@@ -147,7 +147,7 @@ public:
     // real value (negative x with a fractional exponent, NaN), Overflow when it overflows.
     double calculate(double x) const override;
 
-private:
+  private:
     double min_;
     double max_;
     double k_;
@@ -157,7 +157,7 @@ private:
 
 // N evenly spaced points of a function over [getMinX, getMaxX], both ends included.
 class ZAREDE_EXPORT SerieBuilder : public Serie {
-public:
+  public:
     // Samples `zarede` with `numberOfPoints` points. Raises Overflow when the count does not fit
     // in 16 bits (above 32767 or below -32768), InvalidArgument when the function is missing.
     void init(std::shared_ptr<IFunction> zarede, int32_t numberOfPoints);
@@ -176,7 +176,7 @@ public:
     std::string name() const override;
     int32_t numberOfPoints() const override;  // N
 
-private:
+  private:
     std::shared_ptr<IFunction> function_ = std::make_shared<IFunction>();
     int16_t points_ = 0;
     double step_ = 0;
@@ -184,7 +184,7 @@ private:
 
 // The two-dimensional array of getSerieArray: rows 1..rows(), columns 1..cols().
 class ZAREDE_EXPORT SerieArray {
-public:
+  public:
     SerieArray() = default;
     // A rows x cols array of zeros. Raises SubscriptOutOfRange for a negative size.
     SerieArray(int32_t rows, int32_t cols);
@@ -195,7 +195,7 @@ public:
     double& operator()(int32_t row, int32_t col);
     double operator()(int32_t row, int32_t col) const;
 
-private:
+  private:
     std::size_t offset(int32_t row, int32_t col) const;
 
     int32_t rows_ = 0;
@@ -205,7 +205,7 @@ private:
 
 // An ordered collection of series and the X/Y grid a chart control takes from them.
 class ZAREDE_EXPORT SerieSource {
-public:
+  public:
     // Appends a SerieBuilder of `aFunction` with `numberOfPoints` points (see SerieBuilder::init).
     void addFunction(std::shared_ptr<IFunction> aFunction, int32_t numberOfPoints);
     // Appends a series. Raises InvalidArgument when the series is missing.
@@ -234,25 +234,25 @@ public:
 
     const std::vector<std::shared_ptr<Serie>>& series() const noexcept { return series_; }
 
-private:
+  private:
     std::vector<std::shared_ptr<Serie>> series_;
 };
 
 // The two crossing points of Integrador::Encontra2PontosDeCruzamento, indices 1 and 2.
 class ZAREDE_EXPORT CrossingPoints {
-public:
+  public:
     CrossingPoints() = default;
     CrossingPoints(double point1, double point2) : points_{point1, point2} {}
     // Point i (1 or 2). Raises SubscriptOutOfRange for any other index.
     double operator()(int32_t i) const;
 
-private:
+  private:
     double points_[2] = {0, 0};
 };
 
 // Integrals of curves and the area where one curve exceeds another. Stateless.
 class ZAREDE_EXPORT Integrador {
-public:
+  public:
     // Trapezoidal integral of `funcao` from X1 to X2 with strips of width delta; the last strip
     // is what remains to X2. In units of x times y.
     // Raises InvalidIntegrationRange when X1 > X2, delta <= 0, a bound is not finite, the strips
@@ -260,8 +260,7 @@ public:
     // Errors of the function pass unchanged.
     double calcula(const IFunction& funcao, double X1, double X2, double delta) const;
     // True when porCima(pontoTest) < porBaixo(pontoTest) (strictly).
-    bool funcoesCruzam(const IFunction& porBaixo, const IFunction& porCima,
-                       double pontoTest) const;
+    bool funcoesCruzam(const IFunction& porBaixo, const IFunction& porCima, double pontoTest) const;
     // When porCima lies below porBaixo at pontoTest: point 1 is where porCima falls below
     // porBaixo in [X1, pontoTest], point 2 where it rises above it again in [pontoTest, X2],
     // each found by bisection until the two values are within 1e-6. Otherwise {0, 0}.
@@ -283,7 +282,7 @@ public:
 
 // Creates the curve objects. Stateless.
 class ZAREDE_EXPORT Factory {
-public:
+  public:
     // A new ZaredeFunction with centre (centroX, centroY).
     std::shared_ptr<ZaredeFunction> newEclipseFunction(
         double centroX, double centroY, std::optional<std::string> name = std::nullopt) const;
