@@ -14,6 +14,10 @@ struct Statics::Services {
     ::quarvex::Types placements;
     ::quarvex::Doubles doubles;
     ::quarvex::Types saidas;
+    ::quarvex::FieldSamples fieldSamples;
+    ::quarvex::WaterDepths waterDepths;
+    ::quarvex::Pluviometros pluviometros;
+    ::quarvex::PivotEvaluations pivotEvaluations;
 };
 
 Statics::Statics() : services_(std::make_unique<Services>()) {}
@@ -45,6 +49,10 @@ pivot Statics::newPivot() const { return pivot{}; }
 ::quarvex::Types& Statics::Placements() { return services_->placements; }
 ::quarvex::Doubles& Statics::Doubles() { return services_->doubles; }
 ::quarvex::Types& Statics::Saidas() { return services_->saidas; }
+::quarvex::FieldSamples& Statics::FieldSamples() { return services_->fieldSamples; }
+::quarvex::WaterDepths& Statics::WaterDepths() { return services_->waterDepths; }
+::quarvex::Pluviometros& Statics::Pluviometros() { return services_->pluviometros; }
+::quarvex::PivotEvaluations& Statics::PivotEvaluations() { return services_->pivotEvaluations; }
 
 Statics& statics() {
     static Statics instance;

@@ -16,6 +16,7 @@
 
 #include <quarvex/quarvex_export.h>
 
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -406,6 +407,9 @@ struct WaterDepthSample {
     double depth = 0;               // mm
     double distanceFromCenter = 0;  // m; also the sample's weight
     bool p_null = false;
+    // Field by field (depth, then distance), which is what the base Comparator uses.
+    friend bool operator==(const WaterDepthSample&, const WaterDepthSample&) = default;
+    friend auto operator<=>(const WaterDepthSample&, const WaterDepthSample&) = default;
 };
 
 struct PipeMaterial {
@@ -438,6 +442,7 @@ struct modelo {
 struct FieldSample {
     double collectedAmount = 0;     // ml
     double distanceFromCenter = 0;  // m
+    friend bool operator==(const FieldSample&, const FieldSample&) = default;
 };
 
 struct Pluviometro {
@@ -807,6 +812,123 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------
+// Field evaluation: catch-can samples, water depths and stored evaluations
+// ---------------------------------------------------------------------------------------
+
+// What a WaterDepthsComparator orders by.
+enum class compareWhat { depth = 0, distance = 1 };
+
+// Catch cans. A can is valid when its mouth diameter (m) is positive.
+class QUARVEX_EXPORT Pluviometros {
+public:
+    // A can of `diameter` m (the screens take cm and divide by 100) with its area not yet
+    // computed (NaN).
+    Pluviometro newPluviometro(double diameter) const;
+    // Mouth area, m², cached in the caller's record on first use (a cache of NaN or 0 counts
+    // as not computed). An invalid can raises errc::PluviometroIncompleteException.
+    double Area(Pluviometro& self) const;
+    bool Valid(const Pluviometro& self) const;
+};
+
+// Water-depth samples and their distance-weighted statistics (weight = distance, m).
+class QUARVEX_EXPORT WaterDepths {
+public:
+    WaterDepthSample newWaterDepthSample(double depth, double distanceFromCenter) const;
+    // {0, 0, p_null = true}: the stand-in for an invalid reading.
+    WaterDepthSample NullWaterDepth() const;
+    // depth ≥ 0, distance > 0 and not the null sample.
+    bool Valid(const WaterDepthSample& self) const;
+    // depth × distance, mm·m.
+    double PonderatedDepths(const WaterDepthSample& self) const;
+    // |depth − averageDepth| × distance, mm·m.
+    double PonderatedDeviation(const WaterDepthSample& self, double averageDepth) const;
+    // A sorted copy (ascending; by depth ties go by distance). `list` is left unchanged.
+    Array<WaterDepthSample> Sort(const Array<WaterDepthSample>& list, compareWhat by) const;
+    // The lowest samples (ascending depth) whose weights add up to at most a quarter of the
+    // total weight. When not even the lowest one fits (an empty list, or fewer than four
+    // samples of equal weight) raises errc::NotEnoughSamplesToComputeLowQuarter.
+    Array<WaterDepthSample> LowQuarter(const Array<WaterDepthSample>& list) const;
+    // Σ rᵢDᵢ / Σ rᵢ over the whole list, mm. An empty list (or zero total weight) raises
+    // errc::DivisionByZero.
+    double Average(const Array<WaterDepthSample>& list) const;
+    // The same over the first `limit` samples; `limit` becomes min(limit, Length).
+    double Average(const Array<WaterDepthSample>& list, std::int32_t& limit) const;
+};
+
+// Orders water-depth samples by depth (ties by distance) or by distance only.
+//   WaterDepthsComparator c; c.init(compareWhat::distance);
+//   auto sorted = statics().Arrays().Sort(samples, c);
+class QUARVEX_EXPORT WaterDepthsComparator : public Comparator<WaterDepthSample> {
+public:
+    void init(compareWhat compareWath) { by_ = compareWath; }
+    compareWhat by() const noexcept { return by_; }
+    bool GT(const WaterDepthSample& a, const WaterDepthSample& b) const override;
+    bool GTE(const WaterDepthSample& a, const WaterDepthSample& b) const override;
+    bool LT(const WaterDepthSample& a, const WaterDepthSample& b) const override;
+    bool LTE(const WaterDepthSample& a, const WaterDepthSample& b) const override;
+    bool EQ(const WaterDepthSample& a, const WaterDepthSample& b) const override;
+
+private:
+    compareWhat by_ = compareWhat::depth;
+};
+
+// Catch-can readings: volume collected (ml) at a distance from the pivot point (m).
+class QUARVEX_EXPORT FieldSamples {
+public:
+    FieldSample newFieldSample(double depth, double distance) const;
+    // volume ≥ 0 and distance > 0 (an empty can is a valid reading).
+    bool Valid(const FieldSample& self) const;
+    // Reads "volume distance" (blanks around it ignored; a third piece is ignored). Each
+    // number is read as its leading number with "." as decimal point, whatever the locale;
+    // a piece that does not start with a number reads 0, fewer than two pieces give {0, 0}.
+    // Never fails.
+    FieldSample Parse(const std::string& stringRepresentation) const;
+    // "volume distance", both as number text with "." (up to 15 significant digits).
+    std::string serialize(const FieldSample& self) const;
+    Array<FieldSample> FilterValid(const Array<FieldSample>& collection) const;
+    // One water-depth sample per reading, in order; invalid readings give the null sample.
+    Array<WaterDepthSample> CollectionToWaterDepth(const Array<FieldSample>& collection,
+                                                   Pluviometro& usedPluviometro) const;
+    // depth (mm) = volume (ml) / (can area (m²) × 1000); an invalid reading gives the null
+    // sample. A valid reading in an invalid can raises errc::PluviometroIncompleteException.
+    WaterDepthSample ToWaterDepth(const FieldSample& self, Pluviometro& usedPluviometro) const;
+};
+
+// A stored catch-can evaluation: two radii of readings in one can.
+struct PivotEvaluation {
+    int id = 0;  // database key; ≤ 0 while not stored
+    std::string name;
+    Pluviometro pluviometer;  // only the diameter is stored
+    Array<FieldSample> firstSample;
+    Array<FieldSample> secondSample;
+};
+
+// Storage of evaluations in the table "pivot_evaluations" over an open connection. The
+// sample lists are stored as the text of each sample joined with CR LF. Database errors pass
+// unchanged to the caller.
+class QUARVEX_EXPORT PivotEvaluations {
+public:
+    PivotEvaluation newEvaluation(const std::string& name) const;
+    // The "name" of every row, in the order the database returns them.
+    Array<std::string> Enumerate(Connection& con);
+    // Inserts (id ≤ 0; `self.id` becomes the new key) or updates the row of `self.id`.
+    void save(Connection& con, PivotEvaluation& self);
+    // Whether any row meets the SQL condition.
+    bool exists(Connection& con, const std::string& conditions);
+    // The evaluation of the first row meeting the SQL condition; none raises
+    // errc::EvaluationNotFound.
+    PivotEvaluation find(Connection& con, const std::string& conditions);
+    void destroy(Connection& con, const PivotEvaluation& self);
+    // The text of a sample list and back (blank text gives an empty list).
+    std::string samplesText(const Array<FieldSample>& samples) const;
+    Array<FieldSample> samplesFromText(const std::string& text) const;
+    const TableSchema& schema();
+
+private:
+    std::optional<TableSchema> schema_;
+};
+
+// ---------------------------------------------------------------------------------------
 // Factory
 // ---------------------------------------------------------------------------------------
 
@@ -833,6 +955,10 @@ public:
     ::quarvex::Types& Placements();
     ::quarvex::Doubles& Doubles();
     ::quarvex::Types& Saidas();
+    ::quarvex::FieldSamples& FieldSamples();
+    ::quarvex::WaterDepths& WaterDepths();
+    ::quarvex::Pluviometros& Pluviometros();
+    ::quarvex::PivotEvaluations& PivotEvaluations();
 
 private:
     struct Services;
