@@ -7,7 +7,9 @@
 
 namespace quarvex::db {
 
-inline char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char lowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 inline std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), lowerChar);
@@ -15,12 +17,14 @@ inline std::string lower(std::string s) {
 }
 
 inline bool equalsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return lowerChar(x) == lowerChar(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerChar(x) == lowerChar(y);
+           });
 }
 
-inline bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 inline std::string trim(const std::string& s) {
     std::size_t b = 0;

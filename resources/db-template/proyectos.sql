@@ -1,0 +1,144 @@
+-- SPDX-License-Identifier: GPL-3.0-or-later
+-- Projects store "proyectos.mdb": systems and their spans, sprinkler charts, drops and
+-- pipe materials, field evaluations and agronomic data. Starts with no projects.
+--
+-- Identity columns never hand out a key twice (AUTOINCREMENT), so rows left behind by a
+-- deleted system or chart can never attach themselves to a new one. Flags are BOOLEAN
+-- columns that take the literals true and false (stored as 1 and 0). Units as the program
+-- holds them: m, mm, cm for outlet spacing, L/s, kPa, hours.
+
+CREATE TABLE projectos (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    designacao TEXT,
+    propietario TEXT,
+    areaParcela REAL,
+    P REAL,
+    Q REAL,
+    cotaCentro REAL,
+    pipe_material_id INTEGER,
+    cota_central REAL,
+    voladizo BOOLEAN,
+    gun BOOLEAN,
+    gun_rs REAL,
+    horas_de_operacao_diaria REAL
+);
+
+CREATE TABLE tramos (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    projecto_id INTEGER,
+    tramo_id INTEGER,
+    ordem INTEGER,
+    denominacion TEXT,
+    longitud REAL,
+    diametro REAL,
+    separacion_saidas REAL,
+    cota REAL
+);
+CREATE INDEX tramos_projecto_id ON tramos (projecto_id);
+
+CREATE TABLE tb_cartas (
+    id_carta INTEGER PRIMARY KEY AUTOINCREMENT,
+    nome TEXT,
+    boost REAL,
+    id_sistema INTEGER
+);
+CREATE INDEX tb_cartas_id_sistema ON tb_cartas (id_sistema);
+
+CREATE TABLE tb_aspersores (
+    id_aspersores INTEGER PRIMARY KEY AUTOINCREMENT,
+    tramo INTEGER,
+    saida INTEGER,
+    id_aspersor INTEGER,
+    id_carta INTEGER
+);
+CREATE INDEX tb_aspersores_id_carta ON tb_aspersores (id_carta);
+
+CREATE TABLE tb_reguladores (
+    id_carta INTEGER,
+    tramo INTEGER,
+    pression REAL,
+    caudal_max REAL,
+    caudal_min REAL,
+    installed BOOLEAN
+);
+CREATE INDEX tb_reguladores_id_carta ON tb_reguladores (id_carta);
+
+CREATE TABLE tb_indicadores (
+    id_indicadores INTEGER PRIMARY KEY AUTOINCREMENT,
+    id_carta INTEGER,
+    numero_horas REAL,
+    numero_obturadas INTEGER
+);
+CREATE INDEX tb_indicadores_id_carta ON tb_indicadores (id_carta);
+
+CREATE TABLE tb_pluviometria (
+    id_pluviometria INTEGER PRIMARY KEY AUTOINCREMENT,
+    id_carta INTEGER,
+    distCentro1 REAL,
+    distCentro2 REAL,
+    Dmoj1 REAL,
+    Dmoj2 REAL,
+    k REAL,
+    a REAL
+);
+CREATE INDEX tb_pluviometria_id_carta ON tb_pluviometria (id_carta);
+
+-- At most one drop per chart, addressed by carta_id.
+CREATE TABLE tb_drop (
+    longitud REAL,
+    diametro REAL,
+    pipe_material_id INTEGER,
+    installed BOOLEAN,
+    carta_id INTEGER
+);
+CREATE INDEX tb_drop_carta_id ON tb_drop (carta_id);
+
+-- rugosidade: the Hazen-Williams C of the material.
+CREATE TABLE pipe_materials (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    name TEXT,
+    rugosidade REAL
+);
+
+-- pluviometer_diameter in m; the sample lists as text, one "distance volume" line each.
+CREATE TABLE pivot_evaluations (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    name TEXT,
+    pluviometer_diameter REAL,
+    first_samples TEXT,
+    second_samples TEXT
+);
+
+CREATE TABLE tb_agronomico (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    kf REAL,
+    Etc REAL,
+    Pe REAL,
+    id_sistema INTEGER
+);
+CREATE INDEX tb_agronomico_id_sistema ON tb_agronomico (id_sistema);
+
+CREATE TABLE epa_datas (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    Pa REAL,
+    CU REAL,
+    Eto REAL,
+    U REAL,
+    CI REAL,
+    Oe REAL,
+    id_sistema INTEGER
+);
+CREATE INDEX epa_datas_id_sistema ON epa_datas (id_sistema);
+
+CREATE TABLE tovren_agronomics (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    Qfc REAL,
+    hours_per_day REAL,
+    id_sistema INTEGER
+);
+CREATE INDEX tovren_agronomics_id_sistema ON tovren_agronomics (id_sistema);
+
+INSERT INTO pipe_materials (id, name, rugosidade) VALUES (1, 'Galvanised steel', 120);
+INSERT INTO pipe_materials (id, name, rugosidade) VALUES (2, 'Polyethylene', 150);
+INSERT INTO pipe_materials (id, name, rugosidade) VALUES (3, 'PVC', 150);
+INSERT INTO pipe_materials (id, name, rugosidade) VALUES (4, 'Aluminium', 130);
