@@ -72,15 +72,18 @@ double checkedFinite(double x, const char* what) {
 }
 
 void raiseSubscriptOutOfRange(int index, int length) {
-    Exceptions::Throw(errc::SubscriptOutOfRange, "index " + std::to_string(index) +
-                                                     " outside 1.." + std::to_string(length));
+    Exceptions::Throw(errc::SubscriptOutOfRange,
+                      "index " + std::to_string(index) + " outside 1.." + std::to_string(length));
+}
+
+void raiseTypeMismatch(const std::string& what) {
+    Exceptions::Throw(errc::TypeMismatch, what);
 }
 
 void raiseCollectionKeyError(const std::string& key, bool duplicate) {
-    Exceptions::Throw(errc::InvalidArgument,
-                      (duplicate ? "the key is already in the collection: "
-                                 : "no entry under the key: ") +
-                          key);
+    Exceptions::Throw(
+        errc::InvalidArgument,
+        (duplicate ? "the key is already in the collection: " : "no entry under the key: ") + key);
 }
 
 }  // namespace quarvex

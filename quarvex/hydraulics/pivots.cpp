@@ -136,20 +136,30 @@ void Pivots::setOverhangSpan(pivot& self, const tramo& span) const {
     }
 }
 
-void Pivots::removeOverhangSpan(pivot& self) const { self.p_has_overhang = false; }
+void Pivots::removeOverhangSpan(pivot& self) const {
+    self.p_has_overhang = false;
+}
 
-bool Pivots::hasOverHang(const pivot& self) const { return self.p_has_overhang; }
+bool Pivots::hasOverHang(const pivot& self) const {
+    return self.p_has_overhang;
+}
 
-int Pivots::FixedSpansCount(const pivot& self) const { return self.Tramos.Length(); }
+int Pivots::FixedSpansCount(const pivot& self) const {
+    return self.Tramos.Length();
+}
 
 void Pivots::setEndGun(pivot& self, const Gun& aGun) const {
     self.endGun = aGun;
     self.p_has_end_gun = true;
 }
 
-void Pivots::removeEndGun(pivot& self) const { self.p_has_end_gun = false; }
+void Pivots::removeEndGun(pivot& self) const {
+    self.p_has_end_gun = false;
+}
 
-bool Pivots::hasEndGun(const pivot& self) const { return self.p_has_end_gun; }
+bool Pivots::hasEndGun(const pivot& self) const {
+    return self.p_has_end_gun;
+}
 
 int Pivots::allSpansCount(const pivot& self) const {
     return FixedSpansCount(self) + (self.p_has_overhang ? 1 : 0);

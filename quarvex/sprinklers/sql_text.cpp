@@ -29,7 +29,9 @@ std::string numberText(double x) {
     return std::string(buf, ptr);
 }
 
-std::string sqlNumber(double x) { return numberText(x); }
+std::string sqlNumber(double x) {
+    return numberText(x);
+}
 
 std::string sqlEscape(const std::string& s) {
     std::string out;
@@ -43,9 +45,13 @@ std::string sqlEscape(const std::string& s) {
     return out;
 }
 
-std::string sqlQuote(const std::string& s) { return "'" + sqlEscape(s) + "'"; }
+std::string sqlQuote(const std::string& s) {
+    return "'" + sqlEscape(s) + "'";
+}
 
-std::string sqlBool(bool b) { return b ? "true" : "false"; }
+std::string sqlBool(bool b) {
+    return b ? "true" : "false";
+}
 
 std::string joinTables(const std::vector<std::string>& list) {
     if (list.empty()) {
@@ -63,11 +69,17 @@ int lastIdentity(Connection& con) {
     return rs.Field("id").AsInt();
 }
 
-double nullToZero(const FieldValue& v) { return v.IsNull() ? 0.0 : v.AsDouble(); }
+double nullToZero(const FieldValue& v) {
+    return v.IsNull() ? 0.0 : v.AsDouble();
+}
 
-std::string nullToText(const FieldValue& v) { return v.IsNull() ? std::string() : v.AsString(); }
+std::string nullToText(const FieldValue& v) {
+    return v.IsNull() ? std::string() : v.AsString();
+}
 
-bool nullToFalse(const FieldValue& v) { return v.IsNull() ? false : v.AsBool(); }
+bool nullToFalse(const FieldValue& v) {
+    return v.IsNull() ? false : v.AsBool();
+}
 
 std::string sqlTextOrNull(const std::string& s) {
     return (s == "''" || s == "##") ? std::string("null") : s;

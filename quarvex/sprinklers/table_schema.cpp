@@ -21,8 +21,7 @@ TableSchema::TableSchema(std::string nome, std::vector<std::string> campos, std:
     init(std::move(nome), std::move(campos), std::move(field_id));
 }
 
-void TableSchema::init(std::string lnome, std::vector<std::string> lcampos,
-                       std::string lfield_id) {
+void TableSchema::init(std::string lnome, std::vector<std::string> lcampos, std::string lfield_id) {
     nome_ = std::move(lnome);
     campos_ = std::move(lcampos);
     field_id_ = std::move(lfield_id);
@@ -43,8 +42,8 @@ std::string TableSchema::where(const std::optional<std::string>& id,
 void TableSchema::copyData(Connection& con, std::int64_t from_id, std::int64_t to_id) const {
     const std::string columns = joined(campos_);
     con.Execute("INSERT INTO " + nome_ + "(" + columns + "," + field_id_ + ") " + "SELECT " +
-                columns + "," + std::to_string(to_id) + " FROM  " + nome_ + " WHERE " +
-                field_id_ + "=" + std::to_string(from_id) + ";");
+                columns + "," + std::to_string(to_id) + " FROM  " + nome_ + " WHERE " + field_id_ +
+                "=" + std::to_string(from_id) + ";");
 }
 
 std::string TableSchema::updateSQL(const std::vector<std::string>& values,
@@ -60,7 +59,8 @@ std::string TableSchema::updateSQL(const std::vector<std::string>& values,
 }
 
 std::string TableSchema::countSQL(const std::optional<std::string>& condition) const {
-    return "SELECT Count(" + field_id_ + ") as result FROM " + nome_ + where(std::nullopt, condition);
+    return "SELECT Count(" + field_id_ + ") as result FROM " + nome_ +
+           where(std::nullopt, condition);
 }
 
 std::string TableSchema::selectSQL(const std::optional<std::string>& id,
