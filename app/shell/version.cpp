@@ -3,8 +3,12 @@
 
 namespace kambrix {
 
-std::string programName() { return "Kambrix"; }
+std::string programName() {
+    return "Kambrix";
+}
 
-std::string programVersion() { return "0.0.2"; }
+std::string programVersion() {
+    return "0.0.2";
+}
 
 }  // namespace kambrix

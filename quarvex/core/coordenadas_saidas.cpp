@@ -34,7 +34,9 @@ bool CoordenadasSaidas::isValid(const CoordenadasSaida& self) const {
     return self.numeroTramo != 0 && self.saida != 0;
 }
 
-CoordenadasSaida CoordenadasSaidas::newEndGunCoordenadas() const { return {-1, -1}; }
+CoordenadasSaida CoordenadasSaidas::newEndGunCoordenadas() const {
+    return {-1, -1};
+}
 
 CoordenadasSaida CoordenadasSaidas::newTramoCoordenadas(int tramo, int saida) const {
     return {tramo, saida};

@@ -33,7 +33,9 @@ Gun Types::newGun(double rs) const {
     return g;
 }
 
-bool Types::isComplete(const Gun& self) const { return self.rs > 0; }
+bool Types::isComplete(const Gun& self) const {
+    return self.rs > 0;
+}
 
 Placement Types::newPlacement(double start_cota, double end_cota, double Length) const {
     Placement p;
