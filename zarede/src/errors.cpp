@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "errors.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zarede {
@@ -42,12 +43,24 @@ Error::~Error() = default;
 namespace detail {
 
 void raise(ErrorNumber number, std::string_view detail) {
-    std::string message(errorMessage(number));
-    if (!detail.empty()) {
-        message += ": ";
-        message += detail;
-    }
+    const std::string message = detail.empty() ? std::string(errorMessage(number))
+                                               : join({errorMessage(number), ": ", detail});
     throw Error(number, message);
+}
+
+std::string join(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (std::string_view part : parts) {
+        size += part.size();
+    }
+    // Sized once and filled by copy: GCC 12 warns falsely (-Wrestrict) on concatenating short
+    // literals with std::string at -O2.
+    std::string text(size, ' ');
+    auto out = text.begin();
+    for (std::string_view part : parts) {
+        out = std::copy(part.begin(), part.end(), out);
+    }
+    return text;
 }
 
 }  // namespace detail

@@ -38,13 +38,14 @@ double findCrossing(const IFunction& p, const IFunction& q, double lo, double hi
             next = mid - (mid - lo) * 0.5;
         }
         if (next == mid) {
-            detail::raise(ErrorNumber::CurvesDoNotCross,
-                          "the interval stopped shrinking at x = " + std::to_string(mid));
+            detail::raise(
+                ErrorNumber::CurvesDoNotCross,
+                detail::join({"the interval stopped shrinking at x = ", std::to_string(mid)}));
         }
         mid = next;
     }
     detail::raise(ErrorNumber::CurvesDoNotCross,
-                  "no crossing after " + std::to_string(kMaxHalvings) + " halvings");
+                  detail::join({"no crossing after ", std::to_string(kMaxHalvings), " halvings"}));
 }
 
 }  // namespace
