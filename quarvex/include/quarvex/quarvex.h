@@ -17,6 +17,7 @@
 #include <quarvex/quarvex_export.h>
 
 #include <compare>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -245,6 +246,14 @@ private:
         }
         return nullptr;
     }
+    const Entry* find(const std::string& key) const {
+        for (const auto& e : entries_) {
+            if (e.key && *e.key == key) {
+                return &e;
+            }
+        }
+        return nullptr;
+    }
     std::size_t checked(int i) const {
         if (i < 1 || i > Count()) {
             raiseSubscriptOutOfRange(i, Count());
@@ -454,16 +463,53 @@ struct Pluviometro {
 // Value services
 // ---------------------------------------------------------------------------------------
 
+[[noreturn]] QUARVEX_EXPORT void raiseTypeMismatch(const std::string& what);
+
 // Comparison of two values; the sort calls only GTE and LT.
 template <class T>
 class Comparator {
 public:
     virtual ~Comparator() = default;
-    virtual bool GT(const T& a, const T& b) const { return a > b; }
-    virtual bool GTE(const T& a, const T& b) const { return a >= b; }
-    virtual bool LT(const T& a, const T& b) const { return a < b; }
-    virtual bool LTE(const T& a, const T& b) const { return a <= b; }
-    virtual bool EQ(const T& a, const T& b) const { return a == b; }
+    // The base compares the values directly; a record without ordering operators needs a
+    // comparator of its own (calling the base then raises errc::TypeMismatch).
+    virtual bool GT(const T& a, const T& b) const {
+        if constexpr (requires { a > b; }) {
+            return a > b;
+        } else {
+            raiseNotComparable();
+        }
+    }
+    virtual bool GTE(const T& a, const T& b) const {
+        if constexpr (requires { a >= b; }) {
+            return a >= b;
+        } else {
+            raiseNotComparable();
+        }
+    }
+    virtual bool LT(const T& a, const T& b) const {
+        if constexpr (requires { a < b; }) {
+            return a < b;
+        } else {
+            raiseNotComparable();
+        }
+    }
+    virtual bool LTE(const T& a, const T& b) const {
+        if constexpr (requires { a <= b; }) {
+            return a <= b;
+        } else {
+            raiseNotComparable();
+        }
+    }
+    virtual bool EQ(const T& a, const T& b) const {
+        if constexpr (requires { a == b; }) {
+            return a == b;
+        } else {
+            raiseNotComparable();
+        }
+    }
+
+private:
+    [[noreturn]] static void raiseNotComparable() { raiseTypeMismatch("values without an order"); }
 };
 
 class QUARVEX_EXPORT Doubles {
@@ -693,6 +739,7 @@ private:
 class QUARVEX_EXPORT Connection {
 public:
     Connection();
+    // Keeps the connection string; `Open()` opens it.
     explicit Connection(const std::string& connectionString);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -706,9 +753,10 @@ public:
     void Open(const std::string& connectionString);
     bool IsOpen() const noexcept;
     void Close() noexcept;
-    // Runs the statement text (one statement, or several separated by ";" when none
-    // returns rows) and returns its rows. Failures raise errc::DatabaseStatementFailed with
-    // SQLite's message.
+    // Runs the statement text (one statement, or several separated by ";") and returns the
+    // rows of the last statement that returns rows. On a closed connection raises
+    // errc::DatabaseNotOpen; a missing "[<path>]." file errc::DatabaseFileMissing; any
+    // other failure errc::DatabaseStatementFailed with SQLite's message and the statement.
     RecordSet Execute(const std::string& sql);
     void BeginTrans();
     void CommitTrans();
@@ -929,6 +977,435 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------
+// Sprinklers and the catalogue
+// ---------------------------------------------------------------------------------------
+
+class AspersoresStatic;
+class CartaAspersoresStatic;
+
+// Discharge of a nozzle law q = a·p^b (p in kPa, q in L/s). Every selection routine uses this
+// one expression so that equal inputs give bit-equal discharges.
+inline double dischargeLaw(double a, double b, double p) { return a * std::pow(p, b); }
+
+// One catalogue nozzle: the discharge curve q = a·p^b (q in L/s, p in kPa) and the rated
+// pressure and discharge ranges. Created only by `AspersoresStatic::newAspersor` (directly or
+// through the catalogue queries) and shared by pointer.
+class QUARVEX_EXPORT Aspersor {
+public:
+    int id() const noexcept { return id_; }
+    const std::string& nome() const noexcept { return nome_; }
+    const ::quarvex::modelo& modelo() const noexcept { return modelo_; }
+    const ::quarvex::marca& marca() const noexcept { return modelo_.marca; }
+    // The coefficient and exponent as decimal text in the locale's number format.
+    std::string a() const;
+    std::string b() const;
+    // The same as numbers, for computation and storage.
+    double aValue() const noexcept { return a_; }
+    double bValue() const noexcept { return b_; }
+    double pmin() const noexcept { return pmin_; }  // kPa
+    double pmax() const noexcept { return pmax_; }  // kPa
+    double qmin() const noexcept { return qmin_; }  // L/s
+    double qmax() const noexcept { return qmax_; }  // L/s
+
+    // Discharge at `pressao` (kPa), L/s. A negative pressure with a non-integer exponent
+    // raises errc::DivisionByZero.
+    double calculate(double pressao) const;
+    // (1 − variacao)·caudal ≤ calculate(pressao) ≤ (1 + variacao)·caudal; variacao is a
+    // fraction (0.1 for 10 %).
+    bool flowWithin(double pressao, double caudal, double variacao) const;
+    // |1 − calculate(pressao) / caudal|; a discharge of 0 raises errc::DivisionByZero.
+    double variacaoCaudal(double pressao, double caudal) const;
+    bool isOnPressureRange(double presion) const;
+    bool isLowPressure(double presion) const;   // presion < pmin
+    bool isHighPressure(double presion) const;  // presion > pmax
+
+    // Brand and model identifiers, as a save obtains them.
+    void setModelo(const ::quarvex::modelo& m) { modelo_ = m; }
+
+private:
+    friend class AspersoresStatic;
+    friend class CartaAspersoresStatic;
+    Aspersor() = default;
+    void init(const std::string& boquilla, double a, double b, double pmin, double pmax,
+              double qmin, double qmax, const ::quarvex::modelo& aModelo);
+    void setId(int id) noexcept { id_ = id; }
+
+    int id_ = 0;
+    std::string nome_;
+    ::quarvex::modelo modelo_;
+    double a_ = 0;
+    double b_ = 0;
+    double pmin_ = 0;
+    double pmax_ = 0;
+    double qmin_ = 0;
+    double qmax_ = 0;
+};
+
+using AspersorList = Collection<std::shared_ptr<Aspersor>>;
+
+// The sprinkler catalogue (tables "Boquillas", "Modelos", "marca"). Every operation taking a
+// connection string opens its own connection and closes it before returning; database
+// errors propagate unchanged.
+class QUARVEX_EXPORT AspersoresStatic {
+public:
+    // The whole catalogue, in the order the database returns it. A row with incomplete data
+    // raises errc::MissingAsperorDataException.
+    AspersorList find(const std::string& connectionString) const;
+    // The nozzles whose brand name / model name equals the text (quotes in it are doubled).
+    AspersorList find_by_marca(const std::string& connectionString, const std::string& marca) const;
+    AspersorList find_by_modelo(const std::string& connectionString,
+                              const std::string& modelo) const;
+    // A nozzle with id 0. A blank designation or any of a, b, pmin, pmax, qmin, qmax not
+    // strictly positive raises errc::MissingAsperorDataException.
+    std::shared_ptr<Aspersor> newAspersor(const std::string& boquilla, double a, double b,
+                                          double pmin, double pmax, double qmin, double qmax,
+                                          const modelo& aModelo) const;
+    // The nozzles, in input order, whose discharge at pressao (kPa) lies within ±variacao of
+    // caudal (L/s).
+    AspersorList getPossibleAspersores(const AspersorList& availlableAspersores, double pressao,
+                                     double caudal, double variacao) const;
+    // The candidate with the smallest relative deviation; among equal deviations the later
+    // one in input order. nullptr when none lies within variacaoMaxima.
+    std::shared_ptr<Aspersor> getBestMatch(const AspersorList& availlableAspersores, double pressao,
+                                           double caudal, double variacaoMaxima) const;
+    // The one uninitialised nozzle of this service (all fields zero or empty).
+    std::shared_ptr<Aspersor> NullAspersor();
+    // Stores the nozzle, with its brand and model when they are new, in one transaction; on
+    // any failure nothing is stored. A blank brand name raises
+    // errc::MarcaMissingNameException, a blank model name errc::ModeloMissingNameException,
+    // a model whose brand has no identifier errc::MarcaIsNewRecordException. The brand and
+    // model identifiers obtained are written into the nozzle's model record.
+    void save(const std::string& connectionString, Aspersor& anAspersor) const;
+    Collection<marca> MarcasAll(const std::string& connectionString) const;
+    Collection<modelo> ModelosAll(const std::string& connectionString) const;
+
+    // Statement texts of the catalogue queries.
+    static const std::string& catalogueColumns();
+    static std::string catalogueJoins();
+    static std::string selectByMarcaSQL(const std::string& marca);
+    static std::string selectByModeloSQL(const std::string& modelo);
+    // A nozzle from a record-set row holding the catalogue columns.
+    std::shared_ptr<Aspersor> fromRow(const RecordSet& rs) const;
+
+private:
+    AspersorList query(const std::string& connectionString, const std::string& sql) const;
+    std::shared_ptr<Aspersor> null_;
+};
+
+// An index of a nozzle collection for the best-match rule. Grouped by exponent and sorted
+// by coefficient, so that for one pressure the discharges within tolerance form one
+// contiguous range per group. `bestMatch` answers exactly what
+// `AspersoresStatic::getBestMatch` answers for the same collection, ties included.
+class QUARVEX_EXPORT AspersorIndex {
+public:
+    AspersorIndex() = default;
+    explicit AspersorIndex(const AspersorList& all);
+    std::shared_ptr<Aspersor> bestMatch(double pressao, double caudal,
+                                        double variacaoMaxima) const;
+    int size() const noexcept { return static_cast<int>(all_.size()); }
+
+private:
+    struct Entry {
+        double a;
+        int order;  // position in the input collection
+        std::shared_ptr<Aspersor> aspersor;
+    };
+    struct Group {
+        double b;
+        std::vector<Entry> byA;
+    };
+    std::shared_ptr<Aspersor> plainScan(double pressao, double caudal, double v) const;
+    std::vector<Group> groups_;
+    std::vector<std::shared_ptr<Aspersor>> all_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Hydraulic computation
+// ---------------------------------------------------------------------------------------
+
+class PivotWrapper;
+class CartaAspersores;
+class MountedAspersor;
+class ReguladorPression;
+
+// Something that changes a pivot record in place (regulators, mounted sprinklers).
+class QUARVEX_EXPORT PivotApplier {
+public:
+    virtual ~PivotApplier();
+    // The base does nothing.
+    virtual void apply(pivot& apivot);
+};
+
+// Chooses the sprinkler of every outlet during the real computation and owns the chart.
+// The base does nothing and answers none.
+class QUARVEX_EXPORT CalculosStrategy {
+public:
+    virtual ~CalculosStrategy();
+    virtual void setAvaillableAspersores(const AspersorList& all_aspersores);
+    virtual void beforeCompute(PivotWrapper& pivot_wrapper);
+    virtual void afterCompute(PivotWrapper& pivot_wrapper);
+    // The sprinkler to mount on the outlet, or nullptr.
+    virtual std::shared_ptr<Aspersor> aspersorFor(const saida& aSaida);
+    virtual std::shared_ptr<CartaAspersores> carta();
+};
+
+using Reguladores = Collection<std::shared_ptr<ReguladorPression>>;
+
+// How the last `compute` settled the inlet discharge.
+enum class Convergence {
+    None,         // not computed yet
+    Plain,        // successive passes agreed within 1e-5 L/s
+    Safeguarded,  // the bracketing root search on the inlet discharge settled it
+};
+
+// Hazen-Williams unit head loss, m of head per m of pipe: 1.21e10 × (Q / C)^1.852 × D^−4.87,
+// Q in L/s (taken as max(0, Q)), C the Hazen-Williams coefficient, D the diameter in mm.
+QUARVEX_EXPORT double hazenWilliamsUnitLoss(double caudal, double C, double diametro_mm);
+
+// One pivot record and its hydraulic computation (ideal and real modes). Results are
+// written into the wrapper's own copy of the pivot. Create with `Statics::newPivotWrapper`.
+class QUARVEX_EXPORT PivotWrapper {
+public:
+    PivotWrapper(const ::quarvex::pivot& apivot, std::shared_ptr<CalculosStrategy> strategy);
+
+    // Largest number of plain passes before the safeguarded search takes over.
+    static constexpr int kMaxPlainPasses = 60;
+    // Two passes agreeing within this discharge have converged, L/s.
+    static constexpr double kConvergenceTolerance = 0.00001;
+
+    std::shared_ptr<CalculosStrategy> strategy() const { return strategy_; }
+    void setAvaillableAspersores(const AspersorList& all_aspersores);
+    // Clears every span's regulator, applies each regulator in order (a later one for the
+    // same span wins), keeps the collection and hands it to the chart.
+    void aplicaReguladores(std::shared_ptr<Reguladores> reguladores);
+    std::shared_ptr<Reguladores> getReguladores();
+    void setIndicadores(const indicadores& aIndicadores);
+    indicadores getIndicadores();
+    void setPluviometriaCheck(const PluviometryCheck& apluviometria);
+    PluviometryCheck getPluviometriaCheck();
+    void setEndGunBoost(double boost);  // kPa
+    double getEndGunBoost();
+    void setDrop(const Drop& aDrop);
+    // errc::DropIncompleteException when the chart's drop is not valid.
+    void installDrop();
+    void uninstallDrop();
+    Drop getDrop();
+    void apply(PivotApplier& applier);
+    void setTimeForCompleteRevolution(double tempo_revolucao);  // h
+    double getLongitudeTotal() const;                            // m
+    int numeroTotalDeSaidas();
+    double pluviosidadeMaxima(const PivotSample& Sample) const;  // mm/h
+    bool hasEndGun() const;
+    double totalComputedDischarge() const;  // L/s
+    saida& saidaAt(int index);
+    // Acting pressure and ideal discharge of the outlet. End-gun coordinates without a gun,
+    // or numbers out of range, raise errc::SubscriptOutOfRange.
+    ParPressaoCaudal getPressaoCaudalAt(const CoordenadasSaida& coordenadas);
+    // One sample per outlet of the fixed spans, the overhang, then the gun.
+    Array<WaterDepthSample> WaterDepthsSamples(bool ideal);
+    // A new chart holding the sprinklers now mounted.
+    std::shared_ptr<CartaAspersores> extractCarta();
+    // Ideal computation, then the strategy's beforeCompute, the real computation and
+    // afterCompute.
+    void calculate();
+    // The real computation: passes with the inlet discharge of the previous pass until two
+    // agree within 1e-5 L/s. When the plain passes have not settled after kMaxPlainPasses
+    // (or repeat themselves), a bracketing root search on the inlet discharge finds the
+    // discharge the sprinklers draw. When even that cannot settle, raises
+    // errc::ComputationDidNotConverge, with the last pass's results left in the pivot.
+    void compute(CalculosStrategy& strategy, const Drop& aDrop);
+    std::shared_ptr<CartaAspersores> carta();
+    double idealContinuosPressureLossForTramo(int order) const;  // kPa
+    double idealEndGunDischarge() const;                          // L/s
+    void computeIdealOperationMode();
+    void calculaEndGunIdeal(Gun& aGun, const ParPressaoCaudal& initial_conditions);
+    void update(::quarvex::pivot& toUpdate) const;
+
+    // Real passes the last compute ran, and how it settled.
+    int lastIterations() const noexcept { return iterations_; }
+    Convergence lastConvergence() const noexcept { return convergence_; }
+    const ::quarvex::pivot& pivot() const noexcept { return pivot_; }
+
+    // The ideal computation with the given drop (creation uses the null drop).
+    void computeIdeal(const Drop& drop);
+    // One real pass of the machine for the inlet discharge Qin (L/s); returns the discharge
+    // the sprinklers drew (also left in caudaDaCartaAssociada).
+    double realPass(double Qin, const Drop& drop);
+
+private:
+    Drop effectiveDrop();
+    void idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, const Drop& drop, double Q,
+                   double R2);
+    void realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const Drop& drop);
+    void mount(saida& outlet, double pAvail, double pAct);
+
+    ::quarvex::pivot pivot_;
+    std::shared_ptr<CalculosStrategy> strategy_;
+    std::shared_ptr<Reguladores> reguladores_;
+    int iterations_ = 0;
+    Convergence convergence_ = Convergence::None;
+};
+
+// ---------------------------------------------------------------------------------------
+// Pressure regulators, drops and pipe materials
+// ---------------------------------------------------------------------------------------
+
+// A pressure regulator fitted to every outlet of one span (fixed spans 1..n, overhang n+1).
+class QUARVEX_EXPORT ReguladorPression : public PivotApplier {
+public:
+    ReguladorPression(int tramo, double pression, double caudal_max, double caudal_min,
+                      bool installed);
+    bool installed() const noexcept { return installed_; }
+    double pression() const noexcept { return pression_; }              // kPa
+    double minimum_caudal() const noexcept { return minimum_caudal_; }  // L/s
+    double maximum_caudal() const noexcept { return maximum_caudal_; }  // L/s
+    int tramo() const noexcept { return tramo_; }
+    // pivot_wrapper.apply(*this).
+    void apply_to(PivotWrapper& pivot_wrapper);
+    // Installed: the span's outlets work at `pression`; otherwise its regulator is cleared.
+    // A span number outside the pivot raises errc::SubscriptOutOfRange.
+    void apply(::quarvex::pivot& apivot) override;
+    void install() noexcept { installed_ = true; }
+    void uninstall() noexcept { installed_ = false; }
+
+private:
+    int tramo_;
+    double pression_;
+    double maximum_caudal_;
+    double minimum_caudal_;
+    bool installed_;
+};
+
+class QUARVEX_EXPORT PipeMaterials {
+public:
+    // Every row of "pipe_materials", ordered by "id asc".
+    Collection<PipeMaterial> All(Connection& con) const;
+    PipeMaterial NullPipeMaterial() const;
+    bool Equals(const PipeMaterial& self, const PipeMaterial& other) const;  // same id
+    // The row with that id, or NullPipeMaterial.
+    PipeMaterial find(Connection& con, int id) const;
+};
+
+class QUARVEX_EXPORT Drops {
+public:
+    // diametro > 0, p_pipe_material_id ≥ 1 and longitud > 0.
+    bool isValid(const Drop& self) const;
+    bool Differs(const Drop& self, const Drop& other) const;
+    // Same material, diameter, null flag and length (the installed flag is not compared).
+    bool Equals(const Drop& self, const Drop& other) const;
+    // Friction loss of the drop for a discharge (L/s), kPa: 0 for the null drop.
+    double PressureLoss(const Drop& self, double discharge) const;
+    Drop createNull() const;
+    Drop newDrop(double diameter, double longitud, const PipeMaterial& pipe_material) const;
+    // errc::DropIncompleteException when not valid (the drop stays uninstalled).
+    void Install(Drop& self) const;
+    void Uninstall(Drop& self) const;
+    bool IsInstalled(const Drop& self) const;
+    bool IsEmpty(const Drop& self) const;
+
+    // Storage of a chart's drop in "tb_drop" on an open connection.
+    void deleteDrop(Connection& con, int carta_id) const;
+    // Deletes, then inserts the drop unless it is empty.
+    void saveDrop(Connection& con, const Drop& drop, int carta_id) const;
+    // The stored drop, or createNull when the chart has none.
+    Drop loadDrop(Connection& con, int carta_id) const;
+    static const TableSchema& dropTable();
+};
+
+// ---------------------------------------------------------------------------------------
+// Sprinkler charts
+// ---------------------------------------------------------------------------------------
+
+// One sprinkler on one outlet of a chart.
+class QUARVEX_EXPORT MountedAspersor : public PivotApplier {
+public:
+    bool deleted() const noexcept { return deleted_; }
+    void setDeleted(bool d) noexcept { deleted_ = d; }
+    void init(const CoordenadasSaida& coordenadas, std::shared_ptr<::quarvex::Aspersor> umAspersor);
+    int id() const noexcept { return id_; }
+    void setId(int id) noexcept { id_ = id; }
+    const std::shared_ptr<::quarvex::Aspersor>& Aspersor() const noexcept { return aspersor_; }
+    const CoordenadasSaida& saida() const noexcept { return saida_; }
+    // Puts the sprinkler (mount_on) or none (unMount_on) on the outlet in the pivot: the end
+    // gun's, the overhang's (span n+1) or a fixed span's. Numbers outside the pivot raise
+    // errc::SubscriptOutOfRange.
+    void mount_on(::quarvex::pivot& apivot) const;
+    void unMount_on(::quarvex::pivot& apivot) const;
+    // unMount_on when deleted, else mount_on.
+    void apply(::quarvex::pivot& apivot) override;
+
+private:
+    ::quarvex::saida& outletOf(::quarvex::pivot& apivot) const;
+    bool deleted_ = false;
+    std::shared_ptr<::quarvex::Aspersor> aspersor_;
+    CoordenadasSaida saida_;
+    int id_ = 0;
+};
+
+using MountedAspersores = Collection<std::shared_ptr<MountedAspersor>>;
+
+// The sprinkler package of one pivot design: mounted sprinklers keyed by
+// CoordenadasSaidas::ToString of their outlet (insertion order), and the accessories.
+class QUARVEX_EXPORT CartaAspersores {
+public:
+    int id() const noexcept { return id_; }
+    void setId(int id) noexcept { id_ = id; }
+    void setNome(const std::string& nome) { nome_ = nome; }
+    const std::string& getNome() const noexcept { return nome_; }
+    void setEndGunBoost(double value) noexcept { boost_ = value; }  // kPa
+    double getEndGunBoost() const noexcept { return boost_; }
+    void init();
+    void setIndicadores(const indicadores& aIdicadores) { indicadores_ = aIdicadores; }
+    indicadores getIndicadores() const { return indicadores_; }
+    // Keeps the collection itself (shared, not copied).
+    void setReguladores(std::shared_ptr<Reguladores> reguladores);
+    // The kept collection; an empty one is created and kept on the first call.
+    std::shared_ptr<Reguladores> getReguladores();
+    void setPluviometriaCheck(const PluviometryCheck& p) { pluviometria_ = p; }
+    PluviometryCheck getPluviometriaCheck() const { return pluviometria_; }
+    // The entry at the outlet when present (not deleted), otherwise nullptr.
+    std::shared_ptr<MountedAspersor> mountedAspersorAt(const CoordenadasSaida& coordenadas);
+    void removeMountedAspersor(const MountedAspersor& amountedAspersor);
+    void setDrop(const Drop& aDrop) { drop_ = aDrop; }
+    Drop getDrop() const { return drop_; }
+    // errc::DropIncompleteException when the drop is not valid.
+    void installDrop();
+    void uninstalDrop();
+    void removeAndUmountAt(const CoordenadasSaida& coordenadas, PivotWrapper& apivot);
+    void addAndMountAspersor(std::shared_ptr<MountedAspersor> amountedAspersor,
+                             PivotWrapper& apivot);
+    // Replaces any entry at the same outlet and appends this one.
+    void addMountedAspersor(std::shared_ptr<MountedAspersor> amountedAspersor);
+    // Marks the present entry deleted (it keeps its key).
+    void removeAspersorAt(const CoordenadasSaida& coordenadas);
+    void mountAsperoresOn(PivotWrapper& umPivot);
+    bool hasMountedAspersorAt(const CoordenadasSaida& coordenadas) const;
+    // Takes the indicators, the regulators (the same collection), the pluviometry check and
+    // the drop of the source.
+    void transferAcessoriesFrom(CartaAspersores& source);
+    // Every entry, deleted ones included, for the chart store.
+    const MountedAspersores& mountedAspersores() const noexcept { return mounted_; }
+
+private:
+    int id_ = 0;
+    std::string nome_;
+    double boost_ = 0;
+    indicadores indicadores_;
+    PluviometryCheck pluviometria_;
+    std::shared_ptr<Reguladores> reguladores_;
+    Drop drop_;
+    MountedAspersores mounted_;
+};
+
+// The chart service (one per Statics instance).
+class QUARVEX_EXPORT CartaAspersoresStatic {
+public:
+    // A new entry binding the sprinkler to the outlet.
+    std::shared_ptr<MountedAspersor> newMountedAspersor(
+        const CoordenadasSaida& coordenadas, std::shared_ptr<Aspersor> umAspersor) const;
+};
+
+// ---------------------------------------------------------------------------------------
 // Factory
 // ---------------------------------------------------------------------------------------
 
@@ -946,6 +1423,21 @@ public:
                                const std::string& code) const;
     KostiakovParameters newKostiakovParameters(double k, double a) const;
     pivot newPivot() const;
+
+    // The sprinkler catalogue service and the chart service of this instance.
+    AspersoresStatic& Aspersores();
+    CartaAspersoresStatic& CartaAspersor();
+    // A new empty chart, already initialised.
+    std::shared_ptr<CartaAspersores> newCartaAspersores() const;
+    // A wrapper holding a copy of the pivot and the strategy; runs the ideal computation
+    // once without drop.
+    std::shared_ptr<PivotWrapper> newPivotWrapper(const pivot& apivot_dt,
+                                                  std::shared_ptr<CalculosStrategy> strategy) const;
+    std::shared_ptr<ReguladorPression> newReguladorPression(int tramo, double pression,
+                                                            double caudal_max, double caudal_min,
+                                                            bool installed) const;
+    ::quarvex::Drops& Drops();
+    ::quarvex::PipeMaterials& PipeMaterials();
 
     ::quarvex::Pivots& Pivots();
     ::quarvex::Tramos& Tramos();
