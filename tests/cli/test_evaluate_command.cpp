@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs kambrix-cli evaluate on files and checks the JSON it prints.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+};
+
+Run run(const std::string& args) {
+    Run r;
+    std::filesystem::create_directories(KAMBRIX_TEST_TMP);
+    const std::string cmd =
+        std::string(KAMBRIX_CLI) + " " + args + " 2>" + KAMBRIX_TEST_TMP + "/stderr.txt";
+    FILE* p = popen(cmd.c_str(), "r");
+    std::array<char, 4096> buf{};
+    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
+        r.out.append(buf.data(), n);
+    }
+    const int rc = pclose(p);
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return r;
+}
+
+std::string stderrText() {
+    std::ifstream in(std::string(KAMBRIX_TEST_TMP) + "/stderr.txt");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string writeFile(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(KAMBRIX_TEST_TMP);
+    const std::string path = std::string(KAMBRIX_TEST_TMP) + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+}  // namespace
+
+// The golden input: 20 mm at 300 m and 10 mm at 100 m in a 10 cm can, plus one reading without
+// distance. Average 17.5, low quarter 10, UD 4/7, CU 11/14 (hand-worked, see the water-depth
+// series tests).
+TEST(EvaluateCommand, GoldenJsonInput) {
+    const auto r = run(std::string("evaluate ") + KAMBRIX_CLI_DATA + "/evaluate_two_radii.json");
+    ASSERT_EQ(r.status, 0) << stderrText();
+    const auto doc = nlohmann::json::parse(r.out);
+    const auto& first = doc["first"];
+    ASSERT_TRUE(first.is_object());
+    ASSERT_EQ(first["depths"].size(), 2u);
+    EXPECT_EQ(first["depths"][0][0].get<double>(), 100);         // ascending distance
+    EXPECT_NEAR(first["depths"][0][1].get<double>(), 10, 1e-9);  // 15-digit input volumes
+    EXPECT_NEAR(first["average"].get<double>(), 17.5, 1e-9);
+    EXPECT_NEAR(first["lowQuarterAverage"].get<double>(), 10, 1e-9);
+    EXPECT_NEAR(first["UD"].get<double>(), 4.0 / 7.0, 1e-9);
+    EXPECT_NEAR(first["CU"].get<double>(), 11.0 / 14.0, 1e-9);
+    EXPECT_EQ(first["invalid"].get<int>(), 1);
+    EXPECT_TRUE(doc["second"].is_null());
+    EXPECT_EQ(doc["both"]["depths"].size(), 2u);
+}
+
+TEST(EvaluateCommand, CsvInputAndNullIndicators) {
+    const auto path = writeFile("eval.csv",
+                                "radius,volume_ml,distance_m,canDiameter_cm\r\n"
+                                "1,78.5398163397448,100,10\r\n"
+                                "1,157.07963267949,300\r\n"
+                                "2,78.5398163397448,101\r\n"
+                                "2,157.07963267949,299,10\r\n");
+    const auto r = run("evaluate " + path);
+    ASSERT_EQ(r.status, 0) << stderrText();
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_NEAR(doc["first"]["UD"].get<double>(), 4.0 / 7.0, 1e-9);
+    // 101 m weighs more than a quarter of 400: no low quarter, and the reason is on stderr.
+    EXPECT_TRUE(doc["second"]["lowQuarterAverage"].is_null());
+    EXPECT_TRUE(doc["second"]["UD"].is_null());
+    EXPECT_TRUE(doc["second"]["CU"].is_number());
+    EXPECT_NE(stderrText().find("low-quarter"), std::string::npos);
+    EXPECT_EQ(doc["both"]["depths"].size(), 4u);
+}
+
+TEST(EvaluateCommand, BadInputGivesOneLineAndStatus2) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"nodiam.json", R"({"firstSample": [[1, 2]]})"},
+        {"zerodiam.json", R"({"canDiameter_cm": 0, "firstSample": [[1, 2]]})"},
+        {"badpair.json", R"({"canDiameter_cm": 10, "firstSample": [[1]]})"},
+        {"broken.json", R"({"canDiameter_cm": 10,)"},
+        {"radius.csv", "radius,volume,distance\n3,10,5,10\n"},
+        {"comma.csv", "radius,volume,distance\n1,10;5,5,10\n"},
+        {"nodiam.csv", "radius,volume,distance\n1,10,5\n"},
+        {"empty.csv", ""},
+    };
+    for (const auto& [name, text] : cases) {
+        const auto r = run("evaluate " + writeFile(name, text));
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_TRUE(r.out.empty()) << name;
+        const auto err = stderrText();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name << ": " << err;
+    }
+    const auto missing = run("evaluate /nonexistent/file.json");
+    EXPECT_EQ(missing.status, 2);
+}
