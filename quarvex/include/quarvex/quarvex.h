@@ -1403,6 +1403,31 @@ public:
     // A new entry binding the sprinkler to the outlet.
     std::shared_ptr<MountedAspersor> newMountedAspersor(
         const CoordenadasSaida& coordenadas, std::shared_ptr<Aspersor> umAspersor) const;
+
+    // Storage of charts in the projects database (tables "tb_cartas", "tb_aspersores",
+    // "tb_reguladores", "tb_indicadores", "tb_pluviometria" and the drop store's "tb_drop").
+    // Each operation opens its own connection from the connection string and closes it on
+    // every path; database errors pass to the caller with their numbers.
+
+    // Deletes the chart and all its rows in one transaction (rolled back on any failure).
+    void destroy(const std::string& connectionString, int id_carta) const;
+    // The stored chart; its mounted sprinklers are read from the catalogue database file
+    // `asperdbpath` in the same query (a sprinkler missing there is dropped). An identifier
+    // without chart gives an empty chart with id 0; a chart without its indicator or
+    // pluviometry row raises errc::DatabaseNoCurrentRow.
+    std::shared_ptr<CartaAspersores> find(const std::string& connectionString,
+                                          const std::string& asperdbpath, int id_carta) const;
+    // Name and identifier of every chart of the system, keyed by name.
+    Collection<CartaInfo> enumerateAll(const std::string& connectionString, int id_sistema) const;
+    bool AnyFor(const std::string& connectionString, int id_sistema) const;
+    // Saves the chart as a new one; a name taken in the system raises
+    // errc::NomeDaCartaJaExistente and gives the chart back its previous identifier.
+    void saveAsNew(const std::string& connectionString, int id_sistema,
+                   CartaAspersores& carta) const;
+    // Inserts (a chart whose id is not stored for the system; a taken name raises
+    // errc::NomeDaCartaJaExistente and nothing is written) or updates the chart, then
+    // rewrites all its rows, in one transaction. Names are stored exactly, quotes included.
+    void save(const std::string& connectionString, int id_sistema, CartaAspersores& carta) const;
 };
 
 // ---------------------------------------------------------------------------------------
