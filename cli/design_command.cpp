@@ -17,6 +17,8 @@
 #include "commands.h"
 #include "design/manual_strategy.h"
 #include "design/optimizer_strategy.h"
+#include "evaluation/indicators.h"
+#include "evaluation/runoff.h"
 
 namespace kambrix::cli {
 namespace {
@@ -457,11 +459,45 @@ void writeCsv(std::ostream& out, const quarvex::PivotWrapper& w, const DesignInp
     }
 }
 
-void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const DesignInput& in) {
+// "indicators" (when the revolution time is above 0) and "runoff" (when a pluviometry check
+// is given) of the computed chart. A refused input throws InputError with the message.
+ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::ostream& err) {
+    ojson extra = ojson::object();
+    const auto nullable = [](const std::optional<double>& v) {
+        return v ? ojson(*v) : ojson(nullptr);
+    };
+    const double hours = in.indicadores ? in.indicadores->horasRevolucao : 0.0;
+    if (in.indicadores && hours > 0) {
+        const auto r = kambrix::computeIndicators(w, hours, in.indicadores->numeroSaidasObturadas);
+        for (const auto& p : r.problems) {
+            err << "design: " << p << '\n';
+        }
+        extra["indicators"] = ojson{{"UD", nullable(r.UD)},
+                                    {"CU", nullable(r.CU)},
+                                    {"expectedDepth", r.expectedDepth},
+                                    {"averageDepth", r.averageDepth}};
+    }
+    if (in.pluviometria) {
+        const auto r = kambrix::computeRunoff(w, *in.pluviometria, hours);
+        if (r.failure) {
+            throw InputError(*r.failure);
+        }
+        for (const auto& p : r.problems) {
+            err << "design: " << p << '\n';
+        }
+        extra["runoff"] = ojson{{"ellipse1", nullable(r.area1)}, {"ellipse2", nullable(r.area2)}};
+    }
+    return extra;
+}
+
+void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const DesignInput& in,
+           const ojson& extra = ojson::object()) {
     if (csv) {
         writeCsv(out, w, in);
     } else {
-        out << designResult(w, in).dump(2) << '\n';
+        ojson doc = designResult(w, in);
+        doc.update(extra);
+        out << doc.dump(2) << '\n';
     }
 }
 
@@ -502,7 +538,17 @@ int runDesign(const std::string& file, bool csv, std::ostream& out, std::ostream
         err << "design: " << e.what() << '\n';
         return kExitBadInput;
     }
-    write(out, csv, *wrapper, in);
+    ojson extra;
+    try {
+        extra = evaluationSections(*wrapper, in, err);
+    } catch (const InputError& e) {
+        err << "design: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const quarvex::Error& e) {
+        err << "design: " << e.what() << " (error " << e.number() << ")\n";
+        return kExitBadInput;
+    }
+    write(out, csv, *wrapper, in, extra);
     return kExitOk;
 }
 
