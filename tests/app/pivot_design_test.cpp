@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/pivot_design.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "shell/services.h"
+
+using namespace kambrix;
+
+namespace {
+
+// One flat span of 100 m with outlets every 2.5 m, Q = 50 L/s, no gun: R = 100 m.
+Projecto oneSpan() {
+    Projecto p;
+    p.q = 50;
+    p.p = 300;
+    p.cotaCentral = 10;
+    p.pipe_material = {1, "steel", 120};
+    p.Tramos.Push(quarvex::statics().Tramos().newTramo(1, "S", 100, 150, 250, 10));
+    return p;
+}
+
+}  // namespace
+
+TEST(PivotDesign, BuildsThePivotOfTheProject) {
+    Projecto p = oneSpan();
+    p.hasVoladizo = true;
+    p.Tramos.Push(quarvex::statics().Tramos().newTramo(2, "OH", 20, 100, 250, 0));
+    p.hasGun = true;
+    p.endGun.rs = 15;
+    EXPECT_EQ(fixedSpanCount(p), 1);
+    quarvex::pivot m = buildPivot(p);
+    auto& pivots = quarvex::statics().Pivots();
+    EXPECT_EQ(pivots.FixedSpansCount(m), 1);
+    EXPECT_TRUE(pivots.hasOverHang(m));
+    EXPECT_TRUE(pivots.hasEndGun(m));
+    EXPECT_DOUBLE_EQ(m.rugosidad, 120);
+    EXPECT_DOUBLE_EQ(pivots.AllIrrigatedLenght(m), 135);
+    EXPECT_TRUE(pivots.isComplete(m));
+    p.pipe_material = {};
+    EXPECT_FALSE(pivots.isComplete(buildPivot(p)));  // no roughness without a material
+}
+
+TEST(PivotDesign, IdealRowsByHand) {
+    quarvex::pivot m = computeIdeal(buildPivot(oneSpan()));
+    const auto rows = idealOutletRows(m);
+    ASSERT_EQ(rows.size(), 40u);
+    // Outlet k at r = 2.5 k: q = 2 r s Q / R² = 2 × 2.5k × 2.5 × 50 / 100² = 0.0625 k L/s.
+    EXPECT_NEAR(rows[0].caudal, 0.0625, 1e-12);  // rounding of a few products only
+    EXPECT_NEAR(rows[39].caudal, 2.5, 1e-12);
+    EXPECT_DOUBLE_EQ(rows[39].distance, 100);
+    EXPECT_LT(rows[39].pressao, 300);  // friction only on a flat span
+    EXPECT_NEAR(rows[39].elevation, 10, 1e-9);
+    const auto spans = idealSpanRows(m);
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_DOUBLE_EQ(spans[0].entry.pressao, 300);
+    // Friction loss equals the pressure drop on a flat span.
+    EXPECT_NEAR(spans[0].entry.pressao - spans[0].exit.pressao, spans[0].frictionLoss, 1e-9);
+    const auto profile = radiusProfile(m);
+    ASSERT_EQ(profile.size(), 41u);
+    EXPECT_DOUBLE_EQ(profile.front().distance, 0);
+    EXPECT_DOUBLE_EQ(profile.front().pressao, 300);
+}
+
+TEST(PivotDesign, SpeedBoxByHand) {
+    quarvex::pivot m = buildPivot(oneSpan());
+    const auto box = speedBox(m, 10);
+    EXPECT_DOUBLE_EQ(m.caixa.tempoH100, 10);
+    const auto& full = box.velocidades(10);
+    EXPECT_DOUBLE_EQ(full.percentagem, 100);
+    EXPECT_DOUBLE_EQ(full.tempoDeUmaVolta, 10);
+    // 2π × 100 m in 600 minutes.
+    EXPECT_NEAR(full.velocidadeLinear, 2 * kPi * 100 / 600, 1e-12);
+    // 50 L/s × 36000 s over π × 100² m²: 57.3 mm.
+    EXPECT_NEAR(full.dotacao, 50.0 * 36000 / (kPi * 1e4), 1e-9);
+    const auto& slow = box.velocidades(1);
+    EXPECT_DOUBLE_EQ(slow.tempoDeUmaVolta, 100);
+    EXPECT_NEAR(slow.dotacao, 10 * full.dotacao, 1e-9);
+    const auto none = speedBox(m, 0);
+    EXPECT_DOUBLE_EQ(none.velocidades(5).tempoDeUmaVolta, 0);
+}
+
+TEST(PivotDesign, FieldAreaAndNumberChecks) {
+    quarvex::pivot m = buildPivot(oneSpan());  // π × 100² = 3.14 ha
+    EXPECT_TRUE(fieldSmallerThanIrrigated(3.0, m));
+    EXPECT_FALSE(fieldSmallerThanIrrigated(3.2, m));
+    EXPECT_FALSE(fieldSmallerThanIrrigated(0, m));  // no area given
+
+    const NumberRange spans{0, 11, false, true};
+    EXPECT_FALSE(checkNumberText("7", ',', spans, "the number of spans"));
+    EXPECT_FALSE(checkNumberText("", ',', spans, "x"));
+    EXPECT_TRUE(checkNumberText("", ',', spans, "x", false));
+    EXPECT_TRUE(checkNumberText("12", ',', spans, "x"));
+    EXPECT_TRUE(checkNumberText("2,5", ',', spans, "x"));  // not whole
+    const NumberRange pressure{0, 2000, true, false};
+    EXPECT_FALSE(checkNumberText("2,5", ',', pressure, "p"));
+    EXPECT_FALSE(checkNumberText("2.5", ',', pressure, "p"));
+    EXPECT_TRUE(checkNumberText("0", ',', pressure, "p"));
+    const auto message = checkNumberText("abc", ',', pressure, "the nominal pressure");
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->find("the nominal pressure"), std::string::npos);
+    EXPECT_EQ(incompletePivotMessage(),
+              "The information for the pivot is incomplete. Please check the data for Discharge, "
+              "Nomimal Pressure and Ground Elevation");
+}

@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/projectos.h"
+
+#include <gtest/gtest.h>
+
+#include "app_test_support.h"
+#include "shell/demo_project.h"
+#include "shell/reference_tramos.h"
+
+using namespace kambrix;
+using kambrix::test::count;
+
+namespace {
+
+class ProjectosTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        config = test::freshDatabases(tmp);
+        con.Open(config.projectsConnectionString);
+    }
+
+    Projecto twoSpanProject(const std::string& name) {
+        auto& tramos = quarvex::statics().Tramos();
+        Projecto p = store.newProject(name);
+        p.propietario = "O'Brien";  // a quote in a text must survive
+        p.q = 42.5;
+        p.p = 250;
+        p.cotaCentral = 101.25;
+        p.areaParcela = 0;
+        p.pipe_material = quarvex::statics().PipeMaterials().find(con, 2);
+        p.hasGun = true;
+        p.endGun = quarvex::statics().Gun().newGun(18.5);
+        p.horas_de_operacao_diaria = 21;
+        p.Tramos.Push(tramos.newTramo(4, "A 50", 50.0, 162.0, 250, 102.0));
+        p.Tramos.Push(tramos.newTramo(9, "B 40", 40.5, 141.3, 200, 0.0));
+        p.p_tramos_loaded = true;
+        return p;
+    }
+
+    test::TempFolder tmp{"projectos"};
+    AppConfig config;
+    quarvex::Connection con;
+    Projectos store;
+};
+
+}  // namespace
+
+TEST_F(ProjectosTest, SaveAndLoadWithSpans) {
+    Projecto p = twoSpanProject("Norte");
+    store.saveProject(con, p);
+    ASSERT_GT(p.id, 0);
+    EXPECT_FALSE(con.InTransaction());
+    EXPECT_EQ(store.countProjects(con, store.nameCondition("Norte")), 1);
+    EXPECT_EQ(store.countProjects(con, store.nameCondition("Sur")), 0);
+    // 0 is written as null and read back as 0; the elevation goes to both columns.
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM projectos WHERE areaParcela IS NULL"), 1);
+    EXPECT_EQ(count(con,
+                    "SELECT count(*) AS n FROM projectos WHERE cota_central = 101.25 AND "
+                    "cotaCentro = 101.25"),
+              1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos WHERE cota IS NULL"), 1);
+
+    const auto loaded = store.loadProject(con, store.nameCondition("Norte"), "tramos");
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(loaded->id, p.id);
+    EXPECT_EQ(loaded->propietario, "O'Brien");
+    EXPECT_DOUBLE_EQ(loaded->q, 42.5);
+    EXPECT_DOUBLE_EQ(loaded->p, 250);
+    EXPECT_DOUBLE_EQ(loaded->cotaCentral, 101.25);
+    EXPECT_DOUBLE_EQ(loaded->areaParcela, 0);
+    EXPECT_EQ(loaded->pipe_material.id, 2);
+    EXPECT_EQ(loaded->pipe_material.rugosidade, 150);
+    EXPECT_TRUE(loaded->hasGun);
+    EXPECT_FALSE(loaded->hasVoladizo);
+    EXPECT_DOUBLE_EQ(loaded->endGun.rs, 18.5);
+    EXPECT_DOUBLE_EQ(loaded->horas_de_operacao_diaria, 21);
+    EXPECT_TRUE(loaded->p_tramos_loaded);
+    ASSERT_EQ(loaded->Tramos.Length(), 2);
+    EXPECT_EQ(loaded->Tramos(1).id, 4);
+    EXPECT_EQ(loaded->Tramos(1).denominacion, "A 50");
+    EXPECT_DOUBLE_EQ(loaded->Tramos(1).cota, 102.0);
+    EXPECT_DOUBLE_EQ(loaded->Tramos(2).longitude, 40.5);
+    EXPECT_DOUBLE_EQ(loaded->Tramos(2).separationSaidas_cm, 200);
+    EXPECT_EQ(loaded->Tramos(2).Saidas.Length(), 20);  // floor(40.5 / 2)
+    EXPECT_DOUBLE_EQ(loaded->Tramos(2).cota, 0);
+    EXPECT_FALSE(store.loadProject(con, store.nameCondition("Sur")).has_value());
+}
+
+TEST_F(ProjectosTest, SpansKeptWhenNotLoadedAndRenumberedWhenSaved) {
+    Projecto p = twoSpanProject("Norte");
+    store.saveProject(con, p);
+    auto withoutSpans = *store.loadProject(con, store.nameCondition("Norte"));
+    EXPECT_FALSE(withoutSpans.p_tramos_loaded);
+    EXPECT_EQ(withoutSpans.Tramos.Length(), 0);
+    withoutSpans.q = 55;
+    store.saveProject(con, withoutSpans);
+    EXPECT_EQ(withoutSpans.id, p.id);  // an update, not a new row
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM projectos"), 1);
+    EXPECT_EQ(
+        count(con, "SELECT count(*) AS n FROM tramos WHERE projecto_id=" + std::to_string(p.id)),
+        2);
+
+    auto withSpans = *store.loadProject(con, store.nameCondition("Norte"), "tramos");
+    EXPECT_DOUBLE_EQ(withSpans.q, 55);
+    quarvex::Array<quarvex::tramo> reversed;
+    reversed.Push(withSpans.Tramos(2));
+    reversed.Push(withSpans.Tramos(1));
+    reversed.Push(withSpans.Tramos(1));
+    withSpans.Tramos = reversed;
+    store.saveProject(con, withSpans);
+    auto again = *store.loadProject(con, store.nameCondition("Norte"), "tramos");
+    ASSERT_EQ(again.Tramos.Length(), 3);
+    EXPECT_EQ(again.Tramos(1).denominacion, "B 40");
+    EXPECT_EQ(again.Tramos(3).denominacion, "A 50");
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos WHERE ordem IN (1,2,3)"), 3);
+}
+
+TEST_F(ProjectosTest, CopyTakesSpansAndAgronomicRows) {
+    Projecto base = twoSpanProject("Base");
+    store.saveProject(con, base);
+    const std::string id = std::to_string(base.id);
+    con.Execute("INSERT INTO tb_agronomico (kf, Etc, Pe, id_sistema) VALUES (0.8, 6.5, 1.5, " + id +
+                ")");
+    con.Execute(
+        "INSERT INTO epa_datas (Pa, CU, Eto, U, CI, Oe, id_sistema) VALUES "
+        "(1, 85, 6, 2, 3, 4, " +
+        id + ")");
+    con.Execute("INSERT INTO tovren_agronomics (Qfc, hours_per_day, id_sistema) VALUES (48, 20, " +
+                id + ")");
+    con.Execute("INSERT INTO tb_cartas (nome, boost, id_sistema) VALUES ('c1', 0, " + id + ")");
+
+    const Projecto copy = store.copyProject(con, store.nameCondition("Base"), "Copia");
+    EXPECT_GT(copy.id, base.id);
+    EXPECT_EQ(copy.nome, "Copia");
+    EXPECT_EQ(copy.Tramos.Length(), 2);
+    const std::string cid = std::to_string(copy.id);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos WHERE projecto_id=" + cid), 2);
+    EXPECT_EQ(
+        count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE kf=0.8 AND id_sistema=" + cid),
+        1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM epa_datas WHERE CU=85 AND id_sistema=" + cid),
+              1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tovren_agronomics WHERE id_sistema=" + cid), 1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_cartas WHERE id_sistema=" + cid), 0);
+    // The base keeps its own rows.
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" + id), 1);
+    EXPECT_THROW(store.copyProject(con, store.nameCondition("Nada"), "X"), quarvex::Error);
+}
+
+TEST_F(ProjectosTest, DeleteRemovesEverythingItOwns) {
+    Projecto keep = twoSpanProject("Keep");
+    store.saveProject(con, keep);
+    Projecto gone = twoSpanProject("Gone");
+    store.saveProject(con, gone);
+    for (const Projecto* p : {&keep, &gone}) {
+        const std::string id = std::to_string(p->id);
+        con.Execute("INSERT INTO tb_agronomico (kf, id_sistema) VALUES (1, " + id + ")");
+        con.Execute("INSERT INTO epa_datas (Pa, id_sistema) VALUES (1, " + id + ")");
+        con.Execute("INSERT INTO tovren_agronomics (Qfc, id_sistema) VALUES (1, " + id + ")");
+    }
+    store.deleteProject(con, gone);
+    EXPECT_TRUE(gone.p_destroyed);
+    const std::string g = std::to_string(gone.id);
+    for (const char* table : {"tb_agronomico", "epa_datas", "tovren_agronomics"}) {
+        EXPECT_EQ(count(con, std::string("SELECT count(*) AS n FROM ") + table +
+                                 " WHERE id_sistema=" + g),
+                  0)
+            << table;
+        EXPECT_EQ(count(con, std::string("SELECT count(*) AS n FROM ") + table), 1) << table;
+    }
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos WHERE projecto_id=" + g), 0);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos"), 2);
+    EXPECT_FALSE(store.loadProject(con, store.nameCondition("Gone")).has_value());
+    EXPECT_TRUE(store.loadProject(con, store.nameCondition("Keep")).has_value());
+}
+
+TEST(DemoProject, SevenSpansOverhangAndGun) {
+    test::TempFolder tmp("demo");
+    const auto target = tmp.path() / "demo-db";
+    ASSERT_TRUE(makeDemoDatabaseFolder(test::templateFolder(), target));
+    EXPECT_FALSE(makeDemoDatabaseFolder(test::templateFolder(), target));  // kept
+    AppConfig config;
+    setDatabaseFolder(config, target);
+    quarvex::Connection con(config.projectsConnectionString);
+    con.Open();
+    Projectos store;
+    EXPECT_EQ(store.countProjects(con, "1=1"), 1);
+    const auto demo = store.loadProject(con, store.nameCondition(kDemoProjectName), "tramos");
+    ASSERT_TRUE(demo.has_value());
+    EXPECT_TRUE(demo->hasVoladizo);
+    EXPECT_TRUE(demo->hasGun);
+    ASSERT_EQ(demo->Tramos.Length(), 8);  // seven spans and the overhang
+    EXPECT_TRUE(quarvex::statics().Tramos().AllComplete(demo->Tramos));
+    EXPECT_GT(demo->pipe_material.rugosidade, 0);
+}
