@@ -26,11 +26,21 @@ constexpr int kMaxBracketGrowth = 60;
 
 }  // namespace
 
-double hazenWilliamsUnitLoss(double caudal, double C, double diametro_mm) {
+namespace {
+
+// The unit loss with the diameter term D^−4.87 computed once per span: the same factors
+// multiplied in the same order, so the results are those of hazenWilliamsUnitLoss.
+double unitLoss(double caudal, double C, double diameterTerm) {
     const double q = maxZero(caudal);
-    return checkedFinite(kHazenWilliamsFactor * std::pow(q / C, kHazenWilliamsExponent) *
-                             std::pow(diametro_mm, kDiameterExponent),
-                         "pipe friction (roughness or diameter 0)");
+    return checkedFinite(
+        kHazenWilliamsFactor * std::pow(q / C, kHazenWilliamsExponent) * diameterTerm,
+        "pipe friction (roughness or diameter 0)");
+}
+
+}  // namespace
+
+double hazenWilliamsUnitLoss(double caudal, double C, double diametro_mm) {
+    return unitLoss(caudal, C, std::pow(diametro_mm, kDiameterExponent));
 }
 
 PivotApplier::~PivotApplier() = default;
@@ -272,6 +282,7 @@ void PivotWrapper::idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, cons
     const double s = span.separacionSaidas;
     const double dz = Types().Slope(span.site) * s;
     const double C = pivot_.rugosidad;
+    const double Dterm = std::pow(span.diametro, kDiameterExponent);
     span.ideal_entry_conditions = cur;
     double pos = x0;
     double zPrev = span.site.start_cota;
@@ -282,7 +293,7 @@ void PivotWrapper::idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, cons
     for (auto& o : span.Saidas) {
         o.distanciaAoPivot = pos + s;
         covered = covered + s;
-        const double hf = hazenWilliamsUnitLoss(maxZero(q), C, span.diametro) * s * 10.0;
+        const double hf = unitLoss(q, C, Dterm) * s * 10.0;
         o.caudal = checkedFinite(kIdealShareFactor * o.distanciaAoPivot * s * Q / R2,
                                  "ideal outlet discharge (irrigated radius 0)");
         const double dropLoss = drops.PressureLoss(drop, o.caudal);
@@ -295,8 +306,7 @@ void PivotWrapper::idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, cons
         q = q - o.caudal;
         pos = o.distanciaAoPivot;
     }
-    const double hfEnd =
-        (span.longitude - covered) * hazenWilliamsUnitLoss(maxZero(q), C, span.diametro) * 10.0;
+    const double hfEnd = (span.longitude - covered) * unitLoss(q, C, Dterm) * 10.0;
     loss = loss + hfEnd;
     span.ideal_exit_conditions = {p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) - hfEnd, q};
     span.perdaDeCargaIdeal = loss;
@@ -353,6 +363,7 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
     const double s = span.separacionSaidas;
     const double dz = Types().Slope(span.site) * s;
     const double C = pivot_.rugosidad;
+    const double Dterm = std::pow(span.diametro, kDiameterExponent);
     span.entry_conditions = cur;
     double pos = x0;
     double zPrev = span.site.start_cota;
@@ -361,7 +372,7 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
     double q = cur.caudal;
     for (auto& o : span.Saidas) {
         o.distanciaAoPivot = pos + s;
-        const double hf = s * 10.0 * hazenWilliamsUnitLoss(maxZero(q), C, span.diametro);
+        const double hf = s * 10.0 * unitLoss(q, C, Dterm);
         const double dropLoss = drops.PressureLoss(drop, o.caudal);
         const double pT = p - kKPaPerMetreOfHead * dz - hf;
         const double pAvail = maxZero(pT - dropLoss);
@@ -374,10 +385,9 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
         q = q - o.caudal_do_aspersor;
         pos = o.distanciaAoPivot;
     }
-    span.exit_condition = {
-        p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
-            (span.longitude - covered) * hazenWilliamsUnitLoss(maxZero(q), C, span.diametro) * 10.0,
-        q};
+    span.exit_condition = {p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
+                               (span.longitude - covered) * unitLoss(q, C, Dterm) * 10.0,
+                           q};
     cur = span.exit_condition;
 }
 
