@@ -5,6 +5,7 @@
 
 #include "app_test_support.h"
 #include "shell/demo_project.h"
+#include "shell/pivot_design.h"
 #include "shell/reference_tramos.h"
 
 using namespace kambrix;
@@ -157,8 +158,22 @@ TEST_F(ProjectosTest, DeleteRemovesEverythingItOwns) {
         con.Execute("INSERT INTO tb_agronomico (kf, id_sistema) VALUES (1, " + id + ")");
         con.Execute("INSERT INTO epa_datas (Pa, id_sistema) VALUES (1, " + id + ")");
         con.Execute("INSERT INTO tovren_agronomics (Qfc, id_sistema) VALUES (1, " + id + ")");
+        // One sprinkler chart with its children.
+        con.Execute("INSERT INTO tb_cartas (nome, boost, id_sistema) VALUES ('c', 0, " + id + ")");
+        const std::string carta = std::to_string(quarvex::lastIdentity(con));
+        con.Execute(
+            "INSERT INTO tb_aspersores (tramo, saida, id_aspersor, id_carta) VALUES "
+            "(1, 1, 1, " +
+            carta + ")");
+        con.Execute("INSERT INTO tb_indicadores (id_carta, numero_horas) VALUES (" + carta +
+                    ", 20)");
     }
+    EXPECT_TRUE(systemHasCharts(config.projectsConnectionString, gone.id));
     store.deleteProject(con, gone);
+    EXPECT_FALSE(systemHasCharts(config.projectsConnectionString, gone.id));
+    EXPECT_TRUE(systemHasCharts(config.projectsConnectionString, keep.id));
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_aspersores"), 1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_indicadores"), 1);
     EXPECT_TRUE(gone.p_destroyed);
     const std::string g = std::to_string(gone.id);
     for (const char* table : {"tb_agronomico", "epa_datas", "tovren_agronomics"}) {
@@ -190,6 +205,7 @@ TEST(DemoProject, SevenSpansOverhangAndGun) {
     EXPECT_TRUE(demo->hasVoladizo);
     EXPECT_TRUE(demo->hasGun);
     ASSERT_EQ(demo->Tramos.Length(), 8);  // seven spans and the overhang
-    EXPECT_TRUE(quarvex::statics().Tramos().AllComplete(demo->Tramos));
+    EXPECT_TRUE(allSpansDefined(*demo));
+    EXPECT_TRUE(quarvex::statics().Pivots().isComplete(buildPivot(*demo)));
     EXPECT_GT(demo->pipe_material.rugosidade, 0);
 }

@@ -147,14 +147,12 @@ TEST_F(WindowsTest, MainWindowShowsEnglishCaptionsAndHandsOver) {
     EXPECT_FALSE(child<QPushButton>(&main, "cmdEvalSist")->isEnabled());
     child<QPushButton>(&main, "cmdDisNuevSist")->click();
     EXPECT_FALSE(main.isVisible());
-    auto* selection = qobject_cast<frmNuevSist*>(QApplication::topLevelWidgets().back());
     QWidget* opened = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == "frmNuevSist" && w->isVisible()) {
             opened = w;
         }
     }
-    (void)selection;
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), "Design of a new system");
     opened->close();
@@ -211,6 +209,7 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
     EXPECT_EQ(projectCount(), 1);
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_agronomico"), 0);
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_cartas"), 0);
     EXPECT_EQ(app().currentProject.id, fresh->id);
     EXPECT_EQ(app().currentProjectStored, 0);
     // Handed over to the start window.

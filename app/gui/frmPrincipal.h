@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QLabel;
+class QScrollArea;
+
+namespace kambrix {
+
+// The main window: the four commands of the program, the catalogue editors and the picture.
+class frmPrincipal : public QWidget {
+  public:
+    explicit frmPrincipal(QWidget* parent = nullptr);
+
+  private:
+    void openCatalogue(QWidget* editor);
+};
+
+}  // namespace kambrix

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Kambrix: start-up settles the resource folders and the databases, then the main window.
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <cstdlib>
+
+#include "gui/app_context.h"
+#include "gui/frmPrincipal.h"
+#include "shell/startup.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kambrix"));
+    QApplication::setApplicationVersion(QStringLiteral("0.0.2"));
+    const char* environment = std::getenv("KAMBRIX_DB");
+    try {
+        kambrix::app().config = kambrix::startUp(
+            QCoreApplication::applicationDirPath().toStdString(),
+            environment != nullptr ? environment : "", kambrix::joinCommandLine(argc, argv),
+            kambrix::userDataRoot(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+    } catch (const kambrix::StartupError& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Kambrix"), QString::fromStdString(e.what()));
+        return EXIT_FAILURE;
+    }
+    const auto icon = kambrix::app().config.imagesFolder / "kambrix.png";
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(icon.string())));
+    kambrix::frmPrincipal principal;
+    principal.show();
+    return QApplication::exec();
+}

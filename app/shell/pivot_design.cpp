@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/pivot_design.h"
+
+#include <cmath>
+#include <memory>
+
+#include "shell/services.h"
+
+namespace kambrix {
+
+int fixedSpanCount(const Projecto& project) {
+    const int n = project.Tramos.Length();
+    return project.hasVoladizo && n > 0 ? n - 1 : n;
+}
+
+bool allSpansDefined(const Projecto& project) {
+    for (const auto& t : project.Tramos) {
+        if (!t.p_complete || t.longitude <= 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+quarvex::pivot buildPivot(const Projecto& project) {
+    auto& s = quarvex::statics();
+    quarvex::pivot machine = s.newPivot();
+    machine.caudal = project.q;
+    machine.presion = project.p;
+    machine.cota = project.cotaCentral;
+    machine.rugosidad = project.pipe_material.rugosidade;
+    const int n = fixedSpanCount(project);
+    quarvex::Array<quarvex::tramo> spans;
+    quarvex::Array<double> cotas;
+    for (int i = 1; i <= n; ++i) {
+        spans.Push(project.Tramos(i));
+        cotas.Push(project.Tramos(i).cota);
+    }
+    s.Pivots().setFixedSpans(machine, spans, cotas);
+    if (project.hasVoladizo && project.Tramos.Length() > n) {
+        s.Pivots().setOverhangSpan(machine, project.Tramos(n + 1));
+    }
+    if (project.hasGun) {
+        s.Pivots().setEndGun(machine, s.Gun().newGun(project.endGun.rs));
+    }
+    return machine;
+}
+
+quarvex::pivot computeIdeal(const quarvex::pivot& machine) {
+    auto wrapper =
+        quarvex::statics().newPivotWrapper(machine, std::make_shared<quarvex::CalculosStrategy>());
+    wrapper->computeIdealOperationMode();
+    quarvex::pivot out;
+    wrapper->update(out);
+    return out;
+}
+
+namespace {
+
+template <class F>
+void forEachSpan(const quarvex::pivot& computed, F&& f) {
+    for (int i = 1; i <= computed.Tramos.Length(); ++i) {
+        f(i, computed.Tramos(i));
+    }
+    if (computed.p_has_overhang) {
+        f(computed.Tramos.Length() + 1, computed.tramoVOladizo);
+    }
+}
+
+}  // namespace
+
+std::vector<IdealOutletRow> idealOutletRows(const quarvex::pivot& computed) {
+    std::vector<IdealOutletRow> rows;
+    forEachSpan(computed, [&](int span, const quarvex::tramo& t) {
+        for (int k = 1; k <= t.Saidas.Length(); ++k) {
+            const auto& o = t.Saidas(k);
+            rows.push_back({span, k, o.distanciaAoPivot, o.cota, o.caudal, o.pressao_ideal});
+        }
+    });
+    if (computed.p_has_end_gun) {
+        const auto& o = computed.endGun.saida;
+        double elevation = computed.cota;
+        if (!rows.empty()) {
+            elevation = rows.back().elevation;
+        }
+        rows.push_back({-1, -1, o.distanciaAoPivot, elevation, o.caudal, o.pressao_ideal});
+    }
+    return rows;
+}
+
+std::vector<IdealSpanRow> idealSpanRows(const quarvex::pivot& computed) {
+    std::vector<IdealSpanRow> rows;
+    forEachSpan(computed, [&](int span, const quarvex::tramo& t) {
+        rows.push_back({span, t.denominacion, t.ideal_entry_conditions, t.ideal_exit_conditions,
+                        t.perdaDeCargaIdeal});
+    });
+    return rows;
+}
+
+std::vector<ProfilePoint> radiusProfile(const quarvex::pivot& computed) {
+    std::vector<ProfilePoint> points;
+    points.push_back({0, computed.cota, computed.presion});
+    for (const auto& row : idealOutletRows(computed)) {
+        if (row.span == -1) {
+            continue;  // the gun throws beyond the pipe; the profile ends at the last outlet
+        }
+        points.push_back({row.distance, row.elevation, row.pressao});
+    }
+    return points;
+}
+
+quarvex::caixaVelocidades speedBox(quarvex::pivot& machine, double tempoH100) {
+    auto& pivots = quarvex::statics().Pivots();
+    quarvex::caixaVelocidades box;
+    box.tempoH100 = tempoH100;
+    const double lastTower = pivots.tramoAte(machine, pivots.FixedSpansCount(machine));
+    const double R = pivots.AllIrrigatedLenght(machine);
+    for (int i = 1; i <= kSpeedSettings; ++i) {
+        auto& v = box.velocidades(i);
+        v.percentagem = 10.0 * i;
+        if (tempoH100 <= 0) {
+            continue;
+        }
+        v.tempoDeUmaVolta = tempoH100 * kPercent / v.percentagem;
+        v.velocidadeLinear = 2 * kPi * lastTower / (v.tempoDeUmaVolta * kMinutesPerHour);
+        v.dotacao =
+            R > 0 ? machine.caudal * kSecondsPerHour * v.tempoDeUmaVolta / (kPi * R * R) : 0.0;
+    }
+    machine.caixa = box;
+    return box;
+}
+
+bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine) {
+    const double irrigated = quarvex::statics().Pivots().IrrigatedArea(machine);
+    return areaHa > 0 && hectaresToSquareMetres(areaHa) < irrigated;
+}
+
+std::optional<std::string> checkNumberText(const std::string& text, char decimalSeparator,
+                                           const NumberRange& range, const std::string& what,
+                                           bool allowBlank) {
+    if (isBlank(text)) {
+        if (allowBlank) {
+            return std::nullopt;
+        }
+        return requirementMessage({what});
+    }
+    if (!isNumberText(text, decimalSeparator)) {
+        return "\"" + trim(text) + "\" is not a number: please enter a number for " + what;
+    }
+    const double x = parseNumber(text, decimalSeparator);
+    const bool belowMin = range.minExclusive ? x <= range.min : x < range.min;
+    if (belowMin || x > range.max || (range.integer && std::floor(x) != x)) {
+        std::string bounds = (range.minExclusive ? "greater than " : "from ") +
+                             formatLong(range.min, decimalSeparator) +
+                             (range.minExclusive ? " and up to " : " to ") +
+                             formatLong(range.max, decimalSeparator);
+        return "The value for " + what + " must be " + (range.integer ? "a whole number " : "") +
+               bounds;
+    }
+    return std::nullopt;
+}
+
+std::string incompletePivotMessage() {
+    return incompleteMessage("the pivot") +
+           ". Please check the data for Discharge, Nomimal Pressure and Ground Elevation";
+}
+
+}  // namespace kambrix

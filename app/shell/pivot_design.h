@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The logic behind the hydraulic design screen: the pivot built from a project, its ideal
+// operation, the rows the screen shows, the speed box and the checks of the input boxes.
+#pragma once
+
+#include <quarvex/quarvex.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/projectos.h"
+
+namespace kambrix {
+
+// The pivot is limited to this many fixed spans.
+inline constexpr int kMaxSpans = 11;
+inline constexpr const char* kSpanLimitMessage = "The pivot is limited to 11 spans";
+// Number of speed settings of the speed box (10 %, 20 %, ... 100 %).
+inline constexpr int kSpeedSettings = 10;
+
+// The fixed spans of the project (the overhang, when fitted, is its last span).
+int fixedSpanCount(const Projecto& project);
+
+// Every span of the project (overhang included) was chosen: it has its outlets.
+bool allSpansDefined(const Projecto& project);
+
+// The pivot record of the project: discharge, pressure, elevation, roughness of the pipe
+// material, fixed spans placed on their end elevations, the overhang and the end gun.
+quarvex::pivot buildPivot(const Projecto& project);
+
+// The pivot after its ideal operation (PivotWrapper::computeIdealOperationMode).
+// Callers check Pivots::isComplete first.
+quarvex::pivot computeIdeal(const quarvex::pivot& machine);
+
+// One outlet of the ideal results; the end gun has span and outlet -1.
+struct IdealOutletRow {
+    int span = 0;
+    int outlet = 0;
+    double distance = 0;   // m from the pivot point
+    double elevation = 0;  // m
+    double caudal = 0;     // ideal discharge, L/s
+    double pressao = 0;    // ideal pressure, kPa
+};
+
+// One span of the ideal results (the overhang is span n+1).
+struct IdealSpanRow {
+    int span = 0;
+    std::string denominacion;
+    quarvex::ParPressaoCaudal entry;  // kPa, L/s
+    quarvex::ParPressaoCaudal exit;
+    double frictionLoss = 0;  // kPa
+};
+
+std::vector<IdealOutletRow> idealOutletRows(const quarvex::pivot& computed);
+std::vector<IdealSpanRow> idealSpanRows(const quarvex::pivot& computed);
+
+// A point of the radius profile: ground elevation (m) and ideal pressure (kPa) at a
+// distance (m) from the pivot point. Starts at the pivot point.
+struct ProfilePoint {
+    double distance = 0;
+    double elevation = 0;
+    double pressao = 0;
+};
+std::vector<ProfilePoint> radiusProfile(const quarvex::pivot& computed);
+
+// The speed box for `tempoH100` hours per revolution at full speed: setting i (1..10) runs
+// at 10·i % of full speed; its revolution time is tempoH100 × 100 / percentage (h), the
+// linear speed of the last tower (at the end of the last fixed span) 2π·r / time (m/min),
+// and the gross depth per revolution Q × 3600 × time / (π R²) (mm), with Q the design
+// discharge (L/s) and R the irrigated radius (m). A time of 0 or less leaves the settings
+// at 0.
+quarvex::caixaVelocidades speedBox(quarvex::pivot& machine, double tempoH100);
+
+// The irrigated circle is larger than the field (field area in ha).
+bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine);
+
+// Range of a numeric input box.
+struct NumberRange {
+    double min = 0;
+    double max = 0;
+    bool minExclusive = false;
+    bool integer = false;
+};
+
+// The message for a box text that is not a number or out of its range (`what` names the
+// box), or none when the text is acceptable. A blank text is acceptable when allowBlank.
+std::optional<std::string> checkNumberText(const std::string& text, char decimalSeparator,
+                                           const NumberRange& range, const std::string& what,
+                                           bool allowBlank = true);
+
+// The screen's message when the pivot is incomplete.
+std::string incompletePivotMessage();
+
+}  // namespace kambrix

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The projects store: systems (table "projectos") and their spans (table "tramos") in the
+// projects database, over an open connection the caller opens and closes.
+#pragma once
+
+#include <quarvex/quarvex.h>
+
+#include <optional>
+#include <string>
+
+namespace kambrix {
+
+// One system: a pivot machine on one field. When `hasVoladizo` is set the last element of
+// `Tramos` is the overhang span (it is stored as the last span row).
+struct Projecto {
+    int id = 0;  // key; 0 or less while not stored
+    std::string nome;
+    std::string propietario;
+    double areaParcela = 0;  // field area, ha
+    double p = 0;            // nominal pressure at the pivot point, kPa
+    double q = 0;            // design discharge, L/s
+    quarvex::PipeMaterial pipe_material;
+    double cotaCentral = 0;  // ground elevation at the pivot point, m
+    bool hasVoladizo = false;
+    bool hasGun = false;
+    quarvex::Gun endGun;  // its rs (m) is stored
+    double horas_de_operacao_diaria = 0;
+    quarvex::Array<quarvex::tramo> Tramos;
+    int p_pipe_material_id = 0;
+    bool p_tramos_loaded = false;  // only loaded spans are written back
+    bool p_destroyed = false;
+};
+
+class Projectos {
+  public:
+    // "designacao=" + the quoted name.
+    std::string nameCondition(const std::string& name) const;
+    // The number of projects meeting the condition.
+    int countProjects(quarvex::Connection& con, const std::string& condition) const;
+    // The first project meeting the condition, with its spans when tableWord is "tramos";
+    // none when no project meets it.
+    std::optional<Projecto> loadProject(quarvex::Connection& con, const std::string& condition,
+                                        const std::string& tableWord = {}) const;
+    // A project with the name, id 0 and every other field at its default.
+    Projecto newProject(const std::string& name) const;
+    // Inserts (id <= 0; the new key is written into `project.id`) or updates the row; then,
+    // when the spans were loaded, replaces all span rows ("ordem" = index in the array). Runs
+    // inside one transaction unless the caller already holds one.
+    void saveProject(quarvex::Connection& con, Projecto& project) const;
+    // A copy of the base project under a new name, with new span rows and copies of its
+    // agronomic and scheduling-model rows (no sprinkler charts). The base must exist
+    // (errc::InvalidArgument otherwise). Returns the stored copy with its spans.
+    Projecto copyProject(quarvex::Connection& con, const std::string& baseCondition,
+                         const std::string& newName) const;
+    // Removes the system's sprinkler charts (through the chart store, on connections of its
+    // own), then in one transaction its agronomic and scheduling-model rows, its span rows
+    // and its row. The connection must be open and not inside a transaction.
+    void deleteProject(quarvex::Connection& con, Projecto& project) const;
+
+  private:
+    quarvex::Array<quarvex::tramo> loadTramos(quarvex::Connection& con, int projectId) const;
+    void writeProject(quarvex::Connection& con, Projecto& project) const;
+};
+
+// Removes every sprinkler chart of the system through the chart store.
+void destroySystemCharts(const std::string& connectionString, int systemId);
+// Whether the system has any sprinkler chart.
+bool systemHasCharts(const std::string& connectionString, int systemId);
+
+}  // namespace kambrix

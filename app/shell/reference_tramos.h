@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The reference-span catalogue in "tramos.mdb": spans (table "Valley") and their brands
+// (table "tb_marcas"). Each operation takes an open connection to that database.
+#pragma once
+
+#include <quarvex/quarvex.h>
+
+#include <string>
+
+namespace kambrix {
+
+struct TramoMarca {
+    std::string name;
+    int id = 0;
+};
+
+struct ReferenceTramo {
+    int id = 0;
+    std::string denominacion;
+    double diametro = 0;           // mm
+    double longitud = 0;           // m
+    double separacion_saidas = 0;  // cm
+    TramoMarca marca;
+    int id_marca = 0;
+};
+
+class ReferenceTramos {
+  public:
+    // Every brand, keyed by its name, in the order the database returns them.
+    quarvex::Collection<TramoMarca> allBrands(quarvex::Connection& con) const;
+    // Every reference span (with its brand name) ordered by name.
+    quarvex::Collection<ReferenceTramo> allReferenceTramos(quarvex::Connection& con) const;
+    // The span of that name ("SELECT * FROM Valley WHERE Denominacion='<name>'", quotes in
+    // the name doubled), or an incomplete span with id 0 when there is none.
+    ReferenceTramo findByName(quarvex::Connection& con, const std::string& name) const;
+    // A blank name raises errc::TramoMarcaMissingName (0x80040BBB); else inserts it and writes
+    // the new key into `marca.id`.
+    void saveBrand(quarvex::Connection& con, TramoMarca& marca) const;
+    // Saves a new brand first (id <= 0). A blank name or a length, diameter or outlet spacing
+    // of 0 raises errc::ReferenceTramoIncomplete (0x80040BB9); a span of the same name
+    // errc::ReferenceTramoExists (0x80040BBA). Brand and span are stored in one transaction.
+    void saveReferenceTramo(quarvex::Connection& con, ReferenceTramo& tramo) const;
+    // A quarvex span built from the reference span (its id, name, length, diameter, spacing)
+    // with the given end elevation.
+    quarvex::tramo toTramo(const ReferenceTramo& ref, double cota) const;
+};
+
+}  // namespace kambrix
