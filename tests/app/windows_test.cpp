@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <cstdlib>
 
 #include "app_test_support.h"
 #include "gui/app_context.h"
@@ -417,4 +418,48 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
     child<QComboBox>(&w, "cboMarca")->setEditText("");
     EXPECT_FALSE(w.cmdGuardarMarca_Click());
     EXPECT_EQ(messages->messages.value(2), "The brand needs a name");
+}
+
+// Pictures of every window for a person to look at: runs only when KAMBRIX_SHOT_DIR names a
+// folder (for instance under Xvfb), and asserts only that each picture was written.
+TEST_F(WindowsTest, Screenshots) {
+    const char* dir = std::getenv("KAMBRIX_SHOT_DIR");
+    if (dir == nullptr) {
+        GTEST_SKIP() << "KAMBRIX_SHOT_DIR not set";
+    }
+    quarvex::Connection tramos(app().config.tramosConnectionString);
+    tramos.Open();
+    Projecto demo = makeDemoProject(tramos, con);
+    Projectos().saveProject(con, demo);
+    app().currentProject = demo;
+    auto shoot = [&](QWidget* w, const char* name) {
+        w->show();
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+        EXPECT_TRUE(w->grab().save(QString::fromLatin1(dir) + "/" + name + ".png")) << name;
+    };
+    frmPrincipal principal;
+    shoot(&principal, "frmPrincipal");
+    frmAbout about;
+    shoot(&about, "frmAbout");
+    frmNuevSist selection;
+    shoot(&selection, "frmNuevSist");
+    child<QRadioButton>(&selection, "optNuevJaExist")->setChecked(true);
+    shoot(&selection, "frmNuevSist-copy");
+    frmIniAgronom start;
+    shoot(&start, "frmIniAgronom");
+    frmDisHid design;
+    type(child<QLineEdit>(&design, "txtTempoH100"), "20");
+    shoot(&design, "frmDisHid");
+    auto* tabs = child<QTabWidget>(&design, "tabResultados");
+    for (int i = 1; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        shoot(&design, ("frmDisHid-tab" + std::to_string(i)).c_str());
+    }
+    frmBDasp sprinklers;
+    shoot(&sprinklers, "frmBDasp");
+    frmBDtramos spans;
+    shoot(&spans, "frmBDtramos");
+    design.close();
 }
