@@ -35,7 +35,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
                                       "(GPL-3.0-or-later)"));
     add("lblBibliotecasTitulo", QStringLiteral("Bibliotecas utilizadas:"));
     add("lblBibliotecas",
-        QStringLiteral("Quarvex %1 (hidráulica del pivot), Zarede (curvas), Qt %2, SQLite %3")
+        QStringLiteral("Quarvex %1, Zarede, Qt %2, SQLite %3")
             .arg(QString::fromStdString(programVersion()), QString::fromLatin1(qVersion()),
                  QString::fromLatin1(sqlite3_libversion())));
     auto* ok = new QPushButton(QStringLiteral("Aceptar"), this);
