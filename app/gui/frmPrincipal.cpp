@@ -2,6 +2,7 @@
 #include "gui/frmPrincipal.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
@@ -94,7 +95,7 @@ frmPrincipal::frmPrincipal(QWidget* parent) : QWidget(parent) {
         frmAbout about(this);
         about.exec();
     });
-    connect(cmdSalir, &QPushButton::clicked, qApp, &QApplication::closeAllWindows);
+    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
 
     translateForm(this, app().config.languageFile);
     if (auto* screen = QApplication::primaryScreen()) {
@@ -105,6 +106,17 @@ frmPrincipal::frmPrincipal(QWidget* parent) : QWidget(parent) {
 
 void frmPrincipal::openCatalogue(QWidget* editor) {
     openNext(this, editor);
+}
+
+void frmPrincipal::closeEvent(QCloseEvent* event) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible() && !w->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    QApplication::quit();
 }
 
 }  // namespace kambrix

@@ -14,6 +14,11 @@ class frmPrincipal : public QWidget {
   public:
     explicit frmPrincipal(QWidget* parent = nullptr);
 
+  protected:
+    // Closing the main window ends the program: every other window is closed first (one
+    // with unsaved changes may ask and refuse, and then nothing closes).
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void openCatalogue(QWidget* editor);
 };

@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kambrix"));
     QApplication::setApplicationVersion(QStringLiteral("0.0.2"));
+    // The main window hides while the next window is open, so closing that one must not end
+    // the program; closing the main window does.
+    QApplication::setQuitOnLastWindowClosed(false);
     const char* environment = std::getenv("KAMBRIX_DB");
     try {
         kambrix::app().config = kambrix::startUp(
