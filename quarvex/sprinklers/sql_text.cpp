@@ -2,7 +2,6 @@
 #include <quarvex/quarvex.h>
 
 #include <charconv>
-#include <cstdlib>
 
 namespace quarvex {
 
@@ -86,10 +85,19 @@ std::string sqlTextOrNull(const std::string& s) {
 }
 
 std::string sqlNumberOrNull(const std::string& v) {
-    const char* begin = v.c_str();
-    char* end = nullptr;
-    const double x = std::strtod(begin, &end);
-    return (end == begin || x == 0.0) ? std::string("null") : v;
+    // Read with from_chars, which ignores the locale: under a decimal-comma locale strtod
+    // would read "0.5" as 0 and the value would be stored as null.
+    const std::size_t b = v.find_first_not_of(" \t");
+    if (b == std::string::npos) {
+        return "null";
+    }
+    const char* first = v.data() + b;
+    if (*first == '+') {
+        ++first;
+    }
+    double x = 0;
+    auto [ptr, ec] = std::from_chars(first, v.data() + v.size(), x);
+    return (ec != std::errc() || ptr == first || x == 0.0) ? std::string("null") : v;
 }
 
 }  // namespace quarvex

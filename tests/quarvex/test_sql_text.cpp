@@ -64,6 +64,8 @@ TEST(SqlText, NumbersUseAPointUnderACommaLocale) {
     }
     EXPECT_EQ(sqlNumber(2.5), "2.5");
     EXPECT_EQ(numberText(1234567.125), "1234567.125");
+    EXPECT_EQ(sqlNumberOrNull("0.5"), "0.5") << "a point-decimal text is not read as 0";
+    EXPECT_EQ(sqlNumberOrNull("0.0"), "null");
     std::setlocale(LC_ALL, "C");
 }
 
