@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include "db/text_util.h"
+
 #include <charconv>
 #include <vector>
 
@@ -63,22 +65,6 @@ double leadingNumber(const std::string& text) {
     return value;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string trimmed(const std::string& s) {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && isBlank(s[b])) {
-        ++b;
-    }
-    while (e > b && isBlank(s[e - 1])) {
-        --e;
-    }
-    return s.substr(b, e - b);
-}
-
 }  // namespace
 
 FieldSample FieldSamples::newFieldSample(double depth, double distance) const {
@@ -93,7 +79,7 @@ bool FieldSamples::Valid(const FieldSample& self) const {
 }
 
 FieldSample FieldSamples::Parse(const std::string& stringRepresentation) const {
-    const std::string text = trimmed(stringRepresentation);
+    const std::string text = db::trim(stringRepresentation);
     // Split at single spaces into at most three pieces; the third keeps the rest.
     std::vector<std::string> pieces;
     std::size_t from = 0;

@@ -2,21 +2,14 @@
 #include <gtest/gtest.h>
 #include <quarvex/quarvex.h>
 
+#include "quarvex_test_support.h"
+
 #include <algorithm>
 #include <random>
 
 using namespace quarvex;
 
 namespace {
-
-std::int32_t errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Counts the comparator calls so the sort can be shown to use only GTE and LT.
 class CountingComparator : public Comparator<int> {

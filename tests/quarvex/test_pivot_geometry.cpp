@@ -2,20 +2,13 @@
 #include <gtest/gtest.h>
 #include <quarvex/quarvex.h>
 
+#include "quarvex_test_support.h"
+
 #include <cmath>
 
 using namespace quarvex;
 
 namespace {
-
-std::int32_t errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 constexpr double kPi = 3.14159265358979;
 

@@ -2,22 +2,11 @@
 #include <gtest/gtest.h>
 #include <quarvex/quarvex.h>
 
+#include "quarvex_test_support.h"
+
 #include <cmath>
 
 using namespace quarvex;
-
-namespace {
-
-std::int32_t errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
 
 TEST(Errors, NumbersAreTheApplicationBasePlusTheirCode) {
     EXPECT_EQ(kErrorBase, -2147221504);
