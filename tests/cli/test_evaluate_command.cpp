@@ -16,11 +16,20 @@ struct Run {
     std::string out;
 };
 
+// Every test runs in its own process, possibly at the same time as the others: files are
+// named after the test.
+std::string testName() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+std::string stderrPath() {
+    return std::string(KAMBRIX_TEST_TMP) + "/" + testName() + "-stderr.txt";
+}
+
 Run run(const std::string& args) {
     Run r;
     std::filesystem::create_directories(KAMBRIX_TEST_TMP);
-    const std::string cmd =
-        std::string(KAMBRIX_CLI) + " " + args + " 2>" + KAMBRIX_TEST_TMP + "/stderr.txt";
+    const std::string cmd = std::string(KAMBRIX_CLI) + " " + args + " 2>" + stderrPath();
     FILE* p = popen(cmd.c_str(), "r");
     std::array<char, 4096> buf{};
     while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
@@ -32,13 +41,13 @@ Run run(const std::string& args) {
 }
 
 std::string stderrText() {
-    std::ifstream in(std::string(KAMBRIX_TEST_TMP) + "/stderr.txt");
+    std::ifstream in(stderrPath());
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string writeFile(const std::string& name, const std::string& text) {
     std::filesystem::create_directories(KAMBRIX_TEST_TMP);
-    const std::string path = std::string(KAMBRIX_TEST_TMP) + "/" + name;
+    const std::string path = std::string(KAMBRIX_TEST_TMP) + "/" + testName() + "-" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
