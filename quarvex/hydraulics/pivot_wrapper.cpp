@@ -352,9 +352,9 @@ void PivotWrapper::mount(saida& outlet, double pAvail, double pAct) {
         outlet.caudal_do_aspersor = 0;
         outlet.over_pressure = false;
     } else {
-        outlet.obj_aspersor = asp;
         outlet.caudal_do_aspersor = asp->calculate(pAct);
         outlet.over_pressure = asp->isHighPressure(pAct);
+        outlet.obj_aspersor = std::move(asp);
     }
 }
 
