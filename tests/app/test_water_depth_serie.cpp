@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "quarvex_test_support.h"
+
 #include "evaluation/catch_can_evaluation.h"
 #include "evaluation/water_depth_serie.h"
 
@@ -15,15 +17,6 @@ Array<WaterDepthSample> depths(std::initializer_list<std::pair<double, double>> 
         out.Push(statics().WaterDepths().newWaterDepthSample(d, r));
     }
     return out;
-}
-
-int errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(Array, BoundsAreOneBasedAndChecked) {
     EXPECT_FALSE(empty.HasAny());
     EXPECT_FALSE(empty.First().has_value());
     EXPECT_FALSE(empty.Last().has_value());
-    EXPECT_EQ(errorNumberOf([&] { (void)empty(1); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)empty(1); }), errc::SubscriptOutOfRange);
 
     empty.Push(4.5);
     EXPECT_EQ(empty.Length(), 1);
@@ -51,9 +51,9 @@ TEST(Array, BoundsAreOneBasedAndChecked) {
     EXPECT_DOUBLE_EQ(empty(1), 4.5);
 
     Array<int> a{10, 20, 30, 40, 50};
-    EXPECT_EQ(errorNumberOf([&] { (void)a(0); }), errc::SubscriptOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { (void)a(6); }), errc::SubscriptOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { (void)a[-1]; }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)a(0); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)a(6); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)a[-1]; }), errc::SubscriptOutOfRange);
     EXPECT_EQ(*a.First(), 10);
     EXPECT_EQ(*a.Last(), 50);
 
@@ -62,7 +62,7 @@ TEST(Array, BoundsAreOneBasedAndChecked) {
     EXPECT_EQ(s(1), 20);
     EXPECT_EQ(s(3), 40);
     // A slice past the end reaches outside the bounds.
-    EXPECT_EQ(errorNumberOf([&] { (void)a.Slice(4, 6); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)a.Slice(4, 6); }), errc::SubscriptOutOfRange);
     // An empty slice (till before begin) is an empty array.
     EXPECT_EQ(a.Slice(3, 2).Length(), 0);
 }
@@ -75,8 +75,8 @@ TEST(Collection, KeysInsertionOrderAndRemoval) {
     EXPECT_EQ(c.Count(), 3);
     EXPECT_EQ(c.Item(2), "second");
     EXPECT_EQ(c.Item("1-1"), "first");
-    EXPECT_EQ(errorNumberOf([&] { c.Add("again", "1-2"); }), errc::InvalidArgument);
-    EXPECT_EQ(errorNumberOf([&] { (void)c.Item("9-9"); }), errc::InvalidArgument);
+    EXPECT_EQ(errorOf([&] { c.Add("again", "1-2"); }), errc::InvalidArgument);
+    EXPECT_EQ(errorOf([&] { (void)c.Item("9-9"); }), errc::InvalidArgument);
     EXPECT_EQ(c.Find("9-9"), nullptr);
 
     EXPECT_TRUE(c.Remove("1-1"));
@@ -84,7 +84,7 @@ TEST(Collection, KeysInsertionOrderAndRemoval) {
     c.Add("first again", "1-1");
     EXPECT_EQ(c.Item(1), "second");
     EXPECT_EQ(c.Item(3), "first again");
-    EXPECT_EQ(errorNumberOf([&] { (void)c.Item(4); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { (void)c.Item(4); }), errc::SubscriptOutOfRange);
 }
 
 TEST(ArraysSort, SortsRandomAndTiedInputUsingOnlyGteAndLt) {

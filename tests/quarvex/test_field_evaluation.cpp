@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <quarvex/quarvex.h>
 
+#include "quarvex_test_support.h"
+
 #include <clocale>
 #include <cmath>
 #include <locale>
@@ -21,15 +23,6 @@ Array<WaterDepthSample> list(std::initializer_list<std::pair<double, double>> it
         out.Push(wd(d, r));
     }
     return out;
-}
-
-int errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 // Switches the C and C++ locales to one whose decimal separator is a comma for the life of

@@ -85,12 +85,12 @@ TEST_F(TwoSpanPivot, OutletNumberingAcrossSpans) {
     EXPECT_EQ(at(10), std::make_pair(1, 10));
     EXPECT_EQ(at(11), std::make_pair(2, 1));
     EXPECT_EQ(at(22), std::make_pair(2, 12));
-    EXPECT_EQ(errorNumberOf([&] { pv.saida2TramoeSaida(p, 23); }), errc::SubscriptOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { pv.saida2TramoeSaida(p, 0); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { pv.saida2TramoeSaida(p, 23); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { pv.saida2TramoeSaida(p, 0); }), errc::SubscriptOutOfRange);
 
     pv.saidaAt(p, 11).caudal = 0.5;
     EXPECT_EQ(p.Tramos(2).Saidas(1).caudal, 0.5);
-    EXPECT_EQ(errorNumberOf([&] { pv.saidaAt(p, 23); }), errc::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { pv.saidaAt(p, 23); }), errc::SubscriptOutOfRange);
 }
 
 TEST_F(TwoSpanPivot, ElevationsLengthsAndArea) {
@@ -184,7 +184,7 @@ TEST(Pivots, CompletenessRegulatorsAndIdealReset) {
     ASSERT_EQ(back.Length(), 2);
     EXPECT_FALSE(back(1).has_value());
     EXPECT_EQ(back(2)->Preg, 140);
-    EXPECT_EQ(errorNumberOf([&] { pv.aplicaRegulador(p, Array<std::optional<regulador>>{r}); }),
+    EXPECT_EQ(errorOf([&] { pv.aplicaRegulador(p, Array<std::optional<regulador>>{r}); }),
               errc::SubscriptOutOfRange);
 
     p.Tramos(1).perdaDeCargaIdeal = 12;
@@ -208,12 +208,11 @@ TEST(Pivots, MaximumApplicationRate) {
     const double expected = (50.0 / (400.0 * 400.0)) * (4 / kPi) * 3600 * (300.0 / 15.0);
     EXPECT_NEAR(s.Pivots().pluviosidadeMaxima(p, s.newPivotSample(300, 30, "first_sample")),
                 expected, 1e-12);
-    EXPECT_EQ(
-        errorNumberOf([&] { s.Pivots().pluviosidadeMaxima(p, s.newPivotSample(300, 0, "x")); }),
-        errc::DivisionByZero);
+    EXPECT_EQ(errorOf([&] { s.Pivots().pluviosidadeMaxima(p, s.newPivotSample(300, 0, "x")); }),
+              errc::DivisionByZero);
     pivot empty = s.newPivot();
-    EXPECT_EQ(errorNumberOf(
-                  [&] { s.Pivots().pluviosidadeMaxima(empty, s.newPivotSample(300, 30, "x")); }),
-              errc::DivisionByZero)
+    EXPECT_EQ(
+        errorOf([&] { s.Pivots().pluviosidadeMaxima(empty, s.newPivotSample(300, 30, "x")); }),
+        errc::DivisionByZero)
         << "an irrigated radius of 0";
 }

@@ -24,7 +24,7 @@ TEST(Errors, NumbersAreTheApplicationBasePlusTheirCode) {
         EXPECT_EQ(std::string(e.what()), errorMessage(errc::NomeDaCartaJaExistente));
     }
     // A number outside the table still travels with its number.
-    EXPECT_EQ(errorNumberOf([] { Exceptions::Throw(kErrorBase + 4242); }), kErrorBase + 4242);
+    EXPECT_EQ(errorOf([] { Exceptions::Throw(kErrorBase + 4242); }), kErrorBase + 4242);
     EXPECT_EQ(errorMessage(kErrorBase + 4242), "Error " + std::to_string(kErrorBase + 4242));
     // The detail is kept after the default message.
     try {
@@ -63,9 +63,9 @@ TEST(CoordenadasSaidas, TextFormRoundTripAndRefusals) {
     EXPECT_FALSE(c.isValid(c.newTramoCoordenadas(0, 3)));
     EXPECT_FALSE(c.isValid(c.newTramoCoordenadas(2, 0)));
     // The end gun's own text splits into an empty first piece: it does not parse.
-    EXPECT_EQ(errorNumberOf([&] { c.Parse("-1--1"); }), errc::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([&] { c.Parse("a-3"); }), errc::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([&] { c.Parse("40000-3"); }), errc::Overflow);
+    EXPECT_EQ(errorOf([&] { c.Parse("-1--1"); }), errc::TypeMismatch);
+    EXPECT_EQ(errorOf([&] { c.Parse("a-3"); }), errc::TypeMismatch);
+    EXPECT_EQ(errorOf([&] { c.Parse("40000-3"); }), errc::Overflow);
 }
 
 TEST(Placements, SlopeAngleSlopeAndTheirCaches) {
@@ -114,7 +114,6 @@ TEST(Types, WaterDepthSamplesOfAnOutlet) {
     EXPECT_NEAR(actual.depth / ideal.depth, 0.2 / 0.15625, 1e-12);
 
     saida atPivot;
-    EXPECT_EQ(errorNumberOf([&] { t.IdealWaterDepthSample(atPivot, 2.5, 20); }),
-              errc::DivisionByZero);
-    EXPECT_EQ(errorNumberOf([&] { t.ActualWaterDepthSample(s, 0, 20); }), errc::DivisionByZero);
+    EXPECT_EQ(errorOf([&] { t.IdealWaterDepthSample(atPivot, 2.5, 20); }), errc::DivisionByZero);
+    EXPECT_EQ(errorOf([&] { t.ActualWaterDepthSample(s, 0, 20); }), errc::DivisionByZero);
 }

@@ -4,10 +4,10 @@
 #include <quarvex/quarvex.h>
 
 #include <cstdint>
-#include <functional>
 
 // The number of the error f raises, or 0 when it raises none.
-inline std::int32_t errorNumberOf(const std::function<void()>& f) {
+template <class F>
+std::int32_t errorOf(F&& f) {
     try {
         f();
     } catch (const quarvex::Error& e) {
