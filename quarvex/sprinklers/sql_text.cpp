@@ -2,6 +2,7 @@
 #include <quarvex/quarvex.h>
 
 #include <charconv>
+#include <cmath>
 
 namespace quarvex {
 
@@ -29,7 +30,20 @@ std::string numberText(double x) {
 }
 
 std::string sqlNumber(double x) {
-    return numberText(x);
+    if (!std::isfinite(x)) {
+        Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
+    }
+    std::string text = numberText(x);
+    // Near the largest double, 15 digits round up beyond it and would read back as an
+    // infinity; the shortest round-trip text stays finite.
+    double back = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), back);
+    if (r.ec == std::errc::result_out_of_range || !std::isfinite(back)) {
+        char buf[64];
+        const auto w = std::to_chars(buf, buf + sizeof buf, x);
+        text.assign(buf, w.ptr);
+    }
+    return text;
 }
 
 std::string sqlEscape(const std::string& s) {
