@@ -69,18 +69,19 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
     }
     evaluation->id = 0;
     evaluation->name = storedName;
-    // The results are printed only once the evaluation is stored.
+    // The results, and the lines on those that cannot be computed, are printed only once the
+    // evaluation is stored.
     std::ostringstream results;
+    std::ostringstream notes;
     try {
-        printEvaluationResults(*evaluation, results, err, "evaluate");
+        printEvaluationResults(*evaluation, results, notes, "evaluate");
     } catch (const quarvex::Error& e) {
         err << "evaluate: " << e.what() << "\n";
         return kExitBadInput;
     }
     try {
-        writeTo(*database, [&](quarvex::Connection& con) {
-            storeEvaluation(con, *evaluation, replace);
-        });
+        writeTo(*database,
+                [&](quarvex::Connection& con) { storeEvaluation(con, *evaluation, replace); });
     } catch (const AppError& e) {
         if (e.number() != errc::EvaluationExists) {
             return databaseFault("evaluate", "The evaluation could not be stored", err);
@@ -91,6 +92,7 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
     } catch (const quarvex::Error&) {
         return databaseFault("evaluate", "The evaluation could not be stored", err);
     }
+    err << notes.str();
     out << results.str();
     return kExitOk;
 }
@@ -103,9 +105,8 @@ int runEvaluation(const std::string& databaseFolder, const std::string& name, st
     }
     std::optional<quarvex::PivotEvaluation> evaluation;
     try {
-        evaluation = readFrom(*database, [&](quarvex::Connection& con) {
-            return findEvaluation(con, trim(name));
-        });
+        evaluation = readFrom(
+            *database, [&](quarvex::Connection& con) { return findEvaluation(con, trim(name)); });
     } catch (const quarvex::Error&) {
         return databaseFault("evaluation", "The evaluation could not be read", err);
     }
@@ -136,8 +137,8 @@ int runEvaluations(const std::string& databaseFolder, std::ostream& out, std::os
         return kExitBadInput;
     }
     try {
-        const auto names = readFrom(
-            *database, [](quarvex::Connection& con) { return evaluationNames(con); });
+        const auto names =
+            readFrom(*database, [](quarvex::Connection& con) { return evaluationNames(con); });
         for (const auto& n : names) {
             out << n << "\n";
         }

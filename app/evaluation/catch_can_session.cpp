@@ -321,7 +321,8 @@ std::vector<SampleGridRow> CatchCanSession::gridRows(Radius radius, char decimal
     const auto average = results().both.average_mm.value;
     std::optional<quarvex::Pluviometro> can;
     if (state_.diameter_cm) {
-        can = quarvex::statics().Pluviometros().newPluviometro(centimetresToMetres(*state_.diameter_cm));
+        can = quarvex::statics().Pluviometros().newPluviometro(
+            centimetresToMetres(*state_.diameter_cm));
     }
     std::vector<SampleGridRow> out;
     const auto& rows = rowsOf(radius);
@@ -336,7 +337,8 @@ std::vector<SampleGridRow> CatchCanSession::gridRows(Radius radius, char decimal
         if (g.state == RowState::Incomplete || g.state == RowState::Invalid) {
             g.note = leftOutNote(r);
         } else if (g.state == RowState::Valid && can) {
-            const double depth = quarvex::statics().FieldSamples().ToWaterDepth(sampleOf(r), *can).depth;
+            const double depth =
+                quarvex::statics().FieldSamples().ToWaterDepth(sampleOf(r), *can).depth;
             g.depth = formatDecimals(depth, kShownDepthDecimals, decimalSeparator);
             if (average && departsFrom(depth, *average)) {
                 g.departs = true;
@@ -444,7 +446,8 @@ EvaluationPlot CatchCanSession::plot() const {
         return p;
     }
     p.average_mm = results().both.average_mm.value;
-    auto can = quarvex::statics().Pluviometros().newPluviometro(centimetresToMetres(*state_.diameter_cm));
+    auto can =
+        quarvex::statics().Pluviometros().newPluviometro(centimetresToMetres(*state_.diameter_cm));
     bool any = false;
     for (Radius radius : {Radius::First, Radius::Second}) {
         auto& points = p.radii[index(radius)];
@@ -455,7 +458,8 @@ EvaluationPlot CatchCanSession::plot() const {
             }
             PlotPoint pt;
             pt.distance_m = *rows[i].distance_m;
-            pt.depth_mm = quarvex::statics().FieldSamples().ToWaterDepth(sampleOf(rows[i]), can).depth;
+            pt.depth_mm =
+                quarvex::statics().FieldSamples().ToWaterDepth(sampleOf(rows[i]), can).depth;
             pt.radius = radius;
             pt.position = static_cast<int>(i) + 1;
             pt.departs = p.average_mm && departsFrom(pt.depth_mm, *p.average_mm);
@@ -472,8 +476,9 @@ EvaluationPlot CatchCanSession::plot() const {
             return a.distance_m < b.distance_m;
         });
     }
-    std::stable_sort(p.departing.begin(), p.departing.end(),
-                     [](const PlotPoint& a, const PlotPoint& b) { return a.distance_m < b.distance_m; });
+    std::stable_sort(
+        p.departing.begin(), p.departing.end(),
+        [](const PlotPoint& a, const PlotPoint& b) { return a.distance_m < b.distance_m; });
     if (p.average_mm) {
         p.lowerBand_mm = *p.average_mm * (1.0 - kDepartureFraction);
         p.upperBand_mm = *p.average_mm * (1.0 + kDepartureFraction);
@@ -532,8 +537,7 @@ std::string CatchCanSession::copyCells(Radius radius, int firstRow, int lastRow,
     std::vector<std::vector<std::string>> cells;
     for (int r = r0; r <= r1; ++r) {
         const auto& g = rows[static_cast<std::size_t>(r)];
-        const std::array<const std::string*, 4> all{&g.position, &g.volume, &g.distance,
-                                                    &g.depth};
+        const std::array<const std::string*, 4> all{&g.position, &g.volume, &g.distance, &g.depth};
         std::vector<std::string> line;
         for (int c = std::max(0, c0); c <= std::min(3, c1); ++c) {
             line.push_back(*all[static_cast<std::size_t>(c)]);

@@ -65,15 +65,15 @@ enum class UniformityBand { None, Good, CloserLook, ChangePackage };
 
 // The results over one radius or both together.
 struct RadiusResults {
-    std::string title;              // "1st radius", "2nd radius", "Both radii"
-    ResultValue average_mm;         // distance-weighted average depth
+    std::string title;       // "1st radius", "2nd radius", "Both radii"
+    ResultValue average_mm;  // distance-weighted average depth
     ResultValue lowQuarterAverage_mm;
-    ResultValue UD_percent;         // distribution uniformity of the low quarter
-    ResultValue CU_percent;         // radius-weighted coefficient of uniformity
-    int used = 0;                   // cans whose depth enters the results
-    int leftOut = 0;                // incomplete or invalid rows
+    ResultValue UD_percent;  // distribution uniformity of the low quarter
+    ResultValue CU_percent;  // radius-weighted coefficient of uniformity
+    int used = 0;            // cans whose depth enters the results
+    int leftOut = 0;         // incomplete or invalid rows
     UniformityBand band = UniformityBand::None;
-    std::string bandText;           // empty without a CU
+    std::string bandText;  // empty without a CU
 };
 
 struct EvaluationResults {

@@ -22,8 +22,7 @@ std::string noEvaluationMessage(const std::string& name) {
     return "There is no Evaluation named " + name;
 }
 
-EvaluationList::EvaluationList(std::string projectsConnectionString,
-                               EvaluationQuestions& questions)
+EvaluationList::EvaluationList(std::string projectsConnectionString, EvaluationQuestions& questions)
     : connectionString_(std::move(projectsConnectionString)), questions_(questions) {}
 
 std::vector<std::string> EvaluationList::names() const {
@@ -31,11 +30,11 @@ std::vector<std::string> EvaluationList::names() const {
                     [](quarvex::Connection& con) { return evaluationNames(con); });
 }
 
-std::optional<std::string> EvaluationList::usableName(const std::string& name,
-                                                      const char* prompt, bool newName) {
+std::optional<std::string> EvaluationList::usableName(const std::string& name, const char* prompt,
+                                                      bool newName) {
     std::string trimmed = trim(name);
     // A stored name is looked up as it stands; only a new one must be fit to be listed.
-    const auto problem = newName ? checkEvaluationName(trimmed, prompt)
+    const auto problem = newName           ? checkEvaluationName(trimmed, prompt)
                          : trimmed.empty() ? std::optional(requirementMessage({prompt}))
                                            : std::nullopt;
     if (problem) {
@@ -70,9 +69,8 @@ std::optional<quarvex::PivotEvaluation> EvaluationList::createNamed(const std::s
         return std::nullopt;
     }
     auto evaluation = quarvex::statics().PivotEvaluations().newEvaluation(trimmed);
-    writeTo(connectionString_, [&](quarvex::Connection& con) {
-        storeEvaluation(con, evaluation, /*replace=*/taken);
-    });
+    writeTo(connectionString_,
+            [&](quarvex::Connection& con) { storeEvaluation(con, evaluation, /*replace=*/taken); });
     return evaluation;
 }
 
@@ -87,9 +85,8 @@ std::optional<quarvex::PivotEvaluation> EvaluationList::openNamed(const std::str
         return std::nullopt;
     }
     const std::string& trimmed = *usable;
-    auto found = readFrom(connectionString_, [&](quarvex::Connection& con) {
-        return findEvaluation(con, trimmed);
-    });
+    auto found = readFrom(connectionString_,
+                          [&](quarvex::Connection& con) { return findEvaluation(con, trimmed); });
     if (!found) {
         questions_.inform(noEvaluationMessage(trimmed));
     }
@@ -101,9 +98,8 @@ bool EvaluationList::remove(const std::string& selected) {
     if (!name) {
         return false;
     }
-    const bool stored = readFrom(connectionString_, [&](quarvex::Connection& con) {
-        return evaluationExists(con, *name);
-    });
+    const bool stored = readFrom(
+        connectionString_, [&](quarvex::Connection& con) { return evaluationExists(con, *name); });
     if (!stored) {
         questions_.inform(noEvaluationMessage(*name));
         return false;

@@ -11,8 +11,7 @@
 namespace kambrix {
 namespace {
 
-ReportSection samplesSection(const CatchCanSession& session, Radius radius,
-                             char decimalSeparator) {
+ReportSection samplesSection(const CatchCanSession& session, Radius radius, char decimalSeparator) {
     ReportSection s;
     s.title = radiusTitle(radius);
     ReportTable t;

@@ -57,8 +57,7 @@ std::optional<quarvex::PivotEvaluation> findEvaluation(quarvex::Connection& con,
     return store.find(con, condition);
 }
 
-void storeEvaluation(quarvex::Connection& con, quarvex::PivotEvaluation& evaluation,
-                     bool replace) {
+void storeEvaluation(quarvex::Connection& con, quarvex::PivotEvaluation& evaluation, bool replace) {
     auto& store = quarvex::statics().PivotEvaluations();
     if (evaluation.id > 0 && !store.exists(con, "id=" + std::to_string(evaluation.id))) {
         evaluation.id = 0;

@@ -14,7 +14,7 @@
 namespace kambrix {
 namespace {
 
-constexpr std::string_view kNoBreakSpace = "\xC2\xA0";        // U+00A0
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";            // U+00A0
 constexpr std::string_view kNarrowNoBreakSpace = "\xE2\x80\xAF";  // U+202F, French grouping
 constexpr std::size_t kMostProblemsListed = 10;
 
@@ -323,8 +323,7 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
                                "the first reading must give the can diameter (canDiameter_cm) "
                                "in a fourth column");
         }
-        (*radius == 1 ? file.first : file.second)
-            .Push(samples.newFieldSample(*volume, *distance));
+        (*radius == 1 ? file.first : file.second).Push(samples.newFieldSample(*volume, *distance));
     }
     if (heading) {
         raiseError(errc::CsvFormat, "The catch-can file is empty");
@@ -341,8 +340,8 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
             message += "\n" + problems[k];
         }
         if (problems.size() > kMostProblemsListed) {
-            message += "\n(and " + std::to_string(problems.size() - kMostProblemsListed) +
-                       " more lines)";
+            message +=
+                "\n(and " + std::to_string(problems.size() - kMostProblemsListed) + " more lines)";
         }
         raiseError(errc::CsvFormat, message);
     }

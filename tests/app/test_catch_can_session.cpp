@@ -96,12 +96,12 @@ TEST(CatchCanSession, TypedSamplesGiveTheLibrarysDepthsAndResults) {
 TEST(CatchCanSession, InvalidAndIncompleteRowsAreKeptMarkedCountedAndLeftOut) {
     CatchCanSession s = emptySession();
     type(s, R1, 0, volumeFor(20), 300);
-    type(s, R1, 1, -3, 50);                // a volume below 0
+    type(s, R1, 1, -3, 50);  // a volume below 0
     type(s, R1, 2, volumeFor(10), 100);
-    type(s, R1, 3, 40, 0);                 // no distance from the pivot point
+    type(s, R1, 3, 40, 0);  // no distance from the pivot point
     ASSERT_EQ(s.setCell(R1, 4, SampleColumn::Volume, "12", '.'), std::nullopt);  // no distance
-    s.addRow(R1);                          // blank
-    type(s, R2, 0, 0, 10);                 // an empty can is a valid reading
+    s.addRow(R1);                                                                // blank
+    type(s, R2, 0, 0, 10);  // an empty can is a valid reading
     const auto rows = s.gridRows(R1, '.');
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[1].state, RowState::Invalid);
@@ -230,8 +230,9 @@ TEST(CatchCanSession, CellsDiameterAndRefusedTexts) {
     EXPECT_EQ(s.setCell(R1, 0, SampleColumn::Distance, "", '.'), std::nullopt);
     EXPECT_TRUE(s.readings(R1)[0].blank());
 
-    EXPECT_EQ(s.setCanDiameterText("0", '.'), "The value for the can diameter (cm) must be greater "
-                                              "than 0 and up to 100");
+    EXPECT_EQ(s.setCanDiameterText("0", '.'),
+              "The value for the can diameter (cm) must be greater "
+              "than 0 and up to 100");
     EXPECT_TRUE(s.setCanDiameterText("150", '.').has_value());
     EXPECT_EQ(s.canDiameter_cm(), 10);  // unchanged by refused texts
     EXPECT_EQ(s.setCanDiameterText("15,5", ','), std::nullopt);
@@ -326,10 +327,10 @@ TEST(CatchCanSession, PasteOfABlockWithAHeadingAndCopyOfCells) {
     EXPECT_EQ(s.copyCells(R1, 1, 1, SampleColumn::Position, SampleColumn::Position, '.'), "2\n");
     // What is copied pastes back to the same readings.
     CatchCanSession other = emptySession();
-    EXPECT_EQ(other.paste(R2, 0, s.copyCells(R1, 0, 1, SampleColumn::Position,
-                                             SampleColumn::Distance, ','),
-                          ','),
-              std::nullopt);
+    EXPECT_EQ(
+        other.paste(
+            R2, 0, s.copyCells(R1, 0, 1, SampleColumn::Position, SampleColumn::Distance, ','), ','),
+        std::nullopt);
     EXPECT_EQ(other.readings(R2), s.readings(R1));
 }
 
@@ -342,7 +343,7 @@ TEST(CatchCanSession, PlotMarksTheCansDepartingMoreThan20PercentFromTheAverage) 
     type(s, R2, 0, volumeFor(7.5), 10);   // −25 %: marked
     type(s, R2, 1, volumeFor(8.1), 20);   // −19 %
     type(s, R2, 2, volumeFor(10), 30);
-    type(s, R2, 3, -1, 40);               // left out: not drawn
+    type(s, R2, 3, -1, 40);  // left out: not drawn
     const auto p = s.plot();
     ASSERT_TRUE(p.average_mm);
     const double average = *s.results().both.average_mm.value;
@@ -398,8 +399,7 @@ TEST(CatchCanSession, CsvExportImportAndTheirRefusals) {
     // A file that cannot be read changes nothing.
     writeTextFile(dir.path() / "bad.csv", "radius,volume_ml,distance_m\n3,1,2,10\n");
     EXPECT_EQ(test::numberOf([&] { s.importCsv(dir.path() / "bad.csv"); }), errc::CsvFormat);
-    EXPECT_EQ(test::numberOf([&] { s.importCsv(dir.path() / "missing.csv"); }),
-              errc::FileMissing);
+    EXPECT_EQ(test::numberOf([&] { s.importCsv(dir.path() / "missing.csv"); }), errc::FileMissing);
     EXPECT_EQ(s.rowCount(R1), 1);
 
     CatchCanSession noDiameter = emptySession("");
@@ -424,7 +424,7 @@ TEST(CatchCanSession, SavedAndReopenedKeepsItsSamplesInOrderTo15Digits) {
     const double volumes[] = {123.45678901234567, 0.1 + 0.2, 98.7, 1e-7, 250};
     const double distances[] = {400.5, 12.25, 3, 700.00000000000011, 5};
     for (int i = 0; i < 5; ++i) {
-        type(s, R1 , i, volumes[i], distances[i]);
+        type(s, R1, i, volumes[i], distances[i]);
         type(s, R2, i, volumes[4 - i], distances[4 - i]);
     }
     s.addRow(R1);  // a blank row is not stored
@@ -433,9 +433,8 @@ TEST(CatchCanSession, SavedAndReopenedKeepsItsSamplesInOrderTo15Digits) {
     EXPECT_FALSE(s.isModified());
     EXPECT_EQ(s.id(), created->id);
 
-    const auto reopened = readFrom(cs, [](quarvex::Connection& con) {
-        return findEvaluation(con, "North field");
-    });
+    const auto reopened =
+        readFrom(cs, [](quarvex::Connection& con) { return findEvaluation(con, "North field"); });
     ASSERT_TRUE(reopened);
     EXPECT_EQ(reopened->id, created->id);
     EXPECT_EQ(reopened->pluviometer.diameter, 0.15);
@@ -452,8 +451,8 @@ TEST(CatchCanSession, SavedAndReopenedKeepsItsSamplesInOrderTo15Digits) {
     }
     // The session now shows what a reopening shows.
     CatchCanSession again(*reopened);
-    EXPECT_EQ(again.readings(R1), std::vector<CanReading>(s.readings(R1).begin(),
-                                                           s.readings(R1).begin() + 5));
+    EXPECT_EQ(again.readings(R1),
+              std::vector<CanReading>(s.readings(R1).begin(), s.readings(R1).begin() + 5));
     EXPECT_EQ(again.canDiameter_cm(), 15);
     EXPECT_FALSE(again.isModified());
 
@@ -469,9 +468,8 @@ TEST(CatchCanSession, SavedAndReopenedKeepsItsSamplesInOrderTo15Digits) {
     ASSERT_EQ(again.setCell(R2, 0, SampleColumn::Distance, "", '.'), std::nullopt);
     EXPECT_EQ(test::numberOf([&] { again.save(cs); }), errc::EvaluationRowsIncomplete);
     EXPECT_TRUE(again.isModified());
-    const auto still = readFrom(cs, [](quarvex::Connection& con) {
-        return findEvaluation(con, "North field");
-    });
+    const auto still =
+        readFrom(cs, [](quarvex::Connection& con) { return findEvaluation(con, "North field"); });
     EXPECT_EQ(still->secondSample.Length(), 5);
     EXPECT_EQ(still->firstSample(1).collectedAmount, 1);
 }
@@ -506,8 +504,9 @@ TEST(CatchCanSession, ClosingWithUnsavedChangesAsksWhetherToSave) {
     questions.answers = {true};
     EXPECT_FALSE(s.closeRequest(questions, cs));  // the incomplete row keeps the window open
     ASSERT_EQ(questions.messages.size(), 1u);
-    EXPECT_EQ(questions.messages[0], "Row 2 of the 1st radius has no distance: enter it or "
-                                     "delete the row");
+    EXPECT_EQ(questions.messages[0],
+              "Row 2 of the 1st radius has no distance: enter it or "
+              "delete the row");
 }
 
 TEST(CatchCanSession, ReportHasTheSameSectionsForEveryEvaluation) {

@@ -16,16 +16,20 @@ TEST(SampleExchange, SpreadsheetNumbersFollowTheUsersSeparator) {
     const Case cases[] = {
         {"12,5", ',', 12.5},
         {" 12,5 ", ',', 12.5},
-        {"1.570,25", ',', 1570.25},      // grouped thousands
-        {"1 570,25", ',', 1570.25},      // blank as group mark
-        {"1\xC2\xA0" "570", ',', 1570},  // no-break space as group mark
-        {"1\xE2\x80\xAF" "570", ',', 1570},
-        {"12.5", ',', std::nullopt},     // a point in a comma locale is no decimal mark
+        {"1.570,25", ',', 1570.25},  // grouped thousands
+        {"1 570,25", ',', 1570.25},  // blank as group mark
+        {"1\xC2\xA0"
+         "570",
+         ',', 1570},  // no-break space as group mark
+        {"1\xE2\x80\xAF"
+         "570",
+         ',', 1570},
+        {"12.5", ',', std::nullopt},  // a point in a comma locale is no decimal mark
         {"12,5", '.', std::nullopt},
         {"1,570.5", '.', 1570.5},
         {"1,570,000", '.', 1570000},
-        {"1,57", '.', std::nullopt},     // groups are of three
-        {"1570,000", '.', std::nullopt},  // the first group has at most three digits
+        {"1,57", '.', std::nullopt},       // groups are of three
+        {"1570,000", '.', std::nullopt},   // the first group has at most three digits
         {"1.570 000", ',', std::nullopt},  // one group mark only
         {"-3", '.', -3},
         {"+3", '.', 3},
@@ -97,13 +101,12 @@ TEST(SampleExchange, CatchCanCsvReadsAsTheCommandLineDoes) {
     };
     const std::string bad = messageOf(
         "radius,volume_ml,distance_m\n"
-        "1,10,5\n"        // line 2: no diameter on the first reading
-        "3,10,5,10\n"     // line 3: radius
-        "1,1;5,5\n"       // line 4: not a number
-        "1,1,5,11\n"      // line 5: another diameter
-        "1,1\n");         // line 6: too few fields
-    EXPECT_NE(bad.find("Line 2: the first reading must give the can diameter"),
-              std::string::npos);
+        "1,10,5\n"     // line 2: no diameter on the first reading
+        "3,10,5,10\n"  // line 3: radius
+        "1,1;5,5\n"    // line 4: not a number
+        "1,1,5,11\n"   // line 5: another diameter
+        "1,1\n");      // line 6: too few fields
+    EXPECT_NE(bad.find("Line 2: the first reading must give the can diameter"), std::string::npos);
     EXPECT_NE(bad.find("Line 3: the radius must be 1 or 2"), std::string::npos);
     EXPECT_NE(bad.find("Line 4: the volume and the distance must be numbers"), std::string::npos);
     EXPECT_NE(bad.find("Line 6: expected radius,volume_ml,distance_m"), std::string::npos);
