@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 
 #include "app_test_support.h"
@@ -543,4 +544,35 @@ TEST(CatchCanSession, ReportHasTheSameSectionsForEveryEvaluation) {
               "No readings were entered for this radius.");
     EXPECT_TRUE(std::get<ReportTable>(doc.sections[4].blocks[1]).rows.empty());
     EXPECT_EQ(todayText().size(), 10u);
+}
+
+// Qt sets the C library's locale from the system: a decimal comma there must not reach the
+// file, the store or the screen texts, which follow the separator given.
+TEST(CatchCanSession, NumbersDoNotFollowTheCLibrarysLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "scripts/install-deps.sh generates de_DE.UTF-8";
+    CatchCanSession s = emptySession("12.5");
+    type(s, R1, 0, 100.25, 7.5);
+    const std::string csv = s.csvText();
+    const auto grid = s.gridRows(R1, '.');
+    const auto pasted = s.paste(R2, 0, "1.5\t2.5\n", '.');
+    const auto stored = s.evaluation();
+    test::TempFolder root("session-locale");
+    const AppConfig config = test::freshDatabases(root);
+    s.save(config.projectsConnectionString);
+    const auto back = readFrom(config.projectsConnectionString, [](quarvex::Connection& con) {
+        return findEvaluation(con, "test");
+    });
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(csv,
+              "radius,volume_ml,distance_m,canDiameter_cm\r\n"
+              "1,100.25,7.5,12.5\r\n");
+    EXPECT_EQ(grid[0].volume, "100.25");
+    EXPECT_EQ(pasted, std::nullopt);
+    EXPECT_EQ(stored.pluviometer.diameter, 0.125);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->firstSample(1).collectedAmount, 100.25);
+    EXPECT_EQ(back->secondSample(1).distanceFromCenter, 2.5);
+    EXPECT_EQ(back->pluviometer.diameter, 0.125);
 }
