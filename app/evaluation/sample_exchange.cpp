@@ -58,23 +58,6 @@ std::string_view trimBlanks(std::string_view s) {
     }
 }
 
-// A whole field as a number with "." (the command line's reading): blanks around it and a
-// leading "+" allowed, nothing else.
-std::optional<double> pointNumber(const std::string& text) {
-    const std::string_view t = trimBlanks(text);
-    const char* first = t.data();
-    const char* last = t.data() + t.size();
-    if (first != last && *first == '+') {
-        ++first;
-    }
-    double v = 0;
-    const auto res = std::from_chars(first, last, v);
-    if (t.empty() || res.ec != std::errc() || res.ptr != last || !std::isfinite(v)) {
-        return std::nullopt;
-    }
-    return v;
-}
-
 std::string separatorName(char decimalSeparator) {
     return std::string("\"") + decimalSeparator + "\"";
 }
@@ -292,9 +275,9 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
             problems.push_back(where + "expected radius,volume_ml,distance_m[,canDiameter_cm]");
             continue;
         }
-        const auto radius = pointNumber(f[0]);
-        const auto volume = pointNumber(f[1]);
-        const auto distance = pointNumber(f[2]);
+        const auto radius = csvNumber(f[0]);
+        const auto volume = csvNumber(f[1]);
+        const auto distance = csvNumber(f[2]);
         if (!radius || (*radius != 1 && *radius != 2)) {
             problems.push_back(where + "the radius must be 1 or 2");
             continue;
@@ -306,7 +289,7 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
             continue;
         }
         if (f.size() == 4 && !trimBlanks(f[3]).empty()) {
-            const auto d = pointNumber(f[3]);
+            const auto d = csvNumber(f[3]);
             if (!d) {
                 problems.push_back(where + "the can diameter (canDiameter_cm) must be a number");
                 continue;
