@@ -30,7 +30,7 @@
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
 #include "gui/frmPrincipal.h"
-#include "shell/demo_project.h"
+#include "demo/demo_project.h"
 #include "shell/services.h"
 
 using namespace kambrix;
