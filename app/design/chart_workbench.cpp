@@ -763,12 +763,23 @@ bool ChartWorkbench::openChart() {
         }
         int outside = 0;
         chart->mountedAspersores().ForEach([&](const std::shared_ptr<quarvex::MountedAspersor>& m) {
-            if (!m->deleted() && !hasOutlet(projectPivot_, m->saida())) {
-                m->setDeleted(true);
-                ++outside;
-            }
+            outside += !m->deleted() && !hasOutlet(projectPivot_, m->saida()) ? 1 : 0;
         });
         if (outside > 0) {
+            // Even a deleted entry is applied to the pivot (to clear its outlet), so entries
+            // outside the pivot must leave the chart.
+            auto kept = st.newCartaAspersores();
+            kept->setId(chart->id());
+            kept->setNome(chart->getNome());
+            kept->setEndGunBoost(chart->getEndGunBoost());
+            kept->transferAcessoriesFrom(*chart);
+            chart->mountedAspersores().ForEach(
+                [&](const std::shared_ptr<quarvex::MountedAspersor>& m) {
+                    if (!m->deleted() && hasOutlet(projectPivot_, m->saida())) {
+                        kept->addMountedAspersor(m);
+                    }
+                });
+            chart = kept;
             notes.push_back(plural(outside, "sprinkler is", "sprinklers are") +
                             " on outlets this pivot does not have; left out");
         }

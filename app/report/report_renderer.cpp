@@ -306,10 +306,6 @@ class GuiScope {
 
 }  // namespace
 
-int pageCount(const Document& document, QPagedPaintDevice& device) {
-    return static_cast<int>(Layout(document, device).pages.size());
-}
-
 int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter) {
     const Layout layout(document, device);
     const int count = static_cast<int>(layout.pages.size());

@@ -21,9 +21,6 @@ namespace kambrix::report {
 // on that device. Returns the number of pages.
 int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter);
 
-// The number of pages the document takes on the device (nothing is painted).
-int pageCount(const Document& document, QPagedPaintDevice& device);
-
 // Writes the document as an A4 PDF file. Works without a running application (the command
 // line): a temporary one on the "offscreen" platform is made for the time of the call. A file
 // that cannot be written raises AppError errc::FileNotWritable naming it.
