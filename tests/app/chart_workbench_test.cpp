@@ -385,6 +385,22 @@ TEST_F(Workbench, RegulatorsAndDropChangeTheNextComputation) {
     EXPECT_EQ(w->currentWrapper()->pivot().Tramos(2).Saidas(4).pressao_ideal, a.pressao_ideal);
 }
 
+TEST(WorkbenchBoxes, ChecksWhenABoxIsLeft) {
+    EXPECT_FALSE(ChartWorkbench::checkRegulatorPressureText("", ',', "Tower 2"));
+    EXPECT_FALSE(ChartWorkbench::checkRegulatorPressureText("140,5", ',', "Tower 2"));
+    EXPECT_EQ(ChartWorkbench::checkRegulatorPressureText("0", ',', "Tower 2"),
+              "The value for the regulator pressure of Tower 2 (kPa) must be greater than 0 and "
+              "up to 1000");
+    EXPECT_TRUE(ChartWorkbench::checkRegulatorPressureText("140 kPa", ',', "Tower 2"));
+    EXPECT_TRUE(ChartWorkbench::checkRegulatorDischargeText("-1", '.', "Over hang"));
+    EXPECT_FALSE(ChartWorkbench::checkRegulatorDischargeText("0.5", '.', "Over hang"));
+    EXPECT_FALSE(ChartWorkbench::checkDropLengthText("1.8", '.'));
+    EXPECT_TRUE(ChartWorkbench::checkDropLengthText("0", '.'));
+    EXPECT_TRUE(ChartWorkbench::checkDropDiameterText("abc", '.'));
+    EXPECT_EQ(ChartWorkbench::variationChoices(),
+              (std::vector<std::string>{"10%", "20%", "30%", "50%"}));
+}
+
 TEST_F(Workbench, CopiesTheAutomaticPackageIntoTheManualChart) {
     auto w = open();
     EXPECT_FALSE(w->copyAutomaticToManual());
