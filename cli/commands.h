@@ -47,5 +47,24 @@ int runEvaluation(const std::string& databaseFolder, const std::string& name, st
                   std::ostream& err);
 // evaluations DBFOLDER: the stored names, one a line, in alphabetical order.
 int runEvaluations(const std::string& databaseFolder, std::ostream& out, std::ostream& err);
+// Lists the stored sprinkler charts of a system (name, identifier, number of sprinklers) as
+// JSON. `dbFolder` is a database folder as the program uses it; it is only read. The system
+// and the chart are named by their name (or, when no name matches, by their identifier).
+int runCharts(const std::string& dbFolder, const std::string& system, std::ostream& out,
+              std::ostream& err);
+
+struct ChartOptions {
+    std::string dbFolder;
+    std::string system;
+    std::string chart;
+    bool designJson = false;  // print the design input instead of computing
+    bool csv = false;         // the outlet table as CSV, as `design --csv`
+    std::string pdf;          // write the printed chart to this file instead
+};
+
+// Opens a stored chart, computes it as the workbench does and prints it as `design` prints
+// its result; or prints the design input that gives that result; or writes the printed chart
+// as PDF (only in a build with Qt).
+int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace kambrix::cli

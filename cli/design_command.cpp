@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "design/manual_strategy.h"
 #include "design/optimizer_strategy.h"
+#include "design_output.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
 
@@ -461,7 +462,8 @@ void writeCsv(std::ostream& out, const quarvex::PivotWrapper& w, const DesignInp
 
 // "indicators" (when the revolution time is above 0) and "runoff" (when a pluviometry check
 // is given) of the computed chart. A refused input throws InputError with the message.
-ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::ostream& err) {
+ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::ostream& err,
+                         const std::string& who) {
     ojson extra = ojson::object();
     const auto nullable = [](const std::optional<double>& v) {
         return v ? ojson(*v) : ojson(nullptr);
@@ -470,7 +472,7 @@ ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::o
     if (in.indicadores && hours > 0) {
         const auto r = kambrix::computeIndicators(w, hours, in.indicadores->numeroSaidasObturadas);
         for (const auto& p : r.problems) {
-            err << "design: " << p << '\n';
+            err << who << ": " << p << '\n';
         }
         extra["indicators"] = ojson{{"UD", nullable(r.UD)},
                                     {"CU", nullable(r.CU)},
@@ -483,7 +485,7 @@ ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::o
             throw InputError(*r.failure);
         }
         for (const auto& p : r.problems) {
-            err << "design: " << p << '\n';
+            err << who << ": " << p << '\n';
         }
         extra["runoff"] = ojson{{"ellipse1", nullable(r.area1)}, {"ellipse2", nullable(r.area2)}};
     }
@@ -499,6 +501,23 @@ void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const De
         doc.update(extra);
         out << doc.dump(2) << '\n';
     }
+}
+
+// The indicator and runoff sections, then the document (or the CSV table).
+int writeComputed(quarvex::PivotWrapper& w, const DesignInput& in, bool csv, const std::string& who,
+                  std::ostream& out, std::ostream& err) {
+    ojson extra;
+    try {
+        extra = evaluationSections(w, in, err, who);
+    } catch (const InputError& e) {
+        err << who << ": " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const quarvex::Error& e) {
+        err << who << ": " << e.what() << " (error " << e.number() << ")\n";
+        return kExitBadInput;
+    }
+    write(out, csv, w, in, extra);
+    return kExitOk;
 }
 
 }  // namespace
@@ -538,18 +557,20 @@ int runDesign(const std::string& file, bool csv, std::ostream& out, std::ostream
         err << "design: " << e.what() << '\n';
         return kExitBadInput;
     }
-    ojson extra;
-    try {
-        extra = evaluationSections(*wrapper, in, err);
-    } catch (const InputError& e) {
-        err << "design: " << e.what() << '\n';
-        return kExitBadInput;
-    } catch (const quarvex::Error& e) {
-        err << "design: " << e.what() << " (error " << e.number() << ")\n";
-        return kExitBadInput;
+    return writeComputed(*wrapper, in, csv, "design", out, err);
+}
+
+int writeDesignOutput(const ComputedDesign& computed, bool csv, const std::string& who,
+                      std::ostream& out, std::ostream& err) {
+    DesignInput in;
+    in.indicadores = computed.indicadores;
+    in.pluviometria = computed.pluviometria;
+    if (computed.notSettled) {
+        write(out, csv, *computed.wrapper, in);
+        err << who << ": " << *computed.notSettled << "; the output holds the last pass\n";
+        return kExitNotConverged;
     }
-    write(out, csv, *wrapper, in, extra);
-    return kExitOk;
+    return writeComputed(*computed.wrapper, in, csv, who, out, err);
 }
 
 }  // namespace kambrix::cli

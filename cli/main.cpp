@@ -38,6 +38,22 @@ int main(int argc, char** argv) {
     auto* evaluations = app.add_subcommand("evaluations", "List the stored catch-can evaluations");
     evaluations->add_option("DBFOLDER", databaseFolder, "database folder")->required();
 
+    std::string chartsFolder, chartsSystem;
+    auto* charts = app.add_subcommand("charts", "List the stored sprinkler charts of a system");
+    charts->add_option("DBFOLDER", chartsFolder, "database folder (only read)")->required();
+    charts->add_option("SYSTEM", chartsSystem, "system name (or identifier)")->required();
+
+    kambrix::cli::ChartOptions chartOptions;
+    auto* chart = app.add_subcommand("chart", "Compute a stored sprinkler chart as `design` does");
+    chart->add_option("DBFOLDER", chartOptions.dbFolder, "database folder (only read)")->required();
+    chart->add_option("SYSTEM", chartOptions.system, "system name (or identifier)")->required();
+    chart->add_option("CHART", chartOptions.chart, "chart name (or identifier)")->required();
+    auto* designJson = chart->add_flag("--design-json", chartOptions.designJson,
+                                       "print the design input that gives the same result");
+    chart->add_flag("--csv", chartOptions.csv, "print the outlet table as CSV instead of JSON");
+    chart->add_option("--pdf", chartOptions.pdf, "write the printed chart to this PDF file")
+        ->excludes(designJson);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -45,6 +61,12 @@ int main(int argc, char** argv) {
         return rc == 0 ? 0 : kambrix::cli::kExitBadInput;
     }
 
+    if (*charts) {
+        return kambrix::cli::runCharts(chartsFolder, chartsSystem, std::cout, std::cerr);
+    }
+    if (*chart) {
+        return kambrix::cli::runChart(chartOptions, std::cout, std::cerr);
+    }
     if (*design) {
         return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);
     }

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils
 )
 
 missing=()

@@ -17,7 +17,7 @@ void OptimzerStrategy::beforeCompute(quarvex::PivotWrapper&) {}
 std::shared_ptr<quarvex::Aspersor> OptimzerStrategy::aspersorFor(const quarvex::saida& aSaida) {
     // The index answers exactly what AspersoresStatic::getBestMatch answers, without
     // scanning the whole catalogue for every outlet and pass.
-    return index_.bestMatch(aSaida.pressao_actuante, aSaida.caudal, kMaximumVariation);
+    return index_.bestMatch(aSaida.pressao_actuante, aSaida.caudal, variation_);
 }
 
 void OptimzerStrategy::afterCompute(quarvex::PivotWrapper& wrapper) {

@@ -18,11 +18,15 @@ class OptimzerStrategy : public quarvex::CalculosStrategy {
 
     OptimzerStrategy();
 
+    // The largest deviation accepted from now on (a fraction; kMaximumVariation by default).
+    void setMaximumVariation(double v) { variation_ = v; }
+    double maximumVariation() const { return variation_; }
+
     // Keeps the nozzles and indexes them for the choice.
     void setAvaillableAspersores(const quarvex::AspersorList& all) override;
     void beforeCompute(quarvex::PivotWrapper& wrapper) override;
     // The best match of the available nozzles at the outlet's pressao_actuante (kPa) for its
-    // ideal caudal (L/s); nullptr when none lies within 10 %.
+    // ideal caudal (L/s); nullptr when none lies within the maximum variation (10 %).
     std::shared_ptr<quarvex::Aspersor> aspersorFor(const quarvex::saida& aSaida) override;
     // The chart becomes the one extracted from the computed pivot, with the accessories of
     // the previous chart.
@@ -36,6 +40,7 @@ class OptimzerStrategy : public quarvex::CalculosStrategy {
     quarvex::AspersorIndex index_;
     std::shared_ptr<quarvex::CartaAspersores> carta_;
     quarvex::Drop drop_;
+    double variation_ = kMaximumVariation;
 };
 
 }  // namespace kambrix

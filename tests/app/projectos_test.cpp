@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app_test_support.h"
-#include "shell/demo_project.h"
+#include "demo/demo_project.h"
 #include "shell/pivot_design.h"
 #include "shell/reference_tramos.h"
 

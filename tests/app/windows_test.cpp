@@ -22,6 +22,7 @@
 #include <cstdlib>
 
 #include "app_test_support.h"
+#include "demo/demo_project.h"
 #include "gui/app_context.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
@@ -30,7 +31,6 @@
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
 #include "gui/frmPrincipal.h"
-#include "shell/demo_project.h"
 #include "shell/services.h"
 
 using namespace kambrix;

@@ -7,7 +7,7 @@
 #include <exception>
 #include <iostream>
 
-#include "shell/demo_project.h"
+#include "demo/demo_project.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -1,12 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/demo_project.h"
+#include "demo/demo_project.h"
 
 #include <array>
 #include <system_error>
 
+#include "design/chart_workbench.h"
 #include "shell/reference_tramos.h"
 
 namespace kambrix {
+namespace {
+
+// The demo chart's accessories and tab values.
+constexpr double kDemoRegulatorPressure_kPa = 70;
+constexpr int kDemoDropMaterial = 2;      // "Polyethylene" of the template's pipe materials
+constexpr double kDemoDropLength = 1.8;   // m
+constexpr double kDemoDropDiameter = 25;  // mm
+constexpr double kDemoRevolutionHours = 20;
+constexpr double kDemoBoost_kPa = 100;  // brings the end gun into its pressure range
+// A slowly infiltrating soil, so that both points show some runoff: k in mm/h after one hour.
+constexpr double kDemoKostiakovK = 8;
+constexpr double kDemoKostiakovA = -0.5;
+
+}  // namespace
 
 Projecto makeDemoProject(quarvex::Connection& tramosCon, quarvex::Connection& projectsCon) {
     struct SpanChoice {
@@ -44,6 +59,51 @@ Projecto makeDemoProject(quarvex::Connection& tramosCon, quarvex::Connection& pr
     return demo;
 }
 
+namespace {
+
+// Answers the chart name prompt; any message stops the demo (it would mean the demo data no
+// longer fit the catalogue or the pivot).
+class DemoPrompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return std::string(kDemoChartName);
+    }
+    std::vector<std::string> messages;
+};
+
+}  // namespace
+
+int makeDemoChart(const AppConfig& config, const Projecto& storedDemo) {
+    auto& st = quarvex::statics();
+    DemoPrompts prompts;
+    ChartWorkbench bench(storedDemo, WorkbenchDatabases::from(config), prompts);
+    const auto rows = bench.regulatorRows();
+    std::vector<RegulatorInput> regulators;
+    for (std::size_t i = rows.size() - 2; i < rows.size(); ++i) {
+        RegulatorInput r = rows[i].input;
+        r.fitted = true;
+        r.pressure = kDemoRegulatorPressure_kPa;
+        regulators.push_back(r);
+    }
+    quarvex::PluviometryCheck runoff;
+    runoff.firstSample = st.newPivotSample(300, 30, "first_sample");
+    runoff.secondSample = st.newPivotSample(400, 35, "second_sample");
+    runoff.kostiakov = st.newKostiakovParameters(kDemoKostiakovK, kDemoKostiakovA);
+    bench.setIndicadores(st.newIndicadores(kDemoRevolutionHours, 0));
+    bench.setPluviometryCheck(runoff);
+    const bool done = bench.applyRegulators(regulators) &&
+                      bench.installDrop({kDemoDropMaterial, kDemoDropLength, kDemoDropDiameter}) &&
+                      bench.setEndGunBoost(kDemoBoost_kPa) && bench.computeAutomatic() &&
+                      bench.saveChartAs();
+    if (!done || !prompts.messages.empty()) {
+        raiseError(errc::CommandStopped, "The demo sprinkler chart could not be made",
+                   prompts.messages.empty() ? std::string() : prompts.messages.front());
+    }
+    return bench.currentChart()->id();
+}
+
 bool makeDemoDatabaseFolder(const std::filesystem::path& templateFolder,
                             const std::filesystem::path& target) {
     std::error_code ec;
@@ -67,6 +127,7 @@ bool makeDemoDatabaseFolder(const std::filesystem::path& templateFolder,
         Projectos().saveProject(projectsCon, demo);
         projectsCon.Close();
         tramosCon.Close();
+        makeDemoChart(config, demo);
     }
     std::filesystem::rename(partial, target);
     return true;

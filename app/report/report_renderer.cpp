@@ -1,0 +1,380 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/report_renderer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QStringList>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "shell/errors.h"
+
+namespace kambrix::report {
+namespace {
+
+constexpr double kBodyPt = 9.5;
+constexpr double kHeaderPt = 11;
+constexpr double kSectionPt = 12;
+constexpr double kSmallPt = 7.5;
+constexpr double kTablePt = 8.5;  // type of a table that fits the page
+constexpr double kSmallestTablePt = 6;
+constexpr double kTableStepPt = 0.5;
+constexpr double kMarginMm = 15;
+constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerInch = 72;
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QFont font(double pt, bool bold = false) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(pt);
+    f.setBold(bold);
+    return f;
+}
+
+// One thing painted on a page, in device units.
+struct Item {
+    enum class Kind { Text, Line, Fill };
+    Kind kind = Kind::Text;
+    QRectF rect;
+    QString text;
+    QFont font;
+    int flags = 0;
+    QColor colour = Qt::black;
+};
+using Page = std::vector<Item>;
+
+class Layout {
+  public:
+    Layout(const Document& doc, QPaintDevice& device) : doc_(doc), device_(device) {
+        dpi_ = device.logicalDpiY();
+        W_ = device.width();
+        H_ = device.height();
+        headerH_ = metrics(font(kHeaderPt, true)).height() + mm(3);
+        footerH_ = metrics(font(kSmallPt)).height() + mm(3);
+        top_ = headerH_ + mm(2);
+        bottom_ = H_ - footerH_;
+        run();
+    }
+
+    std::vector<Page> pages;
+    double width() const { return W_; }
+    double height() const { return H_; }
+    double headerHeight() const { return headerH_; }
+    double footerHeight() const { return footerH_; }
+    double mm(double v) const { return v * dpi_ / kMmPerInch; }
+    QFontMetricsF metrics(const QFont& f) const { return QFontMetricsF(f, &device_); }
+
+  private:
+    void run() {
+        newPage();
+        if (!doc_.subtitle.empty()) {
+            paragraph(qs(doc_.subtitle), font(kBodyPt), QColor(0x44, 0x44, 0x44));
+        }
+        for (const auto& s : doc_.sections) {
+            section(s);
+        }
+    }
+
+    void newPage() {
+        pages.emplace_back();
+        y_ = top_;
+    }
+    // Starts a new page unless `h` still fits (a block taller than a page starts a page and
+    // runs over its foot: nothing of it is dropped).
+    void ensure(double h) {
+        if (y_ + h > bottom_ && y_ > top_) {
+            newPage();
+        }
+    }
+    void text(const QRectF& r, const QString& t, const QFont& f, int flags,
+              QColor colour = Qt::black) {
+        Item i;
+        i.rect = r;
+        i.text = t;
+        i.font = f;
+        i.flags = flags;
+        i.colour = colour;
+        pages.back().push_back(i);
+    }
+    void line(double x1, double y, double x2) {
+        Item i;
+        i.kind = Item::Kind::Line;
+        i.rect = QRectF(QPointF(x1, y), QPointF(x2, y));
+        pages.back().push_back(i);
+    }
+    void fill(const QRectF& r, QColor colour) {
+        Item i;
+        i.kind = Item::Kind::Fill;
+        i.rect = r;
+        i.colour = colour;
+        pages.back().push_back(i);
+    }
+    double wrappedHeight(const QString& t, const QFont& f, double w) const {
+        return metrics(f).boundingRect(QRectF(0, 0, w, 1e9), Qt::TextWordWrap, t).height();
+    }
+
+    void paragraph(const QString& t, const QFont& f, QColor colour = Qt::black) {
+        const double h = wrappedHeight(t, f, W_);
+        ensure(h);
+        text(QRectF(0, y_, W_, h), t, f, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, colour);
+        y_ += h + mm(1.5);
+    }
+
+    void section(const Section& s) {
+        const QFont title = font(kSectionPt, true);
+        const double h = metrics(title).height();
+        // The title stays with at least three lines of what follows it.
+        ensure(h + mm(2) + 3 * metrics(font(kBodyPt)).height());
+        y_ += mm(3);
+        text(QRectF(0, y_, W_, h), qs(s.title), title, Qt::AlignLeft | Qt::AlignVCenter);
+        y_ += h + mm(1.5);
+        for (const auto& b : s.blocks) {
+            if (const auto* kv = std::get_if<KeyValues>(&b)) {
+                keyValues(*kv);
+            } else if (const auto* t = std::get_if<Table>(&b)) {
+                table(*t);
+            } else if (const auto* p = std::get_if<Paragraph>(&b)) {
+                paragraph(qs(p->text), font(kBodyPt));
+            }
+        }
+    }
+
+    void keyValues(const KeyValues& kv) {
+        const QFont keyFont = font(kBodyPt);
+        const QFont valueFont = font(kBodyPt, true);
+        double keyW = 0;
+        for (const auto& [k, v] : kv.pairs) {
+            keyW = std::max(keyW, metrics(keyFont).horizontalAdvance(qs(k)));
+        }
+        keyW = std::min(keyW + mm(4), W_ * 0.45);
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        for (const auto& [k, v] : kv.pairs) {
+            const double h = std::max(wrappedHeight(qs(k), keyFont, keyW - mm(2)),
+                                      wrappedHeight(qs(v), valueFont, W_ - keyW));
+            ensure(h);
+            text(QRectF(0, y_, keyW - mm(2), h), qs(k), keyFont, flags, QColor(0x44, 0x44, 0x44));
+            text(QRectF(keyW, y_, W_ - keyW, h), qs(v), valueFont, flags);
+            y_ += h + mm(0.6);
+        }
+        y_ += mm(1);
+    }
+
+    void table(const Table& t) {
+        const std::size_t n = t.headings.size();
+        if (n == 0) {
+            return;
+        }
+        const double pad = mm(1.6);
+        auto alignOf = [&](std::size_t c) {
+            const bool right = c < t.align.size() && t.align[c] == Align::Right;
+            return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+        };
+        auto cell = [&](const std::vector<std::string>& r, std::size_t c) {
+            return c < r.size() ? qs(r[c]) : QString();
+        };
+        // The widest content of each column, in the largest type in which the table fits;
+        // headings wrap, so only their longest word counts.
+        double pt = kTablePt;
+        std::vector<double> widths(n);
+        double total = 0;
+        for (;;) {
+            const QFontMetricsF body = metrics(font(pt));
+            const QFontMetricsF bold = metrics(font(pt, true));
+            total = 0;
+            for (std::size_t c = 0; c < n; ++c) {
+                double w = 0;
+                for (const auto& word : qs(t.headings[c]).split(' ', Qt::SkipEmptyParts)) {
+                    w = std::max(w, bold.horizontalAdvance(word));
+                }
+                for (const auto& r : t.rows) {
+                    w = std::max(w, body.horizontalAdvance(cell(r, c)));
+                }
+                if (!t.totals.empty()) {
+                    w = std::max(w, bold.horizontalAdvance(cell(t.totals, c)));
+                }
+                widths[c] = w + 2 * pad + 1;
+                total += widths[c];
+            }
+            if (total <= W_ || pt <= kSmallestTablePt) {
+                break;
+            }
+            pt -= kTableStepPt;
+        }
+        for (auto& w : widths) {
+            w *= W_ / total;  // the table spans the page; beyond 6 pt cells are shortened
+        }
+        const QFont body = font(pt);
+        const QFont bold = font(pt, true);
+        double headH = 0;
+        for (std::size_t c = 0; c < n; ++c) {
+            headH = std::max(headH, wrappedHeight(qs(t.headings[c]), bold, widths[c] - 2 * pad));
+        }
+        headH += 2 * pad;
+        const double rowH = metrics(body).height() + pad;
+
+        auto heading = [&] {
+            fill(QRectF(0, y_, W_, headH), QColor(0xe4, 0xe4, 0xe4));
+            double x = 0;
+            for (std::size_t c = 0; c < n; ++c) {
+                text(QRectF(x + pad, y_, widths[c] - 2 * pad, headH), qs(t.headings[c]), bold,
+                     alignOf(c) | Qt::TextWordWrap);
+                x += widths[c];
+            }
+            y_ += headH;
+            line(0, y_, W_);
+        };
+        auto row = [&](const std::vector<std::string>& cells, const QFont& f) {
+            double x = 0;
+            const QFontMetricsF fm = metrics(f);
+            for (std::size_t c = 0; c < n; ++c) {
+                const double inner = widths[c] - 2 * pad;
+                text(QRectF(x + pad, y_, inner, rowH),
+                     fm.elidedText(cell(cells, c), Qt::ElideRight, inner), f, alignOf(c));
+                x += widths[c];
+            }
+            y_ += rowH;
+        };
+
+        ensure(headH + 2 * rowH);
+        heading();
+        for (std::size_t i = 0; i < t.rows.size(); ++i) {
+            if (y_ + rowH > bottom_) {
+                newPage();
+                heading();
+            }
+            if (i % 2 == 1) {
+                fill(QRectF(0, y_, W_, rowH), QColor(0xf4, 0xf4, 0xf4));
+            }
+            row(t.rows[i], body);
+        }
+        if (!t.totals.empty()) {
+            if (y_ + rowH > bottom_) {
+                newPage();
+                heading();
+            }
+            line(0, y_, W_);
+            row(t.totals, bold);
+        }
+        line(0, y_, W_);
+        y_ += mm(1.5);
+        if (!t.caption.empty()) {
+            paragraph(qs(t.caption), font(kSmallPt), QColor(0x44, 0x44, 0x44));
+        }
+    }
+
+    const Document& doc_;
+    QPaintDevice& device_;
+    double dpi_ = 96;
+    double W_ = 0, H_ = 0;
+    double headerH_ = 0, footerH_ = 0;
+    double top_ = 0, bottom_ = 0;
+    double y_ = 0;
+};
+
+// A running application for the time of a call made without one (the command line).
+class GuiScope {
+  public:
+    GuiScope() {
+        if (QCoreApplication::instance()) {
+            return;
+        }
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+
+  private:
+    int argc_ = 1;
+    char name_[8] = "kambrix";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+}  // namespace
+
+int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter) {
+    const Layout layout(document, device);
+    const int count = static_cast<int>(layout.pages.size());
+    const double W = layout.width();
+    const double H = layout.height();
+    const QFont header = font(kHeaderPt, true);
+    const QFont small = font(kSmallPt);
+    QPen rule(Qt::black);
+    rule.setWidthF(layout.mm(0.2));
+    for (int p = 0; p < count; ++p) {
+        if (p > 0) {
+            device.newPage();
+        }
+        painter.setPen(Qt::black);
+        painter.setFont(header);
+        painter.drawText(QRectF(0, 0, W, layout.headerHeight() - layout.mm(1.5)),
+                         Qt::AlignLeft | Qt::AlignBottom, qs(document.title));
+        painter.setPen(rule);
+        painter.drawLine(QPointF(0, layout.headerHeight()), QPointF(W, layout.headerHeight()));
+        painter.setFont(small);
+        painter.setPen(Qt::black);
+        const QRectF foot(0, H - layout.footerHeight(), W, layout.footerHeight());
+        painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Kambrix"));
+        painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
+                         QStringLiteral("Page %1 of %2").arg(p + 1).arg(count));
+        for (const auto& item : layout.pages[static_cast<std::size_t>(p)]) {
+            switch (item.kind) {
+                case Item::Kind::Fill:
+                    painter.fillRect(item.rect, item.colour);
+                    break;
+                case Item::Kind::Line:
+                    painter.setPen(rule);
+                    painter.drawLine(item.rect.topLeft(), item.rect.topRight());
+                    break;
+                case Item::Kind::Text:
+                    painter.setPen(item.colour);
+                    painter.setFont(item.font);
+                    painter.drawText(item.rect, item.flags, item.text);
+                    break;
+            }
+        }
+    }
+    return count;
+}
+
+void writePdf(const Document& document, const QString& path) {
+    const GuiScope gui;
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                          QPageLayout::Millimeter);
+    writer.setResolution(static_cast<int>(kPointsPerInch * 4));  // 288 dpi
+    writer.setTitle(qs(document.title));
+    writer.setCreator(QStringLiteral("Kambrix"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        raiseError(errc::FileNotWritable, "The file " + path.toStdString() + " cannot be written");
+    }
+    paint(document, writer, painter);
+    painter.end();
+}
+
+void print(const Document& document, QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        raiseError(errc::FileNotWritable, "The printer cannot be used");
+    }
+    paint(document, printer, painter);
+    painter.end();
+}
+
+}  // namespace kambrix::report

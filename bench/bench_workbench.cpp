@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sprinkler-chart workbench at the size of a long pivot: eleven spans, an overhang and an
+// end gun, 250 outlets. Rows of the outlet grid; the automatic package with the template
+// catalogue plus its rows; opening a stored chart of 250 sprinklers (read, mounted, computed,
+// drawn). The databases are copies of the build's template databases in a folder under /tmp.
+#include <benchmark/benchmark.h>
+#include <quarvex/quarvex.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "design/automatic_package.h"
+#include "design/chart_workbench.h"
+#include "design/work_pivot.h"
+#include "shell/pivot_design.h"
+#include "shell/projectos.h"
+#include "shell/unit_of_work.h"
+
+namespace fs = std::filesystem;
+using namespace quarvex;
+using namespace kambrix;
+
+namespace {
+
+// 11 spans of 50 m at 2.2 m (22 outlets each), a 15 m overhang at 2 m (7), an end gun.
+Projecto longProject(Connection& projects) {
+    auto& st = statics();
+    Projecto p = Projectos().newProject("Bench pivot (11 spans)");
+    p.q = 70;
+    p.p = 400;
+    p.cotaCentral = 100;
+    p.pipe_material = st.PipeMaterials().find(projects, 1);
+    p.p_pipe_material_id = p.pipe_material.id;
+    for (int i = 1; i <= 11; ++i) {
+        const double d = i <= 4 ? 203.2 : (i <= 8 ? 168.3 : 141.3);
+        p.Tramos.Push(
+            st.Tramos().newTramo(i, "B" + std::to_string(i), 50, d, 220, 100.0 + 0.2 * i));
+    }
+    p.hasVoladizo = true;
+    p.Tramos.Push(st.Tramos().newTramo(20, "OH", 15, 101.6, 200, 0.0));
+    p.hasGun = true;
+    p.endGun = st.Gun().newGun(25);
+    p.p_tramos_loaded = true;
+    return p;
+}
+
+struct Fixture {
+    fs::path dir;
+    AppConfig config;
+    Projecto project;
+};
+
+Fixture fixture(const std::string& tag) {
+    const fs::path exe = fs::read_symlink("/proc/self/exe");
+    const fs::path templates = exe.parent_path().parent_path() / "db-template";
+    Fixture f;
+    f.dir = fs::temp_directory_path() / ("kambrix-bench-" + std::to_string(getpid()) + "-" + tag);
+    fs::remove_all(f.dir);
+    fs::create_directories(f.dir);
+    for (const char* name : {"proyectos.mdb", "asper.mdb", "tramos.mdb"}) {
+        fs::copy_file(templates / name, f.dir / name);
+    }
+    setDatabaseFolder(f.config, f.dir);
+    Connection con(f.config.projectsConnectionString);
+    con.Open();
+    f.project = longProject(con);
+    Projectos().saveProject(con, f.project);
+    return f;
+}
+
+class Quiet : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { last = text; }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return name;
+    }
+    std::string last;
+    std::optional<std::string> name;
+};
+
+class NullGrid : public OutletGridSink {
+  public:
+    void tableReset(const std::vector<GridColumn>&, const std::vector<OutletRow>& rows) override {
+        count = rows.size();
+    }
+    void rowChanged(int, const OutletRow&) override {}
+    std::size_t count = 0;
+};
+
+void BM_PresenterRows250(benchmark::State& state) {
+    const auto f = fixture("rows");
+    const auto nozzles = statics().Aspersores().find(f.config.asperConnectionString);
+    PackageSettings s;
+    s.nozzles = nozzles;
+    const auto r = computeAutomaticPackage(buildPivot(f.project), s);
+    NullGrid grid;
+    CartaAspersorPresenter presenter;
+    presenter.init(&grid, ',');
+    WorkPivot wp;
+    wp.init(&presenter, r.wrapper);
+    for (auto _ : state) {
+        wp.show();
+        benchmark::DoNotOptimize(presenter.rows().data());
+    }
+    state.counters["rows"] = static_cast<double>(grid.count);
+    fs::remove_all(f.dir);
+}
+
+void BM_AutomaticPackageAndRows(benchmark::State& state) {
+    const auto f = fixture("auto");
+    const auto nozzles = statics().Aspersores().find(f.config.asperConnectionString);
+    const pivot p = buildPivot(f.project);
+    PackageSettings s;
+    s.nozzles = nozzles;
+    CartaAspersorPresenter presenter;
+    presenter.init(nullptr, '.');
+    int passes = 0;
+    for (auto _ : state) {
+        const auto r = computeAutomaticPackage(p, s);
+        WorkPivot wp;
+        wp.init(&presenter, r.wrapper);
+        wp.show();
+        passes = r.summary.passes;
+        if (!r.settled) {
+            state.SkipWithError("the automatic package did not settle");
+        }
+    }
+    state.counters["passes"] = passes;
+    state.counters["nozzles"] = nozzles.Count();
+    fs::remove_all(f.dir);
+}
+
+void BM_OpenStoredChart250(benchmark::State& state) {
+    auto f = fixture("open");
+    Quiet prompts;
+    ChartWorkbench w(f.project, WorkbenchDatabases::from(f.config), prompts);
+    // A nozzle on every outlet: the catalogue's nearest to the ideal discharge.
+    const auto& all = w.catalogue();
+    for (const auto& ref : outletsInOrder(w.projectPivot())) {
+        const int row = w.presenter().rowOf(ref.at);
+        const saida* outlet = w.outletAtRow(row);
+        const auto best =
+            statics().Aspersores().getBestMatch(all, outlet->pressao_ideal, outlet->caudal, 1000.0);
+        w.addAspersorAt(row, best);
+    }
+    prompts.name = "Bench chart";
+    if (!w.computeManual() || !w.saveChartAs()) {
+        state.SkipWithError(("the chart could not be stored: " + prompts.last).c_str());
+        return;
+    }
+    const int id = w.manualChart()->id();
+    NullGrid grid;
+    w.setGridSink(&grid);
+    int sprinklers = 0;
+    for (auto _ : state) {
+        w.selectChart(id);
+        if (!w.openChart()) {
+            state.SkipWithError("the chart did not open");
+            break;
+        }
+        sprinklers = w.summary().sprinklers;
+    }
+    state.counters["sprinklers"] = sprinklers;
+    state.counters["passes"] = w.summary().passes;
+    fs::remove_all(f.dir);
+}
+
+}  // namespace
+
+BENCHMARK(BM_PresenterRows250)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutomaticPackageAndRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenStoredChart250)->Unit(benchmark::kMillisecond);

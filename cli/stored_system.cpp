@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stored_system.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "shell/unit_of_work.h"
+
+namespace kambrix::cli {
+namespace {
+
+bool wholeNumber(const std::string& s) {
+    return !s.empty() && s.size() < 10 &&
+           std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+}  // namespace
+
+StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = fs::absolute(dbFolder, ec);
+    if (ec || !fs::is_directory(folder, ec)) {
+        throw CommandError("the database folder " + dbFolder + " does not exist");
+    }
+    StoredSystem s;
+    setDatabaseFolder(s.config, folder);
+    for (const auto& file : {s.config.asperPath, folder / "proyectos.mdb"}) {
+        if (!fs::is_regular_file(file, ec)) {
+            throw CommandError("the database folder " + dbFolder + " has no " +
+                               file.filename().string());
+        }
+    }
+    const Projectos store;
+    auto project = readFrom(s.config.projectsConnectionString, [&](quarvex::Connection& con) {
+        auto p = store.loadProject(con, store.nameCondition(system), "tramos");
+        if (!p && wholeNumber(system)) {
+            p = store.loadProject(con, "id=" + system, "tramos");
+        }
+        return p;
+    });
+    if (!project) {
+        throw CommandError("there is no system named " + system + " in " + dbFolder);
+    }
+    s.project = std::move(*project);
+    return s;
+}
+
+quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string& chart) {
+    const auto all = quarvex::statics().CartaAspersor().enumerateAll(
+        stored.config.projectsConnectionString, stored.project.id);
+    std::optional<quarvex::CartaInfo> byId;
+    for (int i = 1; i <= all.Count(); ++i) {
+        const auto& info = all.Item(i);
+        if (info.nome == chart) {
+            return info;
+        }
+        if (wholeNumber(chart) && std::to_string(info.id) == chart) {
+            byId = info;
+        }
+    }
+    if (byId) {
+        return *byId;
+    }
+    throw CommandError("the system " + stored.project.nome + " has no sprinkler chart named " +
+                       chart);
+}
+
+}  // namespace kambrix::cli

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// A system and its charts read from a database folder by the chart commands. The folder is
+// only read: nothing is created or copied when a database is missing.
+#pragma once
+
+#include <quarvex/quarvex.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "shell/projectos.h"
+#include "shell/startup.h"
+
+namespace kambrix::cli {
+
+// A problem the command reports as one line and exit status kExitBadInput.
+class CommandError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct StoredSystem {
+    AppConfig config;  // the connection strings of the folder
+    Projecto project;  // with its spans
+};
+
+// The system of that name (or, when no name matches and the text is a whole number, of
+// that identifier) in the database folder. A folder without the projects or catalogue
+// database, or no such system, raises CommandError.
+StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system);
+
+// The chart of that name (or identifier) among the system's charts; CommandError when none.
+quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string& chart);
+
+}  // namespace kambrix::cli
