@@ -4,8 +4,7 @@
 namespace kambrix {
 
 OptimzerStrategy::OptimzerStrategy()
-    : carta_(quarvex::statics().newCartaAspersores()),
-      drop_(quarvex::statics().Drops().createNull()) {}
+    : carta_(quarvex::statics().newCartaAspersores()) {}
 
 void OptimzerStrategy::setAvaillableAspersores(const quarvex::AspersorList& all) {
     all_ = all;

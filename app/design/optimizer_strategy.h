@@ -35,7 +35,6 @@ class OptimzerStrategy : public quarvex::CalculosStrategy {
     quarvex::AspersorList all_;
     quarvex::AspersorIndex index_;
     std::shared_ptr<quarvex::CartaAspersores> carta_;
-    quarvex::Drop drop_;
 };
 
 }  // namespace kambrix

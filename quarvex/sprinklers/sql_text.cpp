@@ -2,6 +2,7 @@
 #include <quarvex/quarvex.h>
 
 #include <charconv>
+#include <cmath>
 
 namespace quarvex {
 
@@ -21,11 +22,20 @@ std::string bindParameters(const std::string& sqlTemplate, const std::vector<std
 
 std::string numberText(double x) {
     char buf[64];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-    if (ec != std::errc()) {
+    std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+    if (r.ec != std::errc()) {
         return "0";
     }
-    return std::string(buf, ptr);
+    // Near the largest double, rounding to 15 digits goes past it ("1.79769313486232e+308"),
+    // and that text would read back as no number at all. Such a value takes the shortest
+    // text that reads back exactly.
+    double back = 0;
+    if (std::isfinite(x) &&
+        std::from_chars(buf, r.ptr, back).ec == std::errc::result_out_of_range) {
+        r = std::to_chars(buf, buf + sizeof buf, x);
+    }
+    return std::string(buf, r.ptr);
 }
 
 std::string sqlNumber(double x) {
