@@ -19,8 +19,8 @@ inline constexpr int kExitNotConverged = 3;
 // that cannot be computed go to `err` after a result.
 int runDesign(const std::string& file, bool csv, std::ostream& out, std::ostream& err);
 // The same on the text of a design; `source` names it in messages.
-int runDesignText(const std::string& text, const std::string& source, bool csv,
-                  std::ostream& out, std::ostream& err);
+int runDesignText(const std::string& text, const std::string& source, bool csv, std::ostream& out,
+                  std::ostream& err);
 
 // Computes a catch-can evaluation from a JSON or CSV file and prints the result as JSON;
 // failures as for runDesign.

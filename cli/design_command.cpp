@@ -2,14 +2,14 @@
 //
 // kambrix-cli design FILE [--csv]: reads a pivot design, computes it with the library and
 // the chosen sprinkler strategy and prints the outlets, the end gun and the spans.
-#include <nlohmann/json.hpp>
 #include <quarvex/quarvex.h>
 #include <zarede/zarede.h>
+#include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <cmath>
-#include <new>
 #include <map>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -61,8 +61,7 @@ double number(const json& v, const std::string& path, const Range& range) {
 
 // A whole number within [lo, hi], checked before it is converted: a JSON integer may be any
 // 64-bit signed or unsigned value.
-std::int64_t wholeNumber(const json& v, const std::string& path, std::int64_t lo,
-                         std::int64_t hi) {
+std::int64_t wholeNumber(const json& v, const std::string& path, std::int64_t lo, std::int64_t hi) {
     auto refuse = [&] {
         return InputError(path + ": must be a whole number from " + std::to_string(lo) + " to " +
                           std::to_string(hi));
@@ -609,8 +608,8 @@ void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const De
 
 }  // namespace
 
-int runDesignText(const std::string& text, const std::string& source, bool csv,
-                  std::ostream& out, std::ostream& err) {
+int runDesignText(const std::string& text, const std::string& source, bool csv, std::ostream& out,
+                  std::ostream& err) {
     auto report = [&](const std::string& message) {
         err << "design: " << oneLine(message) << '\n';
         return kExitBadInput;

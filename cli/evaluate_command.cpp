@@ -83,8 +83,7 @@ quarvex::Array<quarvex::FieldSample> jsonSamples(const nlohmann::json& doc, cons
         if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number() || !pair[1].is_number()) {
             throw InputError(path + ": must be [volume_ml, distance_m] with two numbers");
         }
-        out.Push(reading(pair[0].get<double>(), pair[1].get<double>(), path + "[0]",
-                         path + "[1]"));
+        out.Push(reading(pair[0].get<double>(), pair[1].get<double>(), path + "[0]", path + "[1]"));
     }
     return out;
 }

@@ -90,8 +90,7 @@ std::string describe(const Range& r) {
 double inRange(double value, const Range& r, const std::string& path) {
     const bool aboveMin = r.minIncluded ? value >= r.min : value > r.min;
     if (!(aboveMin && value <= r.max)) {
-        throw InputError(path + ": must be " + describe(r) + ", not " +
-                         quarvex::numberText(value));
+        throw InputError(path + ": must be " + describe(r) + ", not " + quarvex::numberText(value));
     }
     return value;
 }

@@ -53,10 +53,10 @@ double inRange(double value, const Range& r, const std::string& path);
 
 // Physical ranges of the inputs (the README's "Input ranges" table states the same).
 namespace ranges {
-inline constexpr Range kDischarge{0, 1000, false, "L/s"};          // pivot.caudal
-inline constexpr Range kPressure{0, 2000, false, "kPa"};           // pivot.presion, pressures
+inline constexpr Range kDischarge{0, 1000, false, "L/s"};  // pivot.caudal
+inline constexpr Range kPressure{0, 2000, false, "kPa"};   // pivot.presion, pressures
 inline constexpr Range kRoughness{0, 200, false, "(Hazen-Williams C)"};
-inline constexpr Range kElevation{-1000, 10000, true, "m"};        // pivot.cota, endCota
+inline constexpr Range kElevation{-1000, 10000, true, "m"};  // pivot.cota, endCota
 inline constexpr Range kSpanLength{0, 200, false, "m"};
 inline constexpr Range kPipeDiameter{0, 1000, false, "mm"};
 inline constexpr Range kOutletSpacing{0, 10000, false, "cm"};

@@ -3,8 +3,7 @@
 
 namespace kambrix {
 
-OptimzerStrategy::OptimzerStrategy()
-    : carta_(quarvex::statics().newCartaAspersores()) {}
+OptimzerStrategy::OptimzerStrategy() : carta_(quarvex::statics().newCartaAspersores()) {}
 
 void OptimzerStrategy::setAvaillableAspersores(const quarvex::AspersorList& all) {
     all_ = all;

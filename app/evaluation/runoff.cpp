@@ -39,8 +39,9 @@ std::optional<std::string> refusal(const quarvex::PivotSample& s, double wet_h,
                fixed(kTwoPi * s.distanceToCenter, 2) + " m)";
     }
     if (!(wet_h / kTimeStep_h <= kMaxSteps)) {
-        return where + " stays wet for " + fixed(wet_h, 1) + " h: its runoff would take more than " +
-               fixed(kMaxSteps, 0) + " integration steps of " + fixed(kTimeStep_h, 3) + " h";
+        return where + " stays wet for " + fixed(wet_h, 1) +
+               " h: its runoff would take more than " + fixed(kMaxSteps, 0) +
+               " integration steps of " + fixed(kTimeStep_h, 3) + " h";
     }
     return std::nullopt;
 }

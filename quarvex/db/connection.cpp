@@ -300,9 +300,9 @@ RecordSet Connection::Execute(const std::string& sql) {
     // SQLite ends the statement text at a NUL byte: what follows would be dropped silently
     // (or, outside a literal, never consumed).
     if (sql.find('\0') != std::string::npos) {
-        Exceptions::Throw(errc::DatabaseStatementFailed,
-                          "the statement text holds a NUL byte at position " +
-                              std::to_string(sql.find('\0')));
+        Exceptions::Throw(
+            errc::DatabaseStatementFailed,
+            "the statement text holds a NUL byte at position " + std::to_string(sql.find('\0')));
     }
     // Keep the transaction flag in step with SQLite, which may roll back by itself after
     // some failures (disk full, interrupted).

@@ -400,9 +400,10 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
         q = q - o.caudal_do_aspersor;
         pos = o.distanciaAoPivot;
     }
-    span.exit_condition = {p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
-                               (span.longitude - covered) * unitLoss(q, C, Dterm) * kKPaPerMetreOfHead,
-                           q};
+    span.exit_condition = {
+        p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
+            (span.longitude - covered) * unitLoss(q, C, Dterm) * kKPaPerMetreOfHead,
+        q};
     cur = span.exit_condition;
 }
 

@@ -126,13 +126,14 @@ long outletsOf(const Array<tramo>& spans) {
 
 void checkMachine(int spans, long outlets) {
     if (spans > kMaxSpans) {
-        Exceptions::Throw(errc::TooManySpans, std::to_string(spans) + " spans; a pivot has at most " +
-                                                  std::to_string(kMaxSpans));
+        Exceptions::Throw(
+            errc::TooManySpans,
+            std::to_string(spans) + " spans; a pivot has at most " + std::to_string(kMaxSpans));
     }
     if (outlets > kMaxOutlets) {
-        Exceptions::Throw(errc::TooManyOutlets,
-                          std::to_string(outlets) + " outlets; a pivot has at most " +
-                              std::to_string(kMaxOutlets));
+        Exceptions::Throw(errc::TooManyOutlets, std::to_string(outlets) +
+                                                    " outlets; a pivot has at most " +
+                                                    std::to_string(kMaxOutlets));
     }
 }
 

@@ -25,8 +25,7 @@ tramo Tramos::newTramo(int id, const std::string& denominacion, double longitud,
         if (!(n <= kMaxOutlets)) {
             Exceptions::Throw(errc::TooManyOutlets,
                               "the span " + denominacion + " would have " + numberText(n) +
-                                  " outlets; a pivot has at most " +
-                                  std::to_string(kMaxOutlets));
+                                  " outlets; a pivot has at most " + std::to_string(kMaxOutlets));
         }
         t.Saidas = Array<saida>(n > 0 ? static_cast<int>(n) : 0);
         t.p_complete = true;

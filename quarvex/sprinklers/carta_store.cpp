@@ -138,10 +138,11 @@ Collection<CartaInfo> CartaAspersoresStatic::enumerateAll(const std::string& con
 
 Collection<CartaInfo> CartaAspersoresStatic::enumerateAll(Connection& con, int id_sistema) const {
     Collection<CartaInfo> out;
-    RecordSet rs =
-        con.Execute("SELECT nome,id_carta FROM tb_cartas WHERE id_sistema=" + text(id_sistema) + ";");
+    RecordSet rs = con.Execute(
+        "SELECT nome,id_carta FROM tb_cartas WHERE id_sistema=" + text(id_sistema) + ";");
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        CartaInfo info{nullToText(rs.Field("nome")), static_cast<int>(rs.Field("id_carta").AsLong())};
+        CartaInfo info{nullToText(rs.Field("nome")),
+                       static_cast<int>(rs.Field("id_carta").AsLong())};
         // Names are unique in a system by the rule of save; an older duplicate is kept under
         // its position only, so that listing never fails.
         std::optional<std::string> key;
@@ -233,8 +234,8 @@ int CartaAspersoresStatic::write(Connection& con, int id_sistema, CartaAspersore
     const indicadores ind = carta.getIndicadores();
     con.Execute("DELETE FROM tb_indicadores WHERE id_carta=" + id + ";");
     con.Execute("INSERT INTO tb_indicadores (id_carta ,numero_horas,numero_obturadas) values (" +
-                id + "," + sqlNumber(ind.horasRevolucao) + "," +
-                text(ind.numeroSaidasObturadas) + ");");
+                id + "," + sqlNumber(ind.horasRevolucao) + "," + text(ind.numeroSaidasObturadas) +
+                ");");
 
     const PluviometryCheck pl = carta.getPluviometriaCheck();
     con.Execute("DELETE FROM tb_pluviometria WHERE id_carta=" + id + ";");

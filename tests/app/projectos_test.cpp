@@ -196,8 +196,9 @@ TEST_F(ProjectosTest, FailedDeleteLeavesTheSystemWithItsCharts) {
     con.Execute("INSERT INTO tb_agronomico (kf, id_sistema) VALUES (1, " + id + ")");
     con.Execute("INSERT INTO tb_cartas (nome, boost, id_sistema) VALUES ('c', 0, " + id + ")");
     const std::string carta = std::to_string(quarvex::lastIdentity(con));
-    con.Execute("INSERT INTO tb_aspersores (tramo, saida, id_aspersor, id_carta) VALUES (1, 1, 1, " +
-                carta + ")");
+    con.Execute(
+        "INSERT INTO tb_aspersores (tramo, saida, id_aspersor, id_carta) VALUES (1, 1, 1, " +
+        carta + ")");
     // The last statement of the delete fails, after the charts and the other rows are gone.
     con.Execute(
         "CREATE TRIGGER refuse_delete BEFORE DELETE ON projectos "

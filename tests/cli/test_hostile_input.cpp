@@ -3,8 +3,8 @@
 // Inputs that once crashed, hung or were silently misread by kambrix-cli: each must give
 // one line on stderr and exit status 2, with nothing on stdout.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <quarvex/quarvex.h>
+#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 #include <algorithm>
@@ -106,8 +106,8 @@ TEST(HostileInput, WholeNumbersAreRangeCheckedBeforeConversion) {
     // A drop roughness beyond int is range-checked as a number first (no undefined
     // conversion under the sanitizers).
     j = smallDesign();
-    j["chart"]["drop"] = {{"longitud", 2}, {"diametro", 20}, {"rugosidade", 1e10},
-                          {"installed", true}};
+    j["chart"]["drop"] = {
+        {"longitud", 2}, {"diametro", 20}, {"rugosidade", 1e10}, {"installed", true}};
     expectRefused(design(j.dump()), "chart.drop.rugosidade", "rugosidade 1e10");
     j["chart"]["drop"]["rugosidade"] = 140.5;
     expectRefused(design(j.dump()), "chart.drop.rugosidade: must be a whole number", "140.5");
@@ -153,8 +153,8 @@ TEST(HostileInput, EveryInputIsCheckedAgainstItsPhysicalRange) {
                   "CSV volume beyond the double range");
     expectRefused(evaluate("radius,volume,distance,can\n1,10,5,1e-300\n"),
                   "line 2, canDiameter_cm: must be from 1 to 100 cm", "CSV tiny can");
-    expectRefused(evaluate("radius,volume,distance,can\n1,10,20000,10\n"),
-                  "line 2, distance_m", "CSV far can");
+    expectRefused(evaluate("radius,volume,distance,can\n1,10,20000,10\n"), "line 2, distance_m",
+                  "CSV far can");
 }
 
 TEST(HostileInput, MachinesBeyondTheLibraryLimitsAreRefusedEarly) {

@@ -141,9 +141,9 @@ TEST(Collection, IndexedKeysKeepInsertionOrderThroughRemovalsAndReplacements) {
     }
     EXPECT_EQ(c.Count(), 1000);
     EXPECT_EQ(c.Item("k7"), -7);
-    EXPECT_EQ(c.Item(1), 2);      // the even keys kept their places, in order
+    EXPECT_EQ(c.Item(1), 2);  // the even keys kept their places, in order
     EXPECT_EQ(c.Item(500), 1000);
-    EXPECT_EQ(c.Item(501), -1);   // then the replaced ones, in the order they came back
+    EXPECT_EQ(c.Item(501), -1);  // then the replaced ones, in the order they came back
     EXPECT_EQ(c.Item(1000), -999);
     EXPECT_EQ(*c.KeyAt(501), "k1");
     // Removing by position closes the gap; keys stay found after the renumbering.

@@ -624,8 +624,9 @@ TEST_F(DatabaseTest, StatementTextWithANulByteIsRefusedNotLoopedOn) {
     con.Open();
     con.Execute("CREATE TABLE t (v TEXT)");
     using namespace std::string_literals;
-    for (const std::string& sql : {"SELECT 1;\0 SELECT 2;"s, "\0"s, "INSERT INTO t VALUES ('a\0b')"s,
-                                  "INSERT INTO t VALUES ('a'); \0"s}) {
+    for (const std::string& sql :
+         {"SELECT 1;\0 SELECT 2;"s, "\0"s, "INSERT INTO t VALUES ('a\0b')"s,
+          "INSERT INTO t VALUES ('a'); \0"s}) {
         std::string message;
         EXPECT_EQ(errorNumberOf([&] { con.Execute(sql); }, &message),
                   errc::DatabaseStatementFailed);

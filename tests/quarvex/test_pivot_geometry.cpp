@@ -261,7 +261,9 @@ TEST(Pivots, MachinesLargerThanTheLibraryComputesAreRefusedBeforeUse) {
     EXPECT_FALSE(s.Pivots().hasOverHang(r));
     pivot t = s.newPivot();
     s.Pivots().setOverhangSpan(t, tramos.newTramo(9, "O", 1, 100, 100));
-    EXPECT_EQ(errorOf([&] { s.Pivots().setFixedSpans(t, Array<tramo>{half, half}, Array<double>{0, 0}); }),
+    EXPECT_EQ(errorOf([&] {
+                  s.Pivots().setFixedSpans(t, Array<tramo>{half, half}, Array<double>{0, 0});
+              }),
               errc::TooManyOutlets);
 
     // A record assembled by hand is checked by the wrapper.

@@ -81,11 +81,11 @@ inline constexpr std::int32_t DatabaseTransactionState = kErrorBase + 2008;
 // The one exception type of the library: an error number and a message. Programs catch
 // it and recognise the error by `number()`.
 class QUARVEX_EXPORT Error : public std::runtime_error {
-public:
+  public:
     Error(std::int32_t number, const std::string& message);
     std::int32_t number() const noexcept { return number_; }
 
-private:
+  private:
     std::int32_t number_;
 };
 
@@ -95,7 +95,7 @@ QUARVEX_EXPORT std::string errorMessage(std::int32_t number);
 // The error raiser. `Throw(n)` raises error n with its default message; the overload adds a
 // detail (for instance the database's own message) after it.
 class QUARVEX_EXPORT Exceptions {
-public:
+  public:
     [[noreturn]] static void Throw(std::int32_t number);
     [[noreturn]] static void Throw(std::int32_t number, const std::string& detail);
 };
@@ -111,7 +111,7 @@ QUARVEX_EXPORT double checkedFinite(double x, const char* what);
 // Access outside the bounds raises errc::SubscriptOutOfRange.
 template <class T>
 class Array {
-public:
+  public:
     Array() = default;
     // An array with bounds 1..n of default values.
     explicit Array(int n) : items_(n > 0 ? static_cast<std::size_t>(n) : 0) {}
@@ -156,7 +156,7 @@ public:
 
     friend bool operator==(const Array& a, const Array& b) { return a.items_ == b.items_; }
 
-private:
+  private:
     std::size_t checked(int i) const;
     std::vector<T> items_;
 };
@@ -177,7 +177,7 @@ std::size_t Array<T>::checked(int i) const {
 // by position after removals renumbers the entries once.
 template <class T>
 class Collection {
-public:
+  public:
     int Count() const noexcept { return static_cast<int>(entries_.size()) - removed_; }
     bool IsEmpty() const noexcept { return Count() == 0; }
 
@@ -207,17 +207,13 @@ public:
         }
         return *item;
     }
-    const T& Item(const std::string& key) const {
-        return const_cast<Collection*>(this)->Item(key);
-    }
+    const T& Item(const std::string& key) const { return const_cast<Collection*>(this)->Item(key); }
     // Pointer to the entry under `key`, or nullptr.
     T* Find(const std::string& key) {
         const auto it = index_.find(key);
         return it == index_.end() ? nullptr : &*entries_[it->second].item;
     }
-    const T* Find(const std::string& key) const {
-        return const_cast<Collection*>(this)->Find(key);
-    }
+    const T* Find(const std::string& key) const { return const_cast<Collection*>(this)->Find(key); }
     // Removes the entry under `key`; returns whether there was one.
     bool Remove(const std::string& key) {
         const auto it = index_.find(key);
@@ -261,7 +257,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Entry {
         std::optional<T> item;  // empty once removed, until the entries are renumbered
         std::optional<std::string> key;
@@ -509,7 +505,7 @@ struct Pluviometro {
 // only LT.
 template <class T>
 class Comparator {
-public:
+  public:
     virtual ~Comparator() = default;
     // The base compares the values directly; a record without ordering operators needs a
     // comparator of its own (calling the base then raises errc::TypeMismatch).
@@ -549,12 +545,12 @@ public:
         }
     }
 
-private:
+  private:
     [[noreturn]] static void raiseNotComparable() { raiseTypeMismatch("values without an order"); }
 };
 
 class QUARVEX_EXPORT Doubles {
-public:
+  public:
     double NaN() const;
     double PositiveInfinity() const;
     double NegativeInfinity() const;
@@ -570,7 +566,7 @@ public:
 };
 
 class QUARVEX_EXPORT Arrays {
-public:
+  public:
     Arrays();
     // A sorted copy of `self`, ascending by the comparator: a quicksort with a random
     // pivot that calls only LT (of the pair GTE and LT a comparator must answer). Not
@@ -585,7 +581,7 @@ public:
     double random01();
     void seed(std::uint32_t s) { rng_.seed(s); }
 
-private:
+  private:
     template <class T>
     void quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi);
     std::mt19937 rng_;
@@ -626,7 +622,7 @@ void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi) {
 }
 
 class QUARVEX_EXPORT CoordenadasSaidas {
-public:
+  public:
     bool isValid(const CoordenadasSaida& self) const;
     CoordenadasSaida newEndGunCoordenadas() const;
     CoordenadasSaida newTramoCoordenadas(int tramo, int saida) const;
@@ -640,7 +636,7 @@ public:
 
 // Guns, placements and outlets (three shared instances of this one service).
 class QUARVEX_EXPORT Types {
-public:
+  public:
     Gun newGun(double rs) const;
     bool isComplete(const Gun& self) const;
     Placement newPlacement(double start_cota, double end_cota, double Length) const;
@@ -674,7 +670,7 @@ inline constexpr int kMaxOutlets = 20000;  // outlets of the fixed spans and the
 
 // Spans: building and inspecting `tramo` records. Stateless.
 class QUARVEX_EXPORT Tramos {
-public:
+  public:
     // A span of `longitud` m with a pipe of inside diameter `diametro` mm and outlets every
     // `separationSaidas_cm` cm (held again in m in `separacionSaidas`); `cota` is the
     // elevation of the span end, m (0 when omitted), `id` the catalogue identifier of the
@@ -712,7 +708,7 @@ public:
 // reference; the service holds no state. Spans are numbered 1..n from the pivot point; the
 // overhang is n + 1.
 class QUARVEX_EXPORT Pivots {
-public:
+  public:
     // (span, outlet within the span) of a pivot-wide outlet number 1..FixedSpanOutletCount
     // counted over the fixed spans. A number outside that range raises
     // errc::SubscriptOutOfRange.
@@ -789,7 +785,7 @@ public:
 
 // One field value of a record-set row: database NULL, a number or a text.
 class QUARVEX_EXPORT FieldValue {
-public:
+  public:
     enum class Kind { Null, Integer, Real, Text };
     FieldValue() = default;
     static FieldValue null() { return FieldValue(); }
@@ -808,7 +804,7 @@ public:
     bool AsBool() const;
     std::string AsString() const;  // NULL raises errc::TypeMismatch
 
-private:
+  private:
     Kind kind_ = Kind::Null;
     std::int64_t i_ = 0;
     double d_ = 0;
@@ -817,7 +813,7 @@ private:
 
 // A forward-only record set: the rows a statement returned, read from the first.
 class QUARVEX_EXPORT RecordSet {
-public:
+  public:
     RecordSet() = default;
     bool IsEOF() const noexcept { return row_ >= rows_.size(); }
     void MoveNext();
@@ -829,7 +825,7 @@ public:
     const std::vector<std::string>& columns() const noexcept { return columns_; }
     std::size_t RowCount() const noexcept { return rows_.size(); }
 
-private:
+  private:
     friend class Connection;
     std::vector<std::string> columns_;
     std::vector<std::vector<FieldValue>> rows_;
@@ -842,7 +838,7 @@ private:
 // "Select @@IDENTITY as id;" answers the key of the last insert (column "id").
 // Closes itself (rolling back an open transaction) when it goes out of scope.
 class QUARVEX_EXPORT Connection {
-public:
+  public:
     Connection();
     // Keeps the connection string; `Open()` opens it.
     explicit Connection(const std::string& connectionString);
@@ -870,7 +866,7 @@ public:
     // The file path of the connection string.
     const std::string& dataSource() const noexcept { return dataSource_; }
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::string connectionString_;
@@ -933,7 +929,7 @@ QUARVEX_EXPORT std::string sqlNumberOrNull(const std::string& v);
 
 // Description of a table: its name, data columns and key column, turned into statements.
 class QUARVEX_EXPORT TableSchema {
-public:
+  public:
     TableSchema() = default;
     TableSchema(std::string nome, std::vector<std::string> campos, std::string field_id);
     void init(std::string lnome, std::vector<std::string> lcampos, std::string lfield_id);
@@ -951,12 +947,13 @@ public:
                           const std::optional<std::vector<std::string>>& selection = std::nullopt,
                           const std::optional<std::string>& condition = std::nullopt,
                           const std::optional<std::string>& order = std::nullopt) const;
-    std::string insertSQL(const std::vector<std::string>& values,
-                          const std::optional<std::vector<std::string>>& fields = std::nullopt) const;
+    std::string insertSQL(
+        const std::vector<std::string>& values,
+        const std::optional<std::vector<std::string>>& fields = std::nullopt) const;
     std::string deleteSQL(const std::optional<std::string>& id = std::nullopt,
                           const std::optional<std::string>& condition = std::nullopt) const;
 
-private:
+  private:
     std::string where(const std::optional<std::string>& id,
                       const std::optional<std::string>& condition) const;
     std::string nome_;
@@ -973,7 +970,7 @@ enum class compareWhat { depth = 0, distance = 1 };
 
 // Catch cans. A can is valid when its mouth diameter (m) is positive.
 class QUARVEX_EXPORT Pluviometros {
-public:
+  public:
     // A can of `diameter` m (the screens take cm and divide by 100) with its area not yet
     // computed (NaN).
     Pluviometro newPluviometro(double diameter) const;
@@ -985,7 +982,7 @@ public:
 
 // Water-depth samples and their distance-weighted statistics (weight = distance, m).
 class QUARVEX_EXPORT WaterDepths {
-public:
+  public:
     WaterDepthSample newWaterDepthSample(double depth, double distanceFromCenter) const;
     // {0, 0, p_null = true}: the stand-in for an invalid reading.
     WaterDepthSample NullWaterDepth() const;
@@ -1012,7 +1009,7 @@ public:
 //   WaterDepthsComparator c; c.init(compareWhat::distance);
 //   auto sorted = statics().Arrays().Sort(samples, c);
 class QUARVEX_EXPORT WaterDepthsComparator : public Comparator<WaterDepthSample> {
-public:
+  public:
     void init(compareWhat compareWath) { by_ = compareWath; }
     compareWhat by() const noexcept { return by_; }
     bool GT(const WaterDepthSample& a, const WaterDepthSample& b) const override;
@@ -1021,13 +1018,13 @@ public:
     bool LTE(const WaterDepthSample& a, const WaterDepthSample& b) const override;
     bool EQ(const WaterDepthSample& a, const WaterDepthSample& b) const override;
 
-private:
+  private:
     compareWhat by_ = compareWhat::depth;
 };
 
 // Catch-can readings: volume collected (ml) at a distance from the pivot point (m).
 class QUARVEX_EXPORT FieldSamples {
-public:
+  public:
     FieldSample newFieldSample(double depth, double distance) const;
     // volume ≥ 0 and distance > 0 (an empty can is a valid reading).
     bool Valid(const FieldSample& self) const;
@@ -1060,7 +1057,7 @@ struct PivotEvaluation {
 // sample lists are stored as the text of each sample joined with CR LF. Database errors pass
 // unchanged to the caller.
 class QUARVEX_EXPORT PivotEvaluations {
-public:
+  public:
     PivotEvaluation newEvaluation(const std::string& name) const;
     // The "name" of every row, in the order the database returns them.
     Array<std::string> Enumerate(Connection& con);
@@ -1077,7 +1074,7 @@ public:
     Array<FieldSample> samplesFromText(const std::string& text) const;
     const TableSchema& schema();
 
-private:
+  private:
     std::optional<TableSchema> schema_;
 };
 
@@ -1090,13 +1087,15 @@ class CartaAspersoresStatic;
 
 // Discharge of a nozzle law q = a·p^b (p in kPa, q in L/s). Every selection routine uses this
 // one expression so that equal inputs give bit-equal discharges.
-inline double dischargeLaw(double a, double b, double p) { return a * std::pow(p, b); }
+inline double dischargeLaw(double a, double b, double p) {
+    return a * std::pow(p, b);
+}
 
 // One catalogue nozzle: the discharge curve q = a·p^b (q in L/s, p in kPa) and the rated
 // pressure and discharge ranges. Created only by `AspersoresStatic::newAspersor` (directly or
 // through the catalogue queries) and shared by pointer.
 class QUARVEX_EXPORT Aspersor {
-public:
+  public:
     int id() const noexcept { return id_; }
     const std::string& nome() const noexcept { return nome_; }
     const ::quarvex::modelo& modelo() const noexcept { return modelo_; }
@@ -1127,7 +1126,7 @@ public:
     // Brand and model identifiers, as a save obtains them.
     void setModelo(const ::quarvex::modelo& m) { modelo_ = m; }
 
-private:
+  private:
     friend class AspersoresStatic;
     friend class CartaAspersoresStatic;
     Aspersor() = default;
@@ -1152,14 +1151,14 @@ using AspersorList = Collection<std::shared_ptr<Aspersor>>;
 // connection string opens its own connection and closes it before returning; database
 // errors propagate unchanged.
 class QUARVEX_EXPORT AspersoresStatic {
-public:
+  public:
     // The whole catalogue, in the order the database returns it. A row with incomplete data
     // raises errc::MissingAsperorDataException.
     AspersorList find(const std::string& connectionString) const;
     // The nozzles whose brand name / model name equals the text (quotes in it are doubled).
     AspersorList find_by_marca(const std::string& connectionString, const std::string& marca) const;
     AspersorList find_by_modelo(const std::string& connectionString,
-                              const std::string& modelo) const;
+                                const std::string& modelo) const;
     // A nozzle with id 0. A blank designation or any of a, b, pmin, pmax, qmin, qmax not
     // strictly positive raises errc::MissingAsperorDataException.
     std::shared_ptr<Aspersor> newAspersor(const std::string& boquilla, double a, double b,
@@ -1168,7 +1167,7 @@ public:
     // The nozzles, in input order, whose discharge at pressao (kPa) lies within ±variacao of
     // caudal (L/s).
     AspersorList getPossibleAspersores(const AspersorList& availlableAspersores, double pressao,
-                                     double caudal, double variacao) const;
+                                       double caudal, double variacao) const;
     // The candidate with the smallest relative deviation; among equal deviations the later
     // one in input order. nullptr when none lies within variacaoMaxima.
     std::shared_ptr<Aspersor> getBestMatch(const AspersorList& availlableAspersores, double pressao,
@@ -1192,7 +1191,7 @@ public:
     // A nozzle from a record-set row holding the catalogue columns.
     std::shared_ptr<Aspersor> fromRow(const RecordSet& rs) const;
 
-private:
+  private:
     AspersorList query(const std::string& connectionString, const std::string& sql) const;
     std::shared_ptr<Aspersor> null_;
 };
@@ -1202,14 +1201,13 @@ private:
 // contiguous range per group. `bestMatch` answers exactly what
 // `AspersoresStatic::getBestMatch` answers for the same collection, ties included.
 class QUARVEX_EXPORT AspersorIndex {
-public:
+  public:
     AspersorIndex() = default;
     explicit AspersorIndex(const AspersorList& all);
-    std::shared_ptr<Aspersor> bestMatch(double pressao, double caudal,
-                                        double variacaoMaxima) const;
+    std::shared_ptr<Aspersor> bestMatch(double pressao, double caudal, double variacaoMaxima) const;
     int size() const noexcept { return static_cast<int>(all_.size()); }
 
-private:
+  private:
     struct Entry {
         double a;
         int order;  // position in the input collection
@@ -1235,7 +1233,7 @@ class ReguladorPression;
 
 // Something that changes a pivot record in place (regulators, mounted sprinklers).
 class QUARVEX_EXPORT PivotApplier {
-public:
+  public:
     virtual ~PivotApplier();
     // The base does nothing.
     virtual void apply(pivot& apivot);
@@ -1244,7 +1242,7 @@ public:
 // Chooses the sprinkler of every outlet during the real computation and owns the chart.
 // The base does nothing and answers none.
 class QUARVEX_EXPORT CalculosStrategy {
-public:
+  public:
     virtual ~CalculosStrategy();
     virtual void setAvaillableAspersores(const AspersorList& all_aspersores);
     virtual void beforeCompute(PivotWrapper& pivot_wrapper);
@@ -1270,7 +1268,7 @@ QUARVEX_EXPORT double hazenWilliamsUnitLoss(double caudal, double C, double diam
 // One pivot record and its hydraulic computation (ideal and real modes). Results are
 // written into the wrapper's own copy of the pivot. Create with `Statics::newPivotWrapper`.
 class QUARVEX_EXPORT PivotWrapper {
-public:
+  public:
     PivotWrapper(const ::quarvex::pivot& apivot, std::shared_ptr<CalculosStrategy> strategy);
 
     // Largest number of plain passes before the safeguarded search takes over.
@@ -1297,7 +1295,7 @@ public:
     Drop getDrop();
     void apply(PivotApplier& applier);
     void setTimeForCompleteRevolution(double tempo_revolucao);  // h
-    double getLongitudeTotal() const;                            // m
+    double getLongitudeTotal() const;                           // m
     int numeroTotalDeSaidas();
     double pluviosidadeMaxima(const PivotSample& Sample) const;  // mm/h
     bool hasEndGun() const;
@@ -1322,7 +1320,7 @@ public:
     void compute(const Drop& aDrop);
     std::shared_ptr<CartaAspersores> carta();
     double idealContinuosPressureLossForTramo(int order) const;  // kPa
-    double idealEndGunDischarge() const;                          // L/s
+    double idealEndGunDischarge() const;                         // L/s
     void computeIdealOperationMode();
     void calculaEndGunIdeal(Gun& aGun, const ParPressaoCaudal& initial_conditions);
     void update(::quarvex::pivot& toUpdate) const;
@@ -1338,7 +1336,7 @@ public:
     // the sprinklers drew (also left in caudaDaCartaAssociada).
     double realPass(double Qin, const Drop& drop);
 
-private:
+  private:
     Drop effectiveDrop();
     void idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, const Drop& drop, double Q,
                    double R2);
@@ -1358,7 +1356,7 @@ private:
 
 // A pressure regulator fitted to every outlet of one span (fixed spans 1..n, overhang n+1).
 class QUARVEX_EXPORT ReguladorPression : public PivotApplier {
-public:
+  public:
     ReguladorPression(int tramo, double pression, double caudal_max, double caudal_min,
                       bool installed);
     bool installed() const noexcept { return installed_; }
@@ -1374,7 +1372,7 @@ public:
     void install() noexcept { installed_ = true; }
     void uninstall() noexcept { installed_ = false; }
 
-private:
+  private:
     int tramo_;
     double pression_;
     double maximum_caudal_;
@@ -1383,7 +1381,7 @@ private:
 };
 
 class QUARVEX_EXPORT PipeMaterials {
-public:
+  public:
     // Every row of "pipe_materials", ordered by "id asc".
     Collection<PipeMaterial> All(Connection& con) const;
     PipeMaterial NullPipeMaterial() const;
@@ -1393,7 +1391,7 @@ public:
 };
 
 class QUARVEX_EXPORT Drops {
-public:
+  public:
     // diametro > 0, p_pipe_material_id ≥ 1 and longitud > 0.
     bool isValid(const Drop& self) const;
     bool Differs(const Drop& self, const Drop& other) const;
@@ -1424,7 +1422,7 @@ public:
 
 // One sprinkler on one outlet of a chart.
 class QUARVEX_EXPORT MountedAspersor : public PivotApplier {
-public:
+  public:
     bool deleted() const noexcept { return deleted_; }
     void setDeleted(bool d) noexcept { deleted_ = d; }
     void init(const CoordenadasSaida& coordenadas, std::shared_ptr<::quarvex::Aspersor> umAspersor);
@@ -1440,7 +1438,7 @@ public:
     // unMount_on when deleted, else mount_on.
     void apply(::quarvex::pivot& apivot) override;
 
-private:
+  private:
     ::quarvex::saida& outletOf(::quarvex::pivot& apivot) const;
     bool deleted_ = false;
     std::shared_ptr<::quarvex::Aspersor> aspersor_;
@@ -1453,7 +1451,7 @@ using MountedAspersores = Collection<std::shared_ptr<MountedAspersor>>;
 // The sprinkler package of one pivot design: mounted sprinklers keyed by
 // CoordenadasSaidas::ToString of their outlet (insertion order), and the accessories.
 class QUARVEX_EXPORT CartaAspersores {
-public:
+  public:
     int id() const noexcept { return id_; }
     void setId(int id) noexcept { id_ = id; }
     void setNome(const std::string& nome) { nome_ = nome; }
@@ -1492,7 +1490,7 @@ public:
     // Every entry, deleted ones included, for the chart store.
     const MountedAspersores& mountedAspersores() const noexcept { return mounted_; }
 
-private:
+  private:
     int id_ = 0;
     std::string nome_;
     double boost_ = 0;
@@ -1505,10 +1503,10 @@ private:
 
 // The chart service (one per Statics instance).
 class QUARVEX_EXPORT CartaAspersoresStatic {
-public:
+  public:
     // A new entry binding the sprinkler to the outlet.
-    std::shared_ptr<MountedAspersor> newMountedAspersor(
-        const CoordenadasSaida& coordenadas, std::shared_ptr<Aspersor> umAspersor) const;
+    std::shared_ptr<MountedAspersor> newMountedAspersor(const CoordenadasSaida& coordenadas,
+                                                        std::shared_ptr<Aspersor> umAspersor) const;
 
     // Storage of charts in the projects database (tables "tb_cartas", "tb_aspersores",
     // "tb_reguladores", "tb_indicadores", "tb_pluviometria" and the drop store's "tb_drop").
@@ -1544,7 +1542,7 @@ public:
     // it unchanged, so saving it again inserts it again.
     void save(const std::string& connectionString, int id_sistema, CartaAspersores& carta) const;
 
-private:
+  private:
     // Writes the chart's rows inside the open transaction as chart `id_carta` (0 or an id
     // not stored for the system: a new chart) and returns the identifier it was stored under.
     int write(Connection& con, int id_sistema, CartaAspersores& carta, int id_carta) const;
@@ -1557,7 +1555,7 @@ private:
 // The global factory of the library's services and records. The shared services live
 // until the process ends; `statics()` is the process-wide instance.
 class QUARVEX_EXPORT Statics {
-public:
+  public:
     Statics();
     ~Statics();
     Statics(const Statics&) = delete;
@@ -1597,7 +1595,7 @@ public:
     ::quarvex::Pluviometros& Pluviometros();
     ::quarvex::PivotEvaluations& PivotEvaluations();
 
-private:
+  private:
     struct Services;
     std::unique_ptr<Services> services_;
 };
