@@ -60,8 +60,8 @@ void compare(const json& got, const json& want, const std::string& path,
         }
     } else if (want.is_array()) {
         if (got.size() != want.size()) {
-            differences.push_back(path + ": " + std::to_string(got.size()) + " elements instead of " +
-                                  std::to_string(want.size()));
+            differences.push_back(path + ": " + std::to_string(got.size()) +
+                                  " elements instead of " + std::to_string(want.size()));
             return;
         }
         for (std::size_t i = 0; i < want.size(); ++i) {

@@ -164,8 +164,8 @@ Verdict check(const Files& files) {
         });
         // Rows of a chart that is gone are a chart left half-deleted.
         std::set<long> orphans;
-        for (const char* table : {"tb_aspersores", "tb_reguladores", "tb_indicadores",
-                                  "tb_pluviometria"}) {
+        for (const char* table :
+             {"tb_aspersores", "tb_reguladores", "tb_indicadores", "tb_pluviometria"}) {
             RecordSet rs = con.Execute(std::string("SELECT DISTINCT id_carta AS c FROM ") + table +
                                        " WHERE id_carta NOT IN (SELECT id_carta FROM tb_cartas);");
             for (; !rs.IsEOF(); rs.MoveNext()) {
@@ -289,8 +289,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         fs::remove_all(work, ec);
     }
-    std::cout << "charts checked: " << charts << ", workloads that stopped by themselves: "
-              << deadEarly << "\n";
+    std::cout << "charts checked: " << charts
+              << ", workloads that stopped by themselves: " << deadEarly << "\n";
     std::cout << "kills: " << kills << ", corrupt files: " << corrupt
               << ", incomplete charts: " << incomplete << "\n";
     return corrupt == 0 && incomplete == 0 && deadEarly == 0 ? 0 : 1;
