@@ -10,7 +10,7 @@
 #include <quarvex/quarvex.h>
 #include <nlohmann/json.hpp>
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -23,6 +23,7 @@
 #include "commands.h"
 #include "evaluation/catch_can_evaluation.h"
 #include "input.h"
+#include "shell/csv.h"
 
 namespace kambrix::cli {
 namespace {
@@ -38,23 +39,6 @@ std::string trim(const std::string& s) {
     }
     const auto e = s.find_last_not_of(" \t\r\n");
     return s.substr(b, e - b + 1);
-}
-
-// A whole field as a number with "." as decimal point (locale-free); nothing when the field
-// is not a number or lies beyond the double range.
-std::optional<double> numberField(const std::string& text) {
-    const std::string t = trim(text);
-    const char* first = t.data();
-    const char* last = t.data() + t.size();
-    if (first != last && *first == '+') {
-        ++first;
-    }
-    double v = 0;
-    const auto res = std::from_chars(first, last, v);
-    if (t.empty() || res.ec != std::errc() || res.ptr != last || !std::isfinite(v)) {
-        return std::nullopt;
-    }
-    return v;
 }
 
 double canDiameter_m(double cm, const std::string& path) {
@@ -115,44 +99,31 @@ quarvex::PivotEvaluation fromJson(const std::string& text, const std::string& so
     return e;
 }
 
-std::vector<std::string> splitCsv(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t from = 0;
-    for (;;) {
-        const auto at = line.find(',', from);
-        fields.push_back(
-            line.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) {
-            return fields;
-        }
-        from = at + 1;
-    }
+bool blankRecord(const CsvRecord& r) {
+    return std::all_of(r.fields.begin(), r.fields.end(),
+                       [](const std::string& f) { return trim(f).empty(); });
 }
 
 quarvex::PivotEvaluation fromCsv(const std::string& text) {
     auto e = quarvex::statics().PivotEvaluations().newEvaluation("");
-    std::istringstream in(text);
-    std::string line;
-    int lineNo = 0;
     bool heading = true;
     std::optional<double> diameter_cm;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (trim(line).empty()) {
+    for (const CsvRecord& record : parseCsv(text)) {
+        if (blankRecord(record)) {
             continue;
         }
         if (heading) {
             heading = false;
             continue;
         }
-        const auto f = splitCsv(line);
-        const std::string where = "line " + std::to_string(lineNo);
+        const auto& f = record.fields;
+        const std::string where = "line " + std::to_string(record.line);
         if (f.size() < 3 || f.size() > 4) {
             throw InputError(where + ": expected radius,volume_ml,distance_m[,canDiameter_cm]");
         }
-        const auto radius = numberField(f[0]);
-        const auto volume = numberField(f[1]);
-        const auto distance = numberField(f[2]);
+        const auto radius = csvNumber(f[0]);
+        const auto volume = csvNumber(f[1]);
+        const auto distance = csvNumber(f[2]);
         if (!radius || (*radius != 1 && *radius != 2)) {
             throw InputError(where + ", radius: must be 1 or 2");
         }
@@ -161,7 +132,7 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
                              ": volume and distance must be numbers with \".\" as decimal point");
         }
         if (f.size() == 4 && !trim(f[3]).empty()) {
-            const auto d = numberField(f[3]);
+            const auto d = csvNumber(f[3]);
             if (!d) {
                 throw InputError(where + ", canDiameter_cm: must be a number");
             }
@@ -193,7 +164,8 @@ ojson optionalNumber(const std::optional<double>& v) {
     return v ? ojson(*v) : ojson(nullptr);
 }
 
-ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
+ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err,
+                 const std::string& command) {
     if (!r) {
         return nullptr;
     }
@@ -202,7 +174,7 @@ ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
         depths.push_back(ojson::array({s.distanceFromCenter, s.depth}));
     }
     for (const auto& p : r->problems) {
-        err << "evaluate: " << p << "\n";
+        err << command << ": " << p << "\n";
     }
     return ojson{{"depths", depths},
                  {"average", optionalNumber(r->average)},
@@ -212,27 +184,23 @@ ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
                  {"invalid", r->invalid}};
 }
 
-}  // namespace
+quarvex::PivotEvaluation fromText(const std::string& text, const std::string& source) {
+    const auto first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    return (first != std::string::npos && (text[first] == '{' || text[first] == '['))
+               ? fromJson(text, source)
+               : fromCsv(text);
+}
 
-int runEvaluateText(const std::string& text, const std::string& source, std::ostream& out,
-                    std::ostream& err) {
+// Runs `work`; whatever it raises becomes one line "evaluate: ..." on `err` and false.
+template <class F>
+bool oneLineOnFailure(std::ostream& err, F&& work) {
     auto report = [&](const std::string& message) {
         err << "evaluate: " << oneLine(message) << "\n";
-        return kExitBadInput;
+        return false;
     };
-    std::ostringstream doc;
-    std::ostringstream notes;
     try {
-        const auto first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-        auto evaluation = (first != std::string::npos && (text[first] == '{' || text[first] == '['))
-                              ? fromJson(text, source)
-                              : fromCsv(text);
-        const auto results = evaluateCatchCans(evaluation);
-        ojson result;
-        result["first"] = resultJson(results.first, notes);
-        result["second"] = resultJson(results.second, notes);
-        result["both"] = resultJson(results.both, notes);
-        doc << result.dump(2) << "\n";
+        work();
+        return true;
     } catch (const InputError& e) {
         return report(e.what());
     } catch (const quarvex::Error& e) {
@@ -244,6 +212,39 @@ int runEvaluateText(const std::string& text, const std::string& source, std::ost
     } catch (const std::exception& e) {
         return report(e.what());
     }
+}
+
+}  // namespace
+
+std::optional<quarvex::PivotEvaluation> readEvaluationFile(const std::string& file,
+                                                           std::ostream& err) {
+    std::optional<quarvex::PivotEvaluation> evaluation;
+    oneLineOnFailure(err, [&] { evaluation = fromText(readInputFile(file), file); });
+    return evaluation;
+}
+
+void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& out,
+                            std::ostream& err, const std::string& command) {
+    const auto results = evaluateCatchCans(evaluation);
+    ojson doc;
+    doc["first"] = resultJson(results.first, err, command);
+    doc["second"] = resultJson(results.second, err, command);
+    doc["both"] = resultJson(results.both, err, command);
+    out << doc.dump(2) << "\n";
+}
+
+int runEvaluateText(const std::string& text, const std::string& source, std::ostream& out,
+                    std::ostream& err) {
+    // Nothing is printed until the whole result is ready, so a failure is one line alone.
+    std::ostringstream doc;
+    std::ostringstream notes;
+    const bool done = oneLineOnFailure(err, [&] {
+        auto evaluation = fromText(text, source);
+        printEvaluationResults(evaluation, doc, notes, "evaluate");
+    });
+    if (!done) {
+        return kExitBadInput;
+    }
     err << notes.str();
     out << doc.str();
     return kExitOk;
@@ -251,10 +252,7 @@ int runEvaluateText(const std::string& text, const std::string& source, std::ost
 
 int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
     std::string text;
-    try {
-        text = readInputFile(file);
-    } catch (const std::exception& e) {
-        err << "evaluate: " << oneLine(e.what()) << "\n";
+    if (!oneLineOnFailure(err, [&] { text = readInputFile(file); })) {
         return kExitBadInput;
     }
     return runEvaluateText(text, file, out, err);

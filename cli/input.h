@@ -75,8 +75,10 @@ inline constexpr Range kWetDiameter{0, 500, true, "m"};
 inline constexpr Range kKostiakovK{0, 1000, true, "mm/h"};
 inline constexpr Range kKostiakovA{-1, 0, true, ""};
 inline constexpr Range kCanDiameter{1, 100, true, "cm"};
-inline constexpr Range kCanVolume{0, 100000, true, "ml"};
-inline constexpr Range kCanDistance{0, 10000, true, "m"};
+// A volume below 0 or a distance not above 0 is an invalid reading (the evaluation window
+// exports them so), counted as such; only magnitudes beyond any catch can are refused.
+inline constexpr Range kCanVolume{-100000, 100000, true, "ml"};
+inline constexpr Range kCanDistance{-10000, 10000, true, "m"};
 }  // namespace ranges
 
 }  // namespace kambrix::cli

@@ -173,7 +173,18 @@ void sql(const std::uint8_t* data, std::size_t size) {
 
     // A quoted text reads back exactly; a number text reads back as the number it states.
     const double x = doubles(data, size, 1)[0];
-    const std::string numberText = quarvex::sqlNumber(x);
+    std::string numberText = "0";
+    if (std::isfinite(x)) {
+        numberText = quarvex::sqlNumber(x);
+    } else {
+        try {
+            (void)quarvex::sqlNumber(x);
+            throw FuzzFailure("a number that is not finite became SQL text");
+        } catch (const quarvex::Error& e) {
+            expect(e.number() == quarvex::errc::NumberNotFinite,
+                   std::string("a number that is not finite raised ") + e.what());
+        }
+    }
     try {
         quarvex::RecordSet rs = con.Execute(quarvex::bindParameters(
             "SELECT ? AS v, ? AS n",

@@ -7,7 +7,6 @@
 namespace kambrix {
 namespace {
 
-constexpr double kMissingMarker = -99;
 constexpr double kPercent = 100;
 
 template <class F>
@@ -75,19 +74,6 @@ std::vector<SpanDischargeRow> spanDischargeTable(const quarvex::pivot& p) {
         rows.push_back(row("Over hang", p.tramoVOladizo));
     }
     return rows;
-}
-
-std::string displayNumber(double value, int decimals) {
-    if (std::isnan(value)) {
-        return "N/A";
-    }
-    if (value == kMissingMarker) {
-        return "";
-    }
-    char buf[64];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("N/A");
 }
 
 double surfaceStorage(double Sm, double Sf, double k, double s) {

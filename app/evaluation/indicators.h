@@ -53,10 +53,6 @@ struct SpanDischargeRow {
 
 std::vector<SpanDischargeRow> spanDischargeTable(const quarvex::pivot& p);
 
-// A value as the screens show it: "N/A" for a value that is not a number, "" for the missing
-// marker -99, otherwise fixed with `decimals` decimals and "." as separator.
-std::string displayNumber(double value, int decimals);
-
 struct SurfaceStorageResult {
     std::optional<double> As;            // mm
     std::optional<std::string> message;  // the requirement message when an input is missing

@@ -109,9 +109,13 @@ bool frmBDtramos::run(const std::function<void(quarvex::Connection&)>& work) {
         work(con);
         con.Close();
         return true;
-    } catch (const quarvex::Error& e) {
-        const QString message = catalogueMessage(e.number());
-        showMessage(this, message.isEmpty() ? QString::fromStdString(e.what()) : message);
+    } catch (const std::runtime_error&) {
+        const ErrorReport r = describeCurrentError();
+        if (r.source != ErrorSource::Program && r.source != ErrorSource::Library) {
+            throw;
+        }
+        const QString message = catalogueMessage(r.number);
+        showMessage(this, message.isEmpty() ? QString::fromStdString(userMessage(r)) : message);
         return false;
     }
 }

@@ -30,7 +30,7 @@ struct ProjectsConnection {
 // A validation stop: the message is shown and the command ends.
 [[noreturn]] void stop(QWidget* w, const std::string& message) {
     showMessage(w, QString::fromStdString(message));
-    quarvex::Exceptions::Throw(errc::CommandStopped);
+    raiseError(errc::CommandStopped);
 }
 
 QString quoted(const std::string& name) {
@@ -132,10 +132,8 @@ void frmNuevSist::refreshList() {
     dtalproyecto_->clear();
     try {
         ProjectsConnection db;
-        auto rs = db.con.Execute("SELECT designacao FROM Projectos ORDER BY designacao;");
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            dtalproyecto_->addItem(
-                QString::fromStdString(quarvex::nullToText(rs.Field("designacao"))));
+        for (const auto& name : Projectos().projectNames(db.con)) {
+            dtalproyecto_->addItem(QString::fromStdString(name));
         }
     } catch (const quarvex::Error& e) {
         showUnexpectedError(this, e);

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kambrix"));
-    QApplication::setApplicationVersion(QStringLiteral("0.0.2"));
+    QApplication::setApplicationVersion(QString::fromStdString(kambrix::programVersion()));
     // The main window hides while the next window is open, so closing that one must not end
     // the program; closing the main window does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -135,31 +135,6 @@ bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine) {
     return areaHa > 0 && hectaresToSquareMetres(areaHa) < irrigated;
 }
 
-std::optional<std::string> checkNumberText(const std::string& text, char decimalSeparator,
-                                           const NumberRange& range, const std::string& what,
-                                           bool allowBlank) {
-    if (isBlank(text)) {
-        if (allowBlank) {
-            return std::nullopt;
-        }
-        return requirementMessage({what});
-    }
-    if (!isNumberText(text, decimalSeparator)) {
-        return "\"" + trim(text) + "\" is not a number: please enter a number for " + what;
-    }
-    const double x = parseNumber(text, decimalSeparator);
-    const bool belowMin = range.minExclusive ? x <= range.min : x < range.min;
-    if (belowMin || x > range.max || (range.integer && std::floor(x) != x)) {
-        std::string bounds = (range.minExclusive ? "greater than " : "from ") +
-                             formatLong(range.min, decimalSeparator) +
-                             (range.minExclusive ? " and up to " : " to ") +
-                             formatLong(range.max, decimalSeparator);
-        return "The value for " + what + " must be " + (range.integer ? "a whole number " : "") +
-               bounds;
-    }
-    return std::nullopt;
-}
-
 std::string incompletePivotMessage() {
     return incompleteMessage("the pivot") +
            ". Please check the data for Discharge, Nomimal Pressure and Ground Elevation";

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/number_input.h"
 #include "shell/projectos.h"
 
 namespace kambrix {
@@ -75,20 +76,6 @@ quarvex::caixaVelocidades speedBox(quarvex::pivot& machine, double tempoH100);
 
 // The irrigated circle is larger than the field (field area in ha).
 bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine);
-
-// Range of a numeric input box.
-struct NumberRange {
-    double min = 0;
-    double max = 0;
-    bool minExclusive = false;
-    bool integer = false;
-};
-
-// The message for a box text that is not a number or out of its range (`what` names the
-// box), or none when the text is acceptable. A blank text is acceptable when allowBlank.
-std::optional<std::string> checkNumberText(const std::string& text, char decimalSeparator,
-                                           const NumberRange& range, const std::string& what,
-                                           bool allowBlank = true);
 
 // The screen's message when the pivot is incomplete.
 std::string incompletePivotMessage();

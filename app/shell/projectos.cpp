@@ -40,6 +40,17 @@ int Projectos::countProjects(Connection& con, const std::string& condition) cons
     return rs.IsEOF() ? 0 : static_cast<int>(quarvex::nullToZero(rs.Field("result")));
 }
 
+std::vector<std::string> Projectos::projectNames(Connection& con) const {
+    RecordSet rs = con.Execute(schema("projectos")
+                                   .selectSQL(std::nullopt, std::vector<std::string>{"designacao"},
+                                              std::nullopt, std::string("designacao")));
+    std::vector<std::string> names;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        names.push_back(quarvex::nullToText(rs.Field("designacao")));
+    }
+    return names;
+}
+
 std::optional<Projecto> Projectos::loadProject(Connection& con, const std::string& condition,
                                                const std::string& tableWord) const {
     RecordSet rs = con.Execute(

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kambrix {
 
@@ -38,6 +39,8 @@ class Projectos {
     std::string nameCondition(const std::string& name) const;
     // The number of projects meeting the condition.
     int countProjects(quarvex::Connection& con, const std::string& condition) const;
+    // The names of every stored project, in alphabetical order.
+    std::vector<std::string> projectNames(quarvex::Connection& con) const;
     // The first project meeting the condition, with its spans when tableWord is "tramos";
     // none when no project meets it.
     std::optional<Projecto> loadProject(quarvex::Connection& con, const std::string& condition,

@@ -70,7 +70,7 @@ ReferenceTramo ReferenceTramos::findByName(Connection& con, const std::string& n
 
 void ReferenceTramos::saveBrand(Connection& con, TramoMarca& marca) const {
     if (isBlank(marca.name)) {
-        quarvex::Exceptions::Throw(errc::TramoMarcaMissingName);
+        raiseError(errc::TramoMarcaMissingName);
     }
     const auto& schema = schemaOf("tb_marcas");
     con.Execute(schema.insertSQL({quarvex::sqlQuote(marca.name)}));
@@ -80,13 +80,13 @@ void ReferenceTramos::saveBrand(Connection& con, TramoMarca& marca) const {
 void ReferenceTramos::saveReferenceTramo(Connection& con, ReferenceTramo& tramo) const {
     if (isBlank(tramo.denominacion) || tramo.longitud == 0 || tramo.diametro == 0 ||
         tramo.separacion_saidas == 0) {
-        quarvex::Exceptions::Throw(errc::ReferenceTramoIncomplete);
+        raiseError(errc::ReferenceTramoIncomplete);
     }
     RecordSet same = con.Execute(
         "SELECT count(*) AS result FROM Valley WHERE " +
         quarvex::bindParameters("denominacion='?'", {quarvex::sqlEscape(tramo.denominacion)}));
     if (!same.IsEOF() && quarvex::nullToZero(same.Field("result")) > 0) {
-        quarvex::Exceptions::Throw(errc::ReferenceTramoExists);
+        raiseError(errc::ReferenceTramoExists);
     }
     ReferenceTramo work = tramo;
     auto store = [&] {

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/services.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <exception>
+#include <string_view>
 
 namespace kambrix {
 
@@ -63,6 +64,36 @@ std::string withPointAndNoBlanks(const std::string& text, char decimalSeparator)
     return s;
 }
 
+// The power of ten of the leading significant digit of a point number without blanks
+// ("1e-400" is -400, "12.5e3" is 4, "0.001" is -3); 0 for a number without a non-zero digit.
+long long decimalMagnitude(std::string_view s) {
+    const auto e = s.find_first_of("eE");
+    const std::string_view mantissa = s.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        const std::string_view ex = s.substr(e + 1);
+        const bool neg = !ex.empty() && ex[0] == '-';
+        for (char c : ex) {
+            if (c >= '0' && c <= '9') {
+                // Saturate: only the sign of the result matters for huge exponents.
+                exponent = std::min<long long>(exponent * 10 + (c - '0'), 1'000'000'000LL);
+            }
+        }
+        exponent = neg ? -exponent : exponent;
+    }
+    const auto point = mantissa.find('.');
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return 0;
+    }
+    const long long intDigits =
+        static_cast<long long>(point == std::string_view::npos ? mantissa.size() : point);
+    const long long pos = static_cast<long long>(first);
+    // A sign, when present, counts in both positions and cancels out.
+    const long long power = pos < intDigits ? intDigits - 1 - pos : intDigits - pos;
+    return power + exponent;
+}
+
 double readPointNumber(const std::string& s, std::size_t length) {
     double x = 0;
     const char* begin = s.data();
@@ -72,28 +103,15 @@ double readPointNumber(const std::string& s, std::size_t length) {
     }
     const auto result = std::from_chars(begin, begin + length, x);
     if (result.ec == std::errc::result_out_of_range) {
-        return (length > 0 && *begin == '-') ? -HUGE_VAL : HUGE_VAL;
+        // Out of range both ways: a number below the smallest subnormal reads as 0, one above
+        // the largest double as an infinity (from_chars leaves x unchanged in both cases).
+        const bool negative = length > 0 && *begin == '-';
+        if (decimalMagnitude(std::string_view(begin, length)) < 0) {
+            return negative ? -0.0 : 0.0;
+        }
+        return negative ? -HUGE_VAL : HUGE_VAL;
     }
     return result.ec == std::errc() ? x : 0.0;
-}
-
-std::string fixed(double value, int decimals, char decimalSeparator) {
-    if (std::isnan(value)) {
-        return "N/A";
-    }
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals < 0 ? 0 : decimals, value);
-    std::string out(buf);
-    // A value that rounds to zero shows no sign.
-    if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) {
-        out.erase(0, 1);
-    }
-    for (char& c : out) {
-        if (c == '.') {
-            c = decimalSeparator;
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -142,31 +160,6 @@ std::string toLocaleText(const std::string& text, char decimalSeparator) {
     return out;
 }
 
-std::string formatDecimals(double value, int n, char decimalSeparator) {
-    return fixed(value, n, decimalSeparator);
-}
-
-std::string formatShort(double value, char decimalSeparator) {
-    return fixed(value, 3, decimalSeparator);
-}
-
-std::string formatLong(double value, char decimalSeparator) {
-    std::string out = fixed(value, 4, decimalSeparator);
-    if (out == "N/A") {
-        return out;
-    }
-    while (!out.empty() && out.back() == '0') {
-        out.pop_back();
-    }
-    if (!out.empty() && out.back() == decimalSeparator) {
-        out.pop_back();
-    }
-    if (out == "-0" || out.empty()) {
-        out = "0";
-    }
-    return out;
-}
-
 std::string incompleteMessage(const std::string& item) {
     return "The information for " + item + " is incomplete";
 }
@@ -200,29 +193,6 @@ std::string sqlNumberOrNull(double value) {
 
 double nullToMissing(const quarvex::FieldValue& value) {
     return value.IsNull() ? kMissing : value.AsDouble();
-}
-
-bool isException(std::int32_t number, bool rethrow) {
-    const std::exception_ptr pending = std::current_exception();
-    if (!pending) {
-        return false;
-    }
-    try {
-        std::rethrow_exception(pending);
-    } catch (const quarvex::Error& e) {
-        if (e.number() == number) {
-            return true;
-        }
-        if (rethrow) {
-            throw;
-        }
-        return false;
-    } catch (...) {
-        if (rethrow) {
-            throw;
-        }
-        return false;
-    }
 }
 
 quarvex::Collection<quarvex::TableSchema> tableDefinitions() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/version.h"
 
+#include "kambrix/version_info.h"
+
 namespace kambrix {
 
 std::string programName() {
@@ -8,7 +10,7 @@ std::string programName() {
 }
 
 std::string programVersion() {
-    return "0.0.2";
+    return KAMBRIX_VERSION_TEXT;
 }
 
 }  // namespace kambrix

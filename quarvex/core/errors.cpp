@@ -42,6 +42,7 @@ constexpr ErrorText kErrorTable[] = {
     {errc::DatabaseNoCurrentRow, "There is no current row"},
     {errc::DatabaseUnknownField, "The record set has no field of that name"},
     {errc::DatabaseTransactionState, "The transaction is not in the state the operation needs"},
+    {errc::NumberNotFinite, "A number that is not finite cannot be stored"},
 };
 
 }  // namespace

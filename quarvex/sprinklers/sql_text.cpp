@@ -39,7 +39,10 @@ std::string numberText(double x) {
 }
 
 std::string sqlNumber(double x) {
-    return numberText(x);
+    if (!std::isfinite(x)) {
+        Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
+    }
+    return numberText(x);  // always reads back finite
 }
 
 std::string sqlEscape(const std::string& s) {

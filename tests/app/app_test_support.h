@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "shell/errors.h"
 #include "shell/startup.h"
 
 namespace kambrix::test {
@@ -47,6 +48,18 @@ inline AppConfig freshDatabases(const TempFolder& root) {
     AppConfig config;
     setDatabaseFolder(config, choice.folder);
     return config;
+}
+
+// The number of the error f raises, whatever its type (program, library or curve library);
+// 0 when it raises none.
+template <class F>
+std::int32_t numberOf(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        return errorNumberOf(std::current_exception());
+    }
+    return 0;
 }
 
 // Number of rows a statement counts (column "n").

@@ -8,18 +8,7 @@
 
 using namespace kambrix;
 
-namespace {
-
-std::int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const quarvex::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
+using test::numberOf;
 
 TEST(ReferenceTramos, ListFindAndSave) {
     test::TempFolder tmp("valley");
@@ -50,18 +39,18 @@ TEST(ReferenceTramos, ListFindAndSave) {
     EXPECT_EQ(store.findByName(con, "NB 100x30").id_marca, t.marca.id);
 
     ReferenceTramo same{0, "NB 100x30", 100, 30, 150, brands.Item("Ruedasol"), 1};
-    EXPECT_EQ(errorOf([&] { store.saveReferenceTramo(con, same); }), errc::ReferenceTramoExists);
+    EXPECT_EQ(numberOf([&] { store.saveReferenceTramo(con, same); }), errc::ReferenceTramoExists);
     ReferenceTramo noLength{0, "NB 2", 100, 0, 150, TramoMarca{"Otra", 0}, 0};
-    EXPECT_EQ(errorOf([&] { store.saveReferenceTramo(con, noLength); }),
+    EXPECT_EQ(numberOf([&] { store.saveReferenceTramo(con, noLength); }),
               errc::ReferenceTramoIncomplete);
     EXPECT_FALSE(store.allBrands(con).Contains("Otra"));  // no brand left behind
     ReferenceTramo blank{0, "   ", 100, 30, 150, brands.Item("Ruedasol"), 1};
-    EXPECT_EQ(errorOf([&] { store.saveReferenceTramo(con, blank); }),
+    EXPECT_EQ(numberOf([&] { store.saveReferenceTramo(con, blank); }),
               errc::ReferenceTramoIncomplete);
     TramoMarca noName{"  ", 0};
-    EXPECT_EQ(errorOf([&] { store.saveBrand(con, noName); }), errc::TramoMarcaMissingName);
+    EXPECT_EQ(numberOf([&] { store.saveBrand(con, noName); }), errc::TramoMarcaMissingName);
     ReferenceTramo blankBrand{0, "NB 3", 100, 30, 150, TramoMarca{"", 0}, 0};
-    EXPECT_EQ(errorOf([&] { store.saveReferenceTramo(con, blankBrand); }),
+    EXPECT_EQ(numberOf([&] { store.saveReferenceTramo(con, blankBrand); }),
               errc::TramoMarcaMissingName);
     EXPECT_EQ(store.findByName(con, "NB 3").id, 0);  // the span was not stored either
 }

@@ -5,6 +5,7 @@
 
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
+#include "shell/number_text.h"
 
 using namespace quarvex;
 
@@ -117,9 +118,9 @@ TEST(Indicators, InputChecksSpanTableAndSurfaceStorage) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].name, "Over hang");
 
-    EXPECT_EQ(kambrix::displayNumber(std::nan(""), 2), "N/A");
-    EXPECT_EQ(kambrix::displayNumber(-99, 2), "");
-    EXPECT_EQ(kambrix::displayNumber(1.23456, 3), "1.235");
+    EXPECT_EQ(kambrix::showValueText(std::nan(""), -99, 2, '.'), "N/A");
+    EXPECT_EQ(kambrix::showValueText(-99, -99, 2, '.'), "");
+    EXPECT_EQ(kambrix::showValueText(1.23456, -99, 3, ','), "1,235");
 
     EXPECT_NEAR(kambrix::surfaceStorage(5, 1, 1, 0), 6.5, 1e-12);  // 5 + 1 + 72/144
     EXPECT_NEAR(kambrix::surfaceStorage(5, 1, 1, 6), 6.0, 1e-12);  // slope term 0

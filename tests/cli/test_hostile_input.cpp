@@ -146,9 +146,15 @@ TEST(HostileInput, EveryInputIsCheckedAgainstItsPhysicalRange) {
     expectRefused(evaluate(R"({"canDiameter_cm": 1e-300, "firstSample": [[10, 5]]})"),
                   "canDiameter_cm: must be from 1 to 100 cm", "tiny can");
     expectRefused(evaluate(R"({"canDiameter_cm": 10, "firstSample": [[10, 5], [1e300, 5]]})"),
-                  "firstSample[1][0]: must be from 0 to 100000 ml", "huge volume");
-    expectRefused(evaluate(R"({"canDiameter_cm": 10, "secondSample": [[10, -5]]})"),
-                  "secondSample[0][1]", "negative distance");
+                  "firstSample[1][0]: must be from -100000 to 100000 ml", "huge volume");
+    expectRefused(evaluate(R"({"canDiameter_cm": 10, "secondSample": [[10, -5e6]]})"),
+                  "secondSample[0][1]", "far negative distance");
+    // A negative volume is an invalid reading as the evaluation window exports it: counted.
+    const Outcome marked =
+        evaluate(R"({"canDiameter_cm": 10, "firstSample": [[-1, 5], [10, 5], [10, 6], [10, 7],
+                     [10, 8]]})");
+    ASSERT_EQ(marked.rc, kExitOk) << marked.err;
+    EXPECT_EQ(json::parse(marked.out)["first"]["invalid"], 1);
     expectRefused(evaluate("radius,volume,distance,can\n1,1e400,5,10\n"), "line 2",
                   "CSV volume beyond the double range");
     expectRefused(evaluate("radius,volume,distance,can\n1,10,5,1e-300\n"),

@@ -253,6 +253,7 @@ int main(int argc, char** argv) {
     int corrupt = 0;
     int incomplete = 0;
     int deadEarly = 0;
+    int midTransaction = 0;
     long charts = 0;
     for (int k = 1; k <= kills; ++k) {
         std::cout.flush();
@@ -273,6 +274,11 @@ int main(int argc, char** argv) {
         if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
             ++deadEarly;  // the workload stopped by itself: an error it reported
         }
+        // A journal left behind: the kill fell inside a write transaction, which the check
+        // (the next connection) rolls back.
+        if (fs::exists(work / "proyectos.mdb-journal")) {
+            ++midTransaction;
+        }
         const Verdict v = check(files);
         charts += v.charts;
         if (v.corrupt) {
@@ -289,7 +295,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         fs::remove_all(work, ec);
     }
-    std::cout << "charts checked: " << charts
+    std::cout << "kills inside a write transaction: " << midTransaction
+              << ", charts checked: " << charts
               << ", workloads that stopped by themselves: " << deadEarly << "\n";
     std::cout << "kills: " << kills << ", corrupt files: " << corrupt
               << ", incomplete charts: " << incomplete << "\n";

@@ -76,6 +76,8 @@ inline constexpr std::int32_t DatabaseStatementFailed = kErrorBase + 2005;
 inline constexpr std::int32_t DatabaseNoCurrentRow = kErrorBase + 2006;
 inline constexpr std::int32_t DatabaseUnknownField = kErrorBase + 2007;
 inline constexpr std::int32_t DatabaseTransactionState = kErrorBase + 2008;
+// SQL text: a NaN or an infinity cannot be written as a number.
+inline constexpr std::int32_t NumberNotFinite = kErrorBase + 2100;
 }  // namespace errc
 
 // The one exception type of the library: an error number and a message. Programs catch
@@ -905,7 +907,9 @@ void inTransaction(Connection& con, F&& work) {
 QUARVEX_EXPORT std::string bindParameters(const std::string& sqlTemplate,
                                           const std::vector<std::string>& values);
 // The number's shortest general text (up to 15 significant digits) with "." as decimal
-// separator, whatever the locale.
+// separator, whatever the locale; near the largest double, where 15 digits would read back
+// beyond the double range, the shortest text that reads back exactly. NaN and the
+// infinities raise errc::NumberNotFinite: they never reach a statement.
 QUARVEX_EXPORT std::string sqlNumber(double x);
 // The same number text without SQL meaning (samples, files).
 QUARVEX_EXPORT std::string numberText(double x);

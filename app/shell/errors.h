@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The program's error numbers and messages, and the one place that recognises every
+// exception the program can meet.
+//
+// Numbers carry a source: the computation library (quarvex::Error, numbers in
+// quarvex::errc), the curve library (zarede::Error, zarede::ErrorNumber) and the program
+// itself (AppError, numbers in kambrix::errc below). All three use the application-error
+// base 0x80040000 plus a code, and some codes are used by more than one source (the
+// agronomic checks reuse numbers of the library), so a number is read together with its
+// source. errorText() is the single lookup of the whole program's messages.
+//
+// Windows catch only the numbers they expect (isException) and turn them into messages;
+// everything else travels to the top-level handler, which shows describeError()'s text.
+#pragma once
+
+#include <quarvex/quarvex.h>
+
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kambrix {
+
+// The program's own error numbers.
+namespace errc {
+inline constexpr std::int32_t kBase = quarvex::kErrorBase;
+// A validation stop of a command: the message has been shown, the command ends.
+inline constexpr std::int32_t CommandStopped = kBase + 0x64;
+// Reference-span catalogue.
+inline constexpr std::int32_t ReferenceTramoIncomplete = kBase + 0xBB9;
+inline constexpr std::int32_t ReferenceTramoExists = kBase + 0xBBA;
+inline constexpr std::int32_t TramoMarcaMissingName = kBase + 0xBBB;
+// Files read by the program (imports, command-line input).
+inline constexpr std::int32_t FileMissing = kBase + 3100;
+inline constexpr std::int32_t FileIsDirectory = kBase + 3101;
+inline constexpr std::int32_t FileUnreadable = kBase + 3102;
+inline constexpr std::int32_t FileEmpty = kBase + 3103;
+inline constexpr std::int32_t FileNotWritable = kBase + 3104;
+// A line of a comma-separated file that cannot be read (an unterminated quote, a field
+// that is not a number where one is needed).
+inline constexpr std::int32_t CsvFormat = kBase + 3110;
+// A value outside the range the program accepts for it.
+inline constexpr std::int32_t ValueOutOfRange = kBase + 3120;
+// A record the user named does not exist (a system, a chart, an evaluation).
+inline constexpr std::int32_t RecordNotFound = kBase + 3130;
+// Catch-can evaluations: a name already taken, readings that cannot be stored as they stand.
+inline constexpr std::int32_t EvaluationExists = kBase + 3140;
+inline constexpr std::int32_t EvaluationRowsIncomplete = kBase + 3141;
+}  // namespace errc
+
+// Where an error number comes from.
+enum class ErrorSource { Program, Library, Curves, Other };
+
+// The exception type of the program's own numbered errors. `what()` is the message, which a
+// window may show as it stands; `detail()` is extra technical text (a file path, a line).
+class AppError : public std::runtime_error {
+  public:
+    AppError(std::int32_t number, const std::string& message, std::string detail = {});
+    std::int32_t number() const noexcept { return number_; }
+    const std::string& detail() const noexcept { return detail_; }
+
+  private:
+    std::int32_t number_;
+    std::string detail_;
+};
+
+// The message of a number of the given source ("Error <number>" when the table has none).
+std::string errorText(std::int32_t number, ErrorSource source = ErrorSource::Program);
+
+// Raises AppError `number` with the table's message, or with `message` when one is given.
+[[noreturn]] void raiseError(std::int32_t number, const std::string& message = {},
+                             const std::string& detail = {});
+
+// What the program knows of a caught exception.
+struct ErrorReport {
+    ErrorSource source = ErrorSource::Other;
+    std::int32_t number = 0;  // 0 for exceptions that carry no number
+    // In the user's terms: no SQL, no library or type names.
+    std::string message;
+    // Technical text for "Show details" (the database's own words, the statement, the
+    // exception's text); may be empty.
+    std::string detail;
+    // The failure came from the database layer (its message names the reason only).
+    bool database = false;
+};
+
+// Recognises every exception type of the program: AppError, quarvex::Error, zarede::Error,
+// the start-up and language-file errors, std::bad_alloc and any std::exception.
+ErrorReport describeError(std::exception_ptr error);
+// The same for the exception being handled (inside a catch block).
+ErrorReport describeCurrentError();
+
+// The number of the exception (0 when it has none) and its source.
+std::int32_t errorNumberOf(std::exception_ptr error, ErrorSource* source = nullptr);
+
+// The database's words for a failure turned into the user's: "the database folder is
+// read-only", "another program is using the database", "the disk is full", ...
+std::string databaseReason(const std::string& databaseText);
+
+// The message for a failed action in the user's terms: `action` + ": " + the reason, e.g.
+// userMessage(r, "The sprinkler catalogue could not be saved") gives "The sprinkler catalogue
+// could not be saved: the database folder is read-only". Without an action, the reason alone
+// (capitalised) for database errors, else the report's message.
+std::string userMessage(const ErrorReport& report, const std::string& action = {});
+
+// For use inside a catch block: true when the exception being handled is a numbered error of
+// the program or of the library numbered `number` (it is then consumed). Any other exception
+// is thrown again when `rethrow` is set, else false is returned.
+bool isException(std::int32_t number, bool rethrow);
+
+// The program's table, for tests and the about box: number and message of every entry.
+struct ErrorEntry {
+    std::int32_t number;
+    const char* text;
+};
+const std::vector<ErrorEntry>& programErrorTable();
+
+}  // namespace kambrix

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Checks of the numbers a user types into a box: the text must be a number in the user's
+// notation (nothing trailing), finite, and inside the box's range.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kambrix {
+
+// Range of a numeric input box: min..max, each end included unless marked exclusive.
+struct NumberRange {
+    double min = 0;
+    double max = 0;
+    bool minExclusive = false;
+    bool integer = false;
+    bool maxExclusive = false;
+
+    bool contains(double x) const;
+};
+
+// The message for a box text that is not a number or out of its range (`what` names the
+// box), or none when the text is acceptable. A blank text is acceptable when allowBlank,
+// else it is refused with the requirement message. Text that is not entirely a number in
+// the user's notation ("300,5" where the separator is "."; "12 m"), and numbers that are
+// not finite ("1e999"), are refused.
+std::optional<std::string> checkNumberText(const std::string& text, char decimalSeparator,
+                                           const NumberRange& range, const std::string& what,
+                                           bool allowBlank = true);
+
+}  // namespace kambrix
