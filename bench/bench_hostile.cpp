@@ -13,7 +13,10 @@ using namespace quarvex;
 Array<WaterDepthSample> depths(int n, bool equal) {
     Array<WaterDepthSample> list;
     for (int i = 1; i <= n; ++i) {
-        list.Push(WaterDepths().newWaterDepthSample(equal ? 10.0 : i * 0.001, 5.0 + i));
+        // Equal: every reading the same depth at the same distance (keys equal under either
+        // comparator); otherwise already in ascending order.
+        list.Push(equal ? WaterDepths().newWaterDepthSample(10.0, 100.0)
+                        : WaterDepths().newWaterDepthSample(i * 0.001, 5.0 + i));
     }
     return list;
 }
@@ -21,7 +24,7 @@ Array<WaterDepthSample> depths(int n, bool equal) {
 void BM_SortEqualDepths(benchmark::State& state) {
     const auto list = depths(static_cast<int>(state.range(0)), true);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(WaterDepths().Sort(list, compareWhat::distance));
+        benchmark::DoNotOptimize(WaterDepths().Sort(list, compareWhat::depth));
     }
 }
 BENCHMARK(BM_SortEqualDepths)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
