@@ -5,10 +5,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "shell/units.h"
+
 namespace kambrix {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
 constexpr double kKostiakovStart_h = 0.01;  // keeps t = 0 out of k·t^a
 constexpr double kTimeStep_h = 0.001;
 constexpr double kNoEnd = -16000;
