@@ -5,7 +5,11 @@ JOBS       ?= $(shell nproc)
 WERROR     ?= ON
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test run bench sanitize format clean
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+KILLS        ?= 100
+
+.PHONY: all deps configure build test run bench sanitize format clean fuzz crash-test
 
 all: build
 
@@ -38,5 +42,20 @@ sanitize: deps
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# libFuzzer targets in a clang build tree of their own (address + undefined sanitizers),
+# each run for FUZZ_SECONDS seconds from the regression corpus in fuzz/corpus/.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	    -DKAMBRIX_FUZZ=ON -DKAMBRIX_BUILD_GUI=OFF -DKAMBRIX_BUILD_TESTS=OFF -DKAMBRIX_BUILD_BENCH=OFF \
+	    $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz-targets
+	scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The chart store killed with SIGKILL at random moments, KILLS times.
+crash-test: build
+	cmake --build $(BUILD) --target kambrix-crash-test db-template
+	$(BUILD)/tools/crash_test/kambrix-crash-test --template $(BUILD)/db-template --kills $(KILLS)
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) build-bench
+	rm -rf $(BUILD) $(SAN_BUILD) build-bench $(FUZZ_BUILD)

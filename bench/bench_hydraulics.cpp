@@ -76,7 +76,7 @@ void BM_RealComputationFixedChart(benchmark::State& state) {
     auto w = statics().newPivotWrapper(benchPivot(static_cast<int>(state.range(0))), s);
     const Drop none = statics().Drops().createNull();
     for (auto _ : state) {
-        w->compute(*s, none);
+        w->compute(none);
         benchmark::DoNotOptimize(w->totalComputedDischarge());
     }
     state.counters["passes"] = w->lastIterations();

@@ -3,11 +3,13 @@
 // kambrix-cli design FILE [--csv]: reads a pivot design, computes it with the library and
 // the chosen sprinkler strategy and prints the outlets, the end gun and the spans.
 #include <quarvex/quarvex.h>
+#include <zarede/zarede.h>
 #include <nlohmann/json.hpp>
 
 #include <charconv>
-#include <fstream>
+#include <cmath>
 #include <map>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -20,6 +22,7 @@
 #include "design_output.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
+#include "input.h"
 
 namespace kambrix::cli {
 namespace {
@@ -27,13 +30,12 @@ namespace {
 using json = nlohmann::json;
 using ojson = nlohmann::ordered_json;
 
-// A problem with the input, named by the field it concerns.
-class InputError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 // ---- reading ---------------------------------------------------------------------------
+
+// The JSON path of a field of the object at `path` (the top level has the path "design").
+std::string member(const std::string& path, const std::string& name) {
+    return path + "." + name;
+}
 
 const json& field(const json& obj, const std::string& name, const std::string& path) {
     if (!obj.is_object()) {
@@ -41,7 +43,7 @@ const json& field(const json& obj, const std::string& name, const std::string& p
     }
     const auto it = obj.find(name);
     if (it == obj.end()) {
-        throw InputError(path + "." + name + ": missing field");
+        throw InputError(member(path, name) + ": missing field");
     }
     return *it;
 }
@@ -51,22 +53,39 @@ const json* optionalField(const json& obj, const std::string& name) {
     return it == obj.end() || it->is_null() ? nullptr : &*it;
 }
 
-double number(const json& v, const std::string& path) {
+double number(const json& v, const std::string& path, const Range& range) {
     if (!v.is_number()) {
         throw InputError(path + ": must be a number");
     }
-    return v.get<double>();
+    return inRange(v.get<double>(), range, path);
 }
 
-int integer(const json& v, const std::string& path) {
+// A whole number within [lo, hi], checked before it is converted: a JSON integer may be any
+// 64-bit signed or unsigned value.
+std::int64_t wholeNumber(const json& v, const std::string& path, std::int64_t lo, std::int64_t hi) {
+    auto refuse = [&] {
+        return InputError(path + ": must be a whole number from " + std::to_string(lo) + " to " +
+                          std::to_string(hi));
+    };
+    if (v.is_number_unsigned()) {
+        const auto u = v.get<std::uint64_t>();
+        if (u > static_cast<std::uint64_t>(hi) || (lo > 0 && u < static_cast<std::uint64_t>(lo))) {
+            throw refuse();
+        }
+        return static_cast<std::int64_t>(u);
+    }
     if (!v.is_number_integer()) {
-        throw InputError(path + ": must be an integer");
+        throw refuse();
     }
     const auto x = v.get<std::int64_t>();
-    if (x < -32768 || x > 2147483647) {
-        throw InputError(path + ": out of range");
+    if (x < lo || x > hi) {
+        throw refuse();
     }
-    return static_cast<int>(x);
+    return x;
+}
+
+int integer(const json& v, const std::string& path, int lo, int hi) {
+    return static_cast<int>(wholeNumber(v, path, lo, hi));
 }
 
 std::string text(const json& v, const std::string& path) {
@@ -83,26 +102,33 @@ bool boolean(const json& v, const std::string& path) {
     return v.get<bool>();
 }
 
-double numberAt(const json& obj, const std::string& name, const std::string& path) {
-    return number(field(obj, name, path), path + "." + name);
+double numberAt(const json& obj, const std::string& name, const std::string& path,
+                const Range& range) {
+    return number(field(obj, name, path), member(path, name), range);
 }
-int integerAt(const json& obj, const std::string& name, const std::string& path) {
-    return integer(field(obj, name, path), path + "." + name);
+int integerAt(const json& obj, const std::string& name, const std::string& path, int lo, int hi) {
+    return integer(field(obj, name, path), member(path, name), lo, hi);
 }
 std::string textAt(const json& obj, const std::string& name, const std::string& path) {
-    return text(field(obj, name, path), path + "." + name);
+    return text(field(obj, name, path), member(path, name));
 }
 bool booleanAt(const json& obj, const std::string& name, const std::string& path) {
-    return boolean(field(obj, name, path), path + "." + name);
+    return boolean(field(obj, name, path), member(path, name));
 }
 
 const json& arrayAt(const json& obj, const std::string& name, const std::string& path) {
     const json& v = field(obj, name, path);
     if (!v.is_array()) {
-        throw InputError(path + "." + name + ": must be an array");
+        throw InputError(member(path, name) + ": must be an array");
     }
     return v;
 }
+
+std::string item(const std::string& path, std::size_t i) {
+    return path + "[" + std::to_string(i) + "]";
+}
+
+constexpr int kLargestId = 2147483647;
 
 struct NozzleAt {
     quarvex::CoordenadasSaida at;
@@ -126,69 +152,138 @@ struct DesignInput {
 };
 
 quarvex::tramo readSpan(const json& s, const std::string& path) {
-    return quarvex::statics().Tramos().newTramo(
-        integerAt(s, "id", path), textAt(s, "denominacion", path), numberAt(s, "longitude", path),
-        numberAt(s, "diametro", path), numberAt(s, "separationSaidas_cm", path));
+    namespace r = ranges;
+    const int id = integerAt(s, "id", path, 0, kLargestId);
+    const std::string name = textAt(s, "denominacion", path);
+    const double length = numberAt(s, "longitude", path, r::kSpanLength);
+    const double diameter = numberAt(s, "diametro", path, r::kPipeDiameter);
+    const double spacing = numberAt(s, "separationSaidas_cm", path, r::kOutletSpacing);
+    try {
+        return quarvex::statics().Tramos().newTramo(id, name, length, diameter, spacing);
+    } catch (const quarvex::Error& e) {
+        throw InputError(path + ": " + e.what() + " (error " + std::to_string(e.number()) + ")");
+    }
 }
 
 void readPivot(const json& root, DesignInput& in) {
+    namespace r = ranges;
     auto& st = quarvex::statics();
     const json& p = field(root, "pivot", "design");
     const std::string path = "pivot";
     in.pivot = st.newPivot();
-    in.pivot.caudal = numberAt(p, "caudal", path);
-    in.pivot.presion = numberAt(p, "presion", path);
-    in.pivot.rugosidad = numberAt(p, "rugosidad", path);
-    in.pivot.cota = numberAt(p, "cota", path);
+    in.pivot.caudal = numberAt(p, "caudal", path, r::kDischarge);
+    in.pivot.presion = numberAt(p, "presion", path, r::kPressure);
+    in.pivot.rugosidad = numberAt(p, "rugosidad", path, r::kRoughness);
+    in.pivot.cota = numberAt(p, "cota", path, r::kElevation);
     quarvex::Array<quarvex::tramo> spans;
     quarvex::Array<double> heights;
     const json& list = arrayAt(p, "spans", path);
+    const std::string spansPath = member(path, "spans");
+    if (list.empty() || list.size() > static_cast<std::size_t>(quarvex::kMaxSpans)) {
+        throw InputError(spansPath + ": a pivot has from 1 to " +
+                         std::to_string(quarvex::kMaxSpans) + " spans, not " +
+                         std::to_string(list.size()));
+    }
+    long outlets = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string sp = path + ".spans[" + std::to_string(i) + "]";
+        const std::string sp = item(spansPath, i);
         quarvex::tramo t = readSpan(list[i], sp);
-        const double end = numberAt(list[i], "endCota", sp);
+        const double end = numberAt(list[i], "endCota", sp, r::kElevation);
         t.cota = end;
-        spans.Push(t);
+        // Counted as the spans come, so that a file of many long spans is refused before
+        // all of them are built.
+        outlets += t.Saidas.Length();
+        if (outlets > quarvex::kMaxOutlets) {
+            throw InputError(sp + ": the spans up to here have " + std::to_string(outlets) +
+                             " outlets; a pivot has at most " +
+                             std::to_string(quarvex::kMaxOutlets));
+        }
+        spans.Push(std::move(t));
         heights.Push(end);
     }
     st.Pivots().setFixedSpans(in.pivot, spans, heights);
     if (const json* oh = optionalField(p, "overhang")) {
-        st.Pivots().setOverhangSpan(in.pivot, readSpan(*oh, path + ".overhang"));
+        const std::string op = member(path, "overhang");
+        const quarvex::tramo overhang = readSpan(*oh, op);
+        try {
+            st.Pivots().setOverhangSpan(in.pivot, overhang);
+        } catch (const quarvex::Error& e) {
+            throw InputError(op + ": " + e.what() + " (error " + std::to_string(e.number()) + ")");
+        }
     }
     if (const json* gun = optionalField(p, "endGun")) {
-        st.Pivots().setEndGun(in.pivot, st.Gun().newGun(numberAt(*gun, "rs", path + ".endGun")));
+        st.Pivots().setEndGun(
+            in.pivot, st.Gun().newGun(numberAt(*gun, "rs", member(path, "endGun"), r::kGunRadius)));
     }
 }
 
 void readCatalogue(const json& root, DesignInput& in) {
+    namespace r = ranges;
     auto& aspersores = quarvex::statics().Aspersores();
     const json& list = arrayAt(root, "catalogue", "design");
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string path = "catalogue[" + std::to_string(i) + "]";
+        const std::string path = item("catalogue", i);
         const json& c = list[i];
-        const int id = integerAt(c, "id", path);
+        const int id = integerAt(c, "id", path, 0, kLargestId);
         quarvex::modelo m;
         m.nome = textAt(c, "modelo", path);
         m.marca.nome = textAt(c, "marca", path);
+        const std::string nome = textAt(c, "nome", path);
+        const double a = numberAt(c, "a", path, r::kNozzleCoefficient);
+        const double b = numberAt(c, "b", path, r::kNozzleExponent);
+        const double pmin = numberAt(c, "pmin", path, r::kPressure);
+        const double pmax = numberAt(c, "pmax", path, r::kPressure);
+        const double qmin = numberAt(c, "qmin", path, r::kNozzleDischarge);
+        const double qmax = numberAt(c, "qmax", path, r::kNozzleDischarge);
+        if (pmin > pmax) {
+            throw InputError(member(path, "pmin") + ": must not exceed pmax");
+        }
+        if (qmin > qmax) {
+            throw InputError(member(path, "qmin") + ": must not exceed qmax");
+        }
         std::shared_ptr<quarvex::Aspersor> asp;
         try {
-            asp = aspersores.newAspersor(textAt(c, "nome", path), numberAt(c, "a", path),
-                                         numberAt(c, "b", path), numberAt(c, "pmin", path),
-                                         numberAt(c, "pmax", path), numberAt(c, "qmin", path),
-                                         numberAt(c, "qmax", path), m);
+            asp = aspersores.newAspersor(nome, a, b, pmin, pmax, qmin, qmax, m);
         } catch (const quarvex::Error& e) {
             throw InputError(path + ": " + e.what() + " (error " + std::to_string(e.number()) +
                              ")");
         }
         if (!in.byId.emplace(id, asp).second) {
-            throw InputError(path + ".id: the id " + std::to_string(id) + " is repeated");
+            throw InputError(member(path, "id") + ": the id " + std::to_string(id) +
+                             " is repeated");
         }
         in.idOf[asp.get()] = id;
         in.catalogue.Add(asp);
     }
 }
 
+// The outlet a chart entry names must exist on the pivot: a fixed span's or the overhang's
+// outlet, or the end gun (-1, -1) when one is fitted.
+quarvex::CoordenadasSaida outletAt(const json& n, const std::string& path,
+                                   const quarvex::pivot& p) {
+    const int spans = p.Tramos.Length() + (p.p_has_overhang ? 1 : 0);
+    const int tramo = integerAt(n, "tramo", path, -1, spans);
+    const quarvex::tramo* span = nullptr;
+    if (tramo == -1) {
+        if (!p.p_has_end_gun) {
+            throw InputError(member(path, "tramo") + ": -1 is the end gun, and the pivot has none");
+        }
+        integerAt(n, "saida", path, -1, -1);
+    } else if (tramo == 0) {
+        throw InputError(member(path, "tramo") + ": spans are numbered from 1");
+    } else {
+        span = tramo <= p.Tramos.Length() ? &p.Tramos(tramo) : &p.tramoVOladizo;
+        if (span->Saidas.Length() == 0) {
+            throw InputError(member(path, "tramo") + ": span " + std::to_string(tramo) +
+                             " has no outlets");
+        }
+    }
+    const int saida = span ? integerAt(n, "saida", path, 1, span->Saidas.Length()) : -1;
+    return quarvex::statics().CoordenadasSaidas().newTramoCoordenadas(tramo, saida);
+}
+
 void readChart(const json& root, DesignInput& in) {
+    namespace r = ranges;
     auto& st = quarvex::statics();
     const json* chart = optionalField(root, "chart");
     if (!chart) {
@@ -200,69 +295,79 @@ void readChart(const json& root, DesignInput& in) {
     }
     if (optionalField(*chart, "nozzles")) {
         const json& list = arrayAt(*chart, "nozzles", path);
+        const std::string listPath = member(path, "nozzles");
         for (std::size_t i = 0; i < list.size(); ++i) {
-            const std::string np = path + ".nozzles[" + std::to_string(i) + "]";
+            const std::string np = item(listPath, i);
             NozzleAt n;
-            n.at = st.CoordenadasSaidas().newTramoCoordenadas(integerAt(list[i], "tramo", np),
-                                                              integerAt(list[i], "saida", np));
-            n.id = integerAt(list[i], "id", np);
-            n.path = np + ".id";
+            n.at = outletAt(list[i], np, in.pivot);
+            n.id = integerAt(list[i], "id", np, 0, kLargestId);
+            n.path = member(np, "id");
             in.nozzles.push_back(n);
         }
     }
     if (const json* b = optionalField(*chart, "endGunBoost")) {
-        in.endGunBoost = number(*b, path + ".endGunBoost");
+        in.endGunBoost = number(*b, member(path, "endGunBoost"), r::kBoost);
     }
     in.regulators = std::make_shared<quarvex::Reguladores>();
     if (optionalField(*chart, "regulators")) {
         const json& list = arrayAt(*chart, "regulators", path);
+        const int spans = in.pivot.Tramos.Length() + (in.pivot.p_has_overhang ? 1 : 0);
         for (std::size_t i = 0; i < list.size(); ++i) {
-            const std::string rp = path + ".regulators[" + std::to_string(i) + "]";
-            const json& r = list[i];
-            in.regulators->Add(st.newReguladorPression(
-                integerAt(r, "tramo", rp), numberAt(r, "pression", rp),
-                numberAt(r, "caudal_max", rp), numberAt(r, "caudal_min", rp),
-                booleanAt(r, "installed", rp)));
+            const std::string rp = item(member(path, "regulators"), i);
+            const json& g = list[i];
+            const int tramo = integerAt(g, "tramo", rp, 1, spans);
+            const double pression = numberAt(g, "pression", rp, r::kPressure);
+            const double qmax = numberAt(g, "caudal_max", rp, r::kRegulatorDischarge);
+            const double qmin = numberAt(g, "caudal_min", rp, r::kRegulatorDischarge);
+            if (qmin > qmax) {
+                throw InputError(member(rp, "caudal_min") + ": must not exceed caudal_max");
+            }
+            in.regulators->Add(st.newReguladorPression(tramo, pression, qmax, qmin,
+                                                       booleanAt(g, "installed", rp)));
         }
     }
     if (const json* d = optionalField(*chart, "drop")) {
-        const std::string dp = path + ".drop";
+        const std::string dp = member(path, "drop");
         quarvex::PipeMaterial material;
         material.id = 1;
-        const double c = numberAt(*d, "rugosidade", dp);
-        material.rugosidade = static_cast<int>(c);
-        if (material.rugosidade != c) {
-            throw InputError(dp + ".rugosidade: must be a whole number");
+        // Range-checked as a number first, so the conversion to int is always defined.
+        const double c = numberAt(*d, "rugosidade", dp, r::kDropRoughness);
+        if (c != std::floor(c)) {
+            throw InputError(member(dp, "rugosidade") + ": must be a whole number");
         }
-        quarvex::Drop drop = st.Drops().newDrop(numberAt(*d, "diametro", dp),
-                                                numberAt(*d, "longitud", dp), material);
+        material.rugosidade = static_cast<int>(c);
+        quarvex::Drop drop =
+            st.Drops().newDrop(numberAt(*d, "diametro", dp, r::kDropDiameter),
+                               numberAt(*d, "longitud", dp, r::kDropLength), material);
         drop.p_installed = booleanAt(*d, "installed", dp);
         in.drop = drop;
     }
     if (const json* ind = optionalField(*chart, "indicadores")) {
-        const std::string ip = path + ".indicadores";
-        in.indicadores = st.newIndicadores(numberAt(*ind, "horasRevolucao", ip),
-                                           integerAt(*ind, "numeroSaidasObturadas", ip));
+        const std::string ip = member(path, "indicadores");
+        in.indicadores = st.newIndicadores(
+            numberAt(*ind, "horasRevolucao", ip, r::kRevolutionHours),
+            integerAt(*ind, "numeroSaidasObturadas", ip, 0, quarvex::kMaxOutlets));
     }
     if (const json* pl = optionalField(*chart, "pluviometria")) {
-        const std::string pp = path + ".pluviometria";
+        const std::string pp = member(path, "pluviometria");
         auto sample = [&](const char* name, const char* code) {
             const json& s = field(*pl, name, pp);
-            const std::string sp = pp + "." + name;
-            return st.newPivotSample(numberAt(s, "distanceToCenter", sp),
-                                     numberAt(s, "wetDiameter", sp), code);
+            const std::string sp = member(pp, name);
+            return st.newPivotSample(numberAt(s, "distanceToCenter", sp, r::kPointDistance),
+                                     numberAt(s, "wetDiameter", sp, r::kWetDiameter), code);
         };
         quarvex::PluviometryCheck check;
         check.firstSample = sample("first", "first_sample");
         check.secondSample = sample("second", "second_sample");
-        check.kostiakov = st.newKostiakovParameters(numberAt(*pl, "k", pp), numberAt(*pl, "a", pp));
+        check.kostiakov = st.newKostiakovParameters(numberAt(*pl, "k", pp, r::kKostiakovK),
+                                                    numberAt(*pl, "a", pp, r::kKostiakovA));
         in.pluviometria = check;
     }
 }
 
 DesignInput readDesign(const json& root) {
     if (!root.is_object()) {
-        throw InputError("design: must be a JSON object");
+        throw InputError("the design must be a JSON object");
     }
     DesignInput in;
     readPivot(root, in);
@@ -503,61 +608,70 @@ void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const De
     }
 }
 
-// The indicator and runoff sections, then the document (or the CSV table).
-int writeComputed(quarvex::PivotWrapper& w, const DesignInput& in, bool csv, const std::string& who,
-                  std::ostream& out, std::ostream& err) {
-    ojson extra;
+}  // namespace
+
+int runDesignText(const std::string& text, const std::string& source, bool csv, std::ostream& out,
+                  std::ostream& err) {
+    auto report = [&](const std::string& message) {
+        err << "design: " << oneLine(message) << '\n';
+        return kExitBadInput;
+    };
+    auto numbered = [](const std::exception& e, std::int32_t number) {
+        return std::string(e.what()) + " (error " + std::to_string(number) + ")";
+    };
+    // Nothing is printed until the whole result is ready, so a failure is one line alone.
+    std::ostringstream doc;
+    std::ostringstream notes;
     try {
-        extra = evaluationSections(w, in, err, who);
+        json root;
+        try {
+            root = json::parse(text);
+        } catch (const json::exception& e) {
+            throw InputError(source + " " + jsonParseProblem(e));
+        }
+        DesignInput in = readDesign(root);
+        std::shared_ptr<quarvex::PivotWrapper> wrapper = makeWrapper(in);
+        try {
+            wrapper->calculate();
+        } catch (const quarvex::Error& e) {
+            if (e.number() != quarvex::errc::ComputationDidNotConverge) {
+                throw;
+            }
+            write(doc, csv, *wrapper, in);
+            out << doc.str();
+            err << "design: " << oneLine(numbered(e, e.number()))
+                << "; the output holds the last pass\n";
+            return kExitNotConverged;
+        }
+        const ojson extra = evaluationSections(*wrapper, in, notes, "design");
+        write(doc, csv, *wrapper, in, extra);
     } catch (const InputError& e) {
-        err << who << ": " << e.what() << '\n';
-        return kExitBadInput;
+        return report(e.what());
     } catch (const quarvex::Error& e) {
-        err << who << ": " << e.what() << " (error " << e.number() << ")\n";
-        return kExitBadInput;
+        return report(numbered(e, e.number()));
+    } catch (const zarede::Error& e) {
+        return report(numbered(e, e.number()));
+    } catch (const json::exception& e) {
+        return report(jsonText(e));
+    } catch (const std::bad_alloc&) {
+        return report("not enough memory for this design");
+    } catch (const std::exception& e) {
+        return report(e.what());
     }
-    write(out, csv, w, in, extra);
+    err << notes.str();
+    out << doc.str();
     return kExitOk;
 }
 
-}  // namespace
-
 int runDesign(const std::string& file, bool csv, std::ostream& out, std::ostream& err) {
-    std::ifstream f(file);
-    if (!f) {
-        err << "design: cannot read the file " << file << '\n';
-        return kExitBadInput;
-    }
-    json root;
+    std::string text;
     try {
-        root = json::parse(f);
-    } catch (const json::parse_error& e) {
-        err << "design: " << file << " is not valid JSON: " << e.what() << '\n';
+        text = readInputFile(file);
+    } catch (const std::exception& e) {
+        err << "design: " << oneLine(e.what()) << '\n';
         return kExitBadInput;
     }
-    std::shared_ptr<quarvex::PivotWrapper> wrapper;
-    DesignInput in;
-    try {
-        in = readDesign(root);
-        wrapper = makeWrapper(in);
-        wrapper->calculate();
-    } catch (const InputError& e) {
-        err << "design: " << e.what() << '\n';
-        return kExitBadInput;
-    } catch (const quarvex::Error& e) {
-        if (e.number() == quarvex::errc::ComputationDidNotConverge && wrapper) {
-            write(out, csv, *wrapper, in);
-            err << "design: " << e.what() << " (error " << e.number()
-                << "); the output holds the last pass\n";
-            return kExitNotConverged;
-        }
-        err << "design: " << e.what() << " (error " << e.number() << ")\n";
-        return kExitBadInput;
-    } catch (const json::exception& e) {
-        err << "design: " << e.what() << '\n';
-        return kExitBadInput;
-    }
-    return writeComputed(*wrapper, in, csv, "design", out, err);
+    return runDesignText(text, file, csv, out, err);
 }
 
 int writeDesignOutput(const ComputedDesign& computed, bool csv, const std::string& who,
@@ -565,12 +679,28 @@ int writeDesignOutput(const ComputedDesign& computed, bool csv, const std::strin
     DesignInput in;
     in.indicadores = computed.indicadores;
     in.pluviometria = computed.pluviometria;
+    std::ostringstream doc;
     if (computed.notSettled) {
-        write(out, csv, *computed.wrapper, in);
-        err << who << ": " << *computed.notSettled << "; the output holds the last pass\n";
+        write(doc, csv, *computed.wrapper, in);
+        out << doc.str();
+        err << who << ": " << oneLine(*computed.notSettled) << "; the output holds the last pass\n";
         return kExitNotConverged;
     }
-    return writeComputed(*computed.wrapper, in, csv, who, out, err);
+    // As `design`: nothing is printed until the whole result is ready.
+    std::ostringstream notes;
+    try {
+        const ojson extra = evaluationSections(*computed.wrapper, in, notes, who);
+        write(doc, csv, *computed.wrapper, in, extra);
+    } catch (const quarvex::Error& e) {
+        err << who << ": " << oneLine(e.what()) << " (error " << e.number() << ")\n";
+        return kExitBadInput;
+    } catch (const std::exception& e) {
+        err << who << ": " << oneLine(e.what()) << '\n';
+        return kExitBadInput;
+    }
+    err << notes.str();
+    out << doc.str();
+    return kExitOk;
 }
 
 }  // namespace kambrix::cli

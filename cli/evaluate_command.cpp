@@ -10,9 +10,9 @@
 #include <quarvex/quarvex.h>
 #include <nlohmann/json.hpp>
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -22,6 +22,8 @@
 
 #include "commands.h"
 #include "evaluation/catch_can_evaluation.h"
+#include "input.h"
+#include "shell/csv.h"
 
 namespace kambrix::cli {
 namespace {
@@ -29,11 +31,6 @@ namespace {
 using ojson = nlohmann::ordered_json;
 
 constexpr double kCentimetresPerMetre = 100.0;
-
-// A fault of the input file, reported as one line.
-struct BadInput : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 std::string trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
@@ -44,27 +41,15 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-// A whole field as a number with "." as decimal point (locale-free).
-std::optional<double> numberField(const std::string& text) {
-    const std::string t = trim(text);
-    const char* first = t.data();
-    const char* last = t.data() + t.size();
-    if (first != last && *first == '+') {
-        ++first;
-    }
-    double v = 0;
-    const auto res = std::from_chars(first, last, v);
-    if (t.empty() || res.ec != std::errc() || res.ptr != last || !std::isfinite(v)) {
-        return std::nullopt;
-    }
-    return v;
+double canDiameter_m(double cm, const std::string& path) {
+    return inRange(cm, ranges::kCanDiameter, path) / kCentimetresPerMetre;
 }
 
-double positiveDiameter_m(double cm) {
-    if (!(cm > 0)) {
-        throw BadInput("canDiameter_cm must be a number greater than 0");
-    }
-    return cm / kCentimetresPerMetre;
+quarvex::FieldSample reading(double volume, double distance, const std::string& volumePath,
+                             const std::string& distancePath) {
+    return quarvex::statics().FieldSamples().newFieldSample(
+        inRange(volume, ranges::kCanVolume, volumePath),
+        inRange(distance, ranges::kCanDistance, distancePath));
 }
 
 quarvex::Array<quarvex::FieldSample> jsonSamples(const nlohmann::json& doc, const char* key) {
@@ -74,116 +59,104 @@ quarvex::Array<quarvex::FieldSample> jsonSamples(const nlohmann::json& doc, cons
     }
     const auto& list = doc[key];
     if (!list.is_array()) {
-        throw BadInput(std::string(key) + " must be an array of [volume_ml, distance_m]");
+        throw InputError(std::string(key) + ": must be an array of [volume_ml, distance_m]");
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto& pair = list[i];
+        const std::string path = std::string(key) + "[" + std::to_string(i) + "]";
         if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number() || !pair[1].is_number()) {
-            throw BadInput(std::string(key) + "[" + std::to_string(i) +
-                           "] must be [volume_ml, distance_m] with two numbers");
+            throw InputError(path + ": must be [volume_ml, distance_m] with two numbers");
         }
-        out.Push(quarvex::statics().FieldSamples().newFieldSample(pair[0].get<double>(),
-                                                                  pair[1].get<double>()));
+        out.Push(reading(pair[0].get<double>(), pair[1].get<double>(), path + "[0]", path + "[1]"));
     }
     return out;
 }
 
-quarvex::PivotEvaluation fromJson(const std::string& text) {
+quarvex::PivotEvaluation fromJson(const std::string& text, const std::string& source) {
     nlohmann::json doc;
     try {
         doc = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw BadInput(std::string("the file is not valid JSON: ") + e.what());
+    } catch (const nlohmann::json::exception& e) {
+        throw InputError(source + " " + jsonParseProblem(e));
     }
     if (!doc.is_object()) {
-        throw BadInput("the JSON input must be an object");
+        throw InputError("the JSON input must be an object");
     }
     auto e = quarvex::statics().PivotEvaluations().newEvaluation("");
     if (doc.contains("name")) {
         if (!doc["name"].is_string()) {
-            throw BadInput("name must be a text");
+            throw InputError("name: must be a text");
         }
         e.name = doc["name"].get<std::string>();
     }
     if (!doc.contains("canDiameter_cm") || !doc["canDiameter_cm"].is_number()) {
-        throw BadInput("canDiameter_cm must be a number greater than 0");
+        throw InputError("canDiameter_cm: must be a number " + describe(ranges::kCanDiameter));
     }
     e.pluviometer = quarvex::statics().Pluviometros().newPluviometro(
-        positiveDiameter_m(doc["canDiameter_cm"].get<double>()));
+        canDiameter_m(doc["canDiameter_cm"].get<double>(), "canDiameter_cm"));
     e.firstSample = jsonSamples(doc, "firstSample");
     e.secondSample = jsonSamples(doc, "secondSample");
     return e;
 }
 
-std::vector<std::string> splitCsv(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t from = 0;
-    for (;;) {
-        const auto at = line.find(',', from);
-        fields.push_back(
-            line.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) {
-            return fields;
-        }
-        from = at + 1;
-    }
+bool blankRecord(const CsvRecord& r) {
+    return std::all_of(r.fields.begin(), r.fields.end(),
+                       [](const std::string& f) { return trim(f).empty(); });
 }
 
 quarvex::PivotEvaluation fromCsv(const std::string& text) {
     auto e = quarvex::statics().PivotEvaluations().newEvaluation("");
-    std::istringstream in(text);
-    std::string line;
-    int lineNo = 0;
     bool heading = true;
     std::optional<double> diameter_cm;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (trim(line).empty()) {
+    for (const CsvRecord& record : parseCsv(text)) {
+        if (blankRecord(record)) {
             continue;
         }
         if (heading) {
             heading = false;
             continue;
         }
-        const auto f = splitCsv(line);
-        const std::string where = "line " + std::to_string(lineNo) + ": ";
+        const auto& f = record.fields;
+        const std::string where = "line " + std::to_string(record.line);
         if (f.size() < 3 || f.size() > 4) {
-            throw BadInput(where + "expected radius,volume_ml,distance_m[,canDiameter_cm]");
+            throw InputError(where + ": expected radius,volume_ml,distance_m[,canDiameter_cm]");
         }
-        const auto radius = numberField(f[0]);
-        const auto volume = numberField(f[1]);
-        const auto distance = numberField(f[2]);
+        const auto radius = csvNumber(f[0]);
+        const auto volume = csvNumber(f[1]);
+        const auto distance = csvNumber(f[2]);
         if (!radius || (*radius != 1 && *radius != 2)) {
-            throw BadInput(where + "the radius must be 1 or 2");
+            throw InputError(where + ", radius: must be 1 or 2");
         }
         if (!volume || !distance) {
-            throw BadInput(where +
-                           "volume and distance must be numbers with \".\" as decimal point");
+            throw InputError(where +
+                             ": volume and distance must be numbers with \".\" as decimal point");
         }
         if (f.size() == 4 && !trim(f[3]).empty()) {
-            const auto d = numberField(f[3]);
+            const auto d = csvNumber(f[3]);
             if (!d) {
-                throw BadInput(where + "canDiameter_cm must be a number");
+                throw InputError(where + ", canDiameter_cm: must be a number");
             }
             if (diameter_cm && *d != *diameter_cm) {
-                throw BadInput(where + "the can diameter differs from the one given before");
+                throw InputError(where + ", canDiameter_cm: differs from the one given before");
             }
+            canDiameter_m(*d, where + ", canDiameter_cm");
             diameter_cm = *d;
         } else if (!diameter_cm) {
-            throw BadInput(where +
-                           "the first data row must give canDiameter_cm in a fourth column");
+            throw InputError(where +
+                             ": the first data row must give canDiameter_cm in a fourth column");
         }
-        const auto sample = quarvex::statics().FieldSamples().newFieldSample(*volume, *distance);
+        const auto sample =
+            reading(*volume, *distance, where + ", volume_ml", where + ", distance_m");
         (*radius == 1 ? e.firstSample : e.secondSample).Push(sample);
     }
     if (heading) {
-        throw BadInput("the CSV input is empty");
+        throw InputError("the CSV input is empty");
     }
     if (!diameter_cm) {
-        throw BadInput("the CSV input has no sample rows");
+        throw InputError("the CSV input has no sample rows");
     }
-    e.pluviometer =
-        quarvex::statics().Pluviometros().newPluviometro(positiveDiameter_m(*diameter_cm));
+    e.pluviometer = quarvex::statics().Pluviometros().newPluviometro(
+        canDiameter_m(*diameter_cm, "canDiameter_cm"));
     return e;
 }
 
@@ -211,29 +184,43 @@ ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err,
                  {"invalid", r->invalid}};
 }
 
+quarvex::PivotEvaluation fromText(const std::string& text, const std::string& source) {
+    const auto first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    return (first != std::string::npos && (text[first] == '{' || text[first] == '['))
+               ? fromJson(text, source)
+               : fromCsv(text);
+}
+
+// Runs `work`; whatever it raises becomes one line "evaluate: ..." on `err` and false.
+template <class F>
+bool oneLineOnFailure(std::ostream& err, F&& work) {
+    auto report = [&](const std::string& message) {
+        err << "evaluate: " << oneLine(message) << "\n";
+        return false;
+    };
+    try {
+        work();
+        return true;
+    } catch (const InputError& e) {
+        return report(e.what());
+    } catch (const quarvex::Error& e) {
+        return report(std::string(e.what()) + " (error " + std::to_string(e.number()) + ")");
+    } catch (const nlohmann::json::exception& e) {
+        return report(jsonText(e));
+    } catch (const std::bad_alloc&) {
+        return report("not enough memory for this evaluation");
+    } catch (const std::exception& e) {
+        return report(e.what());
+    }
+}
+
 }  // namespace
 
 std::optional<quarvex::PivotEvaluation> readEvaluationFile(const std::string& file,
                                                            std::ostream& err) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        err << "evaluate: cannot read " << file << "\n";
-        return std::nullopt;
-    }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
-    try {
-        const auto first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-        return (first != std::string::npos && (text[first] == '{' || text[first] == '['))
-                   ? fromJson(text)
-                   : fromCsv(text);
-    } catch (const BadInput& e) {
-        err << "evaluate: " << e.what() << "\n";
-    } catch (const quarvex::Error& e) {
-        err << "evaluate: " << e.what() << "\n";
-    }
-    return std::nullopt;
+    std::optional<quarvex::PivotEvaluation> evaluation;
+    oneLineOnFailure(err, [&] { evaluation = fromText(readInputFile(file), file); });
+    return evaluation;
 }
 
 void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& out,
@@ -246,18 +233,29 @@ void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& 
     out << doc.dump(2) << "\n";
 }
 
-int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
-    auto evaluation = readEvaluationFile(file, err);
-    if (!evaluation) {
+int runEvaluateText(const std::string& text, const std::string& source, std::ostream& out,
+                    std::ostream& err) {
+    // Nothing is printed until the whole result is ready, so a failure is one line alone.
+    std::ostringstream doc;
+    std::ostringstream notes;
+    const bool done = oneLineOnFailure(err, [&] {
+        auto evaluation = fromText(text, source);
+        printEvaluationResults(evaluation, doc, notes, "evaluate");
+    });
+    if (!done) {
         return kExitBadInput;
     }
-    try {
-        printEvaluationResults(*evaluation, out, err, "evaluate");
-        return kExitOk;
-    } catch (const quarvex::Error& e) {
-        err << "evaluate: " << e.what() << "\n";
+    err << notes.str();
+    out << doc.str();
+    return kExitOk;
+}
+
+int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
+    std::string text;
+    if (!oneLineOnFailure(err, [&] { text = readInputFile(file); })) {
+        return kExitBadInput;
     }
-    return kExitBadInput;
+    return runEvaluateText(text, file, out, err);
 }
 
 }  // namespace kambrix::cli

@@ -4,10 +4,12 @@
 #include <iostream>
 
 #include "commands.h"
+#include "shell/version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Kambrix command line: centre-pivot design and catch-can evaluation"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", kambrix::programName() + " " + kambrix::programVersion());
 
     std::string designFile;
     bool csv = false;

@@ -1,6 +1,13 @@
 # Target-scoped warning and sanitizer options shared by every target of the project.
 option(KAMBRIX_WERROR "Treat warnings as errors" OFF)
 option(KAMBRIX_SANITIZE "Build with address and undefined-behaviour sanitizers" OFF)
+option(KAMBRIX_FUZZ "Build the libFuzzer targets (clang; implies the sanitizers)" OFF)
+if(KAMBRIX_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "KAMBRIX_FUZZ needs clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++-14")
+    endif()
+    set(KAMBRIX_SANITIZE ON)
+endif()
 
 function(kambrix_target_options target)
     target_compile_features(${target} PUBLIC cxx_std_20)
@@ -18,5 +25,9 @@ function(kambrix_target_options target)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                  -fno-sanitize-recover=undefined)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+    if(KAMBRIX_FUZZ)
+        # Coverage for libFuzzer in every target; only the fuzz programs link its main.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
     endif()
 endfunction()

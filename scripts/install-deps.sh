@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, only the Debian packages that are missing for building,
 # testing and running Kambrix. Quick when everything is already present.
+#   scripts/install-deps.sh          what make run and make test need
+#   scripts/install-deps.sh --fuzz   also clang and its libFuzzer runtime (make fuzz)
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev nlohmann-json3-dev libcli11-dev
+  libsqlite3-dev nlohmann-json3-dev libcli11-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils
 )
+
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,7 +9,6 @@ ManualStrategy::ManualStrategy() {
 
 void ManualStrategy::init(std::shared_ptr<quarvex::CartaAspersores> carta) {
     carta_ = std::move(carta);
-    drop_ = quarvex::statics().Drops().createNull();
     variation_ = kDefaultVariation;
 }
 

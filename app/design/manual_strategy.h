@@ -17,7 +17,7 @@ class ManualStrategy : public quarvex::CalculosStrategy {
     // Starts editing a new empty chart.
     ManualStrategy();
 
-    // Keeps the chart, a null drop, and sets the allowed variation to 0.1.
+    // Keeps the chart and sets the allowed variation to 0.1.
     void init(std::shared_ptr<quarvex::CartaAspersores> carta);
     void setAvaillableAspersores(const quarvex::AspersorList& all) override;
     // The allowed discharge variation offered when choosing a nozzle (a fraction).
@@ -41,7 +41,6 @@ class ManualStrategy : public quarvex::CalculosStrategy {
   private:
     std::shared_ptr<quarvex::CartaAspersores> carta_;
     quarvex::AspersorList all_;
-    quarvex::Drop drop_;
     double variation_ = kDefaultVariation;
 };
 

@@ -3,9 +3,7 @@
 
 namespace kambrix {
 
-OptimzerStrategy::OptimzerStrategy()
-    : carta_(quarvex::statics().newCartaAspersores()),
-      drop_(quarvex::statics().Drops().createNull()) {}
+OptimzerStrategy::OptimzerStrategy() : carta_(quarvex::statics().newCartaAspersores()) {}
 
 void OptimzerStrategy::setAvaillableAspersores(const quarvex::AspersorList& all) {
     all_ = all;

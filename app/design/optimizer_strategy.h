@@ -39,7 +39,6 @@ class OptimzerStrategy : public quarvex::CalculosStrategy {
     quarvex::AspersorList all_;
     quarvex::AspersorIndex index_;
     std::shared_ptr<quarvex::CartaAspersores> carta_;
-    quarvex::Drop drop_;
     double variation_ = kMaximumVariation;
 };
 

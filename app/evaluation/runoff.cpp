@@ -2,18 +2,49 @@
 #include "evaluation/runoff.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+
+#include "shell/units.h"
 
 namespace kambrix {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
 constexpr double kKostiakovStart_h = 0.01;  // keeps t = 0 out of k·t^a
 constexpr double kTimeStep_h = 0.001;
 constexpr double kNoEnd = -16000;
+// The integration walks the whole ellipse in steps of kTimeStep_h; beyond this many steps a
+// point takes seconds, and no field point of a real machine comes near it.
+constexpr double kMaxSteps = 1e7;
 
 bool hasData(const quarvex::PivotSample& s) {
     return s.distanceToCenter > 0 && s.wetDiameter > 0;
+}
+
+// x with `decimals` decimals and "." as separator, whatever the locale.
+std::string fixed(double x, int decimals) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("?");
+}
+
+// Why the point's ellipse cannot be integrated, or nothing when it can.
+std::optional<std::string> refusal(const quarvex::PivotSample& s, double wet_h,
+                                   double revolutionHours) {
+    const std::string where = "The point at " + fixed(s.distanceToCenter, 2) + " m";
+    if (!(wet_h <= revolutionHours)) {
+        return where + " would stay wet for " + fixed(wet_h, 1) +
+               " h, longer than one revolution (" + fixed(revolutionHours, 1) +
+               " h): its wetted diameter (" + fixed(s.wetDiameter, 2) +
+               " m) is larger than the circle it travels (" +
+               fixed(kTwoPi * s.distanceToCenter, 2) + " m)";
+    }
+    if (!(wet_h / kTimeStep_h <= kMaxSteps)) {
+        return where + " stays wet for " + fixed(wet_h, 1) +
+               " h: its runoff would take more than " + fixed(kMaxSteps, 0) +
+               " integration steps of " + fixed(kTimeStep_h, 3) + " h";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -60,6 +91,11 @@ RunoffResult computeRunoff(const quarvex::PivotWrapper& wrapper,
         } catch (const std::exception& e) {
             r.problems.push_back(std::string(codes[i]) + ": " + e.what());
             continue;
+        }
+        if (auto why = refusal(*samples[i], ellipses[i]->getMaxX(), revolutionHours)) {
+            RunoffResult refused;
+            refused.failure = std::move(why);
+            return refused;
         }
         r.curves.Add(ellipses[i], std::string(codes[i]));
         longest = std::max(longest, ellipses[i]->getMaxX());

@@ -28,8 +28,9 @@ double linearSpeed(double distance, double revolutionHours);
 using Curves = quarvex::Collection<std::shared_ptr<zarede::IFunction>>;
 
 struct RunoffResult {
-    // The message of the check when it cannot run (no point with data, no revolution time);
-    // then nothing else is filled.
+    // The message of the check when it cannot run (no point with data, no revolution time,
+    // a point that would stay wet longer than one revolution or need more than 10^7
+    // integration steps); then nothing else is filled.
     std::optional<std::string> failure;
     // "ellipse1", "ellipse2" (points with data) and "infiltracion" (when k and a are not 0).
     Curves curves;

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "gui/app_context.h"
 #include "gui/frmPrincipal.h"
@@ -12,6 +14,14 @@
 #include "shell/version.h"
 
 int main(int argc, char** argv) {
+    // Answered before anything else: needs no display, no resource folders, no databases.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", kambrix::programName().c_str(),
+                        kambrix::programVersion().c_str());
+            return EXIT_SUCCESS;
+        }
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kambrix"));
     QApplication::setApplicationVersion(QString::fromStdString(kambrix::programVersion()));

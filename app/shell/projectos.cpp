@@ -184,18 +184,23 @@ void Projectos::deleteProject(Connection& con, Projecto& project) const {
     if (project.id <= 0) {
         return;
     }
-    // The chart store opens its own connections; SQLite lets one writer at a time, so the
-    // charts go first, before this connection takes its write lock.
-    destroySystemCharts(con.connectionString(), project.id);
+    // Everything of the system goes in one transaction on this one connection, the charts
+    // included: a failure anywhere leaves the system whole.
     const std::string ofSystem = "id_sistema=" + idText(project.id);
-    quarvex::inTransaction(con, [&] {
+    auto work = [&] {
+        destroySystemCharts(con, project.id);
         for (const char* table : {"epa_datas", "tb_agronomico", "tovren_agronomics"}) {
             con.Execute(schema(table).deleteSQL(std::nullopt, ofSystem));
         }
         con.Execute(schema("tramos").deleteSQL(
             std::nullopt, quarvex::bindParameters("projecto_id=?", {idText(project.id)})));
         con.Execute(schema("projectos").deleteSQL(idText(project.id)));
-    });
+    };
+    if (con.InTransaction()) {
+        work();
+    } else {
+        quarvex::inTransaction(con, work);
+    }
     project.p_destroyed = true;
 }
 

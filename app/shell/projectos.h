@@ -56,9 +56,9 @@ class Projectos {
     // (errc::InvalidArgument otherwise). Returns the stored copy with its spans.
     Projecto copyProject(quarvex::Connection& con, const std::string& baseCondition,
                          const std::string& newName) const;
-    // Removes the system's sprinkler charts (through the chart store, on connections of its
-    // own), then in one transaction its agronomic and scheduling-model rows, its span rows
-    // and its row. The connection must be open and not inside a transaction.
+    // Removes the system's sprinkler charts (through the chart store), its agronomic and
+    // scheduling-model rows, its span rows and its row, all in one transaction on the open
+    // connection (the caller's when one is open): on any failure nothing is removed.
     void deleteProject(quarvex::Connection& con, Projecto& project) const;
 
   private:
@@ -66,8 +66,10 @@ class Projectos {
     void writeProject(quarvex::Connection& con, Projecto& project) const;
 };
 
-// Removes every sprinkler chart of the system through the chart store.
+// Removes every sprinkler chart of the system through the chart store, in one transaction.
 void destroySystemCharts(const std::string& connectionString, int systemId);
+// The same on an open connection, inside its transaction when one is open.
+void destroySystemCharts(quarvex::Connection& con, int systemId);
 // Whether the system has any sprinkler chart.
 bool systemHasCharts(const std::string& connectionString, int systemId);
 

@@ -6,9 +6,22 @@
 namespace kambrix {
 
 void destroySystemCharts(const std::string& connectionString, int systemId) {
+    quarvex::Connection con(connectionString);
+    con.Open();
+    destroySystemCharts(con, systemId);
+}
+
+void destroySystemCharts(quarvex::Connection& con, int systemId) {
     auto& charts = quarvex::statics().CartaAspersor();
-    const auto all = charts.enumerateAll(connectionString, systemId);
-    all.ForEach([&](const quarvex::CartaInfo& info) { charts.destroy(connectionString, info.id); });
+    auto work = [&] {
+        const auto all = charts.enumerateAll(con, systemId);
+        all.ForEach([&](const quarvex::CartaInfo& info) { charts.destroy(con, info.id); });
+    };
+    if (con.InTransaction()) {
+        work();
+    } else {
+        quarvex::inTransaction(con, work);
+    }
 }
 
 bool systemHasCharts(const std::string& connectionString, int systemId) {

@@ -32,6 +32,8 @@ constexpr ErrorText kErrorTable[] = {
      "There are not enough samples to compute the low quarter"},
     {errc::EvaluationNotFound, "No evaluation meets the condition"},
     {errc::ComputationDidNotConverge, "The hydraulic computation did not converge"},
+    {errc::TooManySpans, "The pivot has more spans than the computation accepts"},
+    {errc::TooManyOutlets, "The pivot has more outlets than the computation accepts"},
     {errc::DatabaseUnknownProvider, "Unknown database provider"},
     {errc::DatabaseFileMissing, "The database file does not exist"},
     {errc::DatabaseOpenFailed, "The database could not be opened"},

@@ -3,11 +3,13 @@
 
 #include <cmath>
 
+#include "core/units.h"
+
 namespace quarvex {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
-constexpr double kSecondsPerHour = 3600.0;
+using units::kSecondsPerHour;
+using units::kTwoPi;
 
 WaterDepthSample depthSample(double q, const saida& outlet, double coroaLength,
                              double revolutionTime) {

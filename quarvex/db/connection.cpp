@@ -297,6 +297,13 @@ RecordSet Connection::Execute(const std::string& sql) {
     if (!IsOpen()) {
         Exceptions::Throw(errc::DatabaseNotOpen, sql);
     }
+    // SQLite ends the statement text at a NUL byte: what follows would be dropped silently
+    // (or, outside a literal, never consumed).
+    if (sql.find('\0') != std::string::npos) {
+        Exceptions::Throw(
+            errc::DatabaseStatementFailed,
+            "the statement text holds a NUL byte at position " + std::to_string(sql.find('\0')));
+    }
     // Keep the transaction flag in step with SQLite, which may roll back by itself after
     // some failures (disk full, interrupted).
     struct SyncFlag {
@@ -315,6 +322,13 @@ RecordSet Connection::Execute(const std::string& sql) {
         if (sqlite3_prepare_v2(impl_->db, tail, static_cast<int>(end - tail), &st.stmt, &next) !=
             SQLITE_OK) {
             impl_->fail(errc::DatabaseStatementFailed, text);
+        }
+        if (next == nullptr || next <= tail) {
+            // No progress on text SQLite does not take as a statement: refuse rather than
+            // loop.
+            Exceptions::Throw(errc::DatabaseStatementFailed,
+                              "the statement text cannot be read past position " +
+                                  std::to_string(tail - text.c_str()));
         }
         const std::string piece(tail, next);
         tail = next;

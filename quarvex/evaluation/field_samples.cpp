@@ -1,25 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include "core/units.h"
 #include "db/text_util.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace quarvex {
 namespace {
 
-// ml over m² gives thousandths of a mm.
-constexpr double kMillilitresPerSquareMetrePerMillimetre = 1000.0;
+using units::kMillilitresPerSquareMetrePerMillimetre;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Whether the decimal number text (sign, digits, ".", exponent; already scanned) has a
+// magnitude below 1: its value then lies under the smallest double rather than beyond the
+// largest.
+bool underflows(const std::string& number) {
+    std::size_t i = (number[0] == '+' || number[0] == '-') ? 1 : 0;
+    long position = 0;  // decimal exponent of the first significant digit, plus one
+    bool significant = false;
+    bool fraction = false;
+    for (; i < number.size() && (isDigit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            fraction = true;
+        } else if (!significant && number[i] == '0') {
+            position -= fraction ? 1 : 0;
+        } else {
+            significant = true;
+            position += fraction ? 0 : 1;
+        }
+    }
+    long exponent = 0;
+    if (i < number.size()) {  // "e" and its digits; a huge exponent only saturates
+        bool negative = false;
+        for (++i; i < number.size(); ++i) {
+            if (number[i] == '-') {
+                negative = true;
+            } else if (isDigit(number[i]) && exponent < 100000) {
+                exponent = exponent * 10 + (number[i] - '0');
+            }
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return !significant || position + exponent <= 0;
+}
+
 // The value of the number the text starts with: optional sign, digits, "." and an optional
-// exponent, up to the first character that cannot continue it; 0 when it starts with none.
-// Independent of the locale (std::from_chars never looks at it).
-double leadingNumber(const std::string& text) {
+// exponent, up to the first character that cannot continue it; 0 when it starts with none,
+// and 0 for a magnitude too small for a double. Nothing for a magnitude beyond the double
+// range. Independent of the locale (std::from_chars never looks at it).
+std::optional<double> leadingNumber(const std::string& text) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     std::size_t signEnd = 0;
@@ -60,7 +95,10 @@ double leadingNumber(const std::string& text) {
     double value = 0.0;
     const auto result = std::from_chars(first, text.data() + end, value);
     if (result.ec == std::errc::result_out_of_range) {
-        return 0.0;
+        // Tell an underflow from an overflow by the text itself: the number is
+        // 0.d1d2... × 10^e with e = exponent + integer digits (or − leading zeros after ".").
+        return underflows(std::string(first, text.data() + end)) ? std::optional<double>(0.0)
+                                                                 : std::nullopt;
     }
     return value;
 }
@@ -95,7 +133,14 @@ FieldSample FieldSamples::Parse(const std::string& stringRepresentation) const {
     if (pieces.size() < 2) {
         return newFieldSample(0.0, 0.0);
     }
-    return newFieldSample(leadingNumber(pieces[0]), leadingNumber(pieces[1]));
+    const auto volume = leadingNumber(pieces[0]);
+    const auto distance = leadingNumber(pieces[1]);
+    if (!volume || !distance) {
+        // A number beyond the double range is no reading: the sample is the unreadable
+        // {0, 0}, which Valid refuses (an overflowing volume must not read as an empty can).
+        return newFieldSample(0.0, 0.0);
+    }
+    return newFieldSample(*volume, *distance);
 }
 
 std::string FieldSamples::serialize(const FieldSample& self) const {

@@ -4,10 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "core/units.h"
+
 namespace quarvex {
-namespace {
-constexpr double kPi = 3.14159265358979;
-}  // namespace
+
+using units::kPi;
 
 Pluviometro Pluviometros::newPluviometro(double diameter) const {
     Pluviometro p;

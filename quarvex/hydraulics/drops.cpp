@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include "core/units.h"
+
 namespace quarvex {
-namespace {
-constexpr double kKPaPerMetreOfHead = 10.0;
-}
+
+using units::kKPaPerMetreOfHead;
 
 bool Drops::isValid(const Drop& self) const {
     return self.diametro > 0 && self.p_pipe_material_id >= 1 && self.longitud > 0;

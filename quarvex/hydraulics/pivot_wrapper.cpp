@@ -5,13 +5,15 @@
 #include <cmath>
 #include <vector>
 
+#include "core/units.h"
+
 namespace quarvex {
 namespace {
 
 constexpr double kHazenWilliamsFactor = 1.21e10;
 constexpr double kHazenWilliamsExponent = 1.852;
 constexpr double kDiameterExponent = -4.87;
-constexpr double kKPaPerMetreOfHead = 10.0;
+using units::kKPaPerMetreOfHead;
 constexpr double kIdealShareFactor = 2.0;  // ring 2πrs over the irrigated circle πR²
 
 // Doubles.Max(0, x): NaN stays NaN.
@@ -57,9 +59,19 @@ std::shared_ptr<CartaAspersores> CalculosStrategy::carta() {
     return nullptr;
 }
 
+namespace {
+
+// The pivot, once it is known to be no larger than the library computes.
+const pivot& sized(const pivot& p) {
+    Pivots().checkSize(p);
+    return p;
+}
+
+}  // namespace
+
 PivotWrapper::PivotWrapper(const ::quarvex::pivot& apivot,
                            std::shared_ptr<CalculosStrategy> strategy)
-    : pivot_(apivot), strategy_(std::move(strategy)) {
+    : pivot_(sized(apivot)), strategy_(std::move(strategy)) {
     computeIdeal(Drops().createNull());
 }
 
@@ -247,7 +259,7 @@ void PivotWrapper::calculate() {
     const Drop d = effectiveDrop();
     computeIdeal(d);
     strategy_->beforeCompute(*this);
-    compute(*strategy_, d);
+    compute(d);
     strategy_->afterCompute(*this);
 }
 
@@ -293,7 +305,7 @@ void PivotWrapper::idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, cons
     for (auto& o : span.Saidas) {
         o.distanciaAoPivot = pos + s;
         covered = covered + s;
-        const double hf = unitLoss(q, C, Dterm) * s * 10.0;
+        const double hf = unitLoss(q, C, Dterm) * s * kKPaPerMetreOfHead;
         o.caudal = checkedFinite(kIdealShareFactor * o.distanciaAoPivot * s * Q / R2,
                                  "ideal outlet discharge (irrigated radius 0)");
         const double dropLoss = drops.PressureLoss(drop, o.caudal);
@@ -306,7 +318,7 @@ void PivotWrapper::idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, cons
         q = q - o.caudal;
         pos = o.distanciaAoPivot;
     }
-    const double hfEnd = (span.longitude - covered) * unitLoss(q, C, Dterm) * 10.0;
+    const double hfEnd = (span.longitude - covered) * unitLoss(q, C, Dterm) * kKPaPerMetreOfHead;
     loss = loss + hfEnd;
     span.ideal_exit_conditions = {p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) - hfEnd, q};
     span.perdaDeCargaIdeal = loss;
@@ -319,12 +331,15 @@ void PivotWrapper::computeIdeal(const Drop& drop) {
     const double R = pivots.AllIrrigatedLenght(pivot_);
     const double R2 = R * R;
     ParPressaoCaudal cur{pivot_.presion, pivot_.caudal};
-    const int n = pivot_.Tramos.Length();
-    for (int i = 1; i <= n; ++i) {
-        idealSpan(pivot_.Tramos(i), cur, pivots.tramoAte(pivot_, i - 1), drop, Q, R2);
+    // The inlet distance of each span is summed as the spans are walked (the same sums, in
+    // the same order, as tramoAte), so a pass stays linear in the number of spans.
+    double x0 = 0;
+    for (auto& span : pivot_.Tramos) {
+        idealSpan(span, cur, x0, drop, Q, R2);
+        x0 += span.longitude;
     }
     if (pivot_.p_has_overhang) {
-        idealSpan(pivot_.tramoVOladizo, cur, pivots.tramoAte(pivot_, n), drop, Q, R2);
+        idealSpan(pivot_.tramoVOladizo, cur, x0, drop, Q, R2);
     }
     if (pivot_.p_has_end_gun) {
         calculaEndGunIdeal(pivot_.endGun, cur);
@@ -372,7 +387,7 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
     double q = cur.caudal;
     for (auto& o : span.Saidas) {
         o.distanciaAoPivot = pos + s;
-        const double hf = s * 10.0 * unitLoss(q, C, Dterm);
+        const double hf = s * kKPaPerMetreOfHead * unitLoss(q, C, Dterm);
         const double dropLoss = drops.PressureLoss(drop, o.caudal);
         const double pT = p - kKPaPerMetreOfHead * dz - hf;
         const double pAvail = maxZero(pT - dropLoss);
@@ -385,25 +400,25 @@ void PivotWrapper::realSpan(tramo& span, ParPressaoCaudal& cur, double x0, const
         q = q - o.caudal_do_aspersor;
         pos = o.distanciaAoPivot;
     }
-    span.exit_condition = {p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
-                               (span.longitude - covered) * unitLoss(q, C, Dterm) * 10.0,
-                           q};
+    span.exit_condition = {
+        p - kKPaPerMetreOfHead * (span.site.end_cota - zPrev) -
+            (span.longitude - covered) * unitLoss(q, C, Dterm) * kKPaPerMetreOfHead,
+        q};
     cur = span.exit_condition;
 }
 
 double PivotWrapper::realPass(double Qin, const Drop& drop) {
-    const Pivots pivots;
     ParPressaoCaudal cur{pivot_.presion, Qin};
     double total = 0;
-    const int n = pivot_.Tramos.Length();
-    for (int i = 1; i <= n; ++i) {
-        tramo& span = pivot_.Tramos(i);
-        realSpan(span, cur, pivots.tramoAte(pivot_, i - 1), drop);
+    double x0 = 0;
+    for (auto& span : pivot_.Tramos) {
+        realSpan(span, cur, x0, drop);
         total = total + (span.entry_conditions.caudal - span.exit_condition.caudal);
+        x0 += span.longitude;
     }
     if (pivot_.p_has_overhang) {
         tramo& span = pivot_.tramoVOladizo;
-        realSpan(span, cur, pivots.tramoAte(pivot_, n), drop);
+        realSpan(span, cur, x0, drop);
         total = total + (span.entry_conditions.caudal - span.exit_condition.caudal);
     }
     if (pivot_.p_has_end_gun) {
@@ -417,7 +432,7 @@ double PivotWrapper::realPass(double Qin, const Drop& drop) {
     return total;
 }
 
-void PivotWrapper::compute(CalculosStrategy& /*strategy*/, const Drop& aDrop) {
+void PivotWrapper::compute(const Drop& aDrop) {
     // The sprinklers always come from the wrapper's own strategy.
     iterations_ = 0;
     convergence_ = Convergence::None;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include "core/units.h"
+
 namespace quarvex {
 
-namespace {
-constexpr double kPi = 3.14159265358979;
-constexpr double kSecondsPerHour = 3600.0;
-}  // namespace
+using units::kPi;
+using units::kSecondsPerHour;
 
 Array<int> Pivots::saida2TramoeSaida(pivot& self, int numeroDaSaida) const {
     const Tramos spans;
@@ -112,8 +112,47 @@ void placeOverhang(pivot& self) {
 
 }  // namespace
 
+namespace {
+
+// Outlets of the spans, counted from the outlet arrays themselves (the cached counts of a
+// record assembled by hand may be stale).
+long outletsOf(const Array<tramo>& spans) {
+    long n = 0;
+    for (const auto& t : spans) {
+        n += t.Saidas.Length();
+    }
+    return n;
+}
+
+void checkMachine(int spans, long outlets) {
+    if (spans > kMaxSpans) {
+        Exceptions::Throw(
+            errc::TooManySpans,
+            std::to_string(spans) + " spans; a pivot has at most " + std::to_string(kMaxSpans));
+    }
+    if (outlets > kMaxOutlets) {
+        Exceptions::Throw(errc::TooManyOutlets, std::to_string(outlets) +
+                                                    " outlets; a pivot has at most " +
+                                                    std::to_string(kMaxOutlets));
+    }
+}
+
+long overhangOutlets(const pivot& self) {
+    return self.p_has_overhang ? self.tramoVOladizo.Saidas.Length() : 0;
+}
+
+}  // namespace
+
+void Pivots::checkSize(const pivot& self) const {
+    checkMachine(self.Tramos.Length(), outletsOf(self.Tramos) + overhangOutlets(self));
+}
+
 void Pivots::setFixedSpans(pivot& self, const Array<tramo>& spans,
                            const Array<double>& endSpanHeights) const {
+    checkMachine(spans.Length(), outletsOf(spans) + overhangOutlets(self));
+    if (endSpanHeights.Length() < spans.Length()) {
+        raiseSubscriptOutOfRange(spans.Length(), endSpanHeights.Length());
+    }
     self.Tramos = spans;
     Tramos().BuildPlacements(self.Tramos, self.cota, endSpanHeights);
     if (self.p_has_overhang && self.Tramos.HasAny()) {
@@ -129,6 +168,7 @@ void Pivots::removeFixedSpans(pivot& self) const {
 }
 
 void Pivots::setOverhangSpan(pivot& self, const tramo& span) const {
+    checkMachine(self.Tramos.Length(), outletsOf(self.Tramos) + span.Saidas.Length());
     self.tramoVOladizo = span;
     self.p_has_overhang = true;
     if (self.Tramos.HasAny()) {

@@ -3,11 +3,11 @@
 
 #include <cmath>
 
+#include "core/units.h"
+
 namespace quarvex {
 
-namespace {
-constexpr double kCentimetresPerMetre = 100.0;
-}
+using units::kCentimetresPerMetre;
 
 tramo Tramos::newTramo(int id, const std::string& denominacion, double longitud, double diametro,
                        double separationSaidas_cm, std::optional<double> cota) const {
@@ -21,8 +21,11 @@ tramo Tramos::newTramo(int id, const std::string& denominacion, double longitud,
     t.cota = cota.value_or(0.0);
     if (t.separacionSaidas > 0) {
         const double n = std::floor(t.longitude / t.separacionSaidas);
-        if (n > 32767.0) {
-            Exceptions::Throw(errc::Overflow, "too many outlets on span " + denominacion);
+        // Also catches NaN and infinite lengths before the outlet array is allocated.
+        if (!(n <= kMaxOutlets)) {
+            Exceptions::Throw(errc::TooManyOutlets,
+                              "the span " + denominacion + " would have " + numberText(n) +
+                                  " outlets; a pivot has at most " + std::to_string(kMaxOutlets));
         }
         t.Saidas = Array<saida>(n > 0 ? static_cast<int>(n) : 0);
         t.p_complete = true;

@@ -36,16 +36,24 @@ auto withConnection(const std::string& connectionString, F&& work) {
 
 void CartaAspersoresStatic::destroy(const std::string& connectionString, int id_carta) const {
     withConnection(connectionString, [&](Connection& con) {
-        const std::vector<std::string> id{text(id_carta)};
         con.BeginTrans();
-        con.Execute(bindParameters("DELETE FROM tb_indicadores WHERE id_carta=?", id));
-        con.Execute(bindParameters("DELETE FROM tb_pluviometria WHERE id_carta=?", id));
-        con.Execute(bindParameters("DELETE FROM tb_reguladores WHERE id_carta=?", id));
-        con.Execute(bindParameters("DELETE FROM tb_aspersores WHERE id_carta=?", id));
-        Drops().deleteDrop(con, id_carta);
-        con.Execute(bindParameters("DELETE FROM tb_cartas WHERE id_carta=?", id));
+        destroy(con, id_carta);
         con.CommitTrans();
     });
+}
+
+void CartaAspersoresStatic::destroy(Connection& con, int id_carta) const {
+    if (!con.InTransaction()) {
+        inTransaction(con, [&] { destroy(con, id_carta); });
+        return;
+    }
+    const std::vector<std::string> id{text(id_carta)};
+    con.Execute(bindParameters("DELETE FROM tb_indicadores WHERE id_carta=?", id));
+    con.Execute(bindParameters("DELETE FROM tb_pluviometria WHERE id_carta=?", id));
+    con.Execute(bindParameters("DELETE FROM tb_reguladores WHERE id_carta=?", id));
+    con.Execute(bindParameters("DELETE FROM tb_aspersores WHERE id_carta=?", id));
+    Drops().deleteDrop(con, id_carta);
+    con.Execute(bindParameters("DELETE FROM tb_cartas WHERE id_carta=?", id));
 }
 
 std::shared_ptr<CartaAspersores> CartaAspersoresStatic::find(const std::string& connectionString,
@@ -124,23 +132,26 @@ std::shared_ptr<CartaAspersores> CartaAspersoresStatic::find(const std::string& 
 
 Collection<CartaInfo> CartaAspersoresStatic::enumerateAll(const std::string& connectionString,
                                                           int id_sistema) const {
-    return withConnection(connectionString, [&](Connection& con) {
-        Collection<CartaInfo> out;
-        RecordSet rs = con.Execute(
-            "SELECT nome,id_carta FROM tb_cartas WHERE id_sistema=" + text(id_sistema) + ";");
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            CartaInfo info{nullToText(rs.Field("nome")),
-                           static_cast<int>(rs.Field("id_carta").AsLong())};
-            // Names are unique in a system by the rule of save; an older duplicate is kept
-            // under its position only, so that listing never fails.
-            std::optional<std::string> key;
-            if (!out.Contains(info.nome)) {
-                key = info.nome;
-            }
-            out.Add(info, key);
+    return withConnection(connectionString,
+                          [&](Connection& con) { return enumerateAll(con, id_sistema); });
+}
+
+Collection<CartaInfo> CartaAspersoresStatic::enumerateAll(Connection& con, int id_sistema) const {
+    Collection<CartaInfo> out;
+    RecordSet rs = con.Execute(
+        "SELECT nome,id_carta FROM tb_cartas WHERE id_sistema=" + text(id_sistema) + ";");
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CartaInfo info{nullToText(rs.Field("nome")),
+                       static_cast<int>(rs.Field("id_carta").AsLong())};
+        // Names are unique in a system by the rule of save; an older duplicate is kept under
+        // its position only, so that listing never fails.
+        std::optional<std::string> key;
+        if (!out.Contains(info.nome)) {
+            key = info.nome;
         }
-        return out;
-    });
+        out.Add(info, key);
+    }
+    return out;
 }
 
 bool CartaAspersoresStatic::AnyFor(const std::string& connectionString, int id_sistema) const {
@@ -153,93 +164,100 @@ bool CartaAspersoresStatic::AnyFor(const std::string& connectionString, int id_s
 
 void CartaAspersoresStatic::saveAsNew(const std::string& connectionString, int id_sistema,
                                       CartaAspersores& carta) const {
-    const int previous = carta.id();
-    carta.setId(0);
-    try {
-        save(connectionString, id_sistema, carta);
-    } catch (const Error& e) {
-        if (e.number() == errc::NomeDaCartaJaExistente) {
-            carta.setId(previous);
-        }
-        throw;
-    }
+    // Written as a new chart whatever identifier it has; on any failure the chart keeps the
+    // identifier it had (nothing was stored).
+    withConnection(connectionString, [&](Connection& con) {
+        con.BeginTrans();
+        const int id = write(con, id_sistema, carta, 0);
+        con.CommitTrans();
+        carta.setId(id);
+    });
 }
 
 void CartaAspersoresStatic::save(const std::string& connectionString, int id_sistema,
                                  CartaAspersores& carta) const {
     withConnection(connectionString, [&](Connection& con) {
-        const std::string sistema = text(id_sistema);
-        const std::string nome = sqlEscape(carta.getNome());
         con.BeginTrans();
-        RecordSet existing = con.Execute(
-            bindParameters("SELECT COUNT(*) as numero_existentes_con_este_id FROM tb_cartas where "
-                           "id_carta=? AND id_sistema=?;",
-                           {text(carta.id()), sistema}));
-        if (nullToZero(existing.Field("numero_existentes_con_este_id")) == 0) {
-            RecordSet same = con.Execute(
-                bindParameters("SELECT count(*) as numero_cartas_com_mesmo_nome FROM tb_cartas "
-                               "WHERE id_sistema=?  AND nome='?';",
-                               {sistema, nome}));
-            if (nullToZero(same.Field("numero_cartas_com_mesmo_nome")) > 0) {
-                con.RollbackTrans();
-                con.Close();
-                Exceptions::Throw(errc::NomeDaCartaJaExistente, carta.getNome());
-            }
-            con.Execute(
-                bindParameters("INSERT INTO tb_cartas (nome,boost,id_sistema) values( '?',?, ?);",
-                               {nome, sqlNumber(carta.getEndGunBoost()), sistema}));
-            RecordSet newId = con.Execute(
-                "SELECT id_carta FROM tb_cartas  WHERE nome=" + sqlQuote(carta.getNome()) +
-                " AND id_sistema=" + sistema + ";");
-            carta.setId(static_cast<int>(newId.Field("id_carta").AsLong()));
-        } else {
-            con.Execute(bindParameters(
-                "UPDATE tb_cartas set nome='?', boost=?  WHERE id_sistema=? AND id_carta = ?;",
-                {nome, sqlNumber(carta.getEndGunBoost()), sistema, text(carta.id())}));
-        }
-
-        const std::string id = text(carta.id());
-        con.Execute(bindParameters("DELETE FROM tb_aspersores WHERE id_carta=?;", {id}));
-        carta.mountedAspersores().ForEach([&](const std::shared_ptr<MountedAspersor>& m) {
-            if (m->deleted()) {
-                return;
-            }
-            if (!m->Aspersor()) {
-                Exceptions::Throw(errc::InvalidArgument, "a mounted entry without sprinkler");
-            }
-            con.Execute("INSERT INTO tb_aspersores (tramo,saida,id_aspersor,id_carta) values (" +
-                        text(m->saida().numeroTramo) + "," + text(m->saida().saida) + "," +
-                        text(m->Aspersor()->id()) + "," + id + ");");
-        });
-
-        const indicadores ind = carta.getIndicadores();
-        con.Execute("DELETE FROM tb_indicadores WHERE id_carta=" + id + ";");
-        con.Execute(
-            "INSERT INTO tb_indicadores (id_carta ,numero_horas,numero_obturadas) values (" + id +
-            "," + sqlNumber(ind.horasRevolucao) + "," + text(ind.numeroSaidasObturadas) + ");");
-
-        const PluviometryCheck pl = carta.getPluviometriaCheck();
-        con.Execute("DELETE FROM tb_pluviometria WHERE id_carta=" + id + ";");
-        con.Execute(
-            "INSERT INTO tb_pluviometria (id_carta,distCentro1,distCentro2,Dmoj1,Dmoj2,k,a) values "
-            "(" +
-            id + "," + sqlNumber(pl.firstSample.distanceToCenter) + "," +
-            sqlNumber(pl.secondSample.distanceToCenter) + "," +
-            sqlNumber(pl.firstSample.wetDiameter) + "," + sqlNumber(pl.secondSample.wetDiameter) +
-            "," + sqlNumber(pl.kostiakov.k) + "," + sqlNumber(pl.kostiakov.a) + ");");
-
-        con.Execute(bindParameters("DELETE FROM tb_reguladores WHERE id_carta=?", {id}));
-        carta.getReguladores()->ForEach([&](const std::shared_ptr<ReguladorPression>& r) {
-            con.Execute(bindParameters(
-                "INSERT INTO tb_reguladores "
-                "(id_carta,tramo,pression,caudal_max,caudal_min,installed) VALUES (?,?,?,?,?,?);",
-                {id, text(r->tramo()), sqlNumber(r->pression()), sqlNumber(r->maximum_caudal()),
-                 sqlNumber(r->minimum_caudal()), sqlBool(r->installed())}));
-        });
-
-        Drops().saveDrop(con, carta.getDrop(), carta.id());
+        const int id = write(con, id_sistema, carta, carta.id());
         con.CommitTrans();
+        // Only a committed chart takes its new identifier: after a failed commit SQLite hands
+        // the same key to the next chart, and a chart still holding it would overwrite that
+        // one on its next save.
+        carta.setId(id);
     });
+}
+
+int CartaAspersoresStatic::write(Connection& con, int id_sistema, CartaAspersores& carta,
+                                 int id_carta) const {
+    const std::string sistema = text(id_sistema);
+    const std::string nome = sqlEscape(carta.getNome());
+    RecordSet existing = con.Execute(
+        bindParameters("SELECT COUNT(*) as numero_existentes_con_este_id FROM tb_cartas where "
+                       "id_carta=? AND id_sistema=?;",
+                       {text(id_carta), sistema}));
+    int chartId = id_carta;
+    if (nullToZero(existing.Field("numero_existentes_con_este_id")) == 0) {
+        RecordSet same = con.Execute(
+            bindParameters("SELECT count(*) as numero_cartas_com_mesmo_nome FROM tb_cartas "
+                           "WHERE id_sistema=?  AND nome='?';",
+                           {sistema, nome}));
+        if (nullToZero(same.Field("numero_cartas_com_mesmo_nome")) > 0) {
+            Exceptions::Throw(errc::NomeDaCartaJaExistente, carta.getNome());
+        }
+        con.Execute(
+            bindParameters("INSERT INTO tb_cartas (nome,boost,id_sistema) values( '?',?, ?);",
+                           {nome, sqlNumber(carta.getEndGunBoost()), sistema}));
+        RecordSet newId =
+            con.Execute("SELECT id_carta FROM tb_cartas  WHERE nome=" + sqlQuote(carta.getNome()) +
+                        " AND id_sistema=" + sistema + ";");
+        chartId = static_cast<int>(newId.Field("id_carta").AsLong());
+    } else {
+        con.Execute(bindParameters(
+            "UPDATE tb_cartas set nome='?', boost=?  WHERE id_sistema=? AND id_carta = ?;",
+            {nome, sqlNumber(carta.getEndGunBoost()), sistema, text(chartId)}));
+    }
+
+    const std::string id = text(chartId);
+    con.Execute(bindParameters("DELETE FROM tb_aspersores WHERE id_carta=?;", {id}));
+    carta.mountedAspersores().ForEach([&](const std::shared_ptr<MountedAspersor>& m) {
+        if (m->deleted()) {
+            return;
+        }
+        if (!m->Aspersor()) {
+            Exceptions::Throw(errc::InvalidArgument, "a mounted entry without sprinkler");
+        }
+        con.Execute("INSERT INTO tb_aspersores (tramo,saida,id_aspersor,id_carta) values (" +
+                    text(m->saida().numeroTramo) + "," + text(m->saida().saida) + "," +
+                    text(m->Aspersor()->id()) + "," + id + ");");
+    });
+
+    const indicadores ind = carta.getIndicadores();
+    con.Execute("DELETE FROM tb_indicadores WHERE id_carta=" + id + ";");
+    con.Execute("INSERT INTO tb_indicadores (id_carta ,numero_horas,numero_obturadas) values (" +
+                id + "," + sqlNumber(ind.horasRevolucao) + "," + text(ind.numeroSaidasObturadas) +
+                ");");
+
+    const PluviometryCheck pl = carta.getPluviometriaCheck();
+    con.Execute("DELETE FROM tb_pluviometria WHERE id_carta=" + id + ";");
+    con.Execute(
+        "INSERT INTO tb_pluviometria (id_carta,distCentro1,distCentro2,Dmoj1,Dmoj2,k,a) values "
+        "(" +
+        id + "," + sqlNumber(pl.firstSample.distanceToCenter) + "," +
+        sqlNumber(pl.secondSample.distanceToCenter) + "," + sqlNumber(pl.firstSample.wetDiameter) +
+        "," + sqlNumber(pl.secondSample.wetDiameter) + "," + sqlNumber(pl.kostiakov.k) + "," +
+        sqlNumber(pl.kostiakov.a) + ");");
+
+    con.Execute(bindParameters("DELETE FROM tb_reguladores WHERE id_carta=?", {id}));
+    carta.getReguladores()->ForEach([&](const std::shared_ptr<ReguladorPression>& r) {
+        con.Execute(bindParameters(
+            "INSERT INTO tb_reguladores "
+            "(id_carta,tramo,pression,caudal_max,caudal_min,installed) VALUES (?,?,?,?,?,?);",
+            {id, text(r->tramo()), sqlNumber(r->pression()), sqlNumber(r->maximum_caudal()),
+             sqlNumber(r->minimum_caudal()), sqlBool(r->installed())}));
+    });
+
+    Drops().saveDrop(con, carta.getDrop(), chartId);
+    return chartId;
 }
 
 }  // namespace quarvex

@@ -22,28 +22,27 @@ std::string bindParameters(const std::string& sqlTemplate, const std::vector<std
 
 std::string numberText(double x) {
     char buf[64];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-    if (ec != std::errc()) {
+    std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+    if (r.ec != std::errc()) {
         return "0";
     }
-    return std::string(buf, ptr);
+    // Near the largest double, rounding to 15 digits goes past it ("1.79769313486232e+308"),
+    // and that text would read back as no number at all. Such a value takes the shortest
+    // text that reads back exactly.
+    double back = 0;
+    if (std::isfinite(x) &&
+        std::from_chars(buf, r.ptr, back).ec == std::errc::result_out_of_range) {
+        r = std::to_chars(buf, buf + sizeof buf, x);
+    }
+    return std::string(buf, r.ptr);
 }
 
 std::string sqlNumber(double x) {
     if (!std::isfinite(x)) {
         Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
     }
-    std::string text = numberText(x);
-    // Near the largest double, 15 digits round up beyond it and would read back as an
-    // infinity; the shortest round-trip text stays finite.
-    double back = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), back);
-    if (r.ec == std::errc::result_out_of_range || !std::isfinite(back)) {
-        char buf[64];
-        const auto w = std::to_chars(buf, buf + sizeof buf, x);
-        text.assign(buf, w.ptr);
-    }
-    return text;
+    return numberText(x);  // always reads back finite
 }
 
 std::string sqlEscape(const std::string& s) {

@@ -189,6 +189,42 @@ TEST_F(ProjectosTest, DeleteRemovesEverythingItOwns) {
     EXPECT_TRUE(store.loadProject(con, store.nameCondition("Keep")).has_value());
 }
 
+TEST_F(ProjectosTest, FailedDeleteLeavesTheSystemWithItsCharts) {
+    Projecto p = twoSpanProject("Whole");
+    store.saveProject(con, p);
+    const std::string id = std::to_string(p.id);
+    con.Execute("INSERT INTO tb_agronomico (kf, id_sistema) VALUES (1, " + id + ")");
+    con.Execute("INSERT INTO tb_cartas (nome, boost, id_sistema) VALUES ('c', 0, " + id + ")");
+    const std::string carta = std::to_string(quarvex::lastIdentity(con));
+    con.Execute(
+        "INSERT INTO tb_aspersores (tramo, saida, id_aspersor, id_carta) VALUES (1, 1, 1, " +
+        carta + ")");
+    // The last statement of the delete fails, after the charts and the other rows are gone.
+    con.Execute(
+        "CREATE TRIGGER refuse_delete BEFORE DELETE ON projectos "
+        "BEGIN SELECT RAISE(ABORT, 'the system is in use'); END;");
+    EXPECT_THROW(store.deleteProject(con, p), quarvex::Error);
+    EXPECT_FALSE(p.p_destroyed);
+    EXPECT_FALSE(con.InTransaction());
+    EXPECT_TRUE(systemHasCharts(config.projectsConnectionString, p.id));
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_aspersores WHERE id_carta=" + carta), 1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" + id), 1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tramos WHERE projecto_id=" + id), 2);
+
+    // Inside a transaction of the caller's the delete takes part in it.
+    con.Execute("DROP TRIGGER refuse_delete");
+    con.BeginTrans();
+    store.deleteProject(con, p);
+    EXPECT_TRUE(con.InTransaction());
+    con.RollbackTrans();
+    EXPECT_TRUE(systemHasCharts(config.projectsConnectionString, p.id));
+    EXPECT_TRUE(store.loadProject(con, store.nameCondition("Whole")).has_value());
+    p.p_destroyed = false;
+    store.deleteProject(con, p);
+    EXPECT_FALSE(systemHasCharts(config.projectsConnectionString, p.id));
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_aspersores"), 0);
+}
+
 TEST(DemoProject, SevenSpansOverhangAndGun) {
     test::TempFolder tmp("demo");
     const auto target = tmp.path() / "demo-db";

@@ -210,3 +210,30 @@ TEST(Runoff, FailuresAndMissingCurves) {
     EXPECT_EQ(*r.area1, 0);
     EXPECT_EQ(*r.area2, 0);
 }
+
+TEST(Runoff, PointsWetLongerThanARevolutionOrTooLongToIntegrateAreRefused) {
+    auto nozzle = statics().Aspersores().newAspersor("N", 0.03, 0.5, 50, 500, 0.2, 0.7, modelo{});
+    auto w = statics().newPivotWrapper(oneSpanPivot(), std::make_shared<EveryOutlet>(nozzle));
+    w->calculate();
+    // 1 m from the pivot point under a 100 m wetted diameter: the point would be wet for
+    // 100 / (2π × 1 / T) ≈ 15.9 T, longer than the revolution itself.
+    PluviometryCheck check;
+    check.firstSample = {80, 30, ""};
+    check.secondSample = {1, 100, ""};
+    check.kostiakov = {0.001, -0.5};
+    auto r = kambrix::computeRunoff(*w, check, 6000);
+    ASSERT_TRUE(r.failure);
+    EXPECT_NE(r.failure->find("longer than one revolution"), std::string::npos) << *r.failure;
+    EXPECT_NE(r.failure->find("The point at 1.00 m"), std::string::npos) << *r.failure;
+    EXPECT_EQ(r.curves.Count(), 0);
+    EXPECT_FALSE(r.area1);
+    // Wet for just under one revolution (w slightly below 2πr) is still a point of the field.
+    check.secondSample = {10, kTwoPi * 10 * 0.999, ""};
+    r = kambrix::computeRunoff(*w, check, 20);
+    EXPECT_FALSE(r.failure) << *r.failure;
+    // Within a revolution but 12,000 h wet: 1.2e7 steps of 0.001 h.
+    check.secondSample = {10, kTwoPi * 10 / 2, ""};  // wet for half a revolution
+    r = kambrix::computeRunoff(*w, check, 24000);
+    ASSERT_TRUE(r.failure);
+    EXPECT_NE(r.failure->find("integration steps"), std::string::npos) << *r.failure;
+}

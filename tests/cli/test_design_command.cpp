@@ -153,7 +153,7 @@ TEST(DesignCommand, BadInputNamesTheProblem) {
         {unknownNozzle.dump(), "chart.nozzles[1].id"},
         {badMode.dump(), "design.mode"},
         {badNozzle.dump(), "catalogue[0]"},
-        {noPressure.dump(), "error 11"},
+        {noPressure.dump(), "pivot.rugosidad"},  // refused by its range before any computing
         {"[]", "object"},
     };
     for (const auto& c : cases) {

@@ -128,3 +128,112 @@ TEST(ArraysSort, AllEqualKeysKeepEveryElement) {
         EXPECT_EQ(tags[static_cast<std::size_t>(i)], i + 1) << "an element was lost or doubled";
     }
 }
+
+TEST(Collection, IndexedKeysKeepInsertionOrderThroughRemovalsAndReplacements) {
+    Collection<int> c;
+    for (int i = 1; i <= 1000; ++i) {
+        c.Add(i, "k" + std::to_string(i));
+    }
+    // Replacing an entry (remove, then add under the same key) moves it to the end.
+    for (int i = 1; i <= 1000; i += 2) {
+        ASSERT_TRUE(c.Remove("k" + std::to_string(i)));
+        c.Add(-i, "k" + std::to_string(i));
+    }
+    EXPECT_EQ(c.Count(), 1000);
+    EXPECT_EQ(c.Item("k7"), -7);
+    EXPECT_EQ(c.Item(1), 2);  // the even keys kept their places, in order
+    EXPECT_EQ(c.Item(500), 1000);
+    EXPECT_EQ(c.Item(501), -1);  // then the replaced ones, in the order they came back
+    EXPECT_EQ(c.Item(1000), -999);
+    EXPECT_EQ(*c.KeyAt(501), "k1");
+    // Removing by position closes the gap; keys stay found after the renumbering.
+    c.Remove(1);
+    EXPECT_FALSE(c.Contains("k2"));
+    EXPECT_EQ(c.Item(1), 4);
+    EXPECT_EQ(c.Item("k1000"), 1000);
+    EXPECT_EQ(c.Item("k999"), -999);
+    std::vector<int> seen;
+    c.ForEach([&](int v) { seen.push_back(v); });
+    ASSERT_EQ(seen.size(), 999u);
+    EXPECT_EQ(seen.front(), 4);
+    EXPECT_EQ(seen.back(), -999);
+    // A copy is independent of the original.
+    Collection<int> copy = c;
+    copy.Remove("k4");
+    copy.Add(44, "k4");
+    EXPECT_EQ(c.Item(1), 4);
+    EXPECT_EQ(copy.Item(copy.Count()), 44);
+    EXPECT_EQ(copy.Count(), c.Count());
+    // Entries without a key sit between keyed ones and are reached by position only.
+    Collection<int> mixed;
+    mixed.Add(1, "a");
+    mixed.Add(2);
+    mixed.Add(3, "b");
+    mixed.Remove("a");
+    EXPECT_EQ(mixed.Item(1), 2);
+    EXPECT_FALSE(mixed.KeyAt(1).has_value());
+    EXPECT_EQ(mixed.Item("b"), 3);
+    mixed.Clear();
+    EXPECT_TRUE(mixed.IsEmpty());
+    EXPECT_FALSE(mixed.Contains("b"));
+    EXPECT_EQ(errorOf([&] { (void)mixed.Item(1); }), errc::SubscriptOutOfRange);
+}
+
+TEST(ArraysSort, AMillionEqualOrSortedKeysAndTheOrderOfDistinctKeys) {
+    // Equal keys used to recurse once per element (a stack overflow at 200,000 readings);
+    // sorted and equal inputs of 10^6 must now sort without deep recursion.
+    Arrays arrays;
+    arrays.seed(99);
+    const int n = 1000000;
+    Array<Keyed> equal;
+    for (int i = 1; i <= n; ++i) {
+        equal.Push({5, i});
+    }
+    const Array<Keyed> e = arrays.Sort(equal, ByKey());
+    ASSERT_EQ(e.Length(), n);
+    long long tagSum = 0;
+    for (const auto& k : e) {
+        tagSum += k.tag;
+    }
+    EXPECT_EQ(tagSum, static_cast<long long>(n) * (n + 1) / 2) << "an element was lost";
+
+    Array<WaterDepthSample> sorted;
+    for (int i = 1; i <= n; ++i) {
+        sorted.Push(WaterDepths().newWaterDepthSample(i * 0.001, 100.0 + i));
+    }
+    const Array<WaterDepthSample> byDepth = WaterDepths().Sort(sorted, compareWhat::depth);
+    EXPECT_EQ(byDepth, sorted);
+    Array<WaterDepthSample> reversed;
+    for (int i = n; i >= 1; --i) {
+        reversed.Push(sorted(i));
+    }
+    EXPECT_EQ(WaterDepths().Sort(reversed, compareWhat::distance), sorted);
+
+    // Equal depths of a water-depth list order by distance, as before.
+    Array<WaterDepthSample> ties;
+    for (int i = 0; i < 200000; ++i) {
+        ties.Push(WaterDepths().newWaterDepthSample(10, 1 + (i * 7919) % 200000));
+    }
+    const auto t = WaterDepths().Sort(ties, compareWhat::depth);
+    for (int i = 2; i <= t.Length(); ++i) {
+        ASSERT_LT(t(i - 1).distanceFromCenter, t(i).distanceFromCenter) << i;
+    }
+
+    // Distinct keys come out exactly as an ordinary sort puts them, through GTE and LT only.
+    std::mt19937 gen(3);
+    std::vector<int> keys(100000);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys[i] = static_cast<int>(i) * 3 - 7;
+    }
+    std::shuffle(keys.begin(), keys.end(), gen);
+    Array<int> input;
+    for (int k : keys) {
+        input.Push(k);
+    }
+    CountingComparator cmp;
+    const Array<int> out = arrays.Sort(input, cmp);
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(out.items(), keys);
+    EXPECT_EQ(cmp.gt + cmp.lte + cmp.eq, 0);
+    EXPECT_GT(cmp.lt + cmp.gte, 0);
+}

@@ -188,3 +188,95 @@ TEST_F(ChartStore, FailureRollsBackAndClosesTheConnection) {
     store().destroy(cs, chart->id());
     EXPECT_EQ(count("tb_cartas"), 0);
 }
+
+TEST_F(ChartStore, FailedCommitGivesNoIdentifierSoNoChartIsOverwritten) {
+    const auto cs = projectsCs();
+    auto first = sampleChart("first");
+    // A second connection holding a read transaction: the save runs to its COMMIT, which is
+    // refused ("database is locked") and rolled back, and SQLite hands the key out again.
+    {
+        Connection reader(cs);
+        reader.Open();
+        reader.BeginTrans();
+        reader.Execute("SELECT count(*) AS n FROM tb_cartas;");
+        EXPECT_EQ(errorOf([&] { store().save(cs, kSistema, *first); }),
+                  errc::DatabaseStatementFailed);
+        reader.RollbackTrans();
+    }
+    EXPECT_EQ(first->id(), 0) << "a chart that was not committed has no identifier";
+    EXPECT_EQ(count("tb_cartas"), 0);
+
+    // Another chart is saved, with other sprinklers: it may take the key the failed save saw.
+    auto& st = statics();
+    auto second = st.newCartaAspersores();
+    second->setNome("second");
+    second->addMountedAspersor(st.CartaAspersor().newMountedAspersor(
+        st.CoordenadasSaidas().newTramoCoordenadas(4, 7), nozzles_.Item(2)));
+    store().save(cs, kSistema, *second);
+    ASSERT_GT(second->id(), 0);
+
+    // Retrying the first inserts it: both charts exist, each with its own sprinklers.
+    store().save(cs, kSistema, *first);
+    ASSERT_GT(first->id(), 0);
+    EXPECT_NE(first->id(), second->id());
+    EXPECT_EQ(count("tb_cartas"), 2);
+    const auto a = store().find(cs, catalogue(), first->id());
+    const auto b = store().find(cs, catalogue(), second->id());
+    EXPECT_EQ(a->getNome(), "first");
+    EXPECT_EQ(b->getNome(), "second");
+    EXPECT_EQ(a->mountedAspersores().Count(), 3);
+    EXPECT_TRUE(a->hasMountedAspersorAt(CoordenadasSaida{1, 3}));
+    ASSERT_EQ(b->mountedAspersores().Count(), 1);
+    EXPECT_TRUE(b->hasMountedAspersorAt(CoordenadasSaida{4, 7}));
+    EXPECT_EQ(b->mountedAspersorAt(CoordenadasSaida{4, 7})->Aspersor()->id(),
+              nozzles_.Item(2)->id());
+    EXPECT_EQ(count("tb_indicadores"), 2);
+    EXPECT_EQ(count("tb_pluviometria"), 2);
+
+    // A save-as-new refused the same way keeps the identifier the chart had.
+    const int firstId = first->id();
+    first->setNome("copy of first");
+    {
+        Connection reader(cs);
+        reader.Open();
+        reader.BeginTrans();
+        reader.Execute("SELECT count(*) AS n FROM tb_cartas;");
+        EXPECT_EQ(errorOf([&] { store().saveAsNew(cs, kSistema, *first); }),
+                  errc::DatabaseStatementFailed);
+    }
+    EXPECT_EQ(first->id(), firstId);
+    EXPECT_EQ(count("tb_cartas"), 2);
+    store().saveAsNew(cs, kSistema, *first);
+    EXPECT_NE(first->id(), firstId);
+    EXPECT_EQ(count("tb_cartas"), 3);
+    EXPECT_EQ(store().find(cs, catalogue(), firstId)->getNome(), "first");
+}
+
+TEST_F(ChartStore, DestroyOnAnOpenConnectionJoinsTheCallersTransaction) {
+    const auto cs = projectsCs();
+    auto one = sampleChart("one");
+    store().save(cs, kSistema, *one);
+    auto two = sampleChart("two");
+    store().save(cs, kSistema, *two);
+
+    Connection con(cs);
+    con.Open();
+    con.BeginTrans();
+    store().destroy(con, one->id());
+    EXPECT_TRUE(con.InTransaction()) << "the caller's transaction stays the caller's";
+    EXPECT_EQ(store().enumerateAll(con, kSistema).Count(), 1);  // seen inside the transaction
+    con.RollbackTrans();
+    EXPECT_EQ(count("tb_cartas"), 2);
+    EXPECT_EQ(count("tb_aspersores"), 6);
+
+    // Without a transaction of the caller's it runs in one of its own and commits.
+    store().destroy(con, one->id());
+    EXPECT_FALSE(con.InTransaction());
+    EXPECT_TRUE(con.IsOpen());
+    EXPECT_EQ(count("tb_cartas"), 1);
+    EXPECT_EQ(count("tb_aspersores"), 3);
+    EXPECT_EQ(count("tb_drop"), 1);
+    const auto left = store().enumerateAll(con, kSistema);
+    ASSERT_EQ(left.Count(), 1);
+    EXPECT_EQ(left.Item(1).id, two->id());
+}

@@ -616,3 +616,24 @@ TEST_F(TemplateDatabaseTest, ReferenceSpansAreSensible) {
 }
 
 }  // namespace
+
+TEST_F(DatabaseTest, StatementTextWithANulByteIsRefusedNotLoopedOn) {
+    // SQLite stops reading the text at a NUL byte; outside a literal Execute once never
+    // returned, inside one the rest of the statement would be dropped.
+    Connection con(makeConnectionString(emptyDatabase("p.mdb")));
+    con.Open();
+    con.Execute("CREATE TABLE t (v TEXT)");
+    using namespace std::string_literals;
+    for (const std::string& sql :
+         {"SELECT 1;\0 SELECT 2;"s, "\0"s, "INSERT INTO t VALUES ('a\0b')"s,
+          "INSERT INTO t VALUES ('a'); \0"s}) {
+        std::string message;
+        EXPECT_EQ(errorNumberOf([&] { con.Execute(sql); }, &message),
+                  errc::DatabaseStatementFailed);
+        EXPECT_NE(message.find("NUL byte"), std::string::npos) << message;
+    }
+    EXPECT_EQ(count(con, "t"), 0) << "nothing of a refused text runs";
+    EXPECT_FALSE(con.InTransaction());
+    con.Execute("INSERT INTO t VALUES ('fine')");
+    EXPECT_EQ(count(con, "t"), 1);
+}

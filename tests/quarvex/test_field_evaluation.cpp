@@ -6,6 +6,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <locale>
 #include <string>
 
@@ -85,9 +86,44 @@ TEST(FieldSamples, ParseReadsLeadingNumbersOfTwoPieces) {
     s = fs.Parse("");
     EXPECT_EQ(s.collectedAmount, 0);
     EXPECT_EQ(s.distanceFromCenter, 0);
-    s = fs.Parse("1e999 .5");  // out of range reads 0 instead of infinity
+    // Beyond the double range is no reading at all (not an empty can at 0.5 m, not
+    // infinity): the whole sample is the unreadable {0, 0}, in either piece.
+    for (const char* text : {"1e999 .5", "1e400 5", "5 -1e400", "-1.8e308 5"}) {
+        s = fs.Parse(text);
+        EXPECT_EQ(s.collectedAmount, 0) << text;
+        EXPECT_EQ(s.distanceFromCenter, 0) << text;
+        EXPECT_FALSE(fs.Valid(s)) << text;
+    }
+    // Below the smallest double is 0, as the number is; leading zeros do not make a small
+    // number large.
+    const std::string tiny = "0." + std::string(400, '0') + "1";  // 1e-401, no exponent
+    s = fs.Parse("1e-400 " + tiny);
     EXPECT_EQ(s.collectedAmount, 0);
-    EXPECT_EQ(s.distanceFromCenter, 0.5);
+    EXPECT_EQ(s.distanceFromCenter, 0);
+    s = fs.Parse("0." + std::string(329, '0') + "1e700 2");  // 1e-330 × 1e700 = 1e370
+    EXPECT_EQ(s.collectedAmount, 0);
+    EXPECT_EQ(s.distanceFromCenter, 0);
+    EXPECT_FALSE(fs.Valid(s));
+    s = fs.Parse("0." + std::string(329, '0') + "1e300 2");  // 1e-30: an ordinary number
+    EXPECT_DOUBLE_EQ(s.collectedAmount, 1e-30);
+    EXPECT_EQ(s.distanceFromCenter, 2);
+}
+
+TEST(FieldSamples, StoredTextAlwaysReadsBackFinite) {
+    // 15 significant digits of the largest doubles round past the double range; the text of
+    // such a value must still read back as the same number.
+    const FieldSamples fs;
+    const double big = std::numeric_limits<double>::max();
+    for (double v : {big, -big, std::nextafter(big, 0.0), -1.7976931348623157e308, 1e308,
+                     std::numeric_limits<double>::denorm_min(), 12.5}) {
+        const FieldSample sample = fs.newFieldSample(v, 3);
+        const FieldSample back = fs.Parse(fs.serialize(sample));
+        EXPECT_TRUE(std::isfinite(back.collectedAmount)) << fs.serialize(sample);
+        EXPECT_EQ(back.collectedAmount, v) << fs.serialize(sample);
+        EXPECT_EQ(back.distanceFromCenter, 3);
+    }
+    EXPECT_EQ(fs.serialize(fs.newFieldSample(0.5, 10)), "0.5 10");  // ordinary values unchanged
+    EXPECT_EQ(numberText(1.0 / 3.0), "0.333333333333333");
 }
 
 TEST(FieldSamples, SerializeRoundTripsWithPointAndFifteenDigits) {

@@ -180,7 +180,7 @@ TEST(RealPass, EndGunPressureIsClampedBeforeTheBoost) {
         [&](const saida& o) { return o.distanciaAoPivot > 50.5 ? big : nullptr; });
     auto w = wrap(p, s);
     w->setEndGunBoost(100);
-    w->compute(*s, statics().Drops().createNull());
+    w->compute(statics().Drops().createNull());
     const saida& gun = w->pivot().endGun.saida;
     EXPECT_EQ(w->lastConvergence(), Convergence::Plain);
     EXPECT_LT(w->pivot().Tramos(1).exit_condition.pressao, 0);
@@ -206,7 +206,7 @@ TEST(Convergence, PlainIterationKeepsItsExactResults) {
     }
     const pivot replay = w->pivot();
     auto w2 = wrap(p, s);
-    w2->compute(*s, none);
+    w2->compute(none);
     EXPECT_EQ(w2->lastConvergence(), Convergence::Plain);
     EXPECT_EQ(w2->lastIterations(), passes);
     EXPECT_EQ(w2->totalComputedDischarge(), qn);
@@ -233,7 +233,7 @@ TEST(Convergence, TwoCycleIsSettledByTheSafeguardedSearch) {
     EXPECT_NEAR(seq[39], seq[37], 1e-6);
 
     auto w = wrap(p, s);
-    w->compute(*s, none);
+    w->compute(none);
     EXPECT_EQ(w->lastConvergence(), Convergence::Safeguarded);
     EXPECT_LE(w->lastIterations(), PivotWrapper::kMaxPlainPasses + 200);
     const double inlet = w->pivot().Tramos(1).entry_conditions.caudal;
@@ -256,7 +256,7 @@ TEST(Convergence, FlippingChoiceRaisesWithTheLastPassReadable) {
         [&](const saida& o) { return o.pressao_actuante >= 250 ? big : nullptr; });
     auto w = wrap(p, s);
     try {
-        w->compute(*s, statics().Drops().createNull());
+        w->compute(statics().Drops().createNull());
         FAIL() << "the flipping choice must not converge";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errc::ComputationDidNotConverge);

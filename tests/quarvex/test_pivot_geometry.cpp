@@ -216,3 +216,61 @@ TEST(Pivots, MaximumApplicationRate) {
         errc::DivisionByZero)
         << "an irrigated radius of 0";
 }
+
+TEST(Pivots, MachinesLargerThanTheLibraryComputesAreRefusedBeforeUse) {
+    Statics s;
+    const Tramos& tramos = s.Tramos();
+    // One span: 20,000 outlets are accepted, one more is refused before the array exists.
+    EXPECT_EQ(tramos.newTramo(1, "S", 20000, 160, 100).Saidas.Length(), kMaxOutlets);
+    EXPECT_EQ(errorOf([&] { (void)tramos.newTramo(1, "S", 20001, 160, 100); }),
+              errc::TooManyOutlets);
+    EXPECT_EQ(errorOf([&] { (void)tramos.newTramo(1, "S", 1e308, 160, 1e-300); }),
+              errc::TooManyOutlets);  // an infinite count as well
+    EXPECT_EQ(errorOf([&] { (void)tramos.newTramo(1, "S", std::nan(""), 160, 100); }),
+              errc::TooManyOutlets);
+
+    // Spans: 200 accepted, 201 refused; the pivot is left as it was.
+    pivot p = s.newPivot();
+    Array<tramo> spans;
+    Array<double> heights;
+    for (int i = 1; i <= kMaxSpans; ++i) {
+        spans.Push(tramos.newTramo(i, "S", 50, 160, 500));  // 10 outlets each
+        heights.Push(0);
+    }
+    s.Pivots().setFixedSpans(p, spans, heights);
+    EXPECT_EQ(s.Pivots().FixedSpansCount(p), 200);
+    spans.Push(tramos.newTramo(201, "S", 50, 160, 500));
+    heights.Push(0);
+    EXPECT_EQ(errorOf([&] { s.Pivots().setFixedSpans(p, spans, heights); }), errc::TooManySpans);
+    EXPECT_EQ(s.Pivots().FixedSpansCount(p), 200);
+    // A missing height is refused before anything changes.
+    pivot q = s.newPivot();
+    EXPECT_EQ(errorOf([&] {
+                  s.Pivots().setFixedSpans(q, Array<tramo>{tramos.newTramo(1, "S", 50, 160, 500)},
+                                           Array<double>{});
+              }),
+              errc::SubscriptOutOfRange);
+    EXPECT_EQ(s.Pivots().FixedSpansCount(q), 0);
+
+    // Outlets over all spans: 2 × 10,000 fit, an overhang of one more outlet does not.
+    pivot r = s.newPivot();
+    const tramo half = tramos.newTramo(1, "S", 10000, 160, 100);
+    s.Pivots().setFixedSpans(r, Array<tramo>{half, half}, Array<double>{0, 0});
+    EXPECT_EQ(errorOf([&] { s.Pivots().setOverhangSpan(r, tramos.newTramo(9, "O", 1, 100, 100)); }),
+              errc::TooManyOutlets);
+    EXPECT_FALSE(s.Pivots().hasOverHang(r));
+    pivot t = s.newPivot();
+    s.Pivots().setOverhangSpan(t, tramos.newTramo(9, "O", 1, 100, 100));
+    EXPECT_EQ(errorOf([&] {
+                  s.Pivots().setFixedSpans(t, Array<tramo>{half, half}, Array<double>{0, 0});
+              }),
+              errc::TooManyOutlets);
+
+    // A record assembled by hand is checked by the wrapper.
+    pivot big = r;
+    big.Tramos.Push(tramos.newTramo(3, "S", 10, 160, 100));
+    EXPECT_EQ(errorOf([&] { (void)s.newPivotWrapper(big, std::make_shared<CalculosStrategy>()); }),
+              errc::TooManyOutlets);
+    EXPECT_EQ(errorOf([&] { s.Pivots().checkSize(big); }), errc::TooManyOutlets);
+    EXPECT_EQ(errorOf([&] { s.Pivots().checkSize(r); }), 0);
+}

@@ -64,6 +64,8 @@ TEST(Integrador, CalculaRefusesRangesItCannotWalk) {
     EXPECT_EQ(errorNumberOf([&] { integrador.calcula(kOne, 0, 1, nan); }), invalid);
     EXPECT_EQ(errorNumberOf([&] { integrador.calcula(kOne, 0, 1, inf); }), invalid);
     EXPECT_EQ(errorNumberOf([&] { integrador.calcula(kOne, 0, 1e9, 1); }), invalid);  // 1e9 strips
+    // More than 1e7 strips are refused before the first evaluation.
+    EXPECT_EQ(errorNumberOf([&] { integrador.calcula(kOne, 0, 1.0000001e4, 0.001); }), invalid);
     // 1e5 strips of 1 on top of 1e20: adding 1 no longer moves x.
     EXPECT_EQ(errorNumberOf([&] { integrador.calcula(kOne, 1e20, 1e20 + 1e5, 1); }), invalid);
     // The same range through IntegraDuasFuncoes.

@@ -13,7 +13,7 @@ constexpr double kCrossingTolerance = 1e-6;
 // before this for any interval of ordinary magnitude.
 constexpr int kMaxHalvings = 200;
 // Largest number of strips calcula accepts.
-constexpr double kMaxStrips = 1e8;
+constexpr double kMaxStrips = 1e7;
 
 bool isClose(double a, double b, double r) {
     return std::abs(a - b) < r;
@@ -61,7 +61,7 @@ double Integrador::calcula(const IFunction& funcao, double X1, double X2, double
         detail::raise(ErrorNumber::InvalidIntegrationRange, "step not positive");
     }
     if ((X2 - X1) / delta > kMaxStrips) {
-        detail::raise(ErrorNumber::InvalidIntegrationRange, "more than 1e8 strips");
+        detail::raise(ErrorNumber::InvalidIntegrationRange, "more than 1e7 strips");
     }
 
     double sum = 0;

@@ -16,8 +16,9 @@
 
 #include <quarvex/quarvex_export.h>
 
-#include <compare>
+#include <algorithm>
 #include <cmath>
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -25,6 +26,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -63,6 +65,8 @@ inline constexpr std::int32_t NotEnoughSamplesToComputeLowQuarter = kErrorBase +
 inline constexpr std::int32_t EvaluationNotFound = kErrorBase + 1102;
 // Hydraulic computation.
 inline constexpr std::int32_t ComputationDidNotConverge = kErrorBase + 1200;
+inline constexpr std::int32_t TooManySpans = kErrorBase + 1201;    // more than kMaxSpans
+inline constexpr std::int32_t TooManyOutlets = kErrorBase + 1202;  // more than kMaxOutlets
 // Database layer.
 inline constexpr std::int32_t DatabaseUnknownProvider = kErrorBase + 2001;
 inline constexpr std::int32_t DatabaseFileMissing = kErrorBase + 2002;
@@ -79,11 +83,11 @@ inline constexpr std::int32_t NumberNotFinite = kErrorBase + 2100;
 // The one exception type of the library: an error number and a message. Programs catch
 // it and recognise the error by `number()`.
 class QUARVEX_EXPORT Error : public std::runtime_error {
-public:
+  public:
     Error(std::int32_t number, const std::string& message);
     std::int32_t number() const noexcept { return number_; }
 
-private:
+  private:
     std::int32_t number_;
 };
 
@@ -93,7 +97,7 @@ QUARVEX_EXPORT std::string errorMessage(std::int32_t number);
 // The error raiser. `Throw(n)` raises error n with its default message; the overload adds a
 // detail (for instance the database's own message) after it.
 class QUARVEX_EXPORT Exceptions {
-public:
+  public:
     [[noreturn]] static void Throw(std::int32_t number);
     [[noreturn]] static void Throw(std::int32_t number, const std::string& detail);
 };
@@ -109,7 +113,7 @@ QUARVEX_EXPORT double checkedFinite(double x, const char* what);
 // Access outside the bounds raises errc::SubscriptOutOfRange.
 template <class T>
 class Array {
-public:
+  public:
     Array() = default;
     // An array with bounds 1..n of default values.
     explicit Array(int n) : items_(n > 0 ? static_cast<std::size_t>(n) : 0) {}
@@ -154,7 +158,7 @@ public:
 
     friend bool operator==(const Array& a, const Array& b) { return a.items_ == b.items_; }
 
-private:
+  private:
     std::size_t checked(int i) const;
     std::vector<T> items_;
 };
@@ -170,12 +174,14 @@ std::size_t Array<T>::checked(int i) const {
 }
 
 // An ordered 1-based collection whose entries may carry a text key (unique, exact match).
-// Iteration follows insertion order; removing an entry closes the gap.
+// Iteration follows insertion order; removing an entry closes the gap. Keys are indexed:
+// adding, finding and removing by key take constant time on average, and the first access
+// by position after removals renumbers the entries once.
 template <class T>
 class Collection {
-public:
-    int Count() const noexcept { return static_cast<int>(entries_.size()); }
-    bool IsEmpty() const noexcept { return entries_.empty(); }
+  public:
+    int Count() const noexcept { return static_cast<int>(entries_.size()) - removed_; }
+    bool IsEmpty() const noexcept { return Count() == 0; }
 
     // Appends an entry, under `key` when given. A key already present raises
     // errc::InvalidArgument.
@@ -183,88 +189,118 @@ public:
         if (key && Contains(*key)) {
             raiseDuplicateKey(*key);
         }
+        if (removed_ > Count()) {
+            compact();  // keeps the entries of removed items from outgrowing the live ones
+        }
+        if (key) {
+            index_.emplace(*key, entries_.size());
+        }
         entries_.push_back({std::move(item), std::move(key)});
     }
-    bool Contains(const std::string& key) const { return find(key) != nullptr; }
+    bool Contains(const std::string& key) const { return index_.count(key) != 0; }
     // Entry i (1-based); outside 1..Count raises errc::SubscriptOutOfRange.
-    T& Item(int i) { return entries_[checked(i)].item; }
-    const T& Item(int i) const { return entries_[checked(i)].item; }
+    T& Item(int i) { return *entries_[checked(i)].item; }
+    const T& Item(int i) const { return *entries_[checked(i)].item; }
     // Entry under `key`; a missing key raises errc::InvalidArgument.
     T& Item(const std::string& key) {
-        auto* e = find(key);
-        if (!e) {
+        T* item = Find(key);
+        if (!item) {
             raiseMissingKey(key);
         }
-        return e->item;
+        return *item;
     }
-    const T& Item(const std::string& key) const {
-        return const_cast<Collection*>(this)->Item(key);
-    }
+    const T& Item(const std::string& key) const { return const_cast<Collection*>(this)->Item(key); }
     // Pointer to the entry under `key`, or nullptr.
     T* Find(const std::string& key) {
-        auto* e = find(key);
-        return e ? &e->item : nullptr;
+        const auto it = index_.find(key);
+        return it == index_.end() ? nullptr : &*entries_[it->second].item;
     }
-    const T* Find(const std::string& key) const {
-        return const_cast<Collection*>(this)->Find(key);
-    }
+    const T* Find(const std::string& key) const { return const_cast<Collection*>(this)->Find(key); }
     // Removes the entry under `key`; returns whether there was one.
     bool Remove(const std::string& key) {
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (it->key && *it->key == key) {
-                entries_.erase(it);
-                return true;
-            }
+        const auto it = index_.find(key);
+        if (it == index_.end()) {
+            return false;
         }
-        return false;
+        entries_[it->second].item.reset();
+        index_.erase(it);
+        ++removed_;
+        return true;
     }
-    void Remove(int i) { entries_.erase(entries_.begin() + static_cast<long>(checked(i))); }
-    void Clear() noexcept { entries_.clear(); }
+    void Remove(int i) {
+        Entry& e = entries_[checked(i)];
+        if (e.key) {
+            index_.erase(*e.key);
+        }
+        e.item.reset();
+        ++removed_;
+    }
+    void Clear() noexcept {
+        entries_.clear();
+        index_.clear();
+        removed_ = 0;
+    }
     std::optional<std::string> KeyAt(int i) const { return entries_[checked(i)].key; }
 
     template <class F>
     void ForEach(F&& f) const {
         for (const auto& e : entries_) {
-            f(e.item);
+            if (e.item) {
+                f(*e.item);
+            }
         }
     }
     template <class F>
     void ForEach(F&& f) {
         for (auto& e : entries_) {
-            f(e.item);
+            if (e.item) {
+                f(*e.item);
+            }
         }
     }
 
-private:
+  private:
     struct Entry {
-        T item;
+        std::optional<T> item;  // empty once removed, until the entries are renumbered
         std::optional<std::string> key;
     };
-    Entry* find(const std::string& key) {
-        for (auto& e : entries_) {
-            if (e.key && *e.key == key) {
-                return &e;
+    // Drops the entries of removed items and renumbers the index.
+    void compact() const {
+        if (removed_ == 0) {
+            return;
+        }
+        std::size_t kept = 0;
+        for (std::size_t j = 0; j < entries_.size(); ++j) {
+            if (entries_[j].item) {
+                if (kept != j) {
+                    entries_[kept] = std::move(entries_[j]);
+                }
+                ++kept;
             }
         }
-        return nullptr;
-    }
-    const Entry* find(const std::string& key) const {
-        for (const auto& e : entries_) {
-            if (e.key && *e.key == key) {
-                return &e;
+        entries_.resize(kept);
+        index_.clear();
+        for (std::size_t j = 0; j < entries_.size(); ++j) {
+            if (entries_[j].key) {
+                index_.emplace(*entries_[j].key, j);
             }
         }
-        return nullptr;
+        removed_ = 0;
     }
     std::size_t checked(int i) const {
         if (i < 1 || i > Count()) {
             raiseSubscriptOutOfRange(i, Count());
         }
+        compact();
         return static_cast<std::size_t>(i - 1);
     }
     [[noreturn]] static void raiseDuplicateKey(const std::string& key);
     [[noreturn]] static void raiseMissingKey(const std::string& key);
-    std::vector<Entry> entries_;
+    // Positional access renumbers lazily, so these change inside const operations; the
+    // collection is not meant for concurrent use.
+    mutable std::vector<Entry> entries_;
+    mutable std::unordered_map<std::string, std::size_t> index_;
+    mutable int removed_ = 0;
 };
 
 [[noreturn]] QUARVEX_EXPORT void raiseCollectionKeyError(const std::string& key, bool duplicate);
@@ -467,10 +503,11 @@ struct Pluviometro {
 
 [[noreturn]] QUARVEX_EXPORT void raiseTypeMismatch(const std::string& what);
 
-// Comparison of two values; the sort calls only GTE and LT.
+// Comparison of two values. A comparator answers GTE and LT consistently; the sort calls
+// only LT.
 template <class T>
 class Comparator {
-public:
+  public:
     virtual ~Comparator() = default;
     // The base compares the values directly; a record without ordering operators needs a
     // comparator of its own (calling the base then raises errc::TypeMismatch).
@@ -510,12 +547,12 @@ public:
         }
     }
 
-private:
+  private:
     [[noreturn]] static void raiseNotComparable() { raiseTypeMismatch("values without an order"); }
 };
 
 class QUARVEX_EXPORT Doubles {
-public:
+  public:
     double NaN() const;
     double PositiveInfinity() const;
     double NegativeInfinity() const;
@@ -531,10 +568,11 @@ public:
 };
 
 class QUARVEX_EXPORT Arrays {
-public:
+  public:
     Arrays();
     // A sorted copy of `self`, ascending by the comparator: a quicksort with a random
-    // pivot that calls only GTE and LT. Not stable.
+    // pivot that calls only LT (of the pair GTE and LT a comparator must answer). Not
+    // stable; n equal keys take one pass, and the recursion depth stays below log2(n).
     template <class T>
     Array<T> Sort(const Array<T>& self, const Comparator<T>& cmp) {
         Array<T> out = self;
@@ -545,7 +583,7 @@ public:
     double random01();
     void seed(std::uint32_t s) { rng_.seed(s); }
 
-private:
+  private:
     template <class T>
     void quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi);
     std::mt19937 rng_;
@@ -553,46 +591,40 @@ private:
 
 template <class T>
 void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi) {
-    if (lo >= hi) {
-        return;
-    }
-    const int i = static_cast<int>((hi - lo + 1) * random01() + lo);
-    T m = v(i);
-    v(i) = v(lo);
-    int a = lo;
-    int b = hi;
-    for (;;) {
-        while (cmp.GTE(v(b), m)) {
-            --b;
-            if (b <= a) {
-                break;
+    // Three-way partition around a random pivot m: [lo, lt) below m, [lt, gt] equal to it,
+    // (gt, hi] above it (x above m is LT(m, x)). Keys equal to the pivot are placed once and
+    // never visited again, so many equal depths cost one pass. The smaller outer part is
+    // sorted by recursion and the larger one by the loop: the depth stays below log2(n).
+    while (lo < hi) {
+        const int i = std::min(hi, static_cast<int>((hi - lo + 1) * random01() + lo));
+        const T m = v(i);
+        int lt = lo;
+        int gt = hi;
+        int k = lo;
+        while (k <= gt) {
+            if (cmp.LT(v(k), m)) {
+                std::swap(v(lt), v(k));
+                ++lt;
+                ++k;
+            } else if (cmp.LT(m, v(k))) {
+                std::swap(v(k), v(gt));
+                --gt;
+            } else {
+                ++k;
             }
         }
-        if (b <= a) {
-            v(a) = m;
-            break;
+        if (lt - lo < hi - gt) {
+            quickSort(v, cmp, lo, lt - 1);
+            lo = gt + 1;
+        } else {
+            quickSort(v, cmp, gt + 1, hi);
+            hi = lt - 1;
         }
-        v(a) = v(b);
-        ++a;
-        while (cmp.LT(v(a), m)) {
-            ++a;
-            if (a >= b) {
-                break;
-            }
-        }
-        if (a >= b) {
-            a = b;
-            v(b) = m;
-            break;
-        }
-        v(b) = v(a);
     }
-    quickSort(v, cmp, lo, a - 1);
-    quickSort(v, cmp, a + 1, hi);
 }
 
 class QUARVEX_EXPORT CoordenadasSaidas {
-public:
+  public:
     bool isValid(const CoordenadasSaida& self) const;
     CoordenadasSaida newEndGunCoordenadas() const;
     CoordenadasSaida newTramoCoordenadas(int tramo, int saida) const;
@@ -606,7 +638,7 @@ public:
 
 // Guns, placements and outlets (three shared instances of this one service).
 class QUARVEX_EXPORT Types {
-public:
+  public:
     Gun newGun(double rs) const;
     bool isComplete(const Gun& self) const;
     Placement newPlacement(double start_cota, double end_cota, double Length) const;
@@ -632,51 +664,120 @@ public:
 // Spans and pivots
 // ---------------------------------------------------------------------------------------
 
+// The largest machine the library computes. Larger inputs are refused before memory is
+// spent on them: no centre pivot has more than a couple of dozen spans or a few thousand
+// outlets, and a span record of 20,000 outlets already takes some megabytes.
+inline constexpr int kMaxSpans = 200;      // fixed spans (the overhang comes on top)
+inline constexpr int kMaxOutlets = 20000;  // outlets of the fixed spans and the overhang
+
+// Spans: building and inspecting `tramo` records. Stateless.
 class QUARVEX_EXPORT Tramos {
-public:
-    // A span with its outlet array built (bounds 1..floor(longitud / spacing)) when the
-    // spacing is positive. `cota` is the elevation of the span end (0 when omitted).
+  public:
+    // A span of `longitud` m with a pipe of inside diameter `diametro` mm and outlets every
+    // `separationSaidas_cm` cm (held again in m in `separacionSaidas`); `cota` is the
+    // elevation of the span end, m (0 when omitted), `id` the catalogue identifier of the
+    // span model. When the spacing is positive the outlet array gets bounds
+    // 1..floor(longitud / spacing), all outlets zero, and the span is complete; otherwise it
+    // has no outlets and stays incomplete. More than kMaxOutlets outlets raise
+    // errc::TooManyOutlets.
+    //   tramo t = Tramos().newTramo(1, "T 54.8", 54.8, 162, 250);  // 21 outlets
     tramo newTramo(int id, const std::string& denominacion, double longitud, double diametro,
                    double separationSaidas_cm, std::optional<double> cota = std::nullopt) const;
+    // Whether every span isComplete (true for no spans).
     bool AllComplete(const Array<tramo>& spans) const;
+    // Same length and the same span-model `id` at every index (nothing else is compared).
     bool AllEqual(const Array<tramo>& a, const Array<tramo>& b) const;
+    // The outlet array is built and the placement is valid (the ends differ in elevation by
+    // less than the span's length).
     bool isComplete(const tramo& self) const;
+    // Places span i from the end elevation of span i − 1 (`start_cota`, m, for the first) to
+    // `cotas(i)`, m. A height missing for a span raises errc::SubscriptOutOfRange.
     void BuildPlacements(Array<tramo>& spans, double start_cota, const Array<double>& cotas) const;
+    // Ideal inlet minus ideal exit discharge, L/s.
     double IdealConsumedDischarge(const tramo& self) const;
+    // Real inlet minus real exit discharge, L/s.
     double ConsumedDischarge(const tramo& self) const;
+    // |ideal − real consumed| / ideal consumed, a fraction; NaN or infinite when the ideal
+    // consumption is 0 (no error is raised).
     double DischargeVariation(const tramo& self) const;
+    // The number of outlets, cached in `p_outlet_count` on first use (a span whose outlet
+    // array is rebuilt must have the cache reset to 0).
     double OutletCount(tramo& self) const;
 };
 
+// Pivots: assembling a `pivot` out of fixed spans, an overhang and an end gun, numbering its
+// outlets and answering geometric questions. Every operation works on the record passed by
+// reference; the service holds no state. Spans are numbered 1..n from the pivot point; the
+// overhang is n + 1.
 class QUARVEX_EXPORT Pivots {
-public:
-    // (span, outlet within the span) of a pivot-wide outlet number over the fixed spans.
+  public:
+    // (span, outlet within the span) of a pivot-wide outlet number 1..FixedSpanOutletCount
+    // counted over the fixed spans. A number outside that range raises
+    // errc::SubscriptOutOfRange.
+    //   saida2TramoeSaida(p, 11) on spans of 10 and 12 outlets gives (2, 1).
     Array<int> saida2TramoeSaida(pivot& self, int numeroDaSaida) const;
+    // Outlets of the fixed spans (each span's OutletCount, cached in the span).
     double FixedSpanOutletCount(pivot& self) const;
+    // The same plus the overhang's outlets when an overhang is fitted.
     int AllSpanOutletCount(pivot& self) const;
+    // The same plus 1 for a fitted end gun.
     int AllOutletCount(pivot& self) const;
+    // Total length of fixed spans 1..tramo, m (0 for tramo < 1). A number above the span
+    // count raises errc::SubscriptOutOfRange.
     double tramoAte(const pivot& self, int tramo) const;
+    // Gives fixed span i the regulator of element i (an empty element clears it). A shorter
+    // array raises errc::SubscriptOutOfRange.
     void aplicaRegulador(pivot& self, const Array<std::optional<regulador>>& reguladores) const;
+    // One element per fixed span: its regulator when it has one, else empty.
     Array<std::optional<regulador>> recolheReguladores(const pivot& self) const;
-    // Peak application rate of the elliptical pattern at the sample's distance, mm/h.
+    // Peak application rate of the elliptical pattern at the sample's distance, mm/h:
+    // (Q / R²) × (4 / π) × 3600 × r / (w / 2), with Q the chart's computed discharge (L/s),
+    // R the irrigated length (m), r the sample's distance and w its wetted diameter (m).
+    // An irrigated length or wetted diameter of 0 raises errc::DivisionByZero.
     double pluviosidadeMaxima(const pivot& self, const PivotSample& Sample) const;
+    // Fixed spans plus the overhang when fitted, m.
     double AllSpanLenght(const pivot& self) const;
+    // AllSpanLenght plus the end gun's wetted radius when fitted, m.
     double AllIrrigatedLenght(const pivot& self) const;
-    double IrrigatedArea(const pivot& self) const;  // m²
+    // π × AllIrrigatedLenght², m².
+    double IrrigatedArea(const pivot& self) const;
+    // The fixed spans become a copy of `spans`, placed from the pivot's elevation through
+    // `endSpanHeights` (m, one per span); a fitted overhang is placed again on the slope of
+    // the last span. More than kMaxSpans spans raise errc::TooManySpans, more than
+    // kMaxOutlets outlets (with the overhang's) errc::TooManyOutlets; a missing height
+    // errc::SubscriptOutOfRange. A refused call leaves the pivot as it was.
     void setFixedSpans(pivot& self, const Array<tramo>& spans,
                        const Array<double>& endSpanHeights) const;
+    // Removes the fixed spans; a fitted overhang is left on a flat placement of length 1.
     void removeFixedSpans(pivot& self) const;
+    // Fits the overhang (placed on the slope of the last fixed span when there is one). More
+    // than kMaxOutlets outlets in all raise errc::TooManyOutlets and leave the pivot as it
+    // was.
     void setOverhangSpan(pivot& self, const tramo& span) const;
+    // Clears the overhang's flag (the record is kept).
     void removeOverhangSpan(pivot& self) const;
     bool hasOverHang(const pivot& self) const;
     int FixedSpansCount(const pivot& self) const;
+    // Fits the end gun.
     void setEndGun(pivot& self, const Gun& aGun) const;
+    // Clears the end gun's flag (the record is kept).
     void removeEndGun(pivot& self) const;
     bool hasEndGun(const pivot& self) const;
+    // Fixed spans, plus 1 with an overhang.
     int allSpansCount(const pivot& self) const;
+    // Pressure, discharge and roughness above 0, every span (and the overhang) complete, and
+    // a fitted gun with a wetted radius above 0.
     bool isComplete(const pivot& self) const;
+    // Raises errc::TooManySpans or errc::TooManyOutlets when the record is larger than the
+    // library computes (a record assembled field by field is checked here; the wrapper
+    // checks every pivot it is given).
+    void checkSize(const pivot& self) const;
+    // Clears the ideal friction losses of the spans and the gun's ideal values.
     void ResetIdealData(pivot& self) const;
+    // A pressure (kPa) and discharge (L/s) pair.
     ParPressaoCaudal newParPressaoCaudal(double pressao, double caudal) const;
+    // The outlet record of a pivot-wide outlet number (see saida2TramoeSaida); a number
+    // outside 1..FixedSpanOutletCount raises errc::SubscriptOutOfRange.
     saida& saidaAt(pivot& self, int index) const;
 };
 
@@ -686,7 +787,7 @@ public:
 
 // One field value of a record-set row: database NULL, a number or a text.
 class QUARVEX_EXPORT FieldValue {
-public:
+  public:
     enum class Kind { Null, Integer, Real, Text };
     FieldValue() = default;
     static FieldValue null() { return FieldValue(); }
@@ -705,7 +806,7 @@ public:
     bool AsBool() const;
     std::string AsString() const;  // NULL raises errc::TypeMismatch
 
-private:
+  private:
     Kind kind_ = Kind::Null;
     std::int64_t i_ = 0;
     double d_ = 0;
@@ -714,7 +815,7 @@ private:
 
 // A forward-only record set: the rows a statement returned, read from the first.
 class QUARVEX_EXPORT RecordSet {
-public:
+  public:
     RecordSet() = default;
     bool IsEOF() const noexcept { return row_ >= rows_.size(); }
     void MoveNext();
@@ -726,7 +827,7 @@ public:
     const std::vector<std::string>& columns() const noexcept { return columns_; }
     std::size_t RowCount() const noexcept { return rows_.size(); }
 
-private:
+  private:
     friend class Connection;
     std::vector<std::string> columns_;
     std::vector<std::vector<FieldValue>> rows_;
@@ -739,7 +840,7 @@ private:
 // "Select @@IDENTITY as id;" answers the key of the last insert (column "id").
 // Closes itself (rolling back an open transaction) when it goes out of scope.
 class QUARVEX_EXPORT Connection {
-public:
+  public:
     Connection();
     // Keeps the connection string; `Open()` opens it.
     explicit Connection(const std::string& connectionString);
@@ -767,7 +868,7 @@ public:
     // The file path of the connection string.
     const std::string& dataSource() const noexcept { return dataSource_; }
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::string connectionString_;
@@ -832,7 +933,7 @@ QUARVEX_EXPORT std::string sqlNumberOrNull(const std::string& v);
 
 // Description of a table: its name, data columns and key column, turned into statements.
 class QUARVEX_EXPORT TableSchema {
-public:
+  public:
     TableSchema() = default;
     TableSchema(std::string nome, std::vector<std::string> campos, std::string field_id);
     void init(std::string lnome, std::vector<std::string> lcampos, std::string lfield_id);
@@ -850,12 +951,13 @@ public:
                           const std::optional<std::vector<std::string>>& selection = std::nullopt,
                           const std::optional<std::string>& condition = std::nullopt,
                           const std::optional<std::string>& order = std::nullopt) const;
-    std::string insertSQL(const std::vector<std::string>& values,
-                          const std::optional<std::vector<std::string>>& fields = std::nullopt) const;
+    std::string insertSQL(
+        const std::vector<std::string>& values,
+        const std::optional<std::vector<std::string>>& fields = std::nullopt) const;
     std::string deleteSQL(const std::optional<std::string>& id = std::nullopt,
                           const std::optional<std::string>& condition = std::nullopt) const;
 
-private:
+  private:
     std::string where(const std::optional<std::string>& id,
                       const std::optional<std::string>& condition) const;
     std::string nome_;
@@ -872,7 +974,7 @@ enum class compareWhat { depth = 0, distance = 1 };
 
 // Catch cans. A can is valid when its mouth diameter (m) is positive.
 class QUARVEX_EXPORT Pluviometros {
-public:
+  public:
     // A can of `diameter` m (the screens take cm and divide by 100) with its area not yet
     // computed (NaN).
     Pluviometro newPluviometro(double diameter) const;
@@ -884,7 +986,7 @@ public:
 
 // Water-depth samples and their distance-weighted statistics (weight = distance, m).
 class QUARVEX_EXPORT WaterDepths {
-public:
+  public:
     WaterDepthSample newWaterDepthSample(double depth, double distanceFromCenter) const;
     // {0, 0, p_null = true}: the stand-in for an invalid reading.
     WaterDepthSample NullWaterDepth() const;
@@ -911,7 +1013,7 @@ public:
 //   WaterDepthsComparator c; c.init(compareWhat::distance);
 //   auto sorted = statics().Arrays().Sort(samples, c);
 class QUARVEX_EXPORT WaterDepthsComparator : public Comparator<WaterDepthSample> {
-public:
+  public:
     void init(compareWhat compareWath) { by_ = compareWath; }
     compareWhat by() const noexcept { return by_; }
     bool GT(const WaterDepthSample& a, const WaterDepthSample& b) const override;
@@ -920,13 +1022,13 @@ public:
     bool LTE(const WaterDepthSample& a, const WaterDepthSample& b) const override;
     bool EQ(const WaterDepthSample& a, const WaterDepthSample& b) const override;
 
-private:
+  private:
     compareWhat by_ = compareWhat::depth;
 };
 
 // Catch-can readings: volume collected (ml) at a distance from the pivot point (m).
 class QUARVEX_EXPORT FieldSamples {
-public:
+  public:
     FieldSample newFieldSample(double depth, double distance) const;
     // volume ≥ 0 and distance > 0 (an empty can is a valid reading).
     bool Valid(const FieldSample& self) const;
@@ -959,7 +1061,7 @@ struct PivotEvaluation {
 // sample lists are stored as the text of each sample joined with CR LF. Database errors pass
 // unchanged to the caller.
 class QUARVEX_EXPORT PivotEvaluations {
-public:
+  public:
     PivotEvaluation newEvaluation(const std::string& name) const;
     // The "name" of every row, in the order the database returns them.
     Array<std::string> Enumerate(Connection& con);
@@ -976,7 +1078,7 @@ public:
     Array<FieldSample> samplesFromText(const std::string& text) const;
     const TableSchema& schema();
 
-private:
+  private:
     std::optional<TableSchema> schema_;
 };
 
@@ -989,13 +1091,15 @@ class CartaAspersoresStatic;
 
 // Discharge of a nozzle law q = a·p^b (p in kPa, q in L/s). Every selection routine uses this
 // one expression so that equal inputs give bit-equal discharges.
-inline double dischargeLaw(double a, double b, double p) { return a * std::pow(p, b); }
+inline double dischargeLaw(double a, double b, double p) {
+    return a * std::pow(p, b);
+}
 
 // One catalogue nozzle: the discharge curve q = a·p^b (q in L/s, p in kPa) and the rated
 // pressure and discharge ranges. Created only by `AspersoresStatic::newAspersor` (directly or
 // through the catalogue queries) and shared by pointer.
 class QUARVEX_EXPORT Aspersor {
-public:
+  public:
     int id() const noexcept { return id_; }
     const std::string& nome() const noexcept { return nome_; }
     const ::quarvex::modelo& modelo() const noexcept { return modelo_; }
@@ -1026,7 +1130,7 @@ public:
     // Brand and model identifiers, as a save obtains them.
     void setModelo(const ::quarvex::modelo& m) { modelo_ = m; }
 
-private:
+  private:
     friend class AspersoresStatic;
     friend class CartaAspersoresStatic;
     Aspersor() = default;
@@ -1051,14 +1155,14 @@ using AspersorList = Collection<std::shared_ptr<Aspersor>>;
 // connection string opens its own connection and closes it before returning; database
 // errors propagate unchanged.
 class QUARVEX_EXPORT AspersoresStatic {
-public:
+  public:
     // The whole catalogue, in the order the database returns it. A row with incomplete data
     // raises errc::MissingAsperorDataException.
     AspersorList find(const std::string& connectionString) const;
     // The nozzles whose brand name / model name equals the text (quotes in it are doubled).
     AspersorList find_by_marca(const std::string& connectionString, const std::string& marca) const;
     AspersorList find_by_modelo(const std::string& connectionString,
-                              const std::string& modelo) const;
+                                const std::string& modelo) const;
     // A nozzle with id 0. A blank designation or any of a, b, pmin, pmax, qmin, qmax not
     // strictly positive raises errc::MissingAsperorDataException.
     std::shared_ptr<Aspersor> newAspersor(const std::string& boquilla, double a, double b,
@@ -1067,7 +1171,7 @@ public:
     // The nozzles, in input order, whose discharge at pressao (kPa) lies within ±variacao of
     // caudal (L/s).
     AspersorList getPossibleAspersores(const AspersorList& availlableAspersores, double pressao,
-                                     double caudal, double variacao) const;
+                                       double caudal, double variacao) const;
     // The candidate with the smallest relative deviation; among equal deviations the later
     // one in input order. nullptr when none lies within variacaoMaxima.
     std::shared_ptr<Aspersor> getBestMatch(const AspersorList& availlableAspersores, double pressao,
@@ -1091,7 +1195,7 @@ public:
     // A nozzle from a record-set row holding the catalogue columns.
     std::shared_ptr<Aspersor> fromRow(const RecordSet& rs) const;
 
-private:
+  private:
     AspersorList query(const std::string& connectionString, const std::string& sql) const;
     std::shared_ptr<Aspersor> null_;
 };
@@ -1101,14 +1205,13 @@ private:
 // contiguous range per group. `bestMatch` answers exactly what
 // `AspersoresStatic::getBestMatch` answers for the same collection, ties included.
 class QUARVEX_EXPORT AspersorIndex {
-public:
+  public:
     AspersorIndex() = default;
     explicit AspersorIndex(const AspersorList& all);
-    std::shared_ptr<Aspersor> bestMatch(double pressao, double caudal,
-                                        double variacaoMaxima) const;
+    std::shared_ptr<Aspersor> bestMatch(double pressao, double caudal, double variacaoMaxima) const;
     int size() const noexcept { return static_cast<int>(all_.size()); }
 
-private:
+  private:
     struct Entry {
         double a;
         int order;  // position in the input collection
@@ -1134,7 +1237,7 @@ class ReguladorPression;
 
 // Something that changes a pivot record in place (regulators, mounted sprinklers).
 class QUARVEX_EXPORT PivotApplier {
-public:
+  public:
     virtual ~PivotApplier();
     // The base does nothing.
     virtual void apply(pivot& apivot);
@@ -1143,7 +1246,7 @@ public:
 // Chooses the sprinkler of every outlet during the real computation and owns the chart.
 // The base does nothing and answers none.
 class QUARVEX_EXPORT CalculosStrategy {
-public:
+  public:
     virtual ~CalculosStrategy();
     virtual void setAvaillableAspersores(const AspersorList& all_aspersores);
     virtual void beforeCompute(PivotWrapper& pivot_wrapper);
@@ -1169,7 +1272,7 @@ QUARVEX_EXPORT double hazenWilliamsUnitLoss(double caudal, double C, double diam
 // One pivot record and its hydraulic computation (ideal and real modes). Results are
 // written into the wrapper's own copy of the pivot. Create with `Statics::newPivotWrapper`.
 class QUARVEX_EXPORT PivotWrapper {
-public:
+  public:
     PivotWrapper(const ::quarvex::pivot& apivot, std::shared_ptr<CalculosStrategy> strategy);
 
     // Largest number of plain passes before the safeguarded search takes over.
@@ -1196,7 +1299,7 @@ public:
     Drop getDrop();
     void apply(PivotApplier& applier);
     void setTimeForCompleteRevolution(double tempo_revolucao);  // h
-    double getLongitudeTotal() const;                            // m
+    double getLongitudeTotal() const;                           // m
     int numeroTotalDeSaidas();
     double pluviosidadeMaxima(const PivotSample& Sample) const;  // mm/h
     bool hasEndGun() const;
@@ -1212,15 +1315,16 @@ public:
     // Ideal computation, then the strategy's beforeCompute, the real computation and
     // afterCompute.
     void calculate();
-    // The real computation: passes with the inlet discharge of the previous pass until two
-    // agree within 1e-5 L/s. When the plain passes have not settled after kMaxPlainPasses
+    // The real computation with the drop (the sprinklers come from the wrapper's own
+    // strategy): passes with the inlet discharge of the previous pass until two agree within
+    // 1e-5 L/s. When the plain passes have not settled after kMaxPlainPasses
     // (or repeat themselves), a bracketing root search on the inlet discharge finds the
     // discharge the sprinklers draw. When even that cannot settle, raises
     // errc::ComputationDidNotConverge, with the last pass's results left in the pivot.
-    void compute(CalculosStrategy& strategy, const Drop& aDrop);
+    void compute(const Drop& aDrop);
     std::shared_ptr<CartaAspersores> carta();
     double idealContinuosPressureLossForTramo(int order) const;  // kPa
-    double idealEndGunDischarge() const;                          // L/s
+    double idealEndGunDischarge() const;                         // L/s
     void computeIdealOperationMode();
     void calculaEndGunIdeal(Gun& aGun, const ParPressaoCaudal& initial_conditions);
     void update(::quarvex::pivot& toUpdate) const;
@@ -1236,7 +1340,7 @@ public:
     // the sprinklers drew (also left in caudaDaCartaAssociada).
     double realPass(double Qin, const Drop& drop);
 
-private:
+  private:
     Drop effectiveDrop();
     void idealSpan(tramo& span, ParPressaoCaudal& cur, double x0, const Drop& drop, double Q,
                    double R2);
@@ -1256,7 +1360,7 @@ private:
 
 // A pressure regulator fitted to every outlet of one span (fixed spans 1..n, overhang n+1).
 class QUARVEX_EXPORT ReguladorPression : public PivotApplier {
-public:
+  public:
     ReguladorPression(int tramo, double pression, double caudal_max, double caudal_min,
                       bool installed);
     bool installed() const noexcept { return installed_; }
@@ -1272,7 +1376,7 @@ public:
     void install() noexcept { installed_ = true; }
     void uninstall() noexcept { installed_ = false; }
 
-private:
+  private:
     int tramo_;
     double pression_;
     double maximum_caudal_;
@@ -1281,7 +1385,7 @@ private:
 };
 
 class QUARVEX_EXPORT PipeMaterials {
-public:
+  public:
     // Every row of "pipe_materials", ordered by "id asc".
     Collection<PipeMaterial> All(Connection& con) const;
     PipeMaterial NullPipeMaterial() const;
@@ -1291,7 +1395,7 @@ public:
 };
 
 class QUARVEX_EXPORT Drops {
-public:
+  public:
     // diametro > 0, p_pipe_material_id ≥ 1 and longitud > 0.
     bool isValid(const Drop& self) const;
     bool Differs(const Drop& self, const Drop& other) const;
@@ -1322,7 +1426,7 @@ public:
 
 // One sprinkler on one outlet of a chart.
 class QUARVEX_EXPORT MountedAspersor : public PivotApplier {
-public:
+  public:
     bool deleted() const noexcept { return deleted_; }
     void setDeleted(bool d) noexcept { deleted_ = d; }
     void init(const CoordenadasSaida& coordenadas, std::shared_ptr<::quarvex::Aspersor> umAspersor);
@@ -1338,7 +1442,7 @@ public:
     // unMount_on when deleted, else mount_on.
     void apply(::quarvex::pivot& apivot) override;
 
-private:
+  private:
     ::quarvex::saida& outletOf(::quarvex::pivot& apivot) const;
     bool deleted_ = false;
     std::shared_ptr<::quarvex::Aspersor> aspersor_;
@@ -1351,7 +1455,7 @@ using MountedAspersores = Collection<std::shared_ptr<MountedAspersor>>;
 // The sprinkler package of one pivot design: mounted sprinklers keyed by
 // CoordenadasSaidas::ToString of their outlet (insertion order), and the accessories.
 class QUARVEX_EXPORT CartaAspersores {
-public:
+  public:
     int id() const noexcept { return id_; }
     void setId(int id) noexcept { id_ = id; }
     void setNome(const std::string& nome) { nome_ = nome; }
@@ -1390,7 +1494,7 @@ public:
     // Every entry, deleted ones included, for the chart store.
     const MountedAspersores& mountedAspersores() const noexcept { return mounted_; }
 
-private:
+  private:
     int id_ = 0;
     std::string nome_;
     double boost_ = 0;
@@ -1403,10 +1507,10 @@ private:
 
 // The chart service (one per Statics instance).
 class QUARVEX_EXPORT CartaAspersoresStatic {
-public:
+  public:
     // A new entry binding the sprinkler to the outlet.
-    std::shared_ptr<MountedAspersor> newMountedAspersor(
-        const CoordenadasSaida& coordenadas, std::shared_ptr<Aspersor> umAspersor) const;
+    std::shared_ptr<MountedAspersor> newMountedAspersor(const CoordenadasSaida& coordenadas,
+                                                        std::shared_ptr<Aspersor> umAspersor) const;
 
     // Storage of charts in the projects database (tables "tb_cartas", "tb_aspersores",
     // "tb_reguladores", "tb_indicadores", "tb_pluviometria" and the drop store's "tb_drop").
@@ -1415,6 +1519,10 @@ public:
 
     // Deletes the chart and all its rows in one transaction (rolled back on any failure).
     void destroy(const std::string& connectionString, int id_carta) const;
+    // The same on an open connection, inside the caller's transaction when one is open (so a
+    // caller can remove charts together with other rows, all or nothing), otherwise in one
+    // of its own. The connection stays open.
+    void destroy(Connection& con, int id_carta) const;
     // The stored chart; its mounted sprinklers are read from the catalogue database file
     // `asperdbpath` in the same query (a sprinkler missing there is dropped). An identifier
     // without chart gives an empty chart with id 0; a chart without its indicator or
@@ -1423,15 +1531,25 @@ public:
                                           const std::string& asperdbpath, int id_carta) const;
     // Name and identifier of every chart of the system, keyed by name.
     Collection<CartaInfo> enumerateAll(const std::string& connectionString, int id_sistema) const;
+    Collection<CartaInfo> enumerateAll(Connection& con, int id_sistema) const;
     bool AnyFor(const std::string& connectionString, int id_sistema) const;
-    // Saves the chart as a new one; a name taken in the system raises
-    // errc::NomeDaCartaJaExistente and gives the chart back its previous identifier.
+    // Saves the chart as a new one, whatever identifier it has. A name taken in the system
+    // raises errc::NomeDaCartaJaExistente; on that and on any other failure nothing is stored
+    // and the chart keeps the identifier it had.
     void saveAsNew(const std::string& connectionString, int id_sistema,
                    CartaAspersores& carta) const;
     // Inserts (a chart whose id is not stored for the system; a taken name raises
     // errc::NomeDaCartaJaExistente and nothing is written) or updates the chart, then
     // rewrites all its rows, in one transaction. Names are stored exactly, quotes included.
+    // The chart takes its new identifier only once the transaction is committed: a failed
+    // save (a commit refused because another connection reads the file, for instance) leaves
+    // it unchanged, so saving it again inserts it again.
     void save(const std::string& connectionString, int id_sistema, CartaAspersores& carta) const;
+
+  private:
+    // Writes the chart's rows inside the open transaction as chart `id_carta` (0 or an id
+    // not stored for the system: a new chart) and returns the identifier it was stored under.
+    int write(Connection& con, int id_sistema, CartaAspersores& carta, int id_carta) const;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -1441,7 +1559,7 @@ public:
 // The global factory of the library's services and records. The shared services live
 // until the process ends; `statics()` is the process-wide instance.
 class QUARVEX_EXPORT Statics {
-public:
+  public:
     Statics();
     ~Statics();
     Statics(const Statics&) = delete;
@@ -1481,7 +1599,7 @@ public:
     ::quarvex::Pluviometros& Pluviometros();
     ::quarvex::PivotEvaluations& PivotEvaluations();
 
-private:
+  private:
     struct Services;
     std::unique_ptr<Services> services_;
 };

@@ -256,7 +256,7 @@ class ZAREDE_EXPORT Integrador {
     // Trapezoidal integral of `funcao` from X1 to X2 with strips of width delta; the last strip
     // is what remains to X2. In units of x times y.
     // Raises InvalidIntegrationRange when X1 > X2, delta <= 0, a bound is not finite, the strips
-    // would exceed 1e8 or delta is too small to advance x; Overflow when the sum is not finite.
+    // would exceed 1e7 or delta is too small to advance x; Overflow when the sum is not finite.
     // Errors of the function pass unchanged.
     double calcula(const IFunction& funcao, double X1, double X2, double delta) const;
     // True when porCima(pontoTest) < porBaixo(pontoTest) (strictly).
