@@ -20,4 +20,8 @@ int runDesign(const std::string& file, bool csv, std::ostream& out, std::ostream
 // Computes a catch-can evaluation from a JSON or CSV file and prints the result as JSON.
 int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err);
 
+// Computes the crop water requirement and system discharge of a JSON file and prints them as
+// JSON; what cannot be computed is null, with its reason on `err`.
+int runAgronomic(const std::string& file, std::ostream& out, std::ostream& err);
+
 }  // namespace kambrix::cli

@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
         app.add_subcommand("evaluate", "Compute a catch-can evaluation given as JSON or CSV");
     evaluate->add_option("FILE", evaluationFile, "evaluation file (JSON or CSV)")->required();
 
+    std::string agronomicFile;
+    auto* agronomic = app.add_subcommand(
+        "agronomic", "Compute the crop water requirement and system discharge given as JSON");
+    agronomic->add_option("FILE", agronomicFile, "agronomic data (JSON)")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -29,6 +34,9 @@ int main(int argc, char** argv) {
 
     if (*design) {
         return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);
+    }
+    if (*agronomic) {
+        return kambrix::cli::runAgronomic(agronomicFile, std::cout, std::cerr);
     }
     return kambrix::cli::runEvaluate(evaluationFile, std::cout, std::cerr);
 }
