@@ -16,7 +16,7 @@ namespace kambrix {
 
 // Decimals of the result labels.
 inline constexpr int kEfficiencyDecimals = 2;  // Epa and application efficiency, %
-inline constexpr int kReDecimals = 4;          // Re, a fraction
+inline constexpr int kReDecimals = 3;          // Re, a fraction
 inline constexpr int kGirDecimals = 2;         // mm/day
 inline constexpr int kDischargeDecimals = 2;   // L/s
 
