@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app_test_support.h"
 #include "design/agronomic_boxes.h"
 #include "design/agronomic_design_presenter.h"
@@ -43,17 +45,11 @@ TEST(AgronomicBoxes, ReadingAndCheckingBoxes) {
     EXPECT_EQ(boxText(0.85, ','), "0,85");
     EXPECT_EQ(boxText(0, ',', 0.0), "");
 
+    // The ranges themselves are tested with the computation; here the box's reading.
     EXPECT_EQ(checkBox(In::Pe, "0", '.'), std::nullopt);
     EXPECT_EQ(checkBox(In::kf, "", '.'), std::nullopt) << "blank: not given";
-    EXPECT_EQ(checkBox(In::kf, "0", '.').value_or(""), "The value for Kf must be greater than 0");
     EXPECT_EQ(checkBox(In::CI, "6,9", ',').value_or(""), "The value for CI must be from 7 to 17");
-    EXPECT_EQ(checkBox(In::CI, "17", ','), std::nullopt);
-    EXPECT_EQ(checkBox(In::Pa, "100", '.'), std::nullopt);
-    EXPECT_EQ(checkBox(In::Pa, "0", '.').value_or(""),
-              "The value for Pa must be greater than 0 and up to 100");
     EXPECT_EQ(checkBox(In::HoursPerDay, "24", '.'), std::nullopt);
-    EXPECT_TRUE(checkBox(In::HoursPerDay, "24.5", '.').has_value());
-    EXPECT_TRUE(checkBox(In::HoursPerDay, "0", '.').has_value());
     EXPECT_EQ(checkBox(In::Eto, "abc", '.').value_or(""),
               "\"abc\" is not a number: please enter a number for Eto");
 
