@@ -27,6 +27,10 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::CsvFormat, "A line of the file cannot be read"},
     {errc::ValueOutOfRange, "A value lies outside the range the program accepts"},
     {errc::RecordNotFound, "There is no record of that name"},
+    {errc::EvaluationExists, "There is already an evaluation of that name"},
+    {errc::EvaluationRowsIncomplete,
+     "A catch-can row has a volume without a distance, or the "
+     "other way round"},
     // The agronomic screens show these texts as they stand.
     {errc::KfNotGiven, "It must be given the value for Kf"},
     {errc::EtcNotGiven, "It must be given the value for Etc"},
