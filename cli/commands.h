@@ -75,4 +75,8 @@ struct ChartOptions {
 // as PDF (only in a build with Qt).
 int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err);
 
+// Computes the crop water requirement and system discharge of a JSON file and prints them as
+// JSON; what cannot be computed is null, with its reason on `err`.
+int runAgronomic(const std::string& file, std::ostream& out, std::ostream& err);
+
 }  // namespace kambrix::cli

@@ -55,6 +55,10 @@ int main(int argc, char** argv) {
     chart->add_flag("--csv", chartOptions.csv, "print the outlet table as CSV instead of JSON");
     chart->add_option("--pdf", chartOptions.pdf, "write the printed chart to this PDF file")
         ->excludes(designJson);
+    std::string agronomicFile;
+    auto* agronomic = app.add_subcommand(
+        "agronomic", "Compute the crop water requirement and system discharge given as JSON");
+    agronomic->add_option("FILE", agronomicFile, "agronomic data (JSON)")->required();
 
     try {
         app.parse(argc, argv);
@@ -71,6 +75,9 @@ int main(int argc, char** argv) {
     }
     if (*design) {
         return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);
+    }
+    if (*agronomic) {
+        return kambrix::cli::runAgronomic(agronomicFile, std::cout, std::cerr);
     }
     if (*evaluation) {
         return kambrix::cli::runEvaluation(databaseFolder, storedName, std::cout, std::cerr);

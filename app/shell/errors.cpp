@@ -31,6 +31,20 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::EvaluationRowsIncomplete,
      "A catch-can row has a volume without a distance, or the "
      "other way round"},
+    // The agronomic screens show these texts as they stand.
+    {errc::KfNotGiven, "It must be given the value for Kf"},
+    {errc::EtcNotGiven, "It must be given the value for Etc"},
+    {errc::PeNotGiven, "It must be given the value for the precipitation"},
+    {errc::PaNotGiven, "It must be given the Pa value"},
+    {errc::CuNotGiven, "It must be given the CU value"},
+    {errc::EtoNotGiven, "It must be given the Eto value"},
+    {errc::UNotGiven, "It must be given the U value"},
+    {errc::CiNotGiven, "It must be given the CI value"},
+    {errc::OeNotGiven, "It must be given the Oe value"},
+    {errc::ComputationOverflow, "The result is too large to be computed"},
+    {errc::ComputationDivisionByZero, "The result cannot be computed: it would divide by zero"},
+    {errc::ComputationInvalid, "The result cannot be computed from these values"},
+    {errc::SchedulingFileFormat, "The input file as an format error, it must be a CSV file"},
 };
 
 bool isDatabaseNumber(std::int32_t n) {

@@ -49,6 +49,24 @@ inline constexpr std::int32_t RecordNotFound = kBase + 3130;
 // Catch-can evaluations: a name already taken, readings that cannot be stored as they stand.
 inline constexpr std::int32_t EvaluationExists = kBase + 3140;
 inline constexpr std::int32_t EvaluationRowsIncomplete = kBase + 3141;
+// Agronomic inputs not given, in the order the checks look at them. The codes are also used
+// by errors of the computation library (charts, evaluations): read them with their source.
+inline constexpr std::int32_t KfNotGiven = kBase + 0x3E8;
+inline constexpr std::int32_t EtcNotGiven = kBase + 0x3E9;
+inline constexpr std::int32_t PeNotGiven = kBase + 0x3EA;
+inline constexpr std::int32_t PaNotGiven = kBase + 0x44C;
+inline constexpr std::int32_t CuNotGiven = kBase + 0x44D;
+inline constexpr std::int32_t EtoNotGiven = kBase + 0x44E;
+inline constexpr std::int32_t UNotGiven = kBase + 0x44F;
+inline constexpr std::int32_t CiNotGiven = kBase + 0x450;
+inline constexpr std::int32_t OeNotGiven = kBase + 0x451;
+// A formula of the program that has no finite result: a result beyond the double range, a
+// division by zero, or an operation on a value that is not a finite number.
+inline constexpr std::int32_t ComputationOverflow = kBase + 3150;
+inline constexpr std::int32_t ComputationDivisionByZero = kBase + 3151;
+inline constexpr std::int32_t ComputationInvalid = kBase + 3152;
+// A file of the irrigation-scheduling model that cannot be read as "year;Qfc;frequency" lines.
+inline constexpr std::int32_t SchedulingFileFormat = kBase + 3111;
 }  // namespace errc
 
 // Where an error number comes from.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "design/agronomic_store.h"
 #include "shell/services.h"
 
 namespace kambrix {
@@ -15,14 +16,6 @@ namespace {
 const quarvex::TableSchema& schema(const char* name) {
     static const auto definitions = tableDefinitions();
     return definitions.Item(name);
-}
-
-// The rows of a table that belong to a system (column "id_sistema"), as a schema whose key
-// is that column, so copyData duplicates them under another system.
-quarvex::TableSchema systemRows(const char* name) {
-    std::vector<std::string> columns = schema(name).campos();
-    columns.erase(std::remove(columns.begin(), columns.end(), "id_sistema"), columns.end());
-    return quarvex::TableSchema(name, columns, "id_sistema");
 }
 
 std::string idText(int id) {
@@ -168,9 +161,7 @@ Projecto Projectos::copyProject(Connection& con, const std::string& baseConditio
     copy.id = 0;
     auto work = [&] {
         writeProject(con, copy);
-        for (const char* table : {"tb_agronomico", "epa_datas", "tovren_agronomics"}) {
-            systemRows(table).copyData(con, base->id, copy.id);
-        }
+        copySystemAgronomics(con, base->id, copy.id);
     };
     if (con.InTransaction()) {
         work();
@@ -186,12 +177,9 @@ void Projectos::deleteProject(Connection& con, Projecto& project) const {
     }
     // Everything of the system goes in one transaction on this one connection, the charts
     // included: a failure anywhere leaves the system whole.
-    const std::string ofSystem = "id_sistema=" + idText(project.id);
     auto work = [&] {
         destroySystemCharts(con, project.id);
-        for (const char* table : {"epa_datas", "tb_agronomico", "tovren_agronomics"}) {
-            con.Execute(schema(table).deleteSQL(std::nullopt, ofSystem));
-        }
+        deleteSystemAgronomics(con, project.id);
         con.Execute(schema("tramos").deleteSQL(
             std::nullopt, quarvex::bindParameters("projecto_id=?", {idText(project.id)})));
         con.Execute(schema("projectos").deleteSQL(idText(project.id)));

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "design/tovren_presenter.h"
+
+#include "shell/unit_of_work.h"
+
+namespace kambrix {
+
+namespace {
+
+using In = AgronomicInput;
+
+double projectValue(double boxValue) {
+    return boxValue == kMissing ? 0.0 : boxValue;
+}
+
+std::string boxOf(const TovrenBoxes& b, In input) {
+    switch (input) {
+        case In::Qfc:
+            return b.Qfc;
+        case In::FieldArea:
+            return b.area;
+        case In::HoursPerDay:
+            return b.hours;
+        case In::Pa:
+            return b.epa.Pa;
+        case In::CU:
+            return b.epa.CU;
+        case In::Eto:
+            return b.epa.Eto;
+        case In::U:
+            return b.epa.U;
+        case In::CI:
+            return b.epa.CI;
+        case In::Oe:
+            return b.epa.Oe;
+        case In::kf:
+        case In::Etc:
+        case In::Pe:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+const std::array<std::string, 3>& TovrenPresenter::gridHeadings() {
+    static const std::array<std::string, 3> headings = {"Frequency", "Qfc(L/s/ha)", "Year"};
+    return headings;
+}
+
+TovrenPresenter::TovrenPresenter(char decimalSeparator) : separator_(decimalSeparator) {}
+
+TovrenScreen TovrenPresenter::open(const std::string& connectionString, const Projecto& project) {
+    TovrenAgronomics record;
+    if (project.id > 0) {
+        record = readFrom(connectionString, [&](quarvex::Connection& con) {
+            return loadTovrenAgronomics(con, project.id);
+        });
+    }
+    return open(project, record);
+}
+
+TovrenScreen TovrenPresenter::open(const Projecto& project, const TovrenAgronomics& record) {
+    record_ = record;
+    TovrenScreen s;
+    s.boxes.epa = efficiencyBoxes(record.epa, separator_);
+    s.boxes.Qfc = boxText(record.Qfc, separator_);
+    s.boxes.area = boxText(project.areaParcela, separator_, 0.0);
+    s.boxes.hours = project.horas_de_operacao_diaria != 0
+                        ? boxText(project.horas_de_operacao_diaria, separator_, 0.0)
+                        : boxText(record.hours_per_day, separator_);
+    s.discharge =
+        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
+    return s;
+}
+
+ImportOutcome TovrenPresenter::importFile(const std::filesystem::path& path) {
+    ImportOutcome out;
+    try {
+        records_ = readFrequencialFile(path, separator_);
+        out.imported = true;
+    } catch (const AppError& e) {
+        out.message = e.what();
+        out.detail = e.detail();
+    }
+    return out;
+}
+
+std::vector<std::array<std::string, 3>> TovrenPresenter::gridRows() const {
+    std::vector<std::array<std::string, 3>> rows;
+    rows.reserve(records_.size());
+    for (const auto& d : records_) {
+        rows.push_back({formatLong(d.frequencia, separator_), formatLong(d.Qfc, separator_),
+                        formatLong(d.ano, separator_)});
+    }
+    return rows;
+}
+
+std::optional<std::string> TovrenPresenter::qfcOfRow(std::size_t row) const {
+    if (row >= records_.size()) {
+        return std::nullopt;
+    }
+    return boxText(records_[row].Qfc, separator_);
+}
+
+ResultTexts TovrenPresenter::calculateEfficiency(const EfficiencyBoxes& boxes) const {
+    return efficiencyResults(readEfficiencyBoxes(boxes, separator_, record_.epa), separator_);
+}
+
+ResultTexts TovrenPresenter::computeDischarge(const TovrenBoxes& boxes) const {
+    const AgronomicResult q = evaluateDischargeFromQfc(
+        boxValue(boxes.Qfc, separator_), boxValue(boxes.area, separator_),
+        boxValue(boxes.hours, separator_), kSchedulingFieldAreaText, separator_);
+    ResultTexts r;
+    showResult(r, ResultLabel::Caudal, q, kDischargeDecimals, separator_);
+    if (q.available()) {
+        r.systemDischarge = *q.value;
+        return r;
+    }
+    const Unavailable& why = *q.unavailable;
+    switch (why.kind) {
+        case Unavailable::Kind::NotGiven:
+            reportNotGiven(r, why.input, kSchedulingFieldAreaText);
+            break;
+        case Unavailable::Kind::OutOfRange:
+            r.message = checkBox(why.input, boxOf(boxes, why.input), separator_);
+            break;
+        case Unavailable::Kind::Fault:
+            break;
+    }
+    return r;
+}
+
+std::optional<std::string> TovrenPresenter::firstBoxMessage(const TovrenBoxes& boxes) const {
+    for (In input : {In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe, In::Qfc, In::FieldArea,
+                     In::HoursPerDay}) {
+        if (auto m = checkBox(input, boxOf(boxes, input), separator_)) {
+            return m;
+        }
+    }
+    return std::nullopt;
+}
+
+SaveOutcome TovrenPresenter::save(const std::string& connectionString, SystemDocument& document,
+                                  const TovrenBoxes& boxes) {
+    SaveOutcome out;
+    if (!document.hasProject()) {
+        raiseError(errc::RecordNotFound, "No system is chosen");
+    }
+    out.message = firstBoxMessage(boxes);
+    if (out.message) {
+        return out;
+    }
+    TovrenAgronomics record = record_;
+    record.epa = readEfficiencyBoxes(boxes.epa, separator_, record_.epa);
+    record.Qfc = boxValue(boxes.Qfc, separator_);
+    record.hours_per_day = boxValue(boxes.hours, separator_);
+    Projecto project = document.project();
+    project.areaParcela = projectValue(boxValue(boxes.area, separator_));
+    project.horas_de_operacao_diaria = projectValue(record.hours_per_day);
+    const AgronomicResult q =
+        evaluateDischargeFromQfc(record.Qfc, project.areaParcela, project.horas_de_operacao_diaria,
+                                 kSchedulingFieldAreaText, separator_);
+    if (q.available()) {
+        project.q = *q.value;
+    } else if (q.unavailable->kind == Unavailable::Kind::Fault) {
+        std::rethrow_exception(q.unavailable->fault);
+    }
+    saveProjectWithTovren(connectionString, project, record);
+    record_ = record;
+    out.saved = true;
+    out.discharge =
+        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
+    document.projectSaved(std::move(project));
+    return out;
+}
+
+}  // namespace kambrix
