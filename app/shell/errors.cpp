@@ -27,6 +27,8 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::CsvFormat, "A line of the file cannot be read"},
     {errc::ValueOutOfRange, "A value lies outside the range the program accepts"},
     {errc::RecordNotFound, "There is no record of that name"},
+    {errc::CatalogueNameMissing, "The catalogue entry needs a name"},
+    {errc::CatalogueNameTaken, "Another entry of the catalogue already has that name"},
 };
 
 bool isDatabaseNumber(std::int32_t n) {

@@ -46,6 +46,9 @@ inline constexpr std::int32_t CsvFormat = kBase + 3110;
 inline constexpr std::int32_t ValueOutOfRange = kBase + 3120;
 // A record the user named does not exist (a system, a chart, an evaluation).
 inline constexpr std::int32_t RecordNotFound = kBase + 3130;
+// Catalogue entries (brands, models, nozzles, reference spans) being renamed.
+inline constexpr std::int32_t CatalogueNameMissing = kBase + 3140;
+inline constexpr std::int32_t CatalogueNameTaken = kBase + 3141;
 }  // namespace errc
 
 // Where an error number comes from.
