@@ -26,8 +26,8 @@ void TabSalidas::updateData() {
 }
 
 void TabSalidas::clear() {
-    grid_->setTable(TableData{{"span", "outlet", "distance", "elevation", "discharge", "pressure"},
-                              {}});
+    grid_->setTable(
+        TableData{{"span", "outlet", "distance", "elevation", "discharge", "pressure"}, {}});
 }
 
 }  // namespace kambrix

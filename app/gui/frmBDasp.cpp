@@ -137,8 +137,8 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     const Field fields[] = {
         {"lblA", "txtA", QStringLiteral("Coeficiente a"), QStringLiteral("the coefficient a"),
          kCoefficient, &a_},
-        {"lblB", "txtB", QStringLiteral("Exponente b"), QStringLiteral("the exponent b"),
-         kExponent, &b_},
+        {"lblB", "txtB", QStringLiteral("Exponente b"), QStringLiteral("the exponent b"), kExponent,
+         &b_},
         {"lblPmin", "txtPmin", QStringLiteral("Presión mínima (kPa)"),
          QStringLiteral("the minimum pressure"), kPressure, &pmin_},
         {"lblPmax", "txtPmax", QStringLiteral("Presión máxima (kPa)"),
@@ -160,7 +160,8 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     }
     auto* cmdNueva = namedButton(fraBoquilla, "cmdNuevaBoquilla", QStringLiteral("Nueva boquilla"));
     auto* cmdGuardar = namedButton(fraBoquilla, "cmdGuardar", QStringLiteral("Guardar boquilla"));
-    auto* cmdBorrar = namedButton(fraBoquilla, "cmdBorrarBoquilla", QStringLiteral("Borrar boquilla"));
+    auto* cmdBorrar =
+        namedButton(fraBoquilla, "cmdBorrarBoquilla", QStringLiteral("Borrar boquilla"));
     auto* nozzleButtons = new QHBoxLayout;
     nozzleButtons->addWidget(cmdNueva);
     nozzleButtons->addWidget(cmdGuardar);
@@ -195,7 +196,8 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
             [this](int r) { nozzleChosen(r); });
     connect(txtBoquilla_, &QLineEdit::editingFinished, this, [this] { drawCurve(); });
     connect(cmdNueva, &QPushButton::clicked, this, [this] { cmdNuevaBoquilla_Click(); });
-    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { cmdGuardar_Click(); }));
+    connect(cmdGuardar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdGuardar_Click(); }));
     connect(cmdBorrar, &QPushButton::clicked, this,
             guarded(m, this, [this] { cmdBorrarBoquilla_Click(); }));
     connect(cmdRenombrarMarca, &QPushButton::clicked, this,
@@ -207,10 +209,10 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     connect(cmdBorrarModelo, &QPushButton::clicked, this,
             guarded(m, this, [this] { cmdBorrarModelo_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
-    setTabOrderChain({cboMarca_, cmdRenombrarMarca, cmdBorrarMarca, cboModelo_,
-                      cmdRenombrarModelo, cmdBorrarModelo, grdBoquillas_, txtBoquilla_,
-                      a_->box(), b_->box(), pmin_->box(), pmax_->box(), qmin_->box(),
-                      qmax_->box(), cmdNueva, cmdGuardar, cmdBorrar, cmdSalir});
+    setTabOrderChain({cboMarca_, cmdRenombrarMarca, cmdBorrarMarca, cboModelo_, cmdRenombrarModelo,
+                      cmdBorrarModelo, grdBoquillas_, txtBoquilla_, a_->box(), b_->box(),
+                      pmin_->box(), pmax_->box(), qmin_->box(), qmax_->box(), cmdNueva, cmdGuardar,
+                      cmdBorrar, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     reload(QString(), QString(), 0);
@@ -226,8 +228,7 @@ void frmBDasp::reload(const QString& brand, const QString& model, int nozzleId,
         modelos_ = catalogue.ModelosAll(cs);
         aspersores_ = catalogue.find(cs);
     } catch (...) {
-        handleDatabaseError(services_.messages, this,
-                            "The sprinkler catalogue could not be read");
+        handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
     filling_ = true;
     cboMarca_->blockSignals(true);
@@ -304,13 +305,13 @@ void frmBDasp::modelChanged(int nozzleId, const std::string& nozzleName) {
     for (std::size_t r = 0; r < shown_.size(); ++r) {
         const auto& a = *shown_[r];
         TableRow row;
-        row.cells = {TableCell::ofText(a.nome()),       TableCell::ofNumber(a.aValue(), 6),
+        row.cells = {TableCell::ofText(a.nome()),        TableCell::ofNumber(a.aValue(), 6),
                      TableCell::ofNumber(a.bValue(), 3), TableCell::ofNumber(a.pmin(), 0),
                      TableCell::ofNumber(a.pmax(), 0),   TableCell::ofNumber(a.qmin(), 4),
                      TableCell::ofNumber(a.qmax(), 4)};
         table.rows.push_back(std::move(row));
-        if ((nozzleId != 0 && a.id() == nozzleId) || (nozzleId == 0 && !nozzleName.empty() &&
-                                                       a.nome() == nozzleName)) {
+        if ((nozzleId != 0 && a.id() == nozzleId) ||
+            (nozzleId == 0 && !nozzleName.empty() && a.nome() == nozzleName)) {
             select = static_cast<int>(r);
         }
     }
@@ -367,8 +368,9 @@ void frmBDasp::drawCurve() {
     const double pmin = pmin_->value();
     const double pmax = pmax_->value();
     ChartBuilder chart;
-    chart.legend(false).xAxis(names.value(1), QStringLiteral("0")).yAxis(names.value(0),
-                                                                        QStringLiteral("0.000"));
+    chart.legend(false)
+        .xAxis(names.value(1), QStringLiteral("0"))
+        .yAxis(names.value(0), QStringLiteral("0.000"));
     if (a > 0 && b > 0 && pmin > 0 && pmax > pmin && std::isfinite(a) && std::isfinite(b) &&
         std::isfinite(pmax)) {
         std::vector<XYPoint> points;
@@ -450,8 +452,8 @@ bool frmBDasp::cmdGuardar_Click() {
     if (const auto problem = checkNozzle(data)) {
         m.showMessage(this, QString::fromStdString(problem->message));
         const std::map<std::string, QWidget*> boxes = {
-            {"nome", txtBoquilla_},   {"a", a_->box()},       {"b", b_->box()},
-            {"pmin", pmin_->box()},   {"pmax", pmax_->box()}, {"qmin", qmin_->box()},
+            {"nome", txtBoquilla_}, {"a", a_->box()},       {"b", b_->box()},
+            {"pmin", pmin_->box()}, {"pmax", pmax_->box()}, {"qmin", qmin_->box()},
             {"qmax", qmax_->box()}};
         boxes.at(problem->field)->setFocus();
         return false;
@@ -553,8 +555,9 @@ bool frmBDasp::cmdBorrarMarca_Click() {
         SprinklerCatalogue store(services_.config.asperConnectionString);
         const auto nozzles = store.nozzlesOfBrand(brand->id);
         const QString question =
-            QStringLiteral("Please confirm that you want to remove the brand %1 with its %2 "
-                           "models and %3 nozzles ?")
+            QStringLiteral(
+                "Please confirm that you want to remove the brand %1 with its %2 "
+                "models and %3 nozzles ?")
                 .arg(inQuotes(name))
                 .arg(store.modelCount(brand->id))
                 .arg(nozzles.size()) +
@@ -609,8 +612,9 @@ bool frmBDasp::cmdBorrarModelo_Click() {
         SprinklerCatalogue store(services_.config.asperConnectionString);
         const auto nozzles = store.nozzlesOfModel(model->id);
         const QString question =
-            QStringLiteral("Please confirm that you want to remove the model %1 with its %2 "
-                           "nozzles ?")
+            QStringLiteral(
+                "Please confirm that you want to remove the model %1 with its %2 "
+                "nozzles ?")
                 .arg(inQuotes(name))
                 .arg(nozzles.size()) +
             chartsSentence(nozzles, "those charts will lose them");

@@ -24,9 +24,9 @@ namespace kambrix {
 
 namespace {
 
-constexpr NumberRange kLength{0, 200, true, false};      // m
-constexpr NumberRange kDiameter{0, 1000, true, false};    // mm
-constexpr NumberRange kSpacing{0, 10000, true, false};    // cm
+constexpr NumberRange kLength{0, 200, true, false};     // m
+constexpr NumberRange kDiameter{0, 1000, true, false};  // mm
+constexpr NumberRange kSpacing{0, 10000, true, false};  // cm
 
 QString inQuotes(const std::string& name) {
     return "'" + QString::fromStdString(name) + "'";
@@ -106,8 +106,7 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
         {"lblLongitud", QStringLiteral("Longitud (m)")},
         {"lblDiametro", QStringLiteral("Diámetro interior (mm)")},
         {"lblSeparacion", QStringLiteral("Separación de salidas (cm)")}};
-    const std::vector<QWidget*> boxes = {txtDenominacion_, txtLongitud, txtDiametro,
-                                         txtSeparacion};
+    const std::vector<QWidget*> boxes = {txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion};
     for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
         form->addWidget(namedLabel(fraTramo, labels[i].first, labels[i].second), i + 2, 0);
         form->addWidget(boxes[i], i + 2, 1);
@@ -139,8 +138,10 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
         txtDenominacion_->setFocus();
     });
     connect(cmdNuevo, &QPushButton::clicked, this, [this] { cmdNuevo_Click(); });
-    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { cmdGuardar_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this, guarded(m, this, [this] { cmdBorrar_Click(); }));
+    connect(cmdGuardar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdGuardar_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrar_Click(); }));
     connect(cmdGuardarMarca, &QPushButton::clicked, this,
             guarded(m, this, [this] { cmdGuardarMarca_Click(); }));
     connect(cmdRenombrarMarca, &QPushButton::clicked, this,
@@ -255,12 +256,12 @@ const TramoMarca* frmBDtramos::storedBrand() const {
 bool frmBDtramos::cmdGuardarMarca_Click() {
     TramoMarca marca{trim(cboMarca_->currentText().toStdString()), 0};
     if (marcas_.Contains(marca.name)) {
-        services_.messages.showMessage(this, QStringLiteral("That brand is already in the catalogue"));
+        services_.messages.showMessage(this,
+                                       QStringLiteral("That brand is already in the catalogue"));
         return false;
     }
-    const bool ok = run("The brand could not be saved", [&](quarvex::Connection& con) {
-        ReferenceTramos().saveBrand(con, marca);
-    });
+    const bool ok = run("The brand could not be saved",
+                        [&](quarvex::Connection& con) { ReferenceTramos().saveBrand(con, marca); });
     reload(selectedId_);
     if (ok) {
         services_.messages.showStatus(this, "The brand " + inQuotes(marca.name) + " was saved");
@@ -365,8 +366,9 @@ bool frmBDtramos::cmdRenombrarMarca_Click() {
         return false;
     }
     const TramoMarca old = *brand;
-    const auto name = m.askText(this, "Please enter the new name for the brand " + inQuotes(old.name),
-                                QString::fromStdString(old.name));
+    const auto name =
+        m.askText(this, "Please enter the new name for the brand " + inQuotes(old.name),
+                  QString::fromStdString(old.name));
     if (!name || name->toStdString() == old.name) {
         return false;
     }
@@ -378,7 +380,8 @@ bool frmBDtramos::cmdRenombrarMarca_Click() {
     }
     reload(selectedId_);
     if (ok) {
-        m.showStatus(this, "The brand " + inQuotes(old.name) + " is now called " + inQuotes(name->toStdString()));
+        m.showStatus(this, "The brand " + inQuotes(old.name) + " is now called " +
+                               inQuotes(name->toStdString()));
     }
     return ok;
 }
@@ -392,9 +395,8 @@ bool frmBDtramos::cmdBorrarMarca_Click() {
     }
     const TramoMarca old = *brand;
     int spans = 0;
-    if (!run("The span catalogue could not be read", [&](quarvex::Connection& con) {
-            spans = ReferenceTramos().spanCount(con, old.id);
-        })) {
+    if (!run("The span catalogue could not be read",
+             [&](quarvex::Connection& con) { spans = ReferenceTramos().spanCount(con, old.id); })) {
         return false;
     }
     if (!m.confirm(this, QStringLiteral("Please confirm that you want to remove the brand %1 "

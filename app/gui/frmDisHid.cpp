@@ -117,7 +117,8 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
         buttons->addWidget(b);
     }
     auto& m = services_.messages;
-    connect(cmdCalcular, &QPushButton::clicked, this, guarded(m, this, [this] { cmdCalcular_Click(); }));
+    connect(cmdCalcular, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdCalcular_Click(); }));
     connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
 
@@ -126,17 +127,17 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     layout->addLayout(buttons);
     addStatusLine(this, layout);
 
-    std::vector<QWidget*> order = {txtPropietario_,  caudal_->box(),      presion_->box(),
-                                   cota_->box(),     cboMaterial_,        area_->box(),
-                                   horas_->box(),    numeroTramos_->box()};
+    std::vector<QWidget*> order = {txtPropietario_, caudal_->box(),      presion_->box(),
+                                   cota_->box(),    cboMaterial_,        area_->box(),
+                                   horas_->box(),   numeroTramos_->box()};
     for (int i = 0; i < kMaxSpans; ++i) {
         order.push_back(spanCombos_[i]);
         order.push_back(cotas_[i]->box());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             chkVoladizo_, dtcombVoladizo_, chkGun_, gunRs_->box(), tabResultados_,
-             tabVelocidades->revolutionTime()->box(), cmdCalcular, cmdGuardar,
-             cmdCartaAspersores, cmdSalir}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{chkVoladizo_, dtcombVoladizo_, chkGun_, gunRs_->box(),
+                                         tabResultados_, tabVelocidades->revolutionTime()->box(),
+                                         cmdCalcular, cmdGuardar, cmdCartaAspersores, cmdSalir}) {
         order.push_back(w);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -192,17 +193,15 @@ void frmDisHid::buildInputs(QWidget* area) {
 
     caudal_ = numberBox(txtCaudal, kDischarge, QStringLiteral("the design discharge"));
     presion_ = numberBox(txtPresionPivot, kPressure, QStringLiteral("the nominal pressure"));
-    cota_ = numberBox(txtCotaInicial, kElevation,
-                      QStringLiteral("the ground elevation at the pivot"));
-    area_ = new NumberBox(txtArea, kArea, QStringLiteral("the field area"), true,
-                          services_.messages, [this] {
-                              changed();
-                              if (fieldSmallerThanIrrigated(project_.areaParcela,
-                                                            buildPivot(project_))) {
-                                  services_.messages.showMessage(this,
-                                                                 QString::fromLatin1(kFieldSmaller));
-                              }
-                          });
+    cota_ =
+        numberBox(txtCotaInicial, kElevation, QStringLiteral("the ground elevation at the pivot"));
+    area_ = new NumberBox(
+        txtArea, kArea, QStringLiteral("the field area"), true, services_.messages, [this] {
+            changed();
+            if (fieldSmallerThanIrrigated(project_.areaParcela, buildPivot(project_))) {
+                services_.messages.showMessage(this, QString::fromLatin1(kFieldSmaller));
+            }
+        });
     horas_ = numberBox(txtHoras, kHours, QStringLiteral("the daily operating hours"));
     numeroTramos_ = numberBox(txtNumeroTramos, kSpanCount, QStringLiteral("the number of spans"));
     numeroTramos_->extraCheck = [](double n) -> std::optional<std::string> {
@@ -217,8 +216,8 @@ void frmDisHid::buildInputs(QWidget* area) {
     auto* fraTramos = new QGroupBox(QStringLiteral("Tramos"), area);
     fraTramos->setObjectName("fraTramos");
     auto* tramos = new QGridLayout(fraTramos);
-    tramos->addWidget(namedLabel(fraTramos, "lblTramoModelo", QStringLiteral("Tramo de referencia")),
-                      0, 1);
+    tramos->addWidget(
+        namedLabel(fraTramos, "lblTramoModelo", QStringLiteral("Tramo de referencia")), 0, 1);
     tramos->addWidget(namedLabel(fraTramos, "lblTramoCota", QStringLiteral("Cota final (m)")), 0,
                       2);
     for (int i = 0; i < kMaxSpans; ++i) {
@@ -466,7 +465,7 @@ void frmDisHid::refreshResults() {
 }
 
 void frmDisHid::cmdCalcular_Click() {
-    std::initializer_list<NumberBox*> boxes = {caudal_, presion_, cota_,  area_,
+    std::initializer_list<NumberBox*> boxes = {caudal_, presion_,      cota_, area_,
                                                horas_,  numeroTramos_, gunRs_};
     if (!commitAll(boxes)) {
         return;
@@ -541,7 +540,8 @@ bool frmDisHid::save() {
     storedTramos_ = project_.Tramos;
     dirty_ = false;
     services_.messages.showStatus(
-        this, QStringLiteral("The system '%1' was saved").arg(QString::fromStdString(project_.nome)));
+        this,
+        QStringLiteral("The system '%1' was saved").arg(QString::fromStdString(project_.nome)));
     return true;
 }
 

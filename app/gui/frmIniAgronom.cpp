@@ -20,8 +20,8 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
     auto* grid = new QGridLayout(this);
     grid->setColumnStretch(0, 1);
 
-    lblSistema_ = namedLabel(this, "lblSistema",
-                             QString::fromStdString(services_.document.project().nome));
+    lblSistema_ =
+        namedLabel(this, "lblSistema", QString::fromStdString(services_.document.project().nome));
     QFont f = lblSistema_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.3);

@@ -91,15 +91,17 @@ frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
             [this](const QString& name) { txtSistemExistente_->setText(name); });
     connect(dtalproyecto_, &QListWidget::itemActivated, this,
             guarded(m, this, [this](QListWidgetItem* item) { listActivated(item); }));
-    connect(cmdAceptar, &QPushButton::clicked, this, guarded(m, this, [this] { cmdAceptar_Click(); }));
+    connect(cmdAceptar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdAceptar_Click(); }));
     connect(txtSistemExistente_, &QLineEdit::returnPressed, this,
             guarded(m, this, [this] { cmdAceptar_Click(); }));
     connect(txtDenNuevSist_, &QLineEdit::returnPressed, this,
             guarded(m, this, [this] { cmdAceptar_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this, guarded(m, this, [this] { cmdBorrar_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrar_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
-    setTabOrderChain({dtalproyecto_, optConsultar_, optNuevo_, optNuevJaExist_,
-                      txtSistemExistente_, txtDenNuevSist_, cmdAceptar, cmdBorrar, cmdSalir});
+    setTabOrderChain({dtalproyecto_, optConsultar_, optNuevo_, optNuevJaExist_, txtSistemExistente_,
+                      txtDenNuevSist_, cmdAceptar, cmdBorrar, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     optConsultar_->setChecked(true);
@@ -128,10 +130,9 @@ void frmNuevSist::refreshList() {
     dtalproyecto_->blockSignals(true);
     dtalproyecto_->clear();
     try {
-        const auto names = readFrom(services_.config.projectsConnectionString,
-                                    [](quarvex::Connection& con) {
-                                        return Projectos().projectNames(con);
-                                    });
+        const auto names =
+            readFrom(services_.config.projectsConnectionString,
+                     [](quarvex::Connection& con) { return Projectos().projectNames(con); });
         for (const auto& name : names) {
             dtalproyecto_->addItem(QString::fromStdString(name));
         }
@@ -174,8 +175,9 @@ bool frmNuevSist::clearName(const std::string& name) {
     if (existing == 0) {
         return true;
     }
-    if (!services_.messages.confirm(this, "There is already a project named " + inQuotes(name) +
-                                              " Do you want to replace it with a new empty one",
+    if (!services_.messages.confirm(this,
+                                    "There is already a project named " + inQuotes(name) +
+                                        " Do you want to replace it with a new empty one",
                                     MessageService::Default::No)) {
         return false;
     }

@@ -48,7 +48,8 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
     content->setObjectName("pnlContenido");
     auto* grid = new QGridLayout(content);
     grid->setContentsMargins(16, 12, 16, 16);
-    auto* title = namedLabel(content, "Label1", QStringLiteral("Diseño y Evaluación de Pivot (Kambrix)"));
+    auto* title =
+        namedLabel(content, "Label1", QStringLiteral("Diseño y Evaluación de Pivot (Kambrix)"));
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);

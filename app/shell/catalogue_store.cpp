@@ -51,11 +51,11 @@ std::optional<NozzleProblem> checkNozzle(const NozzleData& n) {
         return NozzleProblem{"nome", requirementMessage({"the designation of the nozzle"})};
     }
     const std::pair<const char*, double> values[] = {
-        {"a", n.a},       {"b", n.b},       {"pmin", n.pmin}, {"pmax", n.pmax},
-        {"qmin", n.qmin}, {"qmax", n.qmax},
+        {"a", n.a},       {"b", n.b},       {"pmin", n.pmin},
+        {"pmax", n.pmax}, {"qmin", n.qmin}, {"qmax", n.qmax},
     };
-    const char* names[] = {"the coefficient a",   "the exponent b",
-                           "the minimum pressure", "the maximum pressure",
+    const char* names[] = {"the coefficient a",     "the exponent b",
+                           "the minimum pressure",  "the maximum pressure",
                            "the minimum discharge", "the maximum discharge"};
     for (std::size_t i = 0; i < std::size(values); ++i) {
         if (!std::isfinite(values[i].second) || values[i].second <= 0) {
@@ -112,20 +112,19 @@ void SprinklerCatalogue::updateNozzle(int nozzleId, const NozzleData& n) const {
     }
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
-        con.Execute("UPDATE Boquillas SET denominacion=" + quarvex::sqlQuote(trim(n.nome)) +
-                    ", a=" + quarvex::sqlNumber(n.a) + ", b=" + quarvex::sqlNumber(n.b) +
-                    ", pmin=" + quarvex::sqlNumber(n.pmin) + ", pmax=" +
-                    quarvex::sqlNumber(n.pmax) + ", qmin=" + quarvex::sqlNumber(n.qmin) +
-                    ", qmax=" + quarvex::sqlNumber(n.qmax) +
-                    " WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
+        con.Execute(
+            "UPDATE Boquillas SET denominacion=" + quarvex::sqlQuote(trim(n.nome)) +
+            ", a=" + quarvex::sqlNumber(n.a) + ", b=" + quarvex::sqlNumber(n.b) +
+            ", pmin=" + quarvex::sqlNumber(n.pmin) + ", pmax=" + quarvex::sqlNumber(n.pmax) +
+            ", qmin=" + quarvex::sqlNumber(n.qmin) + ", qmax=" + quarvex::sqlNumber(n.qmax) +
+            " WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
     });
 }
 
 void SprinklerCatalogue::deleteNozzle(int nozzleId) const {
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
-        con.Execute("DELETE FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzleId) +
-                    ";");
+        con.Execute("DELETE FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
     });
 }
 
@@ -136,8 +135,7 @@ void SprinklerCatalogue::renameBrand(int brandId, const std::string& name) const
     }
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "marca", "id_marca", brandId);
-        if (countOf(con, "SELECT count(*) AS n FROM marca WHERE nome=" +
-                             quarvex::sqlQuote(clean) +
+        if (countOf(con, "SELECT count(*) AS n FROM marca WHERE nome=" + quarvex::sqlQuote(clean) +
                              " AND id_marca<>" + std::to_string(brandId)) > 0) {
             raiseError(errc::CatalogueNameTaken);
         }
@@ -156,8 +154,8 @@ void SprinklerCatalogue::renameModel(int modelId, const std::string& name) const
         const std::string id = std::to_string(modelId);
         if (countOf(con, "SELECT count(*) AS n FROM Modelos WHERE modelo=" +
                              quarvex::sqlQuote(clean) + " AND id_modelo<>" + id +
-                             " AND id_marca=(SELECT id_marca FROM Modelos WHERE id_modelo=" +
-                             id + ")") > 0) {
+                             " AND id_marca=(SELECT id_marca FROM Modelos WHERE id_modelo=" + id +
+                             ")") > 0) {
             raiseError(errc::CatalogueNameTaken);
         }
         con.Execute("UPDATE Modelos SET modelo=" + quarvex::sqlQuote(clean) +
@@ -208,8 +206,8 @@ std::vector<int> SprinklerCatalogue::nozzlesOfModel(int modelId) const {
 
 int SprinklerCatalogue::modelCount(int brandId) const {
     return readFrom(cs_, [&](Connection& con) {
-        return countOf(con, "SELECT count(*) AS n FROM Modelos WHERE id_marca=" +
-                                std::to_string(brandId));
+        return countOf(
+            con, "SELECT count(*) AS n FROM Modelos WHERE id_marca=" + std::to_string(brandId));
     });
 }
 

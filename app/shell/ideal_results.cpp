@@ -108,8 +108,8 @@ std::optional<IdealOutletRow> firstNegativePressure(const quarvex::pivot& comput
 std::string negativePressureMessage(const IdealOutletRow& row, int fixedCount,
                                     char decimalSeparator) {
     std::string where = row.span == -1 ? "the end gun"
-                                       : "span " + spanLabel(row.span, fixedCount) +
-                                             ", outlet " + std::to_string(row.outlet);
+                                       : "span " + spanLabel(row.span, fixedCount) + ", outlet " +
+                                             std::to_string(row.outlet);
     return "WARNING!!! The ideal pressure falls below 0 kPa from " +
            formatDecimals(row.distance, 1, decimalSeparator) + " m from the pivot (" + where +
            "): raise the nominal pressure or choose wider pipes";

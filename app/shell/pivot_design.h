@@ -82,8 +82,8 @@ std::string incompletePivotMessage();
 
 // What the design screen's boxes hold. A blank box is "not given" (no value), never 0.
 struct SpanInput {
-    bool chosen = false;  // a reference span was chosen
-    double length = 0;    // m, of the chosen reference span
+    bool chosen = false;                 // a reference span was chosen
+    double length = 0;                   // m, of the chosen reference span
     std::optional<double> endElevation;  // m
 };
 

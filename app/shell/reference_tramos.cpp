@@ -60,8 +60,8 @@ std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& t
                    {"separacion_saidas", t.separacion_saidas, "the outlet spacing"}};
     for (const auto& n : numbers) {
         if (!std::isfinite(n.value) || n.value <= 0) {
-            return ReferenceTramoProblem{
-                n.field, std::string("The value for ") + n.what + " must be a number greater than 0"};
+            return ReferenceTramoProblem{n.field, std::string("The value for ") + n.what +
+                                                      " must be a number greater than 0"};
         }
     }
     if (centimetresToMetres(t.separacion_saidas) >= t.longitud) {
@@ -198,12 +198,12 @@ void ReferenceTramos::renameBrand(Connection& con, int brandId, const std::strin
     if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE id_marca=" + id) == 0) {
         raiseError(errc::RecordNotFound);
     }
-    if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE marca=" +
-                         quarvex::sqlQuote(clean) + " AND id_marca<>" + id) > 0) {
+    if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE marca=" + quarvex::sqlQuote(clean) +
+                         " AND id_marca<>" + id) > 0) {
         raiseError(errc::CatalogueNameTaken);
     }
-    con.Execute("UPDATE tb_marcas SET marca=" + quarvex::sqlQuote(clean) +
-                " WHERE id_marca=" + id + ";");
+    con.Execute("UPDATE tb_marcas SET marca=" + quarvex::sqlQuote(clean) + " WHERE id_marca=" + id +
+                ";");
 }
 
 void ReferenceTramos::deleteBrand(Connection& con, int brandId) const {

@@ -89,8 +89,8 @@ std::string selectionText(std::vector<SelectedCell> cells) {
         left = std::min(left, c.column);
         right = std::max(right, c.column);
         std::replace_if(
-            c.text.begin(), c.text.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
-            ' ');
+            c.text.begin(), c.text.end(),
+            [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; }, ' ');
         rows[c.row][c.column] = std::move(c.text);
     }
     std::string out;

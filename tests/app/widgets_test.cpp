@@ -166,7 +166,8 @@ TEST_F(WidgetsTest, RealBoxesDefaultToNoForDestructiveQuestionsAndHoldDetails) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle(), "Kambrix");
-        defaultIsNo = box->defaultButton() == static_cast<QPushButton*>(box->button(QMessageBox::No));
+        defaultIsNo =
+            box->defaultButton() == static_cast<QPushButton*>(box->button(QMessageBox::No));
         box->defaultButton()->click();  // Enter
     });
     EXPECT_FALSE(real.confirm(nullptr, "Remove it?", MessageService::Default::No));

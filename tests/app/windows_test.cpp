@@ -42,9 +42,9 @@
 #include "gui/widgets/scripted_message_service.h"
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
+#include "shell/csv.h"
 #include "shell/demo_project.h"
 #include "shell/ideal_results.h"
-#include "shell/csv.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 
@@ -163,7 +163,7 @@ TEST_F(WindowsTest, CommaLocaleDisplayAndInput) {
     test::CommaLocale comma;
     EXPECT_EQ(decimalSeparator(), ',');
     EXPECT_EQ(screenNumber(2.5, 2), "2,50");
-    EXPECT_EQ(screenNumber(-0.001, 2), "0,00");       // no "-0,00"
+    EXPECT_EQ(screenNumber(-0.001, 2), "0,00");      // no "-0,00"
     EXPECT_EQ(screenNumber(12345.5, 1), "12345,5");  // no group separator to misread
     QLineEdit box;
     box.setText("2,5");
@@ -543,11 +543,11 @@ TEST_F(WindowsTest, DesignScreenFitsTheScreenWithItsButtonsAndTabsInOrder) {
         expectFitsOnScreen(&w, button);
     }
     EXPECT_TRUE(inOrder(tabWalk(child<QWidget>(&w, "txtPropietario"), 200),
-                        {"txtPropietario", "txtCaudal", "txtPresionPivot", "txtCotaInicial",
-                         "cboMaterial", "txtArea", "txtHorasOperacion", "txtNumeroTramos",
-                         "dtcombTramos_1", "txtCotas_1", "dtcombTramos_2", "txtCotas_2",
-                         "txtCotas_7", "chkVoladizo", "dtcombVoladizo", "chk_gun_active",
-                         "txt_gun_rs", "cmdCalcular", "cmdGuardar", "cmdSalir"}));
+                        {"txtPropietario", "txtCaudal",   "txtPresionPivot",   "txtCotaInicial",
+                         "cboMaterial",    "txtArea",     "txtHorasOperacion", "txtNumeroTramos",
+                         "dtcombTramos_1", "txtCotas_1",  "dtcombTramos_2",    "txtCotas_2",
+                         "txtCotas_7",     "chkVoladizo", "dtcombVoladizo",    "chk_gun_active",
+                         "txt_gun_rs",     "cmdCalcular", "cmdGuardar",        "cmdSalir"}));
     frmBDasp sprinklers(services);
     sprinklers.show();
     expectFitsOnScreen(&sprinklers, "cmdGuardar");
@@ -574,7 +574,8 @@ TEST_F(WindowsTest, ReadOnlyDatabaseFolderSaysSoWithoutSql) {
     type(child<QLineEdit>(&w, "txtCaudal"), "50");
     EXPECT_FALSE(w.save());
     ASSERT_EQ(messages.messages.size(), 1);
-    EXPECT_EQ(messages.messages[0], "The system could not be saved: the database folder is read-only");
+    EXPECT_EQ(messages.messages[0],
+              "The system could not be saved: the database folder is read-only");
     EXPECT_FALSE(messages.details[0].isEmpty());  // the database's words, behind Show details
     EXPECT_TRUE(w.hasChanges());
 
@@ -603,7 +604,7 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     const auto last = curve->points().back();
     EXPECT_DOUBLE_EQ(last.x(), controlNumber(child<QLineEdit>(&w, "txtPmax"), 0));
     EXPECT_NEAR(last.y(), a * std::pow(last.x(), b), 1e-12);  // the law itself
-    EXPECT_DOUBLE_EQ(a, 0.00422074);  // the form holds every digit stored
+    EXPECT_DOUBLE_EQ(a, 0.00422074);                          // the form holds every digit stored
 
     child<QComboBox>(&w, "cboMarca")->setEditText("  ");
     EXPECT_FALSE(w.cmdGuardar_Click());
@@ -614,16 +615,19 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     QTest::keyClicks(brand->lineEdit(), "Aq");
     EXPECT_EQ(brand->currentText(), "Aq");
     EXPECT_EQ(grid->rowCount(), 0);
-    for (const char* box : {"txtBoquilla", "txtA", "txtB", "txtPmin", "txtPmax", "txtQmin",
-                            "txtQmax"}) {
+    for (const char* box :
+         {"txtBoquilla", "txtA", "txtB", "txtPmin", "txtPmax", "txtQmin", "txtQmax"}) {
         EXPECT_TRUE(child<QLineEdit>(&w, box)->text().isEmpty()) << box;
     }
     EXPECT_EQ(w.selectedNozzle(), 0);
     brand->setEditText("Marca Nueva");
     child<QComboBox>(&w, "cboModelo")->setEditText("Modelo X");
     child<QLineEdit>(&w, "txtBoquilla")->setText("MX 1");
-    const std::pair<const char*, const char*> values[] = {
-        {"txtA", "0.01"}, {"txtB", "0.5"}, {"txtPmin", "100"}, {"txtPmax", "300"}, {"txtQmin", "0.1"}};
+    const std::pair<const char*, const char*> values[] = {{"txtA", "0.01"},
+                                                          {"txtB", "0.5"},
+                                                          {"txtPmin", "100"},
+                                                          {"txtPmax", "300"},
+                                                          {"txtQmin", "0.1"}};
     for (const auto& [box, value] : values) {
         child<QLineEdit>(&w, box)->setText(value);
     }
@@ -717,7 +721,8 @@ TEST_F(WindowsTest, SprinklerCatalogueAsksBeforeChangingANozzleOfAStoredChart) {
     EXPECT_EQ(child<QComboBox>(&w, "cboModelo")->currentText(), "Fixed plate");
     messages.answerText(QStringLiteral("Rotating spray plate"));  // the brand has that model
     EXPECT_FALSE(w.cmdRenombrarModelo_Click());
-    EXPECT_EQ(messages.messages.last(), "There is already an entry of the catalogue with that name");
+    EXPECT_EQ(messages.messages.last(),
+              "There is already an entry of the catalogue with that name");
     messages.answerText(std::nullopt);  // cancelled
     EXPECT_FALSE(w.cmdRenombrarMarca_Click());
     messages.answer(false);
@@ -864,15 +869,15 @@ TEST_F(WindowsTest, ErrorsTheWindowsDoNotExpectReachTheTopLevelHandler) {
     // A slot connected through guarded(): a library error with its statement.
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, &button, guarded(messages, &button, [&] {
-                         con.Execute("SELECT x FROM no_such_table");
-                     }));
+        con.Execute("SELECT x FROM no_such_table");
+    }));
     button.click();
     ASSERT_EQ(messages.messages.size(), 1);
     const QString number =
         QString::number(static_cast<quint32>(quarvex::errc::DatabaseStatementFailed), 16).toUpper();
-    EXPECT_EQ(messages.messages[0],
-              "The database does not hold the tables this program expects\n\nError number 0x" +
-                  number);
+    EXPECT_EQ(
+        messages.messages[0],
+        "The database does not hold the tables this program expects\n\nError number 0x" + number);
     EXPECT_TRUE(messages.details[0].contains("no_such_table"));  // behind Show details
 
     // An event handler: the application's notify() is the backstop.
@@ -888,7 +893,8 @@ TEST_F(WindowsTest, ErrorsTheWindowsDoNotExpectReachTheTopLevelHandler) {
     QEvent user(QEvent::User);
     EXPECT_FALSE(QCoreApplication::sendEvent(&thrower, &user));
     ASSERT_EQ(messages.messages.size(), 2);
-    EXPECT_TRUE(messages.messages[1].startsWith("There is no record of that name\n\nError number 0x"));
+    EXPECT_TRUE(
+        messages.messages[1].startsWith("There is no record of that name\n\nError number 0x"));
     app->setMessageService(nullptr);
 }
 

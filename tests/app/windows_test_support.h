@@ -108,12 +108,11 @@ class WindowFixture : public ::testing::Test {
 
     // Stores the demo project and makes it the document's project; returns it as stored.
     Projecto openDemoProject() {
-        Projecto demo = readFrom(config.tramosConnectionString, [&](quarvex::Connection& t) {
-            return makeDemoProject(t, con);
-        });
+        Projecto demo = readFrom(config.tramosConnectionString,
+                                 [&](quarvex::Connection& t) { return makeDemoProject(t, con); });
         Projectos().saveProject(con, demo);
-        Projecto loaded = *Projectos().loadProject(con, Projectos().nameCondition(demo.nome),
-                                                   "tramos");
+        Projecto loaded =
+            *Projectos().loadProject(con, Projectos().nameCondition(demo.nome), "tramos");
         document.setProject(loaded, true);
         return loaded;
     }

@@ -102,7 +102,8 @@ QStatusBar* addStatusLine(QWidget* window, QBoxLayout* layout) {
 }
 
 void fitToScreen(QWidget* window, QSize preferred) {
-    QScreen* screen = window->screen() != nullptr ? window->screen() : QApplication::primaryScreen();
+    QScreen* screen =
+        window->screen() != nullptr ? window->screen() : QApplication::primaryScreen();
     if (screen == nullptr) {
         window->resize(preferred);
         return;

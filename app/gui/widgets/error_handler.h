@@ -35,9 +35,8 @@ void handleDatabaseError(MessageService& messages, QWidget* parent, const std::s
 // signal's arguments `f` takes (Qt drops the rest).
 template <class F>
 auto guarded(MessageService& messages, QWidget* parent, F f) {
-    return [&messages, parent, f = std::move(f)]<class... A>(A&&... args)
-        requires std::invocable<const F&, A&&...>
-    {
+    return [&messages, parent, f = std::move(f) ]<class... A>(
+        A && ... args) requires std::invocable<const F&, A&&...> {
         try {
             f(std::forward<A>(args)...);
         } catch (...) {

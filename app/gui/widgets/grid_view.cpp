@@ -73,9 +73,8 @@ GridView::GridView(const char* objectName, const QString& captions, QWidget* par
     setContextMenuPolicy(Qt::ActionsContextMenu);
     retranslateCommands();
 
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-        emit rowActivated(row);
-    });
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { emit rowActivated(row); });
 }
 
 void GridView::retranslateCommands() {
@@ -111,7 +110,8 @@ void GridView::setTable(TableData table) {
     for (int r = 0; r < rowCount(); ++r) {
         const TableRow& row = table_.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < columnCount(); ++c) {
-            const TableCell* cell = table_.cell(static_cast<std::size_t>(r), static_cast<std::size_t>(c));
+            const TableCell* cell =
+                table_.cell(static_cast<std::size_t>(r), static_cast<std::size_t>(c));
             auto* item = new QTableWidgetItem;
             if (cell != nullptr) {
                 item->setText(QString::fromStdString(cell->displayText(sep)));

@@ -38,13 +38,13 @@ class ScriptedMessageService : public MessageService {
     bool defaultAnswer = false;
     Answer defaultChoice = Answer::No;
 
-    QStringList messages;   // information boxes, in order
-    QStringList details;    // their "Show details" texts (empty when none)
-    QStringList questions;  // Yes/No and Yes/No/Cancel questions, in order
+    QStringList messages;           // information boxes, in order
+    QStringList details;            // their "Show details" texts (empty when none)
+    QStringList questions;          // Yes/No and Yes/No/Cancel questions, in order
     std::vector<Default> defaults;  // the default button of each Yes/No question
-    QStringList choices;    // the questions that offered Cancel as well
-    QStringList prompts;    // text prompts
-    QStringList initials;   // their initial answers
+    QStringList choices;            // the questions that offered Cancel as well
+    QStringList prompts;            // text prompts
+    QStringList initials;           // their initial answers
     QStringList fileCaptions;
     QStringList statuses;  // status-line confirmations
 
