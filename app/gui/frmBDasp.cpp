@@ -379,7 +379,7 @@ void frmBDasp::drawCurve() {
             points.push_back({p, quarvex::dischargeLaw(a, b, p)});
         }
         points.back().x = pmax;
-        chart.title(txtBoquilla_->text()).xRange(pmin, pmax).line(names.value(2), points);
+        chart.title(txtBoquilla_->text()).line(names.value(2), points);
     }
     chtCurva_->setChart(chart.build());
 }

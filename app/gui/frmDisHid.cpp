@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -79,7 +80,6 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     inputs->setObjectName("pnlDatos");
     buildInputs(inputs);
     scroll->setWidget(inputs);
-    scroll->setMinimumWidth(inputs->sizeHint().width() + 24);
 
     tabResultados_ = new QTabWidget(splitter);
     tabResultados_->setObjectName("tabResultados");
@@ -147,6 +147,10 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     translateForm(this, services_.config.languageFile);
     loadCatalogues();
     fillControls();
+    // Wide enough for the translated labels and the longest material and span names, and
+    // for the vertical scroll bar when a short screen needs it.
+    scroll->setMinimumWidth(inputs->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width() + 4);
     fitToScreen(this, kPreferredSize);
 }
 
@@ -167,6 +171,7 @@ void frmDisHid::buildInputs(QWidget* area) {
     auto* txtNumeroTramos = namedEdit(fraDatos, "txtNumeroTramos");
     cboMaterial_ = new QComboBox(fraDatos);
     cboMaterial_->setObjectName("cboMaterial");
+    cboMaterial_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     int row = 0;
     auto addRow = [&](const char* name, const QString& text, QWidget* w) {
         datos->addWidget(namedLabel(fraDatos, name, text), row, 0);
@@ -378,11 +383,15 @@ PivotInputs frmDisHid::inputs() const {
 }
 
 void frmDisHid::enableSpanRows() {
+    // Only the spans asked for are shown, so the inputs of a usual pivot fit on a laptop
+    // screen without scrolling.
     const int n = static_cast<int>(numeroTramos_->value(0));
     for (int i = 0; i < kMaxSpans; ++i) {
-        spanCombos_[i]->setEnabled(i < n);
-        cotas_[i]->box()->setEnabled(i < n);
-        spanLabels_[i]->setEnabled(i < n);
+        for (QWidget* w : std::initializer_list<QWidget*>{spanCombos_[i], cotas_[i]->box(),
+                                                          spanLabels_[i]}) {
+            w->setEnabled(i < n);
+            w->setVisible(i < n);
+        }
     }
 }
 

@@ -74,7 +74,7 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
         }
     });
     translateForm(this, services_.config.languageFile);
-    fitToScreen(this, QSize(640, 280));
+    fitToScreen(this, QSize(640, 230));
 }
 
 frmIniAgronom::~frmIniAgronom() {

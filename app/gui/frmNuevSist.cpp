@@ -124,6 +124,10 @@ void frmNuevSist::setMode() {
     lblDenominacion_->setText(open ? QStringLiteral("Open:")
                                    : QStringLiteral("New system based on:"));
     lblNuevo_->setText(QStringLiteral("Enter the new system name:"));
+    // The box to type in next.
+    if (isVisible()) {
+        (open ? txtSistemExistente_ : txtDenNuevSist_)->setFocus();
+    }
 }
 
 void frmNuevSist::refreshList() {

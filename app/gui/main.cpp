@@ -27,6 +27,8 @@ std::optional<kambrix::AppConfig> settleConfiguration(int argc, char** argv,
             environment != nullptr ? environment : "",
             kambrix::joinCommandLine(argc, const_cast<const char* const*>(argv)),
             kambrix::userDataRoot(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+        const auto icon = config.imagesFolder / "kambrix.png";
+        QApplication::setWindowIcon(QIcon(QString::fromStdString(icon.string())));
         kambrix::checkDatabasesAtStart(
             config,
             [&](const std::string& question) {
@@ -65,8 +67,6 @@ int main(int argc, char** argv) {
     kambrix::SystemDocument document;
     const kambrix::AppServices services{config, messages, document};
 
-    const auto icon = config.imagesFolder / "kambrix.png";
-    QApplication::setWindowIcon(QIcon(QString::fromStdString(icon.string())));
     kambrix::frmPrincipal principal(services);
     principal.show();
     return QApplication::exec();

@@ -172,6 +172,11 @@ QChart* ChartBuilder::build() const {
     if (!title_.isEmpty()) {
         chart->setTitle(title_);
     }
+    if (items_.empty() && marks_.empty()) {
+        // Nothing to draw: no axes with made-up ranges to misread.
+        chart->legend()->setVisible(false);
+        return chart;
+    }
     Range xr;
     Range yr[2];
     bool sideUsed[2] = {false, false};

@@ -66,7 +66,8 @@ class ChartBuilder {
                        const std::vector<XYPoint>& upper, AxisSide side = AxisSide::Left);
     ChartBuilder& legend(bool visible);
 
-    // A new chart; the caller (QChartView::setChart) takes it.
+    // A new chart; the caller (QChartView::setChart) takes it. Without anything to draw it
+    // has no axes either.
     QChart* build() const;
 
   private:

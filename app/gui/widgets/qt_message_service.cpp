@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/widgets/qt_message_service.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -12,9 +13,15 @@ namespace {
 
 const QString kTitle = QStringLiteral("Kambrix");
 
-// Without a parent a box may open behind the window it is about; take the active window.
+// The window a box belongs to: the parent's window once it is on screen, else the active
+// window (a window that reports while it is being built is not shown yet, and a box centred
+// on it would open anywhere).
 QWidget* owner(QWidget* parent) {
-    return parent != nullptr ? parent->window() : nullptr;
+    QWidget* w = parent != nullptr ? parent->window() : nullptr;
+    if (w != nullptr && w->isVisible()) {
+        return w;
+    }
+    return QApplication::activeWindow();
 }
 
 }  // namespace
