@@ -44,7 +44,9 @@ void TabPerfil::updateData() {
         .line(names.value(1), profile.ground.points, AxisSide::Right)
         .verticalMarks(profile.towers, names.value(3));
     if (!profile.belowZero.empty()) {
-        chart.points(names.value(4), profile.belowZero).horizontalLine(0, names.value(5));
+        // One mark per outlet: small, so the line stays readable under them.
+        chart.points(names.value(4), profile.belowZero, AxisSide::Left, QColor(0xc6, 0x28, 0x28), 5)
+            .horizontalLine(0, names.value(5));
     }
     view_->setChart(chart.build());
 }

@@ -110,7 +110,7 @@ std::string negativePressureMessage(const IdealOutletRow& row, int fixedCount,
     std::string where = row.span == -1 ? "the end gun"
                                        : "span " + spanLabel(row.span, fixedCount) + ", outlet " +
                                              std::to_string(row.outlet);
-    return "WARNING!!! The ideal pressure falls below 0 kPa from " +
+    return "WARNING!!! The ideal pressure falls below 0 kPa at " +
            formatDecimals(row.distance, 1, decimalSeparator) + " m from the pivot (" + where +
            "): raise the nominal pressure or choose wider pipes";
 }

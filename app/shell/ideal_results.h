@@ -52,7 +52,7 @@ ProfileLines idealProfile(const quarvex::pivot& computed);
 
 // The first outlet (from the pivot point outwards) whose ideal pressure is below 0 kPa.
 std::optional<IdealOutletRow> firstNegativePressure(const quarvex::pivot& computed);
-// "WARNING!!! The ideal pressure falls below 0 kPa from 412,5 m from the pivot (span 7,
+// "WARNING!!! The ideal pressure falls below 0 kPa at 412,5 m from the pivot (span 7,
 // outlet 3): raise the nominal pressure or choose wider pipes", the distance with the given
 // decimal separator.
 std::string negativePressureMessage(const IdealOutletRow& row, int fixedCount,

@@ -73,7 +73,7 @@ TEST(IdealResults, PressureBelowZeroIsMarkedAndNamed) {
     EXPECT_GT(marked, 0);
     EXPECT_EQ(static_cast<std::size_t>(marked), idealProfile(m).belowZero.size());
     const std::string message = negativePressureMessage(*first, 1, ',');
-    EXPECT_EQ(message.rfind("WARNING!!! The ideal pressure falls below 0 kPa from " +
+    EXPECT_EQ(message.rfind("WARNING!!! The ideal pressure falls below 0 kPa at " +
                                 formatDecimals(first->distance, 1, ',') +
                                 " m from the pivot (span 1, outlet " +
                                 std::to_string(first->outlet) + ")",

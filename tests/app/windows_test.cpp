@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -199,6 +200,29 @@ TEST_F(WindowsTest, MainWindowShowsEnglishCaptionsAndHandsOver) {
     opened->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(main.isVisible());
+}
+
+TEST_F(WindowsTest, ClosingTheMainWindowClosesTheOthersUnlessOneRefuses) {
+    openDemoProject();
+    frmPrincipal main(services);
+    main.show();
+    QPointer<frmDisHid> design = new frmDisHid(services);
+    design->setAttribute(Qt::WA_DeleteOnClose);
+    design->show();
+    type(child<QLineEdit>(design, "txtCaudal"), "58");
+    messages.answer(MessageService::Answer::Cancel);
+    main.close();
+    EXPECT_EQ(messages.choices.value(0), "Do you want to save the current system?");
+    EXPECT_TRUE(main.isVisible());  // the design screen refused: nothing closed
+    EXPECT_TRUE(design->isVisible());
+    messages.answer(MessageService::Answer::No);
+    main.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(design.isNull());
+    EXPECT_FALSE(main.isVisible());
+    const auto stored =
+        Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
+    EXPECT_DOUBLE_EQ(stored->q, 60);  // No: not saved
 }
 
 TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
@@ -510,7 +534,7 @@ TEST_F(WindowsTest, DesignScreenWarnsWhenThePressureFallsBelowZero) {
     frmDisHid w(services);
     w.show();
     const QString warning = child<QLabel>(&w, "lblAviso")->text();
-    EXPECT_TRUE(warning.startsWith("WARNING!!! The ideal pressure falls below 0 kPa from "))
+    EXPECT_TRUE(warning.startsWith("WARNING!!! The ideal pressure falls below 0 kPa at "))
         << warning.toStdString();
     child<QPushButton>(&w, "cmdCalcular")->click();
     EXPECT_EQ(messages.messages.value(0), warning);
@@ -950,9 +974,16 @@ TEST_F(WindowsTest, Screenshots) {
         tabs->setCurrentIndex(i);
         shoot(&design, ("frmDisHid-tab" + std::to_string(i)).c_str());
     }
+    // The warning of a pressure below 0 kPa, on the profile.
+    type(child<QLineEdit>(&design, "txtPresionPivot"), "40");
+    tabs->setCurrentIndex(2);
+    shoot(&design, "frmDisHid-below-zero");
     frmBDasp sprinklers(services);
     shoot(&sprinklers, "frmBDasp");
+    child<QComboBox>(&sprinklers, "cboMarca")->setEditText("Marca nueva");
+    shoot(&sprinklers, "frmBDasp-new-brand");
     frmBDtramos spans(services);
     shoot(&spans, "frmBDtramos");
+    messages.answer(false);
     design.close();
 }

@@ -111,7 +111,7 @@ ChartBuilder& ChartBuilder::xRange(double min, double max) {
 
 ChartBuilder& ChartBuilder::line(const QString& name, const std::vector<XYPoint>& points,
                                  AxisSide side) {
-    items_.push_back({Item::Line, name, points, {}, side, {}});
+    items_.push_back({Item::Line, name, points, {}, side, {}, 0});
     return *this;
 }
 
@@ -138,8 +138,8 @@ ChartBuilder& ChartBuilder::series(zarede::SerieSource& source, AxisSide side) {
 }
 
 ChartBuilder& ChartBuilder::points(const QString& name, const std::vector<XYPoint>& pts,
-                                   AxisSide side, QColor colour) {
-    items_.push_back({Item::Points, name, pts, {}, side, colour});
+                                   AxisSide side, QColor colour, double size) {
+    items_.push_back({Item::Points, name, pts, {}, side, colour, size});
     return *this;
 }
 
@@ -150,13 +150,13 @@ ChartBuilder& ChartBuilder::verticalMarks(const std::vector<double>& xs, const Q
 }
 
 ChartBuilder& ChartBuilder::horizontalLine(double y, const QString& name, AxisSide side) {
-    items_.push_back({Item::Horizontal, name, {{0, y}}, {}, side, QColor(0xc6, 0x28, 0x28)});
+    items_.push_back({Item::Horizontal, name, {{0, y}}, {}, side, QColor(0xc6, 0x28, 0x28), 0});
     return *this;
 }
 
 ChartBuilder& ChartBuilder::area(const QString& name, const std::vector<XYPoint>& lower,
                                  const std::vector<XYPoint>& upper, AxisSide side) {
-    items_.push_back({Item::Area, name, lower, upper, side, QColor(0x42, 0x85, 0xf4, 110)});
+    items_.push_back({Item::Area, name, lower, upper, side, QColor(0x42, 0x85, 0xf4, 110), 0});
     return *this;
 }
 
@@ -239,7 +239,7 @@ QChart* ChartBuilder::build() const {
                 series->setName(item.name);
                 series->setColor(item.colour);
                 series->setBorderColor(item.colour);
-                series->setMarkerSize(9);
+                series->setMarkerSize(item.size);
                 for (const auto& p : item.points) {
                     series->append(p.x, p.y);
                 }

@@ -54,9 +54,11 @@ class ChartBuilder {
     ChartBuilder& serie(zarede::Serie& serie, AxisSide side = AxisSide::Left);
     // Every series of the source, in order.
     ChartBuilder& series(zarede::SerieSource& source, AxisSide side = AxisSide::Left);
-    // Points drawn as marks, not joined.
+    // Points drawn as marks, not joined (`size` in pixels: smaller for dense rows of
+    // outlets, larger for a few cans).
     ChartBuilder& points(const QString& name, const std::vector<XYPoint>& points,
-                         AxisSide side = AxisSide::Left, QColor colour = QColor(0xc6, 0x28, 0x28));
+                         AxisSide side = AxisSide::Left, QColor colour = QColor(0xc6, 0x28, 0x28),
+                         double size = 9);
     // Dashed vertical lines across the whole height at each x (towers); one legend entry.
     ChartBuilder& verticalMarks(const std::vector<double>& xs, const QString& name);
     // A dashed horizontal line across the whole width at y (a minimum).
@@ -84,6 +86,7 @@ class ChartBuilder {
         std::vector<XYPoint> upper;
         AxisSide side;
         QColor colour;
+        double size = 0;
     };
 
     QString title_;
