@@ -387,8 +387,8 @@ void frmDisHid::enableSpanRows() {
     // screen without scrolling.
     const int n = static_cast<int>(numeroTramos_->value(0));
     for (int i = 0; i < kMaxSpans; ++i) {
-        for (QWidget* w : std::initializer_list<QWidget*>{spanCombos_[i], cotas_[i]->box(),
-                                                          spanLabels_[i]}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{spanCombos_[i], cotas_[i]->box(), spanLabels_[i]}) {
             w->setEnabled(i < n);
             w->setVisible(i < n);
         }
