@@ -191,7 +191,8 @@ ojson optionalNumber(const std::optional<double>& v) {
     return v ? ojson(*v) : ojson(nullptr);
 }
 
-ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
+ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err,
+                 const std::string& command) {
     if (!r) {
         return nullptr;
     }
@@ -200,7 +201,7 @@ ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
         depths.push_back(ojson::array({s.distanceFromCenter, s.depth}));
     }
     for (const auto& p : r->problems) {
-        err << "evaluate: " << p << "\n";
+        err << command << ": " << p << "\n";
     }
     return ojson{{"depths", depths},
                  {"average", optionalNumber(r->average)},
@@ -212,29 +213,47 @@ ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err) {
 
 }  // namespace
 
-int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
+std::optional<quarvex::PivotEvaluation> readEvaluationFile(const std::string& file,
+                                                           std::ostream& err) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         err << "evaluate: cannot read " << file << "\n";
-        return kExitBadInput;
+        return std::nullopt;
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
     const std::string text = buffer.str();
     try {
         const auto first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-        auto evaluation = (first != std::string::npos && (text[first] == '{' || text[first] == '['))
-                              ? fromJson(text)
-                              : fromCsv(text);
-        const auto results = evaluateCatchCans(evaluation);
-        ojson doc;
-        doc["first"] = resultJson(results.first, err);
-        doc["second"] = resultJson(results.second, err);
-        doc["both"] = resultJson(results.both, err);
-        out << doc.dump(2) << "\n";
-        return kExitOk;
+        return (first != std::string::npos && (text[first] == '{' || text[first] == '['))
+                   ? fromJson(text)
+                   : fromCsv(text);
     } catch (const BadInput& e) {
         err << "evaluate: " << e.what() << "\n";
+    } catch (const quarvex::Error& e) {
+        err << "evaluate: " << e.what() << "\n";
+    }
+    return std::nullopt;
+}
+
+void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& out,
+                            std::ostream& err, const std::string& command) {
+    const auto results = evaluateCatchCans(evaluation);
+    ojson doc;
+    doc["first"] = resultJson(results.first, err, command);
+    doc["second"] = resultJson(results.second, err, command);
+    doc["both"] = resultJson(results.both, err, command);
+    out << doc.dump(2) << "\n";
+}
+
+int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
+    auto evaluation = readEvaluationFile(file, err);
+    if (!evaluation) {
+        return kExitBadInput;
+    }
+    try {
+        printEvaluationResults(*evaluation, out, err, "evaluate");
+        return kExitOk;
     } catch (const quarvex::Error& e) {
         err << "evaluate: " << e.what() << "\n";
     }

@@ -19,6 +19,24 @@ int main(int argc, char** argv) {
     auto* evaluate =
         app.add_subcommand("evaluate", "Compute a catch-can evaluation given as JSON or CSV");
     evaluate->add_option("FILE", evaluationFile, "evaluation file (JSON or CSV)")->required();
+    std::string saveName;
+    std::string databaseFolder;
+    bool replace = false;
+    auto* save = evaluate->add_option("--save", saveName, "store the evaluation under this name");
+    auto* db = evaluate->add_option("--db", databaseFolder, "database folder to store it in");
+    auto* replaceFlag =
+        evaluate->add_flag("--replace", replace, "replace a stored evaluation of that name");
+    save->needs(db);
+    db->needs(save);
+    replaceFlag->needs(save);
+
+    std::string storedName;
+    auto* evaluation =
+        app.add_subcommand("evaluation", "Print the results of a stored catch-can evaluation");
+    evaluation->add_option("DBFOLDER", databaseFolder, "database folder")->required();
+    evaluation->add_option("NAME", storedName, "name of the evaluation")->required();
+    auto* evaluations = app.add_subcommand("evaluations", "List the stored catch-can evaluations");
+    evaluations->add_option("DBFOLDER", databaseFolder, "database folder")->required();
 
     try {
         app.parse(argc, argv);
@@ -29,6 +47,16 @@ int main(int argc, char** argv) {
 
     if (*design) {
         return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);
+    }
+    if (*evaluation) {
+        return kambrix::cli::runEvaluation(databaseFolder, storedName, std::cout, std::cerr);
+    }
+    if (*evaluations) {
+        return kambrix::cli::runEvaluations(databaseFolder, std::cout, std::cerr);
+    }
+    if (save->count() > 0) {
+        return kambrix::cli::runEvaluateAndSave(evaluationFile, saveName, databaseFolder, replace,
+                                                std::cout, std::cerr);
     }
     return kambrix::cli::runEvaluate(evaluationFile, std::cout, std::cerr);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/csv.h"
 
+#include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -87,6 +89,25 @@ std::vector<CsvRecord> parseCsv(std::string_view text, char separator) {
         records.push_back(std::move(record));
     }
     return records;
+}
+
+std::optional<double> csvNumber(std::string_view field) {
+    const auto b = field.find_first_not_of(" \t");
+    if (b == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto e = field.find_last_not_of(" \t");
+    const char* first = field.data() + b;
+    const char* last = field.data() + e + 1;
+    if (*first == '+') {
+        ++first;
+    }
+    double value = 0;
+    const auto r = std::from_chars(first, last, value);
+    if (r.ec != std::errc() || r.ptr != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::string readTextFile(const std::filesystem::path& path, bool allowEmpty, std::size_t maxBytes) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ struct CsvRecord {
 // text after a last line end adds no record. An unterminated quoted field raises
 // AppError errc::CsvFormat naming its line.
 std::vector<CsvRecord> parseCsv(std::string_view text, char separator = ',');
+
+// A whole field read as a number with "." as decimal point, whatever the locale: blanks
+// around it are allowed, anything else after the number is not, and so are NaN and
+// numbers beyond the double range. Empty when the field is not such a number.
+std::optional<double> csvNumber(std::string_view field);
 
 // The whole file as text. A path that does not exist raises errc::FileMissing, a folder
 // errc::FileIsDirectory, a file that cannot be opened or read (or larger than `maxBytes`)

@@ -27,6 +27,10 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::CsvFormat, "A line of the file cannot be read"},
     {errc::ValueOutOfRange, "A value lies outside the range the program accepts"},
     {errc::RecordNotFound, "There is no record of that name"},
+    {errc::EvaluationExists, "There is already an evaluation of that name"},
+    {errc::EvaluationRowsIncomplete,
+     "A catch-can row has a volume without a distance, or the "
+     "other way round"},
     {errc::CatalogueNameMissing, "The catalogue entry needs a name"},
     {errc::CatalogueNameTaken, "Another entry of the catalogue already has that name"},
 };

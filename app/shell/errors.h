@@ -46,9 +46,12 @@ inline constexpr std::int32_t CsvFormat = kBase + 3110;
 inline constexpr std::int32_t ValueOutOfRange = kBase + 3120;
 // A record the user named does not exist (a system, a chart, an evaluation).
 inline constexpr std::int32_t RecordNotFound = kBase + 3130;
+// Catch-can evaluations: a name already taken, readings that cannot be stored as they stand.
+inline constexpr std::int32_t EvaluationExists = kBase + 3140;
+inline constexpr std::int32_t EvaluationRowsIncomplete = kBase + 3141;
 // Catalogue entries (brands, models, nozzles, reference spans) being renamed.
-inline constexpr std::int32_t CatalogueNameMissing = kBase + 3140;
-inline constexpr std::int32_t CatalogueNameTaken = kBase + 3141;
+inline constexpr std::int32_t CatalogueNameMissing = kBase + 3150;
+inline constexpr std::int32_t CatalogueNameTaken = kBase + 3151;
 }  // namespace errc
 
 // Where an error number comes from.

@@ -77,3 +77,15 @@ TEST(Csv, FileProblemsHaveTheirOwnNumbers) {
             << "the message names the path";
     }
 }
+
+TEST(Csv, WholeFieldNumbers) {
+    EXPECT_EQ(csvNumber(" 2.5 "), 2.5);
+    EXPECT_EQ(csvNumber("+3"), 3.0);
+    EXPECT_EQ(csvNumber("-1e-3"), -0.001);
+    EXPECT_FALSE(csvNumber("2,5")) << "the point is the only decimal separator in files";
+    EXPECT_FALSE(csvNumber("12 ml"));
+    EXPECT_FALSE(csvNumber(""));
+    EXPECT_FALSE(csvNumber("1e400"));
+    EXPECT_FALSE(csvNumber("inf"));
+    EXPECT_FALSE(csvNumber("nan"));
+}

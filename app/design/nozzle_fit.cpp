@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "design/nozzle_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "shell/csv.h"
+#include "shell/errors.h"
+#include "shell/services.h"
+#include "shell/units.h"
+
+namespace kambrix {
+
+namespace {
+
+bool readField(const std::string& text, double& value) {
+    const auto number = csvNumber(text);
+    value = number.value_or(0);
+    return number.has_value();
+}
+
+[[noreturn]] void badLine(std::size_t line, const std::string& what) {
+    raiseError(errc::CsvFormat, "Line " + std::to_string(line) + " of the table: " + what);
+}
+
+}  // namespace
+
+std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options) {
+    const auto records = parseCsv(text, options.separator);
+    std::vector<MakerRow> rows;
+    bool heading = true;
+    for (const auto& r : records) {
+        if (r.blank()) {
+            continue;
+        }
+        if (heading) {
+            heading = false;
+            continue;
+        }
+        if (r.fields.size() != 3) {
+            badLine(r.line, "a row needs three fields: nozzle, pressure and discharge");
+        }
+        MakerRow row;
+        row.nozzle = trim(r.fields[0]);
+        row.point.line = r.line;
+        if (row.nozzle.empty()) {
+            badLine(r.line, "the nozzle has no name");
+        }
+        if (!readField(r.fields[1], row.point.pressure)) {
+            badLine(r.line, "the pressure \"" + trim(r.fields[1]) + "\" is not a number");
+        }
+        if (!readField(r.fields[2], row.point.discharge)) {
+            badLine(r.line, "the discharge \"" + trim(r.fields[2]) + "\" is not a number");
+        }
+        if (row.point.pressure <= 0) {
+            badLine(r.line, "the pressure must be greater than 0");
+        }
+        if (row.point.discharge <= 0) {
+            badLine(r.line, "the discharge must be greater than 0");
+        }
+        if (options.usUnits) {
+            row.point.pressure *= kKiloPascalPerPsi;
+            row.point.discharge *= kLitresPerSecondPerGpm;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& points) {
+    if (points.size() < 2) {
+        raiseError(errc::CsvFormat,
+                   "The nozzle " + nozzle + " has fewer than two points: a and b cannot be fitted");
+    }
+    // Two passes (means, then centred sums) keep the exact-points case exact to rounding.
+    const double n = static_cast<double>(points.size());
+    double mx = 0;
+    double my = 0;
+    for (const auto& p : points) {
+        mx += std::log(p.pressure);
+        my += std::log(p.discharge);
+    }
+    mx /= n;
+    my /= n;
+    double sxx = 0;
+    double sxy = 0;
+    for (const auto& p : points) {
+        const double dx = std::log(p.pressure) - mx;
+        sxx += dx * dx;
+        sxy += dx * (std::log(p.discharge) - my);
+    }
+    if (!(sxx > 0)) {
+        raiseError(errc::CsvFormat, "The points of the nozzle " + nozzle +
+                                        " all have one pressure: a and b cannot be fitted");
+    }
+    NozzleFit fit;
+    fit.nozzle = nozzle;
+    fit.b = sxy / sxx;
+    fit.a = std::exp(my - fit.b * mx);
+    fit.points = points;
+    fit.pmin = fit.pmax = points.front().pressure;
+    fit.qmin = fit.qmax = points.front().discharge;
+    for (const auto& p : points) {
+        fit.pmin = std::min(fit.pmin, p.pressure);
+        fit.pmax = std::max(fit.pmax, p.pressure);
+        fit.qmin = std::min(fit.qmin, p.discharge);
+        fit.qmax = std::max(fit.qmax, p.discharge);
+        const double q = fit.a * std::pow(p.pressure, fit.b);
+        fit.maxRelativeError =
+            std::max(fit.maxRelativeError, std::abs(q - p.discharge) / p.discharge);
+    }
+    return fit;
+}
+
+std::vector<NozzleFit> fitNozzles(const std::vector<MakerRow>& rows) {
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<MakerPoint>> byNozzle;
+    for (const auto& r : rows) {
+        auto& points = byNozzle[r.nozzle];
+        if (points.empty()) {
+            order.push_back(r.nozzle);
+        }
+        points.push_back(r.point);
+    }
+    std::vector<NozzleFit> fits;
+    fits.reserve(order.size());
+    for (const auto& name : order) {
+        fits.push_back(fitPowerLaw(name, byNozzle[name]));
+    }
+    return fits;
+}
+
+}  // namespace kambrix

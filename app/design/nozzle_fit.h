@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Nozzles from a maker's table. Makers publish, for each nozzle size, the discharge at a few
+// pressures; the catalogue holds q = a·p^b with the pressure and discharge range of the
+// table. a and b come from a least-squares line through the points in logarithms,
+// log q = log a + b·log p, and each fit is judged by its largest relative error at the
+// table's own points.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kambrix {
+
+struct MakerTableOptions {
+    // Pressures in psi and discharges in US gallons per minute instead of kPa and L/s.
+    bool usUnits = false;
+    char separator = ',';
+};
+
+// One row of a maker's table, in the program's units.
+struct MakerPoint {
+    std::size_t line = 0;  // line of the file
+    double pressure = 0;   // kPa
+    double discharge = 0;  // L/s
+};
+
+struct MakerRow {
+    std::string nozzle;
+    MakerPoint point;
+};
+
+// Reads the rows "nozzle, pressure, discharge" after the heading line; blank lines are
+// skipped. A row without three fields, with a pressure or discharge that is not a number,
+// or with one that is not greater than 0 raises AppError errc::CsvFormat naming the line.
+std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options = {});
+
+struct NozzleFit {
+    std::string nozzle;
+    double a = 0;               // L/s at 1 kPa
+    double b = 0;               // exponent
+    double pmin = 0, pmax = 0;  // kPa, from the table
+    double qmin = 0, qmax = 0;  // L/s, from the table
+    // max |a·p^b − q| / q over the table's points.
+    double maxRelativeError = 0;
+    std::vector<MakerPoint> points;
+};
+
+// The fit of one nozzle's points. Fewer than two points, or points that all share one
+// pressure, raise errc::CsvFormat naming the nozzle.
+NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& points);
+
+// One fit per nozzle, in the order the nozzles first appear in the table.
+std::vector<NozzleFit> fitNozzles(const std::vector<MakerRow>& rows);
+
+}  // namespace kambrix

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Stored catch-can evaluations on the command line:
+//   kambrix-cli evaluate FILE --save NAME --db DBFOLDER [--replace]
+//   kambrix-cli evaluation DBFOLDER NAME
+//   kambrix-cli evaluations DBFOLDER
+// DBFOLDER is a database folder as the program uses it (asper.mdb, proyectos.mdb,
+// tramos.mdb); the evaluations live in proyectos.mdb. Nothing here asks a question.
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "commands.h"
+#include "evaluation/evaluation_store.h"
+#include "shell/errors.h"
+#include "shell/services.h"
+#include "shell/startup.h"
+#include "shell/unit_of_work.h"
+
+namespace kambrix::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The projects database's connection string, or none (told on `err`) when the folder is
+// not a database folder.
+std::optional<std::string> projectsDatabase(const std::string& folder, const char* command,
+                                            std::ostream& err) {
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(folder, ec)) {
+        err << command << ": the database folder " << folder << " does not exist\n";
+        return std::nullopt;
+    }
+    AppConfig config;
+    setDatabaseFolder(config, fs::absolute(folder, ec));
+    if (!fs::is_regular_file(config.databaseFolder / "proyectos.mdb", ec)) {
+        err << command << ": the folder " << folder
+            << " is not a database folder (it holds no proyectos.mdb)\n";
+        return std::nullopt;
+    }
+    return config.projectsConnectionString;
+}
+
+// A database fault as one line in the user's terms.
+int databaseFault(const char* command, const std::string& action, std::ostream& err) {
+    err << command << ": " << userMessage(describeCurrentError(), action) << "\n";
+    return kExitBadInput;
+}
+
+}  // namespace
+
+int runEvaluateAndSave(const std::string& file, const std::string& name,
+                       const std::string& databaseFolder, bool replace, std::ostream& out,
+                       std::ostream& err) {
+    const std::string storedName = trim(name);
+    if (const auto problem = checkEvaluationName(storedName, "the name to save under (--save)")) {
+        err << "evaluate: " << *problem << "\n";
+        return kExitBadInput;
+    }
+    const auto database = projectsDatabase(databaseFolder, "evaluate", err);
+    if (!database) {
+        return kExitBadInput;
+    }
+    auto evaluation = readEvaluationFile(file, err);
+    if (!evaluation) {
+        return kExitBadInput;
+    }
+    evaluation->id = 0;
+    evaluation->name = storedName;
+    // The results, and the lines on those that cannot be computed, are printed only once the
+    // evaluation is stored.
+    std::ostringstream results;
+    std::ostringstream notes;
+    try {
+        printEvaluationResults(*evaluation, results, notes, "evaluate");
+    } catch (const quarvex::Error& e) {
+        err << "evaluate: " << e.what() << "\n";
+        return kExitBadInput;
+    }
+    try {
+        writeTo(*database,
+                [&](quarvex::Connection& con) { storeEvaluation(con, *evaluation, replace); });
+    } catch (const AppError& e) {
+        if (e.number() != errc::EvaluationExists) {
+            return databaseFault("evaluate", "The evaluation could not be stored", err);
+        }
+        err << "evaluate: there is already an evaluation named " << storedName
+            << "; give --replace to replace it\n";
+        return kExitEvaluationName;
+    } catch (const quarvex::Error&) {
+        return databaseFault("evaluate", "The evaluation could not be stored", err);
+    }
+    err << notes.str();
+    out << results.str();
+    return kExitOk;
+}
+
+int runEvaluation(const std::string& databaseFolder, const std::string& name, std::ostream& out,
+                  std::ostream& err) {
+    const auto database = projectsDatabase(databaseFolder, "evaluation", err);
+    if (!database) {
+        return kExitBadInput;
+    }
+    std::optional<quarvex::PivotEvaluation> evaluation;
+    try {
+        evaluation = readFrom(
+            *database, [&](quarvex::Connection& con) { return findEvaluation(con, trim(name)); });
+    } catch (const quarvex::Error&) {
+        return databaseFault("evaluation", "The evaluation could not be read", err);
+    }
+    if (!evaluation) {
+        err << "evaluation: there is no evaluation named " << trim(name) << "\n";
+        return kExitEvaluationName;
+    }
+    auto& samples = quarvex::statics().FieldSamples();
+    const bool anyReading = samples.FilterValid(evaluation->firstSample).HasAny() ||
+                            samples.FilterValid(evaluation->secondSample).HasAny();
+    if (anyReading && !quarvex::statics().Pluviometros().Valid(evaluation->pluviometer)) {
+        err << "evaluation: " << evaluation->name
+            << " has no can diameter, so its depths cannot be computed\n";
+        return kExitBadInput;
+    }
+    try {
+        printEvaluationResults(*evaluation, out, err, "evaluation");
+    } catch (const quarvex::Error& e) {
+        err << "evaluation: " << e.what() << "\n";
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+
+int runEvaluations(const std::string& databaseFolder, std::ostream& out, std::ostream& err) {
+    const auto database = projectsDatabase(databaseFolder, "evaluations", err);
+    if (!database) {
+        return kExitBadInput;
+    }
+    try {
+        const auto names =
+            readFrom(*database, [](quarvex::Connection& con) { return evaluationNames(con); });
+        for (const auto& n : names) {
+            out << n << "\n";
+        }
+    } catch (const quarvex::Error&) {
+        return databaseFault("evaluations", "The evaluations could not be listed", err);
+    }
+    return kExitOk;
+}
+
+}  // namespace kambrix::cli
