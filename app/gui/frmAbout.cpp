@@ -7,12 +7,13 @@
 #include <QVBoxLayout>
 #include <QtGlobal>
 
-#include "gui/app_context.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/translation.h"
 #include "shell/version.h"
 
 namespace kambrix {
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+frmAbout::frmAbout(const AppServices& services, QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setWindowTitle(QStringLiteral("Acerca de Kambrix"));
     auto* layout = new QVBoxLayout(this);
@@ -42,7 +43,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     ok->setObjectName("cmdAceptar");
     layout->addWidget(ok, 0, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    translateForm(this, app().config.languageFile);
+    translateForm(this, services.config.languageFile);
     setMinimumWidth(460);
 }
 

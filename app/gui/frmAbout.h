@@ -3,12 +3,14 @@
 
 #include <QDialog>
 
+#include "gui/widgets/app_services.h"
+
 namespace kambrix {
 
 // Name, version, licence and the libraries the program uses.
 class frmAbout : public QDialog {
   public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    explicit frmAbout(const AppServices& services, QWidget* parent = nullptr);
 };
 
 }  // namespace kambrix

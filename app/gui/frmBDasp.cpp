@@ -2,22 +2,24 @@
 #include "gui/frmBDasp.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
-#include <cmath>
 
-#include "gui/app_context.h"
+#include "gui/widgets/chart_builder.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_box.h"
+#include "gui/widgets/number_display.h"
+#include "gui/widgets/translation.h"
 #include "shell/services.h"
 
 namespace kambrix {
@@ -26,104 +28,146 @@ namespace {
 
 // Points of the drawn discharge curve.
 constexpr int kCurvePoints = 41;
+constexpr NumberRange kCoefficient{0, 100, true, false};  // L/s per kPa^b
+constexpr NumberRange kExponent{0, 2, true, false};
+constexpr NumberRange kPressure{0, 2000, true, false};  // kPa
+constexpr NumberRange kDischarge{0, 100, true, false};  // L/s
 
-QString catalogueMessage(std::int32_t number) {
+QString inQuotes(const QString& name) {
+    return "'" + name + "'";
+}
+
+QString catalogueMessage(std::int32_t number, ErrorSource source) {
     using namespace quarvex::errc;
-    if (number == MissingAsperorDataException) {
-        return QStringLiteral(
-            "The nozzle data are incomplete: it needs a name, and a, b, minimum and maximum "
-            "pressure and minimum and maximum discharge greater than 0");
+    if (source == ErrorSource::Library) {
+        if (number == MissingAsperorDataException) {
+            return QStringLiteral(
+                "The nozzle data are incomplete: it needs a name, and a, b, minimum and maximum "
+                "pressure and minimum and maximum discharge greater than 0");
+        }
+        if (number == ModeloMissingNameException) {
+            return QStringLiteral("The model needs a name");
+        }
+        if (number == MarcaIsNewRecordException) {
+            return QStringLiteral("The brand of the model must be saved before the model");
+        }
+        if (number == MarcaMissingNameException) {
+            return QStringLiteral("The brand needs a name");
+        }
     }
-    if (number == ModeloMissingNameException) {
-        return QStringLiteral("The model needs a name");
-    }
-    if (number == MarcaIsNewRecordException) {
-        return QStringLiteral("The brand of the model must be saved before the model");
-    }
-    if (number == MarcaMissingNameException) {
-        return QStringLiteral("The brand needs a name");
+    if (source == ErrorSource::Program) {
+        if (number == errc::CatalogueNameTaken) {
+            return QStringLiteral("There is already an entry of the catalogue with that name");
+        }
+        if (number == errc::CatalogueNameMissing) {
+            return QStringLiteral("The new name is blank");
+        }
+        if (number == errc::RecordNotFound) {
+            return QStringLiteral(
+                "That entry is no longer in the catalogue; the list has been read again");
+        }
     }
     return {};
 }
 
-QLineEdit* edit(QWidget* parent, const char* name) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
-
 }  // namespace
 
-frmBDasp::frmBDasp(QWidget* parent) : QWidget(parent) {
+frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     setObjectName("frmBDasp");
     setWindowTitle(QStringLiteral("Catálogo de aspersores"));
-    auto* layout = new QGridLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    auto* layout = new QGridLayout;
+    outer->addLayout(layout, 1);
+    auto& m = services_.messages;
 
+    // Brands, models and the nozzles of the model.
     auto* fraCatalogo = new QGroupBox(QStringLiteral("Catálogo"), this);
     fraCatalogo->setObjectName("fraCatalogo");
     auto* cat = new QGridLayout(fraCatalogo);
-    auto* lblMarca = new QLabel(QStringLiteral("Marca"), fraCatalogo);
-    lblMarca->setObjectName("lblMarca");
     cboMarca_ = new QComboBox(fraCatalogo);
     cboMarca_->setObjectName("cboMarca");
-    cboMarca_->setEditable(true);
-    cboMarca_->setInsertPolicy(QComboBox::NoInsert);
-    auto* lblModelo = new QLabel(QStringLiteral("Modelo"), fraCatalogo);
-    lblModelo->setObjectName("lblModelo");
     cboModelo_ = new QComboBox(fraCatalogo);
     cboModelo_->setObjectName("cboModelo");
-    cboModelo_->setEditable(true);
-    cboModelo_->setInsertPolicy(QComboBox::NoInsert);
-    cat->addWidget(lblMarca, 0, 0);
+    for (QComboBox* c : {cboMarca_, cboModelo_}) {
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        // A name typed is taken as typed: completing it inline would show another entry's
+        // nozzles under a new name.
+        c->completer()->setCompletionMode(QCompleter::PopupCompletion);
+        c->setMinimumWidth(150);
+    }
+    auto* cmdRenombrarMarca =
+        namedButton(fraCatalogo, "cmdRenombrarMarca", QStringLiteral("Renombrar…"));
+    auto* cmdBorrarMarca = namedButton(fraCatalogo, "cmdBorrarMarca", QStringLiteral("Borrar"));
+    auto* cmdRenombrarModelo =
+        namedButton(fraCatalogo, "cmdRenombrarModelo", QStringLiteral("Renombrar…"));
+    auto* cmdBorrarModelo = namedButton(fraCatalogo, "cmdBorrarModelo", QStringLiteral("Borrar"));
+    cat->addWidget(namedLabel(fraCatalogo, "lblMarca", QStringLiteral("Marca")), 0, 0);
     cat->addWidget(cboMarca_, 0, 1);
-    cat->addWidget(lblModelo, 1, 0);
+    cat->addWidget(cmdRenombrarMarca, 0, 2);
+    cat->addWidget(cmdBorrarMarca, 0, 3);
+    cat->addWidget(namedLabel(fraCatalogo, "lblModelo", QStringLiteral("Modelo")), 1, 0);
     cat->addWidget(cboModelo_, 1, 1);
-    grdBoquillas_ = new QTableWidget(fraCatalogo);
-    grdBoquillas_->setObjectName("grdBoquillas");
-    grdBoquillas_->setProperty("ColumnCaptions",
-                               QStringLiteral("Boquilla;a;b;pmin (kPa);pmax (kPa);qmin (l/s);"
-                                              "qmax (l/s)"));
-    grdBoquillas_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    cat->addWidget(cmdRenombrarModelo, 1, 2);
+    cat->addWidget(cmdBorrarModelo, 1, 3);
+    cat->setColumnStretch(1, 1);
+    grdBoquillas_ = new GridView("grdBoquillas",
+                                 QStringLiteral("Boquilla;a;b;pmin (kPa);pmax (kPa);qmin (l/s);"
+                                                "qmax (l/s)"),
+                                 fraCatalogo);
+    grdBoquillas_->setMessages(&m);
     grdBoquillas_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdBoquillas_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdBoquillas_->verticalHeader()->setVisible(false);
-    grdBoquillas_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grdBoquillas_->horizontalHeader()->setStretchLastSection(true);
-    cat->addWidget(grdBoquillas_, 2, 0, 1, 2);
+    cat->addWidget(grdBoquillas_, 2, 0, 1, 4);
     layout->addWidget(fraCatalogo, 0, 0, 2, 1);
 
+    // The nozzle of the form.
     auto* fraBoquilla = new QGroupBox(QStringLiteral("Boquilla"), this);
     fraBoquilla->setObjectName("fraBoquilla");
     auto* form = new QGridLayout(fraBoquilla);
-    txtBoquilla_ = new QLineEdit(fraBoquilla);
-    txtBoquilla_->setObjectName("txtBoquilla");
-    txtA_ = edit(fraBoquilla, "txtA");
-    txtB_ = edit(fraBoquilla, "txtB");
-    txtPmin_ = edit(fraBoquilla, "txtPmin");
-    txtPmax_ = edit(fraBoquilla, "txtPmax");
-    txtQmin_ = edit(fraBoquilla, "txtQmin");
-    txtQmax_ = edit(fraBoquilla, "txtQmax");
-    const std::vector<std::pair<const char*, QString>> labels = {
-        {"lblBoquilla", QStringLiteral("Denominación")},
-        {"lblA", QStringLiteral("Coeficiente a")},
-        {"lblB", QStringLiteral("Exponente b")},
-        {"lblPmin", QStringLiteral("Presión mínima (kPa)")},
-        {"lblPmax", QStringLiteral("Presión máxima (kPa)")},
-        {"lblQmin", QStringLiteral("Caudal mínimo (l/s)")},
-        {"lblQmax", QStringLiteral("Caudal máximo (l/s)")}};
-    const std::vector<QLineEdit*> boxes = {txtBoquilla_, txtA_,    txtB_,   txtPmin_,
-                                           txtPmax_,     txtQmin_, txtQmax_};
-    for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
-        auto* l = new QLabel(labels[i].second, fraBoquilla);
-        l->setObjectName(labels[i].first);
-        form->addWidget(l, i, 0);
-        form->addWidget(boxes[i], i, 1);
-        connect(boxes[i], &QLineEdit::editingFinished, this, [this] { drawCurve(); });
+    txtBoquilla_ = namedEdit(fraBoquilla, "txtBoquilla", false);
+    struct Field {
+        const char* label;
+        const char* box;
+        QString caption;
+        QString what;
+        NumberRange range;
+        NumberBox** target;
+    };
+    const Field fields[] = {
+        {"lblA", "txtA", QStringLiteral("Coeficiente a"), QStringLiteral("the coefficient a"),
+         kCoefficient, &a_},
+        {"lblB", "txtB", QStringLiteral("Exponente b"), QStringLiteral("the exponent b"), kExponent,
+         &b_},
+        {"lblPmin", "txtPmin", QStringLiteral("Presión mínima (kPa)"),
+         QStringLiteral("the minimum pressure"), kPressure, &pmin_},
+        {"lblPmax", "txtPmax", QStringLiteral("Presión máxima (kPa)"),
+         QStringLiteral("the maximum pressure"), kPressure, &pmax_},
+        {"lblQmin", "txtQmin", QStringLiteral("Caudal mínimo (l/s)"),
+         QStringLiteral("the minimum discharge"), kDischarge, &qmin_},
+        {"lblQmax", "txtQmax", QStringLiteral("Caudal máximo (l/s)"),
+         QStringLiteral("the maximum discharge"), kDischarge, &qmax_},
+    };
+    form->addWidget(namedLabel(fraBoquilla, "lblBoquilla", QStringLiteral("Denominación")), 0, 0);
+    form->addWidget(txtBoquilla_, 0, 1, 1, 3);
+    int row = 1;
+    for (const Field& f : fields) {
+        auto* edit = namedEdit(fraBoquilla, f.box);
+        *f.target = new NumberBox(edit, f.range, f.what, true, m, [this] { drawCurve(); });
+        form->addWidget(namedLabel(fraBoquilla, f.label, f.caption), row, 0);
+        form->addWidget(edit, row, 1);
+        ++row;
     }
-    auto* cmdGuardar = new QPushButton(QStringLiteral("Guardar boquilla"), fraBoquilla);
-    cmdGuardar->setObjectName("cmdGuardar");
-    form->addWidget(cmdGuardar, static_cast<int>(boxes.size()), 1);
+    auto* cmdNueva = namedButton(fraBoquilla, "cmdNuevaBoquilla", QStringLiteral("Nueva boquilla"));
+    auto* cmdGuardar = namedButton(fraBoquilla, "cmdGuardar", QStringLiteral("Guardar boquilla"));
+    auto* cmdBorrar =
+        namedButton(fraBoquilla, "cmdBorrarBoquilla", QStringLiteral("Borrar boquilla"));
+    auto* nozzleButtons = new QHBoxLayout;
+    nozzleButtons->addWidget(cmdNueva);
+    nozzleButtons->addWidget(cmdGuardar);
+    nozzleButtons->addWidget(cmdBorrar);
+    form->addLayout(nozzleButtons, row, 0, 1, 4);
+    form->setColumnStretch(2, 1);
     layout->addWidget(fraBoquilla, 0, 1);
 
     chtCurva_ = new QChartView(this);
@@ -131,171 +175,459 @@ frmBDasp::frmBDasp(QWidget* parent) : QWidget(parent) {
     chtCurva_->setProperty("SeriesCaptions",
                            QStringLiteral("Caudal (l/s);Presión (kPa);Curva q = a·p^b"));
     chtCurva_->setRenderHint(QPainter::Antialiasing);
-    chtCurva_->setMinimumSize(420, 300);
+    chtCurva_->setMinimumSize(280, 220);
     layout->addWidget(chtCurva_, 1, 1);
-
-    auto* cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
-    cmdSalir->setObjectName("cmdSalir");
-    layout->addWidget(cmdSalir, 2, 1, Qt::AlignRight);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
+    layout->setRowStretch(1, 1);
 
-    connect(cboMarca_, &QComboBox::currentTextChanged, this, [this] { brandChosen(); });
-    connect(cboModelo_, &QComboBox::currentTextChanged, this, [this] { showNozzles(); });
+    auto* bottom = new QHBoxLayout;
+    auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
+    bottom->addStretch();
+    bottom->addWidget(cmdSalir);
+    outer->addLayout(bottom);
+    addStatusLine(this, outer);
+
+    connect(cboMarca_, &QComboBox::currentTextChanged, this,
+            guarded(m, this, [this] { brandChanged(); }));
+    connect(cboModelo_, &QComboBox::currentTextChanged, this,
+            guarded(m, this, [this] { modelChanged(); }));
     connect(grdBoquillas_, &QTableWidget::currentCellChanged, this,
-            [this](int row) { nozzleChosen(row); });
-    connect(cmdGuardar, &QPushButton::clicked, this, [this] { cmdGuardar_Click(); });
+            [this](int r) { nozzleChosen(r); });
+    connect(txtBoquilla_, &QLineEdit::editingFinished, this, [this] { drawCurve(); });
+    connect(cmdNueva, &QPushButton::clicked, this, [this] { cmdNuevaBoquilla_Click(); });
+    connect(cmdGuardar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdGuardar_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrarBoquilla_Click(); }));
+    connect(cmdRenombrarMarca, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdRenombrarMarca_Click(); }));
+    connect(cmdBorrarMarca, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrarMarca_Click(); }));
+    connect(cmdRenombrarModelo, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdRenombrarModelo_Click(); }));
+    connect(cmdBorrarModelo, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrarModelo_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({cboMarca_, cmdRenombrarMarca, cmdBorrarMarca, cboModelo_, cmdRenombrarModelo,
+                      cmdBorrarModelo, grdBoquillas_, txtBoquilla_, a_->box(), b_->box(),
+                      pmin_->box(), pmax_->box(), qmin_->box(), qmax_->box(), cmdNueva, cmdGuardar,
+                      cmdBorrar, cmdSalir});
 
-    translateForm(this, app().config.languageFile);
-    reload();
-    resize(1180, 720);
+    translateForm(this, services_.config.languageFile);
+    reload(QString(), QString(), 0);
+    fitToScreen(this, QSize(1240, 700));
 }
 
-void frmBDasp::reload() {
-    const QString brand = cboMarca_->currentText();
-    const QString model = cboModelo_->currentText();
+void frmBDasp::reload(const QString& brand, const QString& model, int nozzleId,
+                      const std::string& nozzleName) {
     auto& catalogue = quarvex::statics().Aspersores();
-    const std::string& cs = app().config.asperConnectionString;
+    const std::string& cs = services_.config.asperConnectionString;
     try {
         marcas_ = catalogue.MarcasAll(cs);
         modelos_ = catalogue.ModelosAll(cs);
         aspersores_ = catalogue.find(cs);
-    } catch (const quarvex::Error& e) {
-        showUnexpectedError(this, e);
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
+    filling_ = true;
     cboMarca_->blockSignals(true);
     cboMarca_->clear();
     marcas_.ForEach(
-        [&](const quarvex::marca& m) { cboMarca_->addItem(QString::fromStdString(m.nome)); });
-    cboMarca_->setCurrentIndex(brand.isEmpty() ? 0 : cboMarca_->findText(brand));
-    if (cboMarca_->currentIndex() < 0) {
+        [&](const quarvex::marca& b) { cboMarca_->addItem(QString::fromStdString(b.nome)); });
+    const int found = brand.isEmpty() ? 0 : cboMarca_->findText(brand);
+    cboMarca_->setCurrentIndex(found);
+    if (found < 0) {
         cboMarca_->setEditText(brand);
     }
     cboMarca_->blockSignals(false);
-    brandChosen();
-    if (!model.isEmpty()) {
+    filling_ = false;
+    brandChanged();
+    if (!model.isEmpty() && cboModelo_->currentText() != model) {
+        cboModelo_->blockSignals(true);
         cboModelo_->setCurrentText(model);
+        cboModelo_->blockSignals(false);
     }
+    modelChanged(nozzleId, nozzleName);
 }
 
-void frmBDasp::brandChosen() {
-    const std::string brand = cboMarca_->currentText().toStdString();
+std::optional<quarvex::marca> frmBDasp::storedBrand() const {
+    const std::string name = trim(cboMarca_->currentText().toStdString());
+    std::optional<quarvex::marca> out;
+    marcas_.ForEach([&](const quarvex::marca& b) {
+        if (!out && b.nome == name) {
+            out = b;
+        }
+    });
+    return out;
+}
+
+std::optional<quarvex::modelo> frmBDasp::storedModel() const {
+    const std::string brand = trim(cboMarca_->currentText().toStdString());
+    const std::string name = trim(cboModelo_->currentText().toStdString());
+    std::optional<quarvex::modelo> out;
+    modelos_.ForEach([&](const quarvex::modelo& x) {
+        if (!out && x.nome == name && x.marca.nome == brand) {
+            out = x;
+        }
+    });
+    return out;
+}
+
+void frmBDasp::brandChanged() {
+    if (filling_) {
+        return;
+    }
+    const std::string brand = trim(cboMarca_->currentText().toStdString());
     cboModelo_->blockSignals(true);
     cboModelo_->clear();
-    modelos_.ForEach([&](const quarvex::modelo& m) {
-        if (m.marca.nome == brand) {
-            cboModelo_->addItem(QString::fromStdString(m.nome));
+    modelos_.ForEach([&](const quarvex::modelo& x) {
+        if (x.marca.nome == brand) {
+            cboModelo_->addItem(QString::fromStdString(x.nome));
         }
     });
     cboModelo_->blockSignals(false);
-    showNozzles();
+    modelChanged();
 }
 
-void frmBDasp::showNozzles() {
-    const std::string brand = cboMarca_->currentText().toStdString();
-    const std::string model = cboModelo_->currentText().toStdString();
+void frmBDasp::modelChanged(int nozzleId, const std::string& nozzleName) {
+    const std::string brand = trim(cboMarca_->currentText().toStdString());
+    const std::string model = trim(cboModelo_->currentText().toStdString());
     shown_.clear();
     aspersores_.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& a) {
         if (a->marca().nome == brand && a->modelo().nome == model) {
             shown_.push_back(a);
         }
     });
-    const QStringList captions = captionList(grdBoquillas_, "ColumnCaptions");
-    grdBoquillas_->clear();
-    grdBoquillas_->setColumnCount(static_cast<int>(captions.size()));
-    grdBoquillas_->setHorizontalHeaderLabels(captions);
-    grdBoquillas_->setRowCount(static_cast<int>(shown_.size()));
-    for (int r = 0; r < static_cast<int>(shown_.size()); ++r) {
+    TableData table;
+    table.columns = {"nozzle", "a", "b", "pmin", "pmax", "qmin", "qmax"};
+    int select = shown_.empty() ? -1 : 0;
+    for (std::size_t r = 0; r < shown_.size(); ++r) {
         const auto& a = *shown_[r];
-        const QStringList cells = {QString::fromStdString(a.nome()), displayNumber(a.aValue(), 6),
-                                   displayNumber(a.bValue(), 3),     displayNumber(a.pmin(), 0),
-                                   displayNumber(a.pmax(), 0),       displayNumber(a.qmin(), 4),
-                                   displayNumber(a.qmax(), 4)};
-        for (int c = 0; c < cells.size(); ++c) {
-            grdBoquillas_->setItem(r, c, new QTableWidgetItem(cells[c]));
+        TableRow row;
+        row.cells = {TableCell::ofText(a.nome()),        TableCell::ofNumber(a.aValue(), 6),
+                     TableCell::ofNumber(a.bValue(), 3), TableCell::ofNumber(a.pmin(), 0),
+                     TableCell::ofNumber(a.pmax(), 0),   TableCell::ofNumber(a.qmin(), 4),
+                     TableCell::ofNumber(a.qmax(), 4)};
+        table.rows.push_back(std::move(row));
+        if ((nozzleId != 0 && a.id() == nozzleId) ||
+            (nozzleId == 0 && !nozzleName.empty() && a.nome() == nozzleName)) {
+            select = static_cast<int>(r);
         }
     }
-    if (!shown_.empty()) {
-        grdBoquillas_->setCurrentCell(0, 0);
-        nozzleChosen(0);
+    grdBoquillas_->blockSignals(true);
+    grdBoquillas_->setTable(std::move(table));
+    grdBoquillas_->blockSignals(false);
+    if (select < 0) {
+        // A new brand or model, or one without nozzles: nothing of another entry stays in
+        // the form.
+        clearForm();
+        return;
     }
+    grdBoquillas_->blockSignals(true);
+    grdBoquillas_->setCurrentCell(select, 0);
+    grdBoquillas_->blockSignals(false);
+    nozzleChosen(select);
 }
 
 void frmBDasp::nozzleChosen(int row) {
     if (row < 0 || row >= static_cast<int>(shown_.size())) {
         return;
     }
-    const auto& a = *shown_[row];
+    const auto& a = *shown_[static_cast<std::size_t>(row)];
+    selectedId_ = a.id();
     txtBoquilla_->setText(QString::fromStdString(a.nome()));
-    txtA_->setText(displayNumber(a.aValue(), 6));
-    txtB_->setText(displayNumber(a.bValue(), 3));
-    txtPmin_->setText(displayNumber(a.pmin(), 0));
-    txtPmax_->setText(displayNumber(a.pmax(), 0));
-    txtQmin_->setText(displayNumber(a.qmin(), 4));
-    txtQmax_->setText(displayNumber(a.qmax(), 4));
+    a_->setExactValue(a.aValue());
+    b_->setExactValue(a.bValue());
+    pmin_->setExactValue(a.pmin());
+    pmax_->setExactValue(a.pmax());
+    qmin_->setExactValue(a.qmin());
+    qmax_->setExactValue(a.qmax());
     drawCurve();
+}
+
+void frmBDasp::clearForm() {
+    selectedId_ = 0;
+    txtBoquilla_->clear();
+    for (NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
+        b->setBlank();
+    }
+    grdBoquillas_->clearSelection();
+    drawCurve();
+}
+
+void frmBDasp::cmdNuevaBoquilla_Click() {
+    clearForm();
+    txtBoquilla_->setFocus();
 }
 
 void frmBDasp::drawCurve() {
     const QStringList names = captionList(chtCurva_, "SeriesCaptions");
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    const double a = controlNumber(txtA_, 0);
-    const double b = controlNumber(txtB_, 0);
-    const double pmin = controlNumber(txtPmin_, 0);
-    const double pmax = controlNumber(txtPmax_, 0);
-    if (a > 0 && b > 0 && pmin > 0 && pmax > pmin) {
-        auto* series = new QLineSeries;
-        series->setName(names.value(2));
+    const double a = a_->value();
+    const double b = b_->value();
+    const double pmin = pmin_->value();
+    const double pmax = pmax_->value();
+    ChartBuilder chart;
+    chart.legend(false)
+        .xAxis(names.value(1), QStringLiteral("0"))
+        .yAxis(names.value(0), QStringLiteral("0.000"));
+    if (a > 0 && b > 0 && pmin > 0 && pmax > pmin && std::isfinite(a) && std::isfinite(b) &&
+        std::isfinite(pmax)) {
+        std::vector<XYPoint> points;
         for (int i = 0; i < kCurvePoints; ++i) {
             const double p = pmin + (pmax - pmin) * i / (kCurvePoints - 1);
-            series->append(p, quarvex::dischargeLaw(a, b, p));
+            points.push_back({p, quarvex::dischargeLaw(a, b, p)});
         }
-        chart->addSeries(series);
-        auto* axisX = new QValueAxis;
-        axisX->setTitleText(names.value(1));
-        auto* axisY = new QValueAxis;
-        axisY->setTitleText(names.value(0));
-        chart->addAxis(axisX, Qt::AlignBottom);
-        chart->addAxis(axisY, Qt::AlignLeft);
-        series->attachAxis(axisX);
-        series->attachAxis(axisY);
-        axisX->setRange(pmin, pmax);
-        axisY->applyNiceNumbers();
-        chart->setTitle(txtBoquilla_->text());
+        points.back().x = pmax;
+        chart.title(txtBoquilla_->text()).line(names.value(2), points);
     }
-    chtCurva_->setChart(chart);
+    chtCurva_->setChart(chart.build());
+}
+
+void frmBDasp::reportFailure(const std::string& action) {
+    const ErrorReport r = describeCurrentError();
+    QString message = catalogueMessage(r.number, r.source);
+    if (message.isEmpty() && r.source == ErrorSource::Program &&
+        r.number == errc::ValueOutOfRange) {
+        message = QString::fromStdString(r.message);
+    }
+    if (!message.isEmpty()) {
+        services_.messages.showMessage(this, message);
+        return;
+    }
+    handleDatabaseError(services_.messages, this, action);
+}
+
+QString frmBDasp::chartsSentence(const std::vector<int>& nozzles, const char* consequence) {
+    const auto uses = chartsUsingNozzles(services_.config.projectsConnectionString, nozzles);
+    if (uses.empty()) {
+        return {};
+    }
+    return QStringLiteral(" It is mounted in the sprinkler charts %1; %2.")
+        .arg(QString::fromStdString(chartUseList(uses)), QString::fromLatin1(consequence));
 }
 
 bool frmBDasp::cmdGuardar_Click() {
-    auto& catalogue = quarvex::statics().Aspersores();
-    quarvex::modelo model;
-    model.nome = trim(cboModelo_->currentText().toStdString());
-    model.marca.nome = trim(cboMarca_->currentText().toStdString());
-    marcas_.ForEach([&](const quarvex::marca& m) {
-        if (m.nome == model.marca.nome) {
-            model.marca = m;
-        }
-    });
-    modelos_.ForEach([&](const quarvex::modelo& m) {
-        if (m.nome == model.nome && m.marca.nome == model.marca.nome) {
-            model.id = m.id;
-            model.marca_id = m.marca_id;
-        }
-    });
-    try {
-        auto nozzle = catalogue.newAspersor(
-            txtBoquilla_->text().toStdString(), controlNumber(txtA_, 0), controlNumber(txtB_, 0),
-            controlNumber(txtPmin_, 0), controlNumber(txtPmax_, 0), controlNumber(txtQmin_, 0),
-            controlNumber(txtQmax_, 0), model);
-        catalogue.save(app().config.asperConnectionString, *nozzle);
-    } catch (const quarvex::Error& e) {
-        const QString message = catalogueMessage(e.number());
-        showMessage(this, message.isEmpty() ? QString::fromStdString(e.what()) : message);
+    auto& m = services_.messages;
+    const std::string brand = trim(cboMarca_->currentText().toStdString());
+    const std::string model = trim(cboModelo_->currentText().toStdString());
+    if (brand.empty()) {
+        m.showMessage(this, QStringLiteral("The brand needs a name"));
+        cboMarca_->setFocus();
         return false;
     }
-    reload();
+    if (model.empty()) {
+        m.showMessage(this, QStringLiteral("The model needs a name"));
+        cboModelo_->setFocus();
+        return false;
+    }
+    if (!commitAll({a_, b_, pmin_, pmax_, qmin_, qmax_})) {
+        return false;
+    }
+    std::vector<std::string> missing;
+    QWidget* firstMissing = nullptr;
+    if (isBlank(txtBoquilla_->text().toStdString())) {
+        missing.push_back("the designation");
+        firstMissing = txtBoquilla_;
+    }
+    for (NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
+        if (b->isBlank()) {
+            missing.push_back(b->what().toStdString());
+            firstMissing = firstMissing != nullptr ? firstMissing : b->box();
+        }
+    }
+    if (!missing.empty()) {
+        m.showMessage(this, QString::fromStdString(incompleteMessage("the nozzle") + ". " +
+                                                   requirementMessage(missing)));
+        firstMissing->setFocus();
+        return false;
+    }
+    NozzleData data{trim(txtBoquilla_->text().toStdString()),
+                    a_->value(),
+                    b_->value(),
+                    pmin_->value(),
+                    pmax_->value(),
+                    qmin_->value(),
+                    qmax_->value()};
+    if (const auto problem = checkNozzle(data)) {
+        m.showMessage(this, QString::fromStdString(problem->message));
+        const std::map<std::string, QWidget*> boxes = {
+            {"nome", txtBoquilla_}, {"a", a_->box()},       {"b", b_->box()},
+            {"pmin", pmin_->box()}, {"pmax", pmax_->box()}, {"qmin", qmin_->box()},
+            {"qmax", qmax_->box()}};
+        boxes.at(problem->field)->setFocus();
+        return false;
+    }
+    int savedId = selectedId_;
+    try {
+        if (selectedId_ > 0) {
+            const QString uses = chartsSentence({selectedId_}, "a change changes those charts");
+            if (!uses.isEmpty() &&
+                !m.confirm(this, "Please confirm that you want to change the nozzle " +
+                                     inQuotes(QString::fromStdString(data.nome)) + " ?" + uses)) {
+                return false;
+            }
+            SprinklerCatalogue(services_.config.asperConnectionString)
+                .updateNozzle(selectedId_, data);
+        } else {
+            quarvex::modelo target;
+            target.nome = model;
+            target.marca.nome = brand;
+            if (const auto b = storedBrand()) {
+                target.marca = *b;
+            }
+            if (const auto x = storedModel()) {
+                target = *x;
+            }
+            auto& catalogue = quarvex::statics().Aspersores();
+            auto nozzle = catalogue.newAspersor(data.nome, data.a, data.b, data.pmin, data.pmax,
+                                                data.qmin, data.qmax, target);
+            catalogue.save(services_.config.asperConnectionString, *nozzle);
+        }
+    } catch (...) {
+        reportFailure("The sprinkler catalogue could not be saved");
+        return false;
+    }
+    reload(QString::fromStdString(brand), QString::fromStdString(model), savedId, data.nome);
+    m.showStatus(this, "The nozzle " + inQuotes(QString::fromStdString(data.nome)) + " was saved");
+    return true;
+}
+
+bool frmBDasp::cmdBorrarBoquilla_Click() {
+    auto& m = services_.messages;
+    if (selectedId_ <= 0) {
+        m.showMessage(this, QStringLiteral("Please select the nozzle to remove"));
+        return false;
+    }
+    const QString name = txtBoquilla_->text();
+    const int id = selectedId_;
+    try {
+        const QString uses = chartsSentence({id}, "those charts will lose it");
+        if (!m.confirm(this, "Please confirm that you want to remove the nozzle " + inQuotes(name) +
+                                 " ?" + uses)) {
+            return false;
+        }
+        SprinklerCatalogue(services_.config.asperConnectionString).deleteNozzle(id);
+    } catch (...) {
+        reportFailure("The nozzle could not be removed");
+        reload(cboMarca_->currentText(), cboModelo_->currentText(), 0);
+        return false;
+    }
+    reload(cboMarca_->currentText(), cboModelo_->currentText(), 0);
+    m.showStatus(this, "The nozzle " + inQuotes(name) + " was removed");
+    return true;
+}
+
+bool frmBDasp::cmdRenombrarMarca_Click() {
+    auto& m = services_.messages;
+    const auto brand = storedBrand();
+    if (!brand) {
+        m.showMessage(this, QStringLiteral("Please select the brand to rename"));
+        return false;
+    }
+    const QString old = QString::fromStdString(brand->nome);
+    const auto name =
+        m.askText(this, "Please enter the new name for the brand " + inQuotes(old), old);
+    if (!name || *name == old) {
+        return false;
+    }
+    try {
+        SprinklerCatalogue(services_.config.asperConnectionString)
+            .renameBrand(brand->id, name->toStdString());
+    } catch (...) {
+        reportFailure("The brand could not be renamed");
+        return false;
+    }
+    reload(*name, cboModelo_->currentText(), selectedId_);
+    m.showStatus(this, "The brand " + inQuotes(old) + " is now called " + inQuotes(*name));
+    return true;
+}
+
+bool frmBDasp::cmdBorrarMarca_Click() {
+    auto& m = services_.messages;
+    const auto brand = storedBrand();
+    if (!brand) {
+        m.showMessage(this, QStringLiteral("Please select the brand to remove"));
+        return false;
+    }
+    const QString name = QString::fromStdString(brand->nome);
+    try {
+        SprinklerCatalogue store(services_.config.asperConnectionString);
+        const auto nozzles = store.nozzlesOfBrand(brand->id);
+        const QString question =
+            QStringLiteral(
+                "Please confirm that you want to remove the brand %1 with its %2 "
+                "models and %3 nozzles ?")
+                .arg(inQuotes(name))
+                .arg(store.modelCount(brand->id))
+                .arg(nozzles.size()) +
+            chartsSentence(nozzles, "those charts will lose them");
+        if (!m.confirm(this, question)) {
+            return false;
+        }
+        store.deleteBrand(brand->id);
+    } catch (...) {
+        reportFailure("The brand could not be removed");
+        return false;
+    }
+    reload(QString(), QString(), 0);
+    m.showStatus(this, "The brand " + inQuotes(name) + " was removed");
+    return true;
+}
+
+bool frmBDasp::cmdRenombrarModelo_Click() {
+    auto& m = services_.messages;
+    const auto model = storedModel();
+    if (!model) {
+        m.showMessage(this, QStringLiteral("Please select the model to rename"));
+        return false;
+    }
+    const QString old = QString::fromStdString(model->nome);
+    const auto name =
+        m.askText(this, "Please enter the new name for the model " + inQuotes(old), old);
+    if (!name || *name == old) {
+        return false;
+    }
+    try {
+        SprinklerCatalogue(services_.config.asperConnectionString)
+            .renameModel(model->id, name->toStdString());
+    } catch (...) {
+        reportFailure("The model could not be renamed");
+        return false;
+    }
+    reload(cboMarca_->currentText(), *name, selectedId_);
+    m.showStatus(this, "The model " + inQuotes(old) + " is now called " + inQuotes(*name));
+    return true;
+}
+
+bool frmBDasp::cmdBorrarModelo_Click() {
+    auto& m = services_.messages;
+    const auto model = storedModel();
+    if (!model) {
+        m.showMessage(this, QStringLiteral("Please select the model to remove"));
+        return false;
+    }
+    const QString name = QString::fromStdString(model->nome);
+    try {
+        SprinklerCatalogue store(services_.config.asperConnectionString);
+        const auto nozzles = store.nozzlesOfModel(model->id);
+        const QString question =
+            QStringLiteral(
+                "Please confirm that you want to remove the model %1 with its %2 "
+                "nozzles ?")
+                .arg(inQuotes(name))
+                .arg(nozzles.size()) +
+            chartsSentence(nozzles, "those charts will lose them");
+        if (!m.confirm(this, question)) {
+            return false;
+        }
+        store.deleteModel(model->id);
+    } catch (...) {
+        reportFailure("The model could not be removed");
+        return false;
+    }
+    reload(cboMarca_->currentText(), QString(), 0);
+    m.showStatus(this, "The model " + inQuotes(name) + " was removed");
     return true;
 }
 

@@ -4,46 +4,81 @@
 #include <quarvex/quarvex.h>
 
 #include <QWidget>
+#include <optional>
+
+#include "gui/widgets/app_services.h"
+#include "shell/catalogue_store.h"
 
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
 class QChartView;
 
 namespace kambrix {
 
+class GridView;
+class NumberBox;
+
 // The sprinkler catalogue editor: brands, models and nozzles (q = a·p^b with their pressure
-// and discharge ranges), and the discharge curve of the chosen nozzle.
+// and discharge ranges) added, corrected and removed, and the discharge curve of the nozzle
+// in the form. Changing or removing a nozzle that stored sprinkler charts mount asks first
+// and names the charts.
 class frmBDasp : public QWidget {
   public:
-    explicit frmBDasp(QWidget* parent = nullptr);
+    explicit frmBDasp(const AppServices& services, QWidget* parent = nullptr);
 
-    // Stores the nozzle of the boxes (with a new brand or model when the names are new).
+    // Stores the nozzle of the form: the selected nozzle is corrected, a new one is added
+    // (with a new brand or model when the names are new). False when a check, the user or
+    // the store stopped it.
     bool cmdGuardar_Click();
-    // Draws q = a·p^b over the nozzle's pressure range from the boxes.
+    // Removes the selected nozzle.
+    bool cmdBorrarBoquilla_Click();
+    // Clears the form for a new nozzle of the brand and model shown.
+    void cmdNuevaBoquilla_Click();
+    bool cmdRenombrarMarca_Click();
+    bool cmdBorrarMarca_Click();
+    bool cmdRenombrarModelo_Click();
+    bool cmdBorrarModelo_Click();
+    // Draws q = a·p^b over the nozzle's pressure range from the form.
     void drawCurve();
 
-  private:
-    void reload();
-    void brandChosen();
-    void showNozzles();
-    void nozzleChosen(int row);
+    // The catalogue id of the nozzle in the form; 0 for a new one.
+    int selectedNozzle() const { return selectedId_; }
 
+  private:
+    // Reads the catalogue again and shows the brand and model, with the nozzle of that id
+    // (or, for a nozzle just added, that name) in the form.
+    void reload(const QString& brand, const QString& model, int nozzleId,
+                const std::string& nozzleName = {});
+    void brandChanged();
+    void modelChanged(int nozzleId = 0, const std::string& nozzleName = {});
+    void nozzleChosen(int row);
+    void clearForm();
+    std::optional<quarvex::marca> storedBrand() const;
+    std::optional<quarvex::modelo> storedModel() const;
+    // Inside a catch block: the numbers this editor words itself, then the database's
+    // failures as `action`; anything else travels on.
+    void reportFailure(const std::string& action);
+    // " It is mounted in the sprinkler charts ..." for the nozzles, or an empty text.
+    QString chartsSentence(const std::vector<int>& nozzles, const char* consequence);
+
+    AppServices services_;
     quarvex::Collection<quarvex::marca> marcas_;
     quarvex::Collection<quarvex::modelo> modelos_;
     quarvex::AspersorList aspersores_;
     std::vector<std::shared_ptr<quarvex::Aspersor>> shown_;
+    int selectedId_ = 0;
+    bool filling_ = false;
 
     QComboBox* cboMarca_;
     QComboBox* cboModelo_;
-    QTableWidget* grdBoquillas_;
+    GridView* grdBoquillas_;
     QLineEdit* txtBoquilla_;
-    QLineEdit* txtA_;
-    QLineEdit* txtB_;
-    QLineEdit* txtPmin_;
-    QLineEdit* txtPmax_;
-    QLineEdit* txtQmin_;
-    QLineEdit* txtQmax_;
+    NumberBox* a_;
+    NumberBox* b_;
+    NumberBox* pmin_;
+    NumberBox* pmax_;
+    NumberBox* qmin_;
+    NumberBox* qmax_;
     QChartView* chtCurva_;
 };
 

@@ -2,127 +2,188 @@
 #include "gui/frmBDtramos.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QVBoxLayout>
+#include <map>
 
-#include "gui/app_context.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_box.h"
+#include "gui/widgets/translation.h"
 #include "shell/services.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
 namespace {
 
+constexpr NumberRange kLength{0, 200, true, false};     // m
+constexpr NumberRange kDiameter{0, 1000, true, false};  // mm
+constexpr NumberRange kSpacing{0, 10000, true, false};  // cm
+
+QString inQuotes(const std::string& name) {
+    return "'" + QString::fromStdString(name) + "'";
+}
+
 QString catalogueMessage(std::int32_t number) {
-    if (number == errc::ReferenceTramoIncomplete) {
-        return QStringLiteral(
-            "The reference span is incomplete: it needs a name, a length, a pipe diameter and "
-            "an outlet spacing other than 0");
+    switch (number) {
+        case errc::ReferenceTramoIncomplete:
+            return QStringLiteral(
+                "The reference span is incomplete: it needs a name, a length, a pipe diameter "
+                "and an outlet spacing other than 0");
+        case errc::ReferenceTramoExists:
+            return QStringLiteral("There is already a reference span with that name");
+        case errc::TramoMarcaMissingName:
+            return QStringLiteral("The brand needs a name");
+        case errc::CatalogueNameTaken:
+            return QStringLiteral("There is already a brand with that name");
+        case errc::RecordNotFound:
+            return QStringLiteral(
+                "That entry is no longer in the catalogue; the list has been read again");
+        default:
+            return {};
     }
-    if (number == errc::ReferenceTramoExists) {
-        return QStringLiteral("There is already a reference span with that name");
-    }
-    if (number == errc::TramoMarcaMissingName) {
-        return QStringLiteral("The brand needs a name");
-    }
-    return {};
 }
 
 }  // namespace
 
-frmBDtramos::frmBDtramos(QWidget* parent) : QWidget(parent) {
+frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     setObjectName("frmBDtramos");
     setWindowTitle(QStringLiteral("Catálogo de tramos"));
-    auto* layout = new QGridLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    auto* layout = new QHBoxLayout;
+    outer->addLayout(layout, 1);
+    auto& m = services_.messages;
 
-    grdTramos_ = new QTableWidget(this);
-    grdTramos_->setObjectName("grdTramos");
-    grdTramos_->setProperty("ColumnCaptions",
-                            QStringLiteral("Denominación;Marca;Longitud (m);Diámetro (mm);"
-                                           "Separación de salidas (cm)"));
-    grdTramos_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdTramos_ = new GridView("grdTramos",
+                              QStringLiteral("Denominación;Marca;Longitud (m);Diámetro (mm);"
+                                             "Separación de salidas (cm)"),
+                              this);
+    grdTramos_->setMessages(&m);
     grdTramos_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdTramos_->verticalHeader()->setVisible(false);
-    grdTramos_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    layout->addWidget(grdTramos_, 0, 0, 2, 1);
+    layout->addWidget(grdTramos_, 3);
 
-    auto* fraTramo = new QGroupBox(QStringLiteral("Nuevo tramo"), this);
+    auto* right = new QVBoxLayout;
+    auto* fraTramo = new QGroupBox(QStringLiteral("Tramo"), this);
     fraTramo->setObjectName("fraTramo");
     auto* form = new QGridLayout(fraTramo);
     cboMarca_ = new QComboBox(fraTramo);
     cboMarca_->setObjectName("cboMarca");
     cboMarca_->setEditable(true);
     cboMarca_->setInsertPolicy(QComboBox::NoInsert);
-    txtDenominacion_ = new QLineEdit(fraTramo);
-    txtDenominacion_->setObjectName("txtDenominacion");
-    txtLongitud_ = new QLineEdit(fraTramo);
-    txtLongitud_->setObjectName("txtLongitud");
-    txtDiametro_ = new QLineEdit(fraTramo);
-    txtDiametro_->setObjectName("txtDiametro");
-    txtSeparacion_ = new QLineEdit(fraTramo);
-    txtSeparacion_->setObjectName("txtSeparacion");
+    cboMarca_->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    txtDenominacion_ = namedEdit(fraTramo, "txtDenominacion", false);
+    auto* txtLongitud = namedEdit(fraTramo, "txtLongitud");
+    auto* txtDiametro = namedEdit(fraTramo, "txtDiametro");
+    auto* txtSeparacion = namedEdit(fraTramo, "txtSeparacion");
+    longitud_ = new NumberBox(txtLongitud, kLength, QStringLiteral("the length"), true, m);
+    diametro_ =
+        new NumberBox(txtDiametro, kDiameter, QStringLiteral("the inside diameter"), true, m);
+    separacion_ =
+        new NumberBox(txtSeparacion, kSpacing, QStringLiteral("the outlet spacing"), true, m);
+    auto* cmdGuardarMarca =
+        namedButton(fraTramo, "cmdGuardarMarca", QStringLiteral("Guardar marca"));
+    auto* cmdRenombrarMarca =
+        namedButton(fraTramo, "cmdRenombrarMarca", QStringLiteral("Renombrar marca…"));
+    auto* cmdBorrarMarca = namedButton(fraTramo, "cmdBorrarMarca", QStringLiteral("Borrar marca"));
+    form->addWidget(namedLabel(fraTramo, "lblMarca", QStringLiteral("Marca")), 0, 0);
+    form->addWidget(cboMarca_, 0, 1);
+    auto* brandButtons = new QHBoxLayout;
+    brandButtons->addWidget(cmdGuardarMarca);
+    brandButtons->addWidget(cmdRenombrarMarca);
+    brandButtons->addWidget(cmdBorrarMarca);
+    form->addLayout(brandButtons, 1, 1);
     const std::vector<std::pair<const char*, QString>> labels = {
-        {"lblMarca", QStringLiteral("Marca")},
         {"lblDenominacion", QStringLiteral("Denominación")},
         {"lblLongitud", QStringLiteral("Longitud (m)")},
         {"lblDiametro", QStringLiteral("Diámetro interior (mm)")},
         {"lblSeparacion", QStringLiteral("Separación de salidas (cm)")}};
-    const std::vector<QWidget*> boxes = {cboMarca_, txtDenominacion_, txtLongitud_, txtDiametro_,
-                                         txtSeparacion_};
+    const std::vector<QWidget*> boxes = {txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion};
     for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
-        auto* l = new QLabel(labels[i].second, fraTramo);
-        l->setObjectName(labels[i].first);
-        form->addWidget(l, i, 0);
-        form->addWidget(boxes[i], i, 1);
+        form->addWidget(namedLabel(fraTramo, labels[i].first, labels[i].second), i + 2, 0);
+        form->addWidget(boxes[i], i + 2, 1);
     }
-    auto* cmdGuardarMarca = new QPushButton(QStringLiteral("Guardar marca"), fraTramo);
-    cmdGuardarMarca->setObjectName("cmdGuardarMarca");
-    auto* cmdGuardar = new QPushButton(QStringLiteral("Guardar tramo"), fraTramo);
-    cmdGuardar->setObjectName("cmdGuardar");
-    form->addWidget(cmdGuardarMarca, static_cast<int>(boxes.size()), 0);
-    form->addWidget(cmdGuardar, static_cast<int>(boxes.size()), 1);
-    layout->addWidget(fraTramo, 0, 1);
+    auto* cmdNuevo = namedButton(fraTramo, "cmdNuevo", QStringLiteral("Nuevo tramo"));
+    auto* cmdGuardar = namedButton(fraTramo, "cmdGuardar", QStringLiteral("Guardar tramo"));
+    auto* cmdBorrar = namedButton(fraTramo, "cmdBorrar", QStringLiteral("Borrar tramo"));
+    auto* spanButtons = new QHBoxLayout;
+    spanButtons->addWidget(cmdNuevo);
+    spanButtons->addWidget(cmdGuardar);
+    spanButtons->addWidget(cmdBorrar);
+    form->addLayout(spanButtons, static_cast<int>(boxes.size()) + 2, 0, 1, 2);
+    form->setColumnStretch(1, 1);
+    right->addWidget(fraTramo);
+    right->addStretch();
+    layout->addLayout(right, 2);
 
-    auto* cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
-    cmdSalir->setObjectName("cmdSalir");
-    layout->addWidget(cmdSalir, 1, 1, Qt::AlignRight | Qt::AlignBottom);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
+    auto* bottom = new QHBoxLayout;
+    auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
+    bottom->addStretch();
+    bottom->addWidget(cmdSalir);
+    outer->addLayout(bottom);
+    addStatusLine(this, outer);
 
-    connect(cmdGuardar, &QPushButton::clicked, this, [this] { cmdGuardar_Click(); });
-    connect(cmdGuardarMarca, &QPushButton::clicked, this, [this] { cmdGuardarMarca_Click(); });
+    connect(grdTramos_, &QTableWidget::currentCellChanged, this,
+            [this](int row) { spanChosen(row); });
+    connect(grdTramos_, &GridView::rowActivated, this, [this](int row) {
+        spanChosen(row);
+        txtDenominacion_->setFocus();
+    });
+    connect(cmdNuevo, &QPushButton::clicked, this, [this] { cmdNuevo_Click(); });
+    connect(cmdGuardar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdGuardar_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrar_Click(); }));
+    connect(cmdGuardarMarca, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdGuardarMarca_Click(); }));
+    connect(cmdRenombrarMarca, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdRenombrarMarca_Click(); }));
+    connect(cmdBorrarMarca, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrarMarca_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({grdTramos_, cboMarca_, cmdGuardarMarca, cmdRenombrarMarca, cmdBorrarMarca,
+                      txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion, cmdNuevo,
+                      cmdGuardar, cmdBorrar, cmdSalir});
 
-    translateForm(this, app().config.languageFile);
-    reload();
-    resize(1100, 620);
+    translateForm(this, services_.config.languageFile);
+    reload(0);
+    fitToScreen(this, QSize(1160, 620));
 }
 
-bool frmBDtramos::run(const std::function<void(quarvex::Connection&)>& work) {
+bool frmBDtramos::run(const std::string& action,
+                      const std::function<void(quarvex::Connection&)>& work) {
     try {
-        quarvex::Connection con(app().config.tramosConnectionString);
-        con.Open();
-        work(con);
-        con.Close();
+        readFrom(services_.config.tramosConnectionString, work);
         return true;
-    } catch (const std::runtime_error&) {
+    } catch (...) {
         const ErrorReport r = describeCurrentError();
-        if (r.source != ErrorSource::Program && r.source != ErrorSource::Library) {
-            throw;
+        QString message;
+        if (r.source == ErrorSource::Program) {
+            message = catalogueMessage(r.number);
+            if (message.isEmpty() && r.number == errc::ValueOutOfRange) {
+                message = QString::fromStdString(r.message);
+            }
         }
-        const QString message = catalogueMessage(r.number);
-        showMessage(this, message.isEmpty() ? QString::fromStdString(userMessage(r)) : message);
+        if (!message.isEmpty()) {
+            services_.messages.showMessage(this, message);
+        } else {
+            handleDatabaseError(services_.messages, this, action);
+        }
         return false;
     }
 }
 
-void frmBDtramos::reload() {
+void frmBDtramos::reload(int selectId) {
     quarvex::Collection<ReferenceTramo> all;
-    run([&](quarvex::Connection& con) {
+    run("The span catalogue could not be read", [&](quarvex::Connection& con) {
         ReferenceTramos store;
         marcas_ = store.allBrands(con);
         all = store.allReferenceTramos(con);
@@ -130,53 +191,228 @@ void frmBDtramos::reload() {
     const QString brand = cboMarca_->currentText();
     cboMarca_->clear();
     marcas_.ForEach(
-        [&](const TramoMarca& m) { cboMarca_->addItem(QString::fromStdString(m.name)); });
+        [&](const TramoMarca& b) { cboMarca_->addItem(QString::fromStdString(b.name)); });
     cboMarca_->setCurrentText(brand);
-    const QStringList captions = captionList(grdTramos_, "ColumnCaptions");
-    grdTramos_->clear();
-    grdTramos_->setColumnCount(static_cast<int>(captions.size()));
-    grdTramos_->setHorizontalHeaderLabels(captions);
-    grdTramos_->setRowCount(all.Count());
+    spans_.clear();
+    TableData table;
+    table.columns = {"name", "brand", "length", "diameter", "spacing"};
+    int select = -1;
     for (int r = 1; r <= all.Count(); ++r) {
         const auto& t = all.Item(r);
-        const QStringList cells = {QString::fromStdString(t.denominacion),
-                                   QString::fromStdString(t.marca.name),
-                                   displayNumber(t.longitud, 2), displayNumber(t.diametro, 1),
-                                   displayNumber(t.separacion_saidas, 0)};
-        for (int c = 0; c < cells.size(); ++c) {
-            grdTramos_->setItem(r - 1, c, new QTableWidgetItem(cells[c]));
+        spans_.push_back(t);
+        TableRow row;
+        row.cells = {TableCell::ofText(t.denominacion), TableCell::ofText(t.marca.name),
+                     TableCell::ofNumber(t.longitud, 2), TableCell::ofNumber(t.diametro, 1),
+                     TableCell::ofNumber(t.separacion_saidas, 0)};
+        table.rows.push_back(std::move(row));
+        if (selectId != 0 && t.id == selectId) {
+            select = r - 1;
         }
     }
+    grdTramos_->blockSignals(true);
+    grdTramos_->setTable(std::move(table));
+    if (select >= 0) {
+        grdTramos_->setCurrentCell(select, 0);
+    }
+    grdTramos_->blockSignals(false);
+    if (select >= 0) {
+        spanChosen(select);
+    } else {
+        selectedId_ = 0;
+    }
+}
+
+void frmBDtramos::spanChosen(int row) {
+    if (row < 0 || row >= static_cast<int>(spans_.size())) {
+        return;
+    }
+    const ReferenceTramo& t = spans_[static_cast<std::size_t>(row)];
+    selectedId_ = t.id;
+    cboMarca_->setCurrentText(QString::fromStdString(t.marca.name));
+    txtDenominacion_->setText(QString::fromStdString(t.denominacion));
+    longitud_->setExactValue(t.longitud);
+    diametro_->setExactValue(t.diametro);
+    separacion_->setExactValue(t.separacion_saidas);
+}
+
+void frmBDtramos::clearForm() {
+    selectedId_ = 0;
+    txtDenominacion_->clear();
+    for (NumberBox* b : {longitud_, diametro_, separacion_}) {
+        b->setBlank();
+    }
+    grdTramos_->clearSelection();
+}
+
+void frmBDtramos::cmdNuevo_Click() {
+    clearForm();
+    txtDenominacion_->setFocus();
+}
+
+const TramoMarca* frmBDtramos::storedBrand() const {
+    return marcas_.Find(trim(cboMarca_->currentText().toStdString()));
 }
 
 bool frmBDtramos::cmdGuardarMarca_Click() {
     TramoMarca marca{trim(cboMarca_->currentText().toStdString()), 0};
     if (marcas_.Contains(marca.name)) {
-        showMessage(this, QStringLiteral("That brand is already in the catalogue"));
+        services_.messages.showMessage(this,
+                                       QStringLiteral("That brand is already in the catalogue"));
         return false;
     }
-    const bool ok = run([&](quarvex::Connection& con) { ReferenceTramos().saveBrand(con, marca); });
-    reload();
+    const bool ok = run("The brand could not be saved",
+                        [&](quarvex::Connection& con) { ReferenceTramos().saveBrand(con, marca); });
+    reload(selectedId_);
+    if (ok) {
+        services_.messages.showStatus(this, "The brand " + inQuotes(marca.name) + " was saved");
+    }
     return ok;
 }
 
 bool frmBDtramos::cmdGuardar_Click() {
+    auto& m = services_.messages;
+    if (!commitAll({longitud_, diametro_, separacion_})) {
+        return false;
+    }
     ReferenceTramo tramo;
+    tramo.id = selectedId_;
     tramo.denominacion = trim(txtDenominacion_->text().toStdString());
-    tramo.longitud = controlNumber(txtLongitud_, 0);
-    tramo.diametro = controlNumber(txtDiametro_, 0);
-    tramo.separacion_saidas = controlNumber(txtSeparacion_, 0);
+    tramo.longitud = longitud_->value();
+    tramo.diametro = diametro_->value();
+    tramo.separacion_saidas = separacion_->value();
     tramo.marca.name = trim(cboMarca_->currentText().toStdString());
-    if (const auto* known = marcas_.Find(tramo.marca.name)) {
+    if (const TramoMarca* known = storedBrand()) {
         tramo.marca = *known;
     }
-    const bool ok =
-        run([&](quarvex::Connection& con) { ReferenceTramos().saveReferenceTramo(con, tramo); });
-    if (ok) {
-        for (auto* box : {txtDenominacion_, txtLongitud_, txtDiametro_, txtSeparacion_}) {
-            box->clear();
+    std::vector<std::string> missing;
+    QWidget* firstMissing = nullptr;
+    auto need = [&](bool blank, const char* what, QWidget* box) {
+        if (blank) {
+            missing.push_back(what);
+            firstMissing = firstMissing != nullptr ? firstMissing : box;
         }
-        reload();
+    };
+    need(tramo.marca.name.empty(), "the brand", cboMarca_);
+    need(tramo.denominacion.empty(), "the name", txtDenominacion_);
+    need(longitud_->isBlank(), "the length", longitud_->box());
+    need(diametro_->isBlank(), "the inside diameter", diametro_->box());
+    need(separacion_->isBlank(), "the outlet spacing", separacion_->box());
+    if (!missing.empty()) {
+        m.showMessage(this, QString::fromStdString(incompleteMessage("the reference span") + ". " +
+                                                   requirementMessage(missing)));
+        firstMissing->setFocus();
+        return false;
+    }
+    if (const auto problem = checkReferenceTramo(tramo)) {
+        m.showMessage(this, QString::fromStdString(problem->message));
+        const std::map<std::string, QWidget*> boxes = {{"denominacion", txtDenominacion_},
+                                                       {"longitud", longitud_->box()},
+                                                       {"diametro", diametro_->box()},
+                                                       {"separacion_saidas", separacion_->box()}};
+        boxes.at(problem->field)->setFocus();
+        return false;
+    }
+    const bool update = selectedId_ > 0;
+    const bool ok = run("The span catalogue could not be saved", [&](quarvex::Connection& con) {
+        if (update) {
+            ReferenceTramos().updateReferenceTramo(con, tramo);
+        } else {
+            ReferenceTramos().saveReferenceTramo(con, tramo);
+        }
+    });
+    if (!ok) {
+        return false;
+    }
+    if (update) {
+        reload(tramo.id);
+    } else {
+        // Ready for the next new span of the same brand.
+        clearForm();
+        reload(0);
+    }
+    m.showStatus(this, "The reference span " + inQuotes(tramo.denominacion) + " was saved");
+    return true;
+}
+
+bool frmBDtramos::cmdBorrar_Click() {
+    auto& m = services_.messages;
+    if (selectedId_ <= 0) {
+        m.showMessage(this, QStringLiteral("Please select the reference span to remove"));
+        return false;
+    }
+    const std::string name = trim(txtDenominacion_->text().toStdString());
+    if (!m.confirm(this, "Please confirm that you want to remove the reference span " +
+                             inQuotes(name) +
+                             " ? The systems designed with it keep their own copy.")) {
+        return false;
+    }
+    const int id = selectedId_;
+    const bool ok = run("The reference span could not be removed", [&](quarvex::Connection& con) {
+        ReferenceTramos().deleteReferenceTramo(con, id);
+    });
+    clearForm();
+    reload(0);
+    if (ok) {
+        m.showStatus(this, "The reference span " + inQuotes(name) + " was removed");
+    }
+    return ok;
+}
+
+bool frmBDtramos::cmdRenombrarMarca_Click() {
+    auto& m = services_.messages;
+    const TramoMarca* brand = storedBrand();
+    if (brand == nullptr) {
+        m.showMessage(this, QStringLiteral("Please select the brand to rename"));
+        return false;
+    }
+    const TramoMarca old = *brand;
+    const auto name =
+        m.askText(this, "Please enter the new name for the brand " + inQuotes(old.name),
+                  QString::fromStdString(old.name));
+    if (!name || name->toStdString() == old.name) {
+        return false;
+    }
+    const bool ok = run("The brand could not be renamed", [&](quarvex::Connection& con) {
+        ReferenceTramos().renameBrand(con, old.id, name->toStdString());
+    });
+    if (ok) {
+        cboMarca_->setCurrentText(*name);
+    }
+    reload(selectedId_);
+    if (ok) {
+        m.showStatus(this, "The brand " + inQuotes(old.name) + " is now called " +
+                               inQuotes(name->toStdString()));
+    }
+    return ok;
+}
+
+bool frmBDtramos::cmdBorrarMarca_Click() {
+    auto& m = services_.messages;
+    const TramoMarca* brand = storedBrand();
+    if (brand == nullptr) {
+        m.showMessage(this, QStringLiteral("Please select the brand to remove"));
+        return false;
+    }
+    const TramoMarca old = *brand;
+    int spans = 0;
+    if (!run("The span catalogue could not be read",
+             [&](quarvex::Connection& con) { spans = ReferenceTramos().spanCount(con, old.id); })) {
+        return false;
+    }
+    if (!m.confirm(this, QStringLiteral("Please confirm that you want to remove the brand %1 "
+                                        "with its %2 reference spans ?")
+                             .arg(inQuotes(old.name))
+                             .arg(spans))) {
+        return false;
+    }
+    const bool ok = run("The brand could not be removed", [&](quarvex::Connection& con) {
+        ReferenceTramos().deleteBrand(con, old.id);
+    });
+    cboMarca_->setCurrentText(QString());
+    clearForm();
+    reload(0);
+    if (ok) {
+        m.showStatus(this, "The brand " + inQuotes(old.name) + " was removed");
     }
     return ok;
 }

@@ -4,35 +4,57 @@
 #include <QWidget>
 #include <functional>
 
+#include "gui/widgets/app_services.h"
 #include "shell/reference_tramos.h"
 
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
 
 namespace kambrix {
 
-// The reference-span catalogue editor: the spans of the machines and their brands.
+class GridView;
+class NumberBox;
+
+// The reference-span catalogue editor: the spans of the machines and their brands, added,
+// corrected and removed.
 class frmBDtramos : public QWidget {
   public:
-    explicit frmBDtramos(QWidget* parent = nullptr);
+    explicit frmBDtramos(const AppServices& services, QWidget* parent = nullptr);
 
-    // Stores the span of the boxes (and its brand when the name is new).
+    // Stores the span of the form (and its brand when the name is new): the selected span is
+    // corrected, a new one added.
     bool cmdGuardar_Click();
+    // Removes the selected span.
+    bool cmdBorrar_Click();
+    // Clears the form for a new span.
+    void cmdNuevo_Click();
     // Stores the brand named in the brand box.
     bool cmdGuardarMarca_Click();
+    bool cmdRenombrarMarca_Click();
+    bool cmdBorrarMarca_Click();
+
+    // The id of the span in the form; 0 for a new one.
+    int selectedSpan() const { return selectedId_; }
 
   private:
-    void reload();
-    bool run(const std::function<void(quarvex::Connection&)>& work);
+    void reload(int selectId);
+    void spanChosen(int row);
+    void clearForm();
+    // Runs one unit of work on the catalogue; the numbers this editor words itself and the
+    // database's failures (as `action`) become messages, anything else travels on.
+    bool run(const std::string& action, const std::function<void(quarvex::Connection&)>& work);
+    const TramoMarca* storedBrand() const;
 
+    AppServices services_;
     quarvex::Collection<TramoMarca> marcas_;
+    std::vector<ReferenceTramo> spans_;
+    int selectedId_ = 0;
     QComboBox* cboMarca_;
-    QTableWidget* grdTramos_;
+    GridView* grdTramos_;
     QLineEdit* txtDenominacion_;
-    QLineEdit* txtLongitud_;
-    QLineEdit* txtDiametro_;
-    QLineEdit* txtSeparacion_;
+    NumberBox* longitud_;
+    NumberBox* diametro_;
+    NumberBox* separacion_;
 };
 
 }  // namespace kambrix

@@ -6,7 +6,8 @@
 #include <map>
 #include <vector>
 
-#include "gui/app_context.h"
+#include "gui/widgets/app_services.h"
+#include "shell/ideal_results.h"
 #include "shell/pivot_design.h"
 #include "shell/projectos.h"
 #include "shell/reference_tramos.h"
@@ -14,20 +15,24 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QTableWidget;
-class QChartView;
+class QLineEdit;
 class QCloseEvent;
+class QTabWidget;
 
 namespace kambrix {
 
-// The hydraulic design screen: edits the current project's pivot (discharge, pressure,
-// elevation, pipe material, spans, overhang, end gun, field area), shows its ideal operation
-// (outlets, spans, the radius profile, the speed box) and saves it into the projects store.
+class NumberBox;
+class TabPage;
+
+// The hydraulic design screen: edits the current project's pivot (owner, discharge,
+// pressure, elevation, pipe material, field area, daily operating hours, spans, overhang,
+// end gun), shows its ideal operation in four tabs (outlets, spans, the radius profile, the
+// speed box) and saves it into the projects store.
 class frmDisHid : public QWidget {
   public:
-    explicit frmDisHid(QWidget* parent = nullptr);
+    explicit frmDisHid(const AppServices& services, QWidget* parent = nullptr);
 
-    // Computes and shows the ideal operation; an incomplete pivot is refused with a message.
+    // Computes and shows the ideal operation; missing inputs are named in a message.
     void cmdCalcular_Click();
     // Saves the project; false when a check or the user stopped it (nothing is saved then).
     bool save();
@@ -37,38 +42,43 @@ class frmDisHid : public QWidget {
 
     const Projecto& project() const { return project_; }
     bool hasChanges() const { return dirty_; }
+    // What the boxes hold (blank boxes: not given).
+    PivotInputs inputs() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void buildInputs(QWidget* area);
     void loadCatalogues();
     void fillControls();
     // The accepted box values into the working project, then the results again.
     void readIntoProject();
     void changed();
     void refreshResults();
-    void clearResults();
-    void showResults(quarvex::pivot& computed);
+    void showWarnings();
     void enableSpanRows();
     bool spansDifferFromCharts();
     NumberBox* numberBox(QLineEdit* box, NumberRange range, const QString& what);
 
+    AppServices services_;
     Projecto project_;
     quarvex::Array<quarvex::tramo> storedTramos_;  // the spans as last saved
     bool dirty_ = false;
     bool filling_ = false;
+    IdealResults results_;
 
     std::vector<quarvex::PipeMaterial> materials_;
     std::map<std::string, ReferenceTramo> valley_;
 
+    QLineEdit* txtPropietario_ = nullptr;
     NumberBox* caudal_ = nullptr;
     NumberBox* presion_ = nullptr;
     NumberBox* cota_ = nullptr;
     NumberBox* area_ = nullptr;
+    NumberBox* horas_ = nullptr;
     NumberBox* numeroTramos_ = nullptr;
     NumberBox* gunRs_ = nullptr;
-    NumberBox* tempo_ = nullptr;
     QComboBox* cboMaterial_ = nullptr;
     std::array<QComboBox*, kMaxSpans> spanCombos_{};
     std::array<NumberBox*, kMaxSpans> cotas_{};
@@ -78,10 +88,8 @@ class frmDisHid : public QWidget {
     QCheckBox* chkGun_ = nullptr;
     QLabel* lblAreaRegada_ = nullptr;
     QLabel* lblAviso_ = nullptr;
-    QTableWidget* grdSalidas_ = nullptr;
-    QTableWidget* grdTramos_ = nullptr;
-    QTableWidget* grdVelocidades_ = nullptr;
-    QChartView* chtPerfil_ = nullptr;
+    QTabWidget* tabResultados_ = nullptr;
+    std::vector<TabPage*> tabs_;
 };
 
 }  // namespace kambrix

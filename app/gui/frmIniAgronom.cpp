@@ -5,60 +5,80 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "gui/app_context.h"
 #include "gui/frmDisHid.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/hand_over.h"
+#include "gui/widgets/translation.h"
 
 namespace kambrix {
 
-frmIniAgronom::frmIniAgronom(QWidget* parent) : QWidget(parent) {
+frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     setObjectName("frmIniAgronom");
     setWindowTitle(QStringLiteral("Cálculo del diseño agronomico"));
     auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(0, 1);
 
-    auto* lblSistema = new QLabel(this);
-    lblSistema->setObjectName("lblSistema");
-    lblSistema->setText(QString::fromStdString(app().currentProject.nome));
-    QFont f = lblSistema->font();
+    lblSistema_ =
+        namedLabel(this, "lblSistema", QString::fromStdString(services_.document.project().nome));
+    QFont f = lblSistema_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.3);
-    lblSistema->setFont(f);
-    grid->addWidget(lblSistema, 0, 0, 1, 2);
+    lblSistema_->setFont(f);
+    grid->addWidget(lblSistema_, 0, 0, 1, 2);
 
-    auto* cmdDisHidrau = new QPushButton(QStringLiteral("Diseño hidráulico"), this);
-    cmdDisHidrau->setObjectName("cmdDisHidrau");
+    auto* cmdDisHidrau = namedButton(this, "cmdDisHidrau", QStringLiteral("Diseño hidráulico"));
     grid->addWidget(cmdDisHidrau, 1, 0, 1, 2);
 
-    auto* label1 = new QLabel(this);
-    label1->setObjectName("Label1");
-    auto* cmdOKTOVREN = new QPushButton(QStringLiteral("Importar resultados del TOVREN"), this);
-    cmdOKTOVREN->setObjectName("cmdOKTOVREN");
-    auto* label2 = new QLabel(this);
-    label2->setObjectName("Label2");
-    auto* cmdManual = new QPushButton(QStringLiteral("Datos del utilizador"), this);
-    cmdManual->setObjectName("cmdManual");
+    auto* label1 = namedLabel(this, "Label1", QString());
+    label1->setWordWrap(true);
+    auto* cmdOKTOVREN =
+        namedButton(this, "cmdOKTOVREN", QStringLiteral("Importar resultados del TOVREN"));
+    auto* label2 = namedLabel(this, "Label2", QString());
+    label2->setWordWrap(true);
+    auto* cmdManual = namedButton(this, "cmdManual", QStringLiteral("Datos del utilizador"));
     grid->addWidget(label1, 2, 0);
     grid->addWidget(cmdOKTOVREN, 2, 1);
     grid->addWidget(label2, 3, 0);
     grid->addWidget(cmdManual, 3, 1);
 
-    auto* command1 = new QPushButton(QStringLiteral("Salir"), this);
-    command1->setObjectName("Command1");
-    grid->addWidget(command1, 4, 1, Qt::AlignRight);
-    grid->setRowStretch(4, 1);
+    // The sprinkler-chart workbench opens from here once it exists.
+    auto* cmdCartaAspersores =
+        namedButton(this, "cmdCartaAspersores", QStringLiteral("Carta de aspersores"));
+    grid->addWidget(cmdCartaAspersores, 4, 0, 1, 2);
 
-    connect(cmdDisHidrau, &QPushButton::clicked, this, [this] { openNext(this, new frmDisHid); });
+    auto* command1 = namedButton(this, "Command1", QStringLiteral("Salir"));
+    grid->addWidget(command1, 6, 1);
+    grid->setRowStretch(5, 1);
+
+    connect(cmdDisHidrau, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
+                openNext(this, new frmDisHid(services_));
+            }));
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
 
     label1->setText(QStringLiteral("Calculo de la dosis y el caudal en base al TOVREN"));
     label2->setText(
         QStringLiteral(" Calculo de la dosis y el caudal en base a datos del utilizador"));
-    // Their windows come with the agronomic design; until then the commands stay disabled.
-    for (auto* b : {cmdManual, cmdOKTOVREN}) {
+    // Their windows come with the agronomic design and the workbench; until then the
+    // commands stay disabled.
+    for (auto* b : {cmdManual, cmdOKTOVREN, cmdCartaAspersores}) {
         b->setEnabled(false);
         b->setToolTip(QStringLiteral("Esta ventana llega con una versión posterior"));
     }
-    translateForm(this, app().config.languageFile);
-    resize(620, 240);
+    setTabOrderChain({cmdDisHidrau, cmdOKTOVREN, cmdManual, cmdCartaAspersores, command1});
+    // The design screens may save the project under this window.
+    subscription_ = services_.document.subscribe([this](SystemDocument::Change c) {
+        if (c == SystemDocument::Change::Project) {
+            lblSistema_->setText(QString::fromStdString(services_.document.project().nome));
+        }
+    });
+    translateForm(this, services_.config.languageFile);
+    fitToScreen(this, QSize(640, 230));
+}
+
+frmIniAgronom::~frmIniAgronom() {
+    services_.document.unsubscribe(subscription_);
 }
 
 }  // namespace kambrix

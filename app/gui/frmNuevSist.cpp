@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmNuevSist.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,38 +10,32 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app_context.h"
 #include "gui/frmIniAgronom.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/hand_over.h"
+#include "gui/widgets/translation.h"
 #include "shell/projectos.h"
 #include "shell/services.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
 namespace {
 
-// Opens the shared projects connection for one unit of work and closes it after.
-struct ProjectsConnection {
-    quarvex::Connection con;
-    ProjectsConnection() : con(app().config.projectsConnectionString) { con.Open(); }
-    ~ProjectsConnection() { con.Close(); }
-};
-
-// A validation stop: the message is shown and the command ends.
-[[noreturn]] void stop(QWidget* w, const std::string& message) {
-    showMessage(w, QString::fromStdString(message));
-    raiseError(errc::CommandStopped);
-}
-
-QString quoted(const std::string& name) {
+QString inQuotes(const std::string& name) {
     return "'" + QString::fromStdString(name) + "'";
 }
 
 }  // namespace
 
-frmNuevSist::frmNuevSist(QWidget* parent) : QWidget(parent) {
+frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     setObjectName("frmNuevSist");
     setWindowTitle(QStringLiteral("Diseño de un nuevo sistema"));
-    auto* layout = new QHBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    auto* layout = new QHBoxLayout;
+    outer->addLayout(layout, 1);
 
     dtalproyecto_ = new QListWidget(this);
     dtalproyecto_->setObjectName("dtalproyecto");
@@ -70,14 +63,10 @@ frmNuevSist::frmNuevSist(QWidget* parent) : QWidget(parent) {
     }
     right->addWidget(modes);
 
-    lblDenominacion_ = new QLabel(this);
-    lblDenominacion_->setObjectName("lblDenominacion");
-    txtSistemExistente_ = new QLineEdit(this);
-    txtSistemExistente_->setObjectName("txtSistemExistente");
-    lblNuevo_ = new QLabel(this);
-    lblNuevo_->setObjectName("lblNuevo");
-    txtDenNuevSist_ = new QLineEdit(this);
-    txtDenNuevSist_->setObjectName("txtDenNuevSist");
+    lblDenominacion_ = namedLabel(this, "lblDenominacion", QString());
+    txtSistemExistente_ = namedEdit(this, "txtSistemExistente", false);
+    lblNuevo_ = namedLabel(this, "lblNuevo", QString());
+    txtDenNuevSist_ = namedEdit(this, "txtDenNuevSist", false);
     for (QWidget* w : std::initializer_list<QWidget*>{lblDenominacion_, txtSistemExistente_,
                                                       lblNuevo_, txtDenNuevSist_}) {
         right->addWidget(w);
@@ -85,30 +74,40 @@ frmNuevSist::frmNuevSist(QWidget* parent) : QWidget(parent) {
     right->addStretch();
 
     auto* buttons = new QHBoxLayout;
-    auto* cmdAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
-    cmdAceptar->setObjectName("cmdAceptar");
-    auto* cmdBorrar = new QPushButton(QStringLiteral("Borrar"), this);
-    cmdBorrar->setObjectName("cmdBorrar");
-    auto* cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
-    cmdSalir->setObjectName("cmdSalir");
+    auto* cmdAceptar = namedButton(this, "cmdAceptar", QStringLiteral("Aceptar"));
+    cmdAceptar->setDefault(true);
+    auto* cmdBorrar = namedButton(this, "cmdBorrar", QStringLiteral("Borrar"));
+    auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
     buttons->addWidget(cmdAceptar);
     buttons->addWidget(cmdBorrar);
     buttons->addStretch();
     buttons->addWidget(cmdSalir);
     right->addLayout(buttons);
     layout->addLayout(right, 2);
+    addStatusLine(this, outer);
 
+    auto& m = services_.messages;
     connect(dtalproyecto_, &QListWidget::currentTextChanged, this,
             [this](const QString& name) { txtSistemExistente_->setText(name); });
-    connect(cmdAceptar, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
-    connect(cmdBorrar, &QPushButton::clicked, this, [this] { cmdBorrar_Click(); });
+    connect(dtalproyecto_, &QListWidget::itemActivated, this,
+            guarded(m, this, [this](QListWidgetItem* item) { listActivated(item); }));
+    connect(cmdAceptar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdAceptar_Click(); }));
+    connect(txtSistemExistente_, &QLineEdit::returnPressed, this,
+            guarded(m, this, [this] { cmdAceptar_Click(); }));
+    connect(txtDenNuevSist_, &QLineEdit::returnPressed, this,
+            guarded(m, this, [this] { cmdAceptar_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrar_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({dtalproyecto_, optConsultar_, optNuevo_, optNuevJaExist_, txtSistemExistente_,
+                      txtDenNuevSist_, cmdAceptar, cmdBorrar, cmdSalir});
 
-    translateForm(this, app().config.languageFile);
+    translateForm(this, services_.config.languageFile);
     optConsultar_->setChecked(true);
     setMode();
     refreshList();
-    resize(720, 360);
+    fitToScreen(this, QSize(760, 380));
 }
 
 void frmNuevSist::setMode() {
@@ -125,42 +124,65 @@ void frmNuevSist::setMode() {
     lblDenominacion_->setText(open ? QStringLiteral("Open:")
                                    : QStringLiteral("New system based on:"));
     lblNuevo_->setText(QStringLiteral("Enter the new system name:"));
+    // The box to type in next.
+    if (isVisible()) {
+        (open ? txtSistemExistente_ : txtDenNuevSist_)->setFocus();
+    }
 }
 
 void frmNuevSist::refreshList() {
     dtalproyecto_->blockSignals(true);
     dtalproyecto_->clear();
     try {
-        ProjectsConnection db;
-        for (const auto& name : Projectos().projectNames(db.con)) {
+        const auto names =
+            readFrom(services_.config.projectsConnectionString,
+                     [](quarvex::Connection& con) { return Projectos().projectNames(con); });
+        for (const auto& name : names) {
             dtalproyecto_->addItem(QString::fromStdString(name));
         }
-    } catch (const quarvex::Error& e) {
-        showUnexpectedError(this, e);
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The list of systems could not be read");
     }
     dtalproyecto_->blockSignals(false);
 }
 
-void frmNuevSist::removeProject(const std::string& name) {
-    Projectos store;
-    ProjectsConnection db;
-    if (auto project = store.loadProject(db.con, store.nameCondition(name))) {
-        store.deleteProject(db.con, *project);
+void frmNuevSist::listActivated(QListWidgetItem* item) {
+    if (item == nullptr) {
+        return;
     }
+    if (optNuevJaExist_->isChecked()) {
+        // Choosing the base of a copy: the new name comes next.
+        txtSistemExistente_->setText(item->text());
+        txtDenNuevSist_->setFocus();
+        return;
+    }
+    optConsultar_->setChecked(true);
+    txtSistemExistente_->setText(item->text());
+    cmdAceptar_Click();
+}
+
+void frmNuevSist::removeProject(const std::string& name) {
+    readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
+        Projectos store;
+        if (auto project = store.loadProject(con, store.nameCondition(name))) {
+            store.deleteProject(con, *project);
+        }
+    });
 }
 
 bool frmNuevSist::clearName(const std::string& name) {
     Projectos store;
-    int existing = 0;
-    {
-        ProjectsConnection db;
-        existing = store.countProjects(db.con, store.nameCondition(name));
-    }
+    const int existing =
+        readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
+            return store.countProjects(con, store.nameCondition(name));
+        });
     if (existing == 0) {
         return true;
     }
-    if (!confirm(this, "There is already a project named " + quoted(name) +
-                           " Do you want to replace it with a new empty one")) {
+    if (!services_.messages.confirm(this,
+                                    "There is already a project named " + inQuotes(name) +
+                                        " Do you want to replace it with a new empty one",
+                                    MessageService::Default::No)) {
         return false;
     }
     removeProject(name);
@@ -168,106 +190,107 @@ bool frmNuevSist::clearName(const std::string& name) {
 }
 
 void frmNuevSist::cmdAceptar_Click() {
-    const std::string existing = trim(txtSistemExistente_->text().toStdString());
-    const std::string fresh = trim(txtDenNuevSist_->text().toStdString());
-    Projectos store;
     try {
-        if (optConsultar_->isChecked()) {
-            if (existing.empty()) {
-                stop(this, requirementMessage({"the name of the system to open"}));
-            }
-            std::optional<Projecto> project;
-            {
-                ProjectsConnection db;
-                project = store.loadProject(db.con, store.nameCondition(existing), "tramos");
-            }
-            if (!project) {
-                stop(this, "There is no system named '" + existing + "'");
-            }
-            app().currentProject = *project;
-            app().currentProjectStored = 1;
-        } else if (optNuevo_->isChecked()) {
-            if (fresh.empty()) {
-                stop(this, requirementMessage({"the name of the new system"}));
-            }
-            if (!clearName(fresh)) {
-                return;
-            }
-            Projecto project = store.newProject(fresh);
-            {
-                ProjectsConnection db;
-                store.saveProject(db.con, project);
-            }
-            app().currentProject = project;
-            app().currentProjectStored = 0;
-        } else {
-            if (existing.empty() && fresh.empty()) {
-                stop(this, requirementMessage(
-                               {"the name of the base system", "the name of the new system"}));
-            }
-            if (fresh.empty()) {
-                stop(this, requirementMessage({"the name of the new system"}));
-            }
-            if (existing.empty()) {
-                stop(this, requirementMessage({"the name of the base system"}));
-            }
-            {
-                ProjectsConnection db;
-                if (store.countProjects(db.con, store.nameCondition(existing)) == 0) {
-                    stop(this, "There is no system named '" + existing + "'");
-                }
-            }
-            if (existing == fresh) {
-                stop(this, "The new system needs a name other than its base system's");
-            }
-            if (!clearName(fresh)) {
-                return;
-            }
-            ProjectsConnection db;
-            Projecto copy;
-            quarvex::inTransaction(db.con, [&] {
-                copy = store.copyProject(db.con, store.nameCondition(existing), fresh);
-            });
-            app().currentProject = copy;
-            app().currentProjectStored = 1;
-        }
+        accept();
     } catch (...) {
         if (isException(errc::CommandStopped, false)) {
             return;
         }
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            showUnexpectedError(this, e);
-            refreshList();
+        handleDatabaseError(services_.messages, this, "The system could not be opened or stored");
+        refreshList();
+    }
+}
+
+void frmNuevSist::accept() {
+    const std::string existing = trim(txtSistemExistente_->text().toStdString());
+    const std::string fresh = trim(txtDenNuevSist_->text().toStdString());
+    const std::string& cs = services_.config.projectsConnectionString;
+    auto stop = [this](const std::string& message) {
+        services_.messages.showMessage(this, QString::fromStdString(message));
+        raiseError(errc::CommandStopped);
+    };
+    Projectos store;
+    if (optConsultar_->isChecked()) {
+        if (existing.empty()) {
+            stop(requirementMessage({"the name of the system to open"}));
+        }
+        const auto project = readFrom(cs, [&](quarvex::Connection& con) {
+            return store.loadProject(con, store.nameCondition(existing), "tramos");
+        });
+        if (!project) {
+            stop("There is no system named '" + existing + "'");
+        }
+        services_.document.setProject(*project, true);
+    } else if (optNuevo_->isChecked()) {
+        if (fresh.empty()) {
+            stop(requirementMessage({"the name of the new system"}));
+        }
+        if (!clearName(fresh)) {
             return;
         }
+        Projecto project = store.newProject(fresh);
+        writeTo(cs, [&](quarvex::Connection& con) { store.saveProject(con, project); });
+        services_.document.setProject(project, false);
+    } else {
+        if (existing.empty() && fresh.empty()) {
+            stop(requirementMessage({"the name of the base system", "the name of the new system"}));
+        }
+        if (fresh.empty()) {
+            stop(requirementMessage({"the name of the new system"}));
+        }
+        if (existing.empty()) {
+            stop(requirementMessage({"the name of the base system"}));
+        }
+        const int bases = readFrom(cs, [&](quarvex::Connection& con) {
+            return store.countProjects(con, store.nameCondition(existing));
+        });
+        if (bases == 0) {
+            stop("There is no system named '" + existing + "'");
+        }
+        if (existing == fresh) {
+            stop("The new system needs a name other than its base system's");
+        }
+        if (!clearName(fresh)) {
+            return;
+        }
+        Projecto copy;
+        writeTo(cs, [&](quarvex::Connection& con) {
+            copy = store.copyProject(con, store.nameCondition(existing), fresh);
+        });
+        services_.document.setProject(copy, true);
     }
     refreshList();
     openStartWindow();
 }
 
 void frmNuevSist::openStartWindow() {
-    openNext(this, new frmIniAgronom);
+    openNext(this, new frmIniAgronom(services_));
 }
 
 void frmNuevSist::cmdBorrar_Click() {
     const std::string name = trim(txtSistemExistente_->text().toStdString());
     if (name.empty()) {
-        showMessage(this, QStringLiteral("Please select the project to remove"));
+        services_.messages.showMessage(this, QStringLiteral("Please select the project to remove"));
         return;
     }
-    if (!confirm(this,
-                 "Please confirm that you want to remove the project " + quoted(name) + " ?")) {
+    if (!services_.messages.confirm(
+            this, "Please confirm that you want to remove the project " + inQuotes(name) + " ?",
+            MessageService::Default::No)) {
         return;
     }
+    bool removed = true;
     try {
         removeProject(name);
-    } catch (const std::exception& e) {
-        showUnexpectedError(this, e);
+    } catch (...) {
+        handleDatabaseError(services_.messages, this,
+                            "The system " + inQuotes(name).toStdString() + " could not be removed");
+        removed = false;
     }
     refreshList();
-    txtSistemExistente_->clear();
+    if (removed) {
+        txtSistemExistente_->clear();
+        services_.messages.showStatus(this, "The system " + inQuotes(name) + " was removed");
+    }
 }
 
 }  // namespace kambrix

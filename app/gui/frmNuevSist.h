@@ -3,20 +3,22 @@
 
 #include <QWidget>
 
+#include "gui/widgets/app_services.h"
+
 class QRadioButton;
 class QListWidget;
+class QListWidgetItem;
 class QLineEdit;
 class QLabel;
-class QPushButton;
 
 namespace kambrix {
 
 // System selection: open an existing system, create a new empty one, create one as a copy
-// of an existing one, or delete one. The chosen system becomes the current project and the
-// agronomic start window opens.
+// of an existing one, or delete one. The chosen system becomes the document's project and
+// the agronomic start window opens. A double click on a system opens it.
 class frmNuevSist : public QWidget {
   public:
-    explicit frmNuevSist(QWidget* parent = nullptr);
+    explicit frmNuevSist(const AppServices& services, QWidget* parent = nullptr);
 
     void refreshList();
     void cmdAceptar_Click();
@@ -24,12 +26,15 @@ class frmNuevSist : public QWidget {
 
   private:
     void setMode();
+    void listActivated(QListWidgetItem* item);
+    void accept();
     void openStartWindow();
     // Deletes the project of that name when there is one (no question asked).
     void removeProject(const std::string& name);
     // Asks before replacing an existing system of that name; false to stop.
     bool clearName(const std::string& name);
 
+    AppServices services_;
     QRadioButton* optConsultar_;
     QRadioButton* optNuevo_;
     QRadioButton* optNuevJaExist_;

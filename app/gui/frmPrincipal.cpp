@@ -6,77 +6,82 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "gui/app_context.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmNuevSist.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/hand_over.h"
+#include "gui/widgets/picture_label.h"
+#include "gui/widgets/translation.h"
 
 namespace kambrix {
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setMinimumHeight(34);
-    return b;
-}
+constexpr QSize kPreferredSize(1000, 640);
 
 }  // namespace
 
-frmPrincipal::frmPrincipal(QWidget* parent) : QWidget(parent) {
+frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     setObjectName("frmPrincipal");
     setWindowTitle(QStringLiteral("Kambrix"));
 
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
     auto* container = new QScrollArea(this);
     container->setObjectName("frmContainer");
     container->setWidgetResizable(true);
+    container->setFrameShape(QFrame::NoFrame);
     container->horizontalScrollBar()->setObjectName("scrl_h");
     container->verticalScrollBar()->setObjectName("scrl_v");
     outer->addWidget(container);
 
     auto* content = new QWidget(container);
+    content->setObjectName("pnlContenido");
     auto* grid = new QGridLayout(content);
-    auto* title = new QLabel(QStringLiteral("Diseño y Evaluación de Pivot (Kambrix)"), content);
-    title->setObjectName("Label1");
+    grid->setContentsMargins(16, 12, 16, 16);
+    auto* title =
+        namedLabel(content, "Label1", QStringLiteral("Diseño y Evaluación de Pivot (Kambrix)"));
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     title->setFont(big);
     title->setAlignment(Qt::AlignCenter);
+    title->setWordWrap(true);
     grid->addWidget(title, 0, 0, 1, 2);
 
-    auto* picture = new QLabel(content);
+    // The picture follows the window's size, so the content never needs scroll bars at the
+    // sizes a screen offers; they appear only when the window is made very small.
+    auto* picture = new PictureLabel(content);
     picture->setObjectName("Picture1");
-    picture->setAlignment(Qt::AlignCenter);
-    const QPixmap photo(
-        QString::fromStdString((app().config.imagesFolder / "fotInicial.jpg").string()));
-    if (!photo.isNull()) {
-        picture->setPixmap(photo.scaled(560, 420, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    }
+    picture->setPicture(QPixmap(
+        QString::fromStdString((services_.config.imagesFolder / "fotInicial.jpg").string())));
     grid->addWidget(picture, 1, 0);
 
     auto* commands = new QVBoxLayout;
-    auto* cmdDisNuevSist =
-        button(content, "cmdDisNuevSist", QStringLiteral("&Diseño de un nuevo sistema"));
-    auto* cmdEvalSist = button(content, "cmdEvalSist",
-                               QStringLiteral("&Evaluación de un sistema en funcionamiento"));
+    auto button = [&](const char* name, const QString& caption) {
+        auto* b = namedButton(content, name, caption);
+        b->setMinimumHeight(34);
+        return b;
+    };
+    auto* cmdDisNuevSist = button("cmdDisNuevSist", QStringLiteral("&Diseño de un nuevo sistema"));
+    auto* cmdEvalSist =
+        button("cmdEvalSist", QStringLiteral("&Evaluación de un sistema en funcionamiento"));
     cmdEvalSist->setEnabled(false);
     cmdEvalSist->setToolTip(
         QStringLiteral("La evaluación de sistemas llega con una versión posterior"));
-    auto* cmdBDasp = button(content, "cmdBDasp", QStringLiteral("Catálogo de &aspersores"));
-    auto* cmdBDtramos = button(content, "cmdBDtramos", QStringLiteral("Catálogo de &tramos"));
-    auto* cmdAbout = button(content, "cmdAbout", QStringLiteral("&About"));
-    auto* cmdSalir = button(content, "cmdSalir", QStringLiteral("&Salir"));
+    auto* cmdBDasp = button("cmdBDasp", QStringLiteral("Catálogo de &aspersores"));
+    auto* cmdBDtramos = button("cmdBDtramos", QStringLiteral("Catálogo de &tramos"));
+    auto* cmdAbout = button("cmdAbout", QStringLiteral("&About"));
+    auto* cmdSalir = button("cmdSalir", QStringLiteral("&Salir"));
     for (auto* b : {cmdDisNuevSist, cmdEvalSist, cmdBDasp, cmdBDtramos, cmdAbout}) {
         commands->addWidget(b);
     }
@@ -85,27 +90,25 @@ frmPrincipal::frmPrincipal(QWidget* parent) : QWidget(parent) {
     grid->addLayout(commands, 1, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
     container->setWidget(content);
 
+    auto& m = services_.messages;
     connect(cmdDisNuevSist, &QPushButton::clicked, this,
-            [this] { openNext(this, new frmNuevSist); });
-    connect(cmdBDasp, &QPushButton::clicked, this, [this] { openCatalogue(new frmBDasp); });
-    connect(cmdBDtramos, &QPushButton::clicked, this, [this] { openCatalogue(new frmBDtramos); });
-    connect(cmdAbout, &QPushButton::clicked, this, [this] {
-        frmAbout about(this);
-        about.exec();
-    });
+            guarded(m, this, [this] { openNext(this, new frmNuevSist(services_)); }));
+    connect(cmdBDasp, &QPushButton::clicked, this,
+            guarded(m, this, [this] { openNext(this, new frmBDasp(services_)); }));
+    connect(cmdBDtramos, &QPushButton::clicked, this,
+            guarded(m, this, [this] { openNext(this, new frmBDtramos(services_)); }));
+    connect(cmdAbout, &QPushButton::clicked, this, guarded(m, this, [this] {
+                frmAbout about(services_, this);
+                about.exec();
+            }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({cmdDisNuevSist, cmdEvalSist, cmdBDasp, cmdBDtramos, cmdAbout, cmdSalir});
 
-    translateForm(this, app().config.languageFile);
-    if (auto* screen = QApplication::primaryScreen()) {
-        const QSize available = screen->availableSize();
-        resize(std::min(available.width(), 1000), std::min(available.height(), 640));
-    }
-}
-
-void frmPrincipal::openCatalogue(QWidget* editor) {
-    openNext(this, editor);
+    translateForm(this, services_.config.languageFile);
+    fitToScreen(this, kPreferredSize);
 }
 
 void frmPrincipal::closeEvent(QCloseEvent* event) {

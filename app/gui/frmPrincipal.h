@@ -3,16 +3,14 @@
 
 #include <QWidget>
 
-class QPushButton;
-class QLabel;
-class QScrollArea;
+#include "gui/widgets/app_services.h"
 
 namespace kambrix {
 
 // The main window: the four commands of the program, the catalogue editors and the picture.
 class frmPrincipal : public QWidget {
   public:
-    explicit frmPrincipal(QWidget* parent = nullptr);
+    explicit frmPrincipal(const AppServices& services, QWidget* parent = nullptr);
 
   protected:
     // Closing the main window ends the program: every other window is closed first (one
@@ -20,7 +18,7 @@ class frmPrincipal : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void openCatalogue(QWidget* editor);
+    AppServices services_;
 };
 
 }  // namespace kambrix

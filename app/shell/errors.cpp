@@ -45,6 +45,8 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::ComputationDivisionByZero, "The result cannot be computed: it would divide by zero"},
     {errc::ComputationInvalid, "The result cannot be computed from these values"},
     {errc::SchedulingFileFormat, "The input file as an format error, it must be a CSV file"},
+    {errc::CatalogueNameMissing, "The catalogue entry needs a name"},
+    {errc::CatalogueNameTaken, "Another entry of the catalogue already has that name"},
 };
 
 bool isDatabaseNumber(std::int32_t n) {

@@ -67,6 +67,9 @@ inline constexpr std::int32_t ComputationDivisionByZero = kBase + 3151;
 inline constexpr std::int32_t ComputationInvalid = kBase + 3152;
 // A file of the irrigation-scheduling model that cannot be read as "year;Qfc;frequency" lines.
 inline constexpr std::int32_t SchedulingFileFormat = kBase + 3111;
+// Catalogue entries (brands, models, nozzles, reference spans) being renamed.
+inline constexpr std::int32_t CatalogueNameMissing = kBase + 3160;
+inline constexpr std::int32_t CatalogueNameTaken = kBase + 3161;
 }  // namespace errc
 
 // Where an error number comes from.

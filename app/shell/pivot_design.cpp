@@ -135,6 +135,110 @@ bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine) {
     return areaHa > 0 && hectaresToSquareMetres(areaHa) < irrigated;
 }
 
+std::vector<std::string> missingPivotInputs(const PivotInputs& in) {
+    std::vector<std::string> missing;
+    if (!in.discharge) {
+        missing.push_back("the design discharge");
+    }
+    if (!in.pressure) {
+        missing.push_back("the nominal pressure");
+    }
+    if (!in.elevation) {
+        missing.push_back("the ground elevation at the pivot");
+    }
+    if (!in.pipeMaterial) {
+        missing.push_back("the pipe material");
+    }
+    if (in.spanCount <= 0) {
+        missing.push_back("the number of spans");
+    }
+    for (int i = 0; i < in.spanCount && i < static_cast<int>(in.spans.size()); ++i) {
+        const std::string n = std::to_string(i + 1);
+        if (!in.spans[i].chosen) {
+            missing.push_back("the reference span of span " + n);
+        }
+        if (!in.spans[i].endElevation) {
+            missing.push_back("the end elevation of span " + n);
+        }
+    }
+    if (in.overhang && !in.overhangChosen) {
+        missing.push_back("the reference span of the overhang");
+    }
+    if (in.endGun && !in.gunRadius) {
+        missing.push_back("the wetted radius of the end gun");
+    }
+    return missing;
+}
+
+std::vector<int> unplaceableSpans(const PivotInputs& in) {
+    std::vector<int> out;
+    if (!in.elevation) {
+        return out;
+    }
+    double start = *in.elevation;
+    for (int i = 0; i < in.spanCount && i < static_cast<int>(in.spans.size()); ++i) {
+        const SpanInput& s = in.spans[i];
+        if (!s.endElevation) {
+            return out;  // the spans after it have no start yet
+        }
+        if (s.chosen && !(std::abs(*s.endElevation - start) < s.length)) {
+            out.push_back(i + 1);
+        }
+        start = *s.endElevation;
+    }
+    return out;
+}
+
+std::string pivotInputsMessage(const PivotInputs& in) {
+    std::string message;
+    const auto missing = missingPivotInputs(in);
+    if (!missing.empty()) {
+        std::string list;
+        for (std::size_t i = 0; i < missing.size(); ++i) {
+            list += (i == 0 ? "" : (i + 1 == missing.size() ? " and " : ", ")) + missing[i];
+        }
+        message = incompleteMessage("the pivot") + ". It must be given " + list;
+    }
+    for (int span : unplaceableSpans(in)) {
+        if (!message.empty()) {
+            message += ". ";
+        }
+        message += "The end elevation of span " + std::to_string(span) +
+                   " differs from the elevation before it by more than the span's length";
+    }
+    return message;
+}
+
+std::vector<std::string> incompleteSpans(const PivotInputs& in) {
+    std::vector<std::string> out;
+    for (int i = 0; i < in.spanCount && i < static_cast<int>(in.spans.size()); ++i) {
+        const std::string n = "span " + std::to_string(i + 1);
+        if (!in.spans[i].chosen && !in.spans[i].endElevation) {
+            out.push_back(n + " (no reference span and no end elevation)");
+        } else if (!in.spans[i].chosen) {
+            out.push_back(n + " (no reference span)");
+        } else if (!in.spans[i].endElevation) {
+            out.push_back(n + " (no end elevation)");
+        }
+    }
+    if (in.overhang && !in.overhangChosen) {
+        out.push_back("the overhang (no reference span)");
+    }
+    return out;
+}
+
+std::string undefinedSpansMessage(const std::vector<std::string>& spans) {
+    std::string message = kUndefinedSpansMessage;
+    if (spans.empty()) {
+        return message;
+    }
+    message += ". Incomplete: ";
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        message += (i == 0 ? "" : ", ") + spans[i];
+    }
+    return message;
+}
+
 std::string incompletePivotMessage() {
     return incompleteMessage("the pivot") +
            ". Please check the data for Discharge, Nomimal Pressure and Ground Elevation";

@@ -77,7 +77,47 @@ quarvex::caixaVelocidades speedBox(quarvex::pivot& machine, double tempoH100);
 // The irrigated circle is larger than the field (field area in ha).
 bool fieldSmallerThanIrrigated(double areaHa, const quarvex::pivot& machine);
 
-// The screen's message when the pivot is incomplete.
+// The message before the sprinkler-chart workbench when the pivot is incomplete.
 std::string incompletePivotMessage();
+
+// What the design screen's boxes hold. A blank box is "not given" (no value), never 0.
+struct SpanInput {
+    bool chosen = false;                 // a reference span was chosen
+    double length = 0;                   // m, of the chosen reference span
+    std::optional<double> endElevation;  // m
+};
+
+struct PivotInputs {
+    std::optional<double> discharge;  // L/s
+    std::optional<double> pressure;   // kPa
+    std::optional<double> elevation;  // m, ground at the pivot point
+    bool pipeMaterial = false;        // a material with its roughness was chosen
+    int spanCount = 0;                // fixed spans asked for
+    std::vector<SpanInput> spans;     // at least spanCount entries
+    bool overhang = false;
+    bool overhangChosen = false;
+    bool endGun = false;
+    std::optional<double> gunRadius;  // m
+};
+
+// The inputs a computation lacks, in the user's terms and in the order of the screen
+// ("the design discharge", "the end elevation of span 3", "the wetted radius of the end
+// gun", ...). Empty when the pivot can be computed.
+std::vector<std::string> missingPivotInputs(const PivotInputs& inputs);
+// The spans whose end elevation lies farther from the one before than the span is long (the
+// span cannot be placed), by number.
+std::vector<int> unplaceableSpans(const PivotInputs& inputs);
+// Compute's message for what is missing or cannot be placed; empty when nothing is wrong:
+// "The information for the pivot is incomplete. It must be given the design discharge, the
+// pipe material and the end elevation of span 3".
+std::string pivotInputsMessage(const PivotInputs& inputs);
+// The spans a save refuses, as "span 2 (no reference span)", "span 3 (no end elevation)",
+// "the overhang (no reference span)".
+std::vector<std::string> incompleteSpans(const PivotInputs& inputs);
+// The save's message when spans are incomplete: the message of undefined spans followed by
+// the spans it means.
+std::string undefinedSpansMessage(const std::vector<std::string>& spans);
+inline constexpr const char* kUndefinedSpansMessage =
+    "There are undefined spans. To save the system all the spans should be complete";
 
 }  // namespace kambrix

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/reference_tramos.h"
 
+#include <cmath>
+
 #include "shell/services.h"
 
 namespace kambrix {
@@ -27,7 +29,47 @@ ReferenceTramo fromRow(const RecordSet& rs) {
     return t;
 }
 
+int countOf(Connection& con, const std::string& sql) {
+    RecordSet rs = con.Execute(sql);
+    return rs.IsEOF() ? 0 : static_cast<int>(quarvex::nullToZero(rs.Field("n")));
+}
+
+// Runs the work inside a transaction unless the caller already holds one.
+template <class F>
+void transaction(Connection& con, F&& work) {
+    if (con.InTransaction()) {
+        work();
+    } else {
+        quarvex::inTransaction(con, std::forward<F>(work));
+    }
+}
+
 }  // namespace
+
+std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& t) {
+    if (isBlank(t.denominacion)) {
+        return ReferenceTramoProblem{"denominacion",
+                                     requirementMessage({"the name of the reference span"})};
+    }
+    const struct {
+        const char* field;
+        double value;
+        const char* what;
+    } numbers[] = {{"longitud", t.longitud, "the length"},
+                   {"diametro", t.diametro, "the inside diameter"},
+                   {"separacion_saidas", t.separacion_saidas, "the outlet spacing"}};
+    for (const auto& n : numbers) {
+        if (!std::isfinite(n.value) || n.value <= 0) {
+            return ReferenceTramoProblem{n.field, std::string("The value for ") + n.what +
+                                                      " must be a number greater than 0"};
+        }
+    }
+    if (centimetresToMetres(t.separacion_saidas) >= t.longitud) {
+        return ReferenceTramoProblem{"separacion_saidas",
+                                     "The outlet spacing must be shorter than the span"};
+    }
+    return std::nullopt;
+}
 
 quarvex::Collection<TramoMarca> ReferenceTramos::allBrands(Connection& con) const {
     quarvex::Collection<TramoMarca> out;
@@ -110,6 +152,74 @@ void ReferenceTramos::saveReferenceTramo(Connection& con, ReferenceTramo& tramo)
         quarvex::inTransaction(con, store);
     }
     tramo = work;
+}
+
+void ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tramo) const {
+    if (const auto problem = checkReferenceTramo(tramo)) {
+        raiseError(errc::ValueOutOfRange, problem->message);
+    }
+    const std::string id = std::to_string(tramo.id);
+    if (countOf(con, "SELECT count(*) AS n FROM Valley WHERE id=" + id) == 0) {
+        raiseError(errc::RecordNotFound);
+    }
+    if (countOf(con, "SELECT count(*) AS n FROM Valley WHERE denominacion=" +
+                         quarvex::sqlQuote(trim(tramo.denominacion)) + " AND id<>" + id) > 0) {
+        raiseError(errc::ReferenceTramoExists);
+    }
+    ReferenceTramo work = tramo;
+    work.denominacion = trim(work.denominacion);
+    transaction(con, [&] {
+        if (work.marca.id <= 0) {
+            saveBrand(con, work.marca);
+        }
+        work.id_marca = work.marca.id;
+        con.Execute(schemaOf("Valley").updateSQL(
+            {quarvex::sqlQuote(work.denominacion), quarvex::sqlNumber(work.longitud),
+             quarvex::sqlNumber(work.diametro), quarvex::sqlNumber(work.separacion_saidas),
+             sqlNumberOrNull(work.id_marca)},
+            id));
+    });
+    tramo = work;
+}
+
+void ReferenceTramos::deleteReferenceTramo(Connection& con, int id) const {
+    if (countOf(con, "SELECT count(*) AS n FROM Valley WHERE id=" + std::to_string(id)) == 0) {
+        raiseError(errc::RecordNotFound);
+    }
+    con.Execute(schemaOf("Valley").deleteSQL(std::to_string(id)));
+}
+
+void ReferenceTramos::renameBrand(Connection& con, int brandId, const std::string& name) const {
+    const std::string clean = trim(name);
+    if (clean.empty()) {
+        raiseError(errc::TramoMarcaMissingName);
+    }
+    const std::string id = std::to_string(brandId);
+    if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE id_marca=" + id) == 0) {
+        raiseError(errc::RecordNotFound);
+    }
+    if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE marca=" + quarvex::sqlQuote(clean) +
+                         " AND id_marca<>" + id) > 0) {
+        raiseError(errc::CatalogueNameTaken);
+    }
+    con.Execute("UPDATE tb_marcas SET marca=" + quarvex::sqlQuote(clean) + " WHERE id_marca=" + id +
+                ";");
+}
+
+void ReferenceTramos::deleteBrand(Connection& con, int brandId) const {
+    const std::string id = std::to_string(brandId);
+    if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE id_marca=" + id) == 0) {
+        raiseError(errc::RecordNotFound);
+    }
+    transaction(con, [&] {
+        con.Execute("DELETE FROM Valley WHERE id_marca=" + id + ";");
+        con.Execute("DELETE FROM tb_marcas WHERE id_marca=" + id + ";");
+    });
+}
+
+int ReferenceTramos::spanCount(Connection& con, int brandId) const {
+    return countOf(con,
+                   "SELECT count(*) AS n FROM Valley WHERE id_marca=" + std::to_string(brandId));
 }
 
 quarvex::tramo ReferenceTramos::toTramo(const ReferenceTramo& ref, double cota) const {

@@ -6,6 +6,7 @@
 
 #include <quarvex/quarvex.h>
 
+#include <optional>
 #include <string>
 
 namespace kambrix {
@@ -25,6 +26,18 @@ struct ReferenceTramo {
     int id_marca = 0;
 };
 
+// What is wrong with a reference span's data: the field ("denominacion", "longitud",
+// "diametro", "separacion_saidas") and the message.
+struct ReferenceTramoProblem {
+    std::string field;
+    std::string message;
+};
+
+// The first problem in the order of the form: a blank name; a length (m), diameter (mm) or
+// outlet spacing (cm) that is not a finite number above 0; an outlet spacing not shorter
+// than the span. None when the span can be stored.
+std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& tramo);
+
 class ReferenceTramos {
   public:
     // Every brand, keyed by its name, in the order the database returns them.
@@ -41,6 +54,21 @@ class ReferenceTramos {
     // of 0 raises errc::ReferenceTramoIncomplete (0x80040BB9); a span of the same name
     // errc::ReferenceTramoExists (0x80040BBA). Brand and span are stored in one transaction.
     void saveReferenceTramo(quarvex::Connection& con, ReferenceTramo& tramo) const;
+    // Replaces the stored span `tramo.id` with the data of `tramo` (a new brand, id <= 0, is
+    // saved first), in one transaction. Data checkReferenceTramo refuses raise
+    // errc::ValueOutOfRange with its message; another span of the same name
+    // errc::ReferenceTramoExists; an id without span errc::RecordNotFound.
+    void updateReferenceTramo(quarvex::Connection& con, ReferenceTramo& tramo) const;
+    // Removes the span; an id without span raises errc::RecordNotFound. The systems keep
+    // their own copies of the spans they were designed with.
+    void deleteReferenceTramo(quarvex::Connection& con, int id) const;
+    // Renames a brand: a blank name raises errc::TramoMarcaMissingName, a name another brand
+    // has errc::CatalogueNameTaken, an id without brand errc::RecordNotFound.
+    void renameBrand(quarvex::Connection& con, int brandId, const std::string& name) const;
+    // Removes a brand with its spans, in one transaction.
+    void deleteBrand(quarvex::Connection& con, int brandId) const;
+    // The number of spans of a brand.
+    int spanCount(quarvex::Connection& con, int brandId) const;
     // A quarvex span built from the reference span (its id, name, length, diameter, spacing)
     // with the given end elevation.
     quarvex::tramo toTramo(const ReferenceTramo& ref, double cota) const;

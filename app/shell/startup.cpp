@@ -3,6 +3,8 @@
 
 #include <quarvex/quarvex.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <system_error>
 
@@ -145,6 +147,96 @@ DatabaseFolderChoice locateDatabaseFolder(const std::string& environmentValue,
                            "\" is a file, not a folder.");
     }
     return choice;
+}
+
+const std::vector<std::string>& databaseFileNames() {
+    static const std::vector<std::string> names = {"asper.mdb", "proyectos.mdb", "tramos.mdb"};
+    return names;
+}
+
+namespace {
+
+// The permission the system grants this process (read-only mounts, immutable files and the
+// folder's own permissions included, also for the administrator).
+bool canWrite(const fs::path& p) {
+    return ::access(p.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+DatabaseFolderState checkDatabaseFolder(const fs::path& folder) {
+    DatabaseFolderState state;
+    state.writable = isFolder(folder) && canWrite(folder);
+    for (const auto& name : databaseFileNames()) {
+        const fs::path file = folder / name;
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) {
+            state.missingFiles.push_back(name);
+        } else if (!canWrite(file)) {
+            state.writable = false;
+        }
+    }
+    return state;
+}
+
+void copyMissingDatabases(const fs::path& templateFolder, const fs::path& folder) {
+    std::vector<fs::path> copied;
+    for (const auto& name : checkDatabaseFolder(folder).missingFiles) {
+        std::error_code ec;
+        fs::copy_file(templateFolder / name, folder / name, fs::copy_options::none, ec);
+        if (ec) {
+            for (const auto& p : copied) {
+                std::error_code ignored;
+                fs::remove(p, ignored);
+            }
+            throw StartupError("The empty database \"" + name + "\" could not be copied into \"" +
+                               folder.string() + "\": " + ec.message());
+        }
+        copied.push_back(folder / name);
+    }
+}
+
+std::string readOnlyFolderMessage(const fs::path& folder) {
+    return "The database folder \"" + folder.string() +
+           "\" is read-only. You can look at the systems and the catalogues, but nothing you "
+           "change can be saved. To save your work, make the folder writable or start the "
+           "program with another folder (--db-path).";
+}
+
+std::string missingDatabasesQuestion(const fs::path& folder, const DatabaseFolderState& state) {
+    std::string what;
+    if (state.hasNoDatabase()) {
+        what = "holds no databases";
+    } else {
+        what = "lacks ";
+        for (std::size_t i = 0; i < state.missingFiles.size(); ++i) {
+            what += (i == 0 ? "\"" : (i + 1 == state.missingFiles.size() ? " and \"" : ", \"")) +
+                    state.missingFiles[i] + "\"";
+        }
+    }
+    return "The database folder \"" + folder.string() + "\" " + what +
+           ". Without them there are no systems and no catalogues to work with. Do you want to "
+           "copy the program's starting databases into this folder? (Files already there are "
+           "kept.)";
+}
+
+void checkDatabasesAtStart(AppConfig& config,
+                           const std::function<bool(const std::string&)>& askCopy,
+                           const std::function<void(const std::string&)>& tell) {
+    DatabaseFolderState state = checkDatabaseFolder(config.databaseFolder);
+    if (!state.missingFiles.empty() && state.writable &&
+        askCopy(missingDatabasesQuestion(config.databaseFolder, state))) {
+        try {
+            copyMissingDatabases(config.templateFolder, config.databaseFolder);
+        } catch (const StartupError& e) {
+            tell(e.what());
+        }
+        state = checkDatabaseFolder(config.databaseFolder);
+    }
+    config.databaseReadOnly = !state.writable;
+    if (config.databaseReadOnly) {
+        tell(readOnlyFolderMessage(config.databaseFolder));
+    }
 }
 
 void setDatabaseFolder(AppConfig& config, const fs::path& databaseFolder) {

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kambrix {
 
@@ -57,6 +59,37 @@ DatabaseFolderChoice locateDatabaseFolder(const std::string& environmentValue,
                                           const std::filesystem::path& userRoot,
                                           const std::filesystem::path& templateFolder);
 
+// The names of the three database files of a database folder.
+const std::vector<std::string>& databaseFileNames();
+
+// What the start-up finds in the database folder it uses.
+struct DatabaseFolderState {
+    // The folder and every database file in it can be written (SQLite also writes its
+    // journal beside the files, so a read-only folder cannot be saved into).
+    bool writable = true;
+    // The database files the folder lacks, in the order of databaseFileNames().
+    std::vector<std::string> missingFiles;
+    bool hasNoDatabase() const { return missingFiles.size() == databaseFileNames().size(); }
+};
+
+// Looks at the folder without changing anything.
+DatabaseFolderState checkDatabaseFolder(const std::filesystem::path& folder);
+
+// Copies into an existing folder the database files of the template it lacks; a file already
+// there is never replaced. A copy that fails raises StartupError, and the files copied by
+// this call are removed again.
+void copyMissingDatabases(const std::filesystem::path& templateFolder,
+                          const std::filesystem::path& folder);
+
+// The start-up's messages, in plain words.
+// "The database folder "<folder>" is read-only. You can look at the systems and the
+// catalogues, but nothing you change can be saved. ..."
+std::string readOnlyFolderMessage(const std::filesystem::path& folder);
+// The question for a folder that lacks databases: names the folder and what is missing and
+// asks whether to copy the empty databases of the program into it.
+std::string missingDatabasesQuestion(const std::filesystem::path& folder,
+                                     const DatabaseFolderState& state);
+
 // Everything the start-up settles, alive for the whole run.
 struct AppConfig {
     std::filesystem::path languageFile;  // <m17n>/EN_en.txt
@@ -67,10 +100,21 @@ struct AppConfig {
     std::string asperConnectionString;
     std::string projectsConnectionString;
     std::string tramosConnectionString;
+    // The database folder could not be written at start-up.
+    bool databaseReadOnly = false;
 };
 
 // The connection strings of the three databases inside databaseFolder.
 void setDatabaseFolder(AppConfig& config, const std::filesystem::path& databaseFolder);
+
+// The checks of the database folder once startUp has chosen it, before the first window: a
+// folder that lacks databases (and can be written) gets `askCopy` with
+// missingDatabasesQuestion, and on a yes the missing files are copied from the template; a
+// read-only folder is reported once with `tell` (so is a copy that failed). Sets
+// config.databaseReadOnly.
+void checkDatabasesAtStart(AppConfig& config,
+                           const std::function<bool(const std::string&)>& askCopy,
+                           const std::function<void(const std::string&)>& tell);
 
 // The whole start-up before the first window: resource folders searched upward from
 // appFolder, the language file checked readable, the database folder located (and filled

@@ -5,10 +5,15 @@
 
 #include <quarvex/quarvex.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <atomic>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "shell/errors.h"
 #include "shell/startup.h"
@@ -61,6 +66,56 @@ std::int32_t numberOf(F&& f) {
     }
     return 0;
 }
+
+// Makes a database folder and its files read-only for this process, even for the
+// administrator (the immutable attribute, else the permission bits), and restores them when
+// it goes. `active()` is false where the file system allows neither; tests skip then.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(const std::filesystem::path& folder) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            paths_.push_back(entry.path());
+        }
+        paths_.push_back(folder);  // the folder last, once its files are done
+        for (const auto& p : paths_) {
+            if (!setImmutable(p, true)) {
+                ::chmod(p.c_str(), std::filesystem::is_directory(p) ? 0555 : 0444);
+                chmodded_.push_back(p);
+            }
+        }
+        active_ = ::access(folder.c_str(), W_OK) != 0;
+    }
+    ~ReadOnlyFolder() {
+        for (auto it = paths_.rbegin(); it != paths_.rend(); ++it) {
+            setImmutable(*it, false);
+        }
+        for (const auto& p : chmodded_) {
+            ::chmod(p.c_str(), std::filesystem::is_directory(p) ? 0755 : 0644);
+        }
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool active() const { return active_; }
+
+  private:
+    static bool setImmutable(const std::filesystem::path& p, bool on) {
+        const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0) {
+            return false;
+        }
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    std::vector<std::filesystem::path> paths_;
+    std::vector<std::filesystem::path> chmodded_;
+    bool active_ = false;
+};
 
 // Number of rows a statement counts (column "n").
 inline int count(quarvex::Connection& con, const std::string& sql) {

@@ -105,3 +105,63 @@ TEST(PivotDesign, FieldAreaAndNumberChecks) {
               "The information for the pivot is incomplete. Please check the data for Discharge, "
               "Nomimal Pressure and Ground Elevation");
 }
+
+namespace {
+
+// Two chosen spans of 50 m on flat ground at 100 m, everything given.
+PivotInputs givenInputs() {
+    PivotInputs in;
+    in.discharge = 50;
+    in.pressure = 300;
+    in.elevation = 100;
+    in.pipeMaterial = true;
+    in.spanCount = 2;
+    in.spans = {{true, 50, 100.0}, {true, 50, 100.5}, {false, 0, std::nullopt}};
+    return in;
+}
+
+}  // namespace
+
+TEST(PivotInputs, BlankIsNotGivenAndZeroIs) {
+    PivotInputs in = givenInputs();
+    EXPECT_TRUE(missingPivotInputs(in).empty());
+    EXPECT_EQ(pivotInputsMessage(in), "");
+    EXPECT_TRUE(incompleteSpans(in).empty());
+
+    in.elevation = 0.0;  // a ground at 0 m is given; the spans 100 m above it cannot be placed
+    EXPECT_TRUE(missingPivotInputs(in).empty());
+    EXPECT_EQ(unplaceableSpans(in), (std::vector<int>{1}));
+    in.elevation = std::nullopt;
+    EXPECT_EQ(missingPivotInputs(in),
+              (std::vector<std::string>{"the ground elevation at the pivot"}));
+    EXPECT_TRUE(unplaceableSpans(in).empty());  // nothing to place them from
+
+    in = givenInputs();
+    in.spans[1].endElevation = std::nullopt;
+    in.spans[0].chosen = false;
+    in.endGun = true;
+    in.overhang = true;
+    EXPECT_EQ(pivotInputsMessage(in),
+              "The information for the pivot is incomplete. It must be given the reference span "
+              "of span 1, the end elevation of span 2, the reference span of the overhang and "
+              "the wetted radius of the end gun");
+    EXPECT_EQ(incompleteSpans(in),
+              (std::vector<std::string>{"span 1 (no reference span)", "span 2 (no end elevation)",
+                                        "the overhang (no reference span)"}));
+    EXPECT_EQ(undefinedSpansMessage({"span 2 (no end elevation)"}),
+              "There are undefined spans. To save the system all the spans should be complete. "
+              "Incomplete: span 2 (no end elevation)");
+    EXPECT_EQ(undefinedSpansMessage({}), kUndefinedSpansMessage);
+    // A span asked for but beyond the count is not looked at.
+    in = givenInputs();
+    in.spanCount = 1;
+    in.spans[1] = {};
+    EXPECT_TRUE(pivotInputsMessage(in).empty());
+    // A climb of exactly the span's length cannot be placed; one just below it can.
+    in = givenInputs();
+    in.spans[0].endElevation = 150.0;
+    in.spans[1].endElevation = 150.0;
+    EXPECT_EQ(unplaceableSpans(in), (std::vector<int>{1}));
+    in.spans[0].endElevation = 149.99;
+    EXPECT_TRUE(unplaceableSpans(in).empty());
+}

@@ -176,3 +176,83 @@ TEST(StartUp, ConnectionStringsAndMissingLanguageFile) {
     con.Open();  // the copy is a working database
     EXPECT_GT(kambrix::test::count(con, "SELECT count(*) AS n FROM Valley"), 0);
 }
+
+TEST(DatabaseFolderChecks, EmptyPartialAndCopiedFolders) {
+    TempFolder tmp("checks");
+    const auto folder = tmp.path() / "db";
+    fs::create_directories(folder);
+    auto state = kambrix::checkDatabaseFolder(folder);
+    EXPECT_TRUE(state.writable);
+    EXPECT_TRUE(state.hasNoDatabase());
+    EXPECT_EQ(state.missingFiles,
+              (std::vector<std::string>{"asper.mdb", "proyectos.mdb", "tramos.mdb"}));
+    EXPECT_NE(kambrix::missingDatabasesQuestion(folder, state).find("holds no databases"),
+              std::string::npos);
+
+    // A folder that keeps one database of its own: only the others are copied.
+    fs::copy_file(templateFolder() / "tramos.mdb", folder / "tramos.mdb");
+    touch(folder / "tramos.mdb");  // the user's own file, changed
+    const auto own = fs::file_size(folder / "tramos.mdb");
+    state = kambrix::checkDatabaseFolder(folder);
+    EXPECT_FALSE(state.hasNoDatabase());
+    EXPECT_EQ(kambrix::missingDatabasesQuestion(folder, state)
+                  .rfind("The database folder \"" + folder.string() +
+                             "\" lacks \"asper.mdb\" and \"proyectos.mdb\". ",
+                         0),
+              0u);
+    kambrix::copyMissingDatabases(templateFolder(), folder);
+    EXPECT_TRUE(kambrix::checkDatabaseFolder(folder).missingFiles.empty());
+    EXPECT_EQ(fs::file_size(folder / "tramos.mdb"), own);  // never replaced
+    EXPECT_EQ(fs::file_size(folder / "asper.mdb"), fs::file_size(templateFolder() / "asper.mdb"));
+
+    // A template that lacks a file: the copies of this call are taken back.
+    const auto other = tmp.path() / "other";
+    fs::create_directories(other);
+    const auto partialTemplate = tmp.path() / "template";
+    fs::create_directories(partialTemplate);
+    fs::copy_file(templateFolder() / "asper.mdb", partialTemplate / "asper.mdb");
+    EXPECT_THROW(kambrix::copyMissingDatabases(partialTemplate, other), kambrix::StartupError);
+    EXPECT_TRUE(fs::is_empty(other));
+}
+
+TEST(DatabaseFolderChecks, StartOffersTheCopyOnceAndReportsReadOnlyOnce) {
+    TempFolder tmp("atstart");
+    kambrix::AppConfig config;
+    config.templateFolder = templateFolder();
+    const auto folder = tmp.path() / "db";
+    fs::create_directories(folder);
+    kambrix::setDatabaseFolder(config, folder);
+    std::vector<std::string> asked;
+    std::vector<std::string> told;
+    auto ask = [&](bool answer) {
+        return [&asked, answer](const std::string& q) {
+            asked.push_back(q);
+            return answer;
+        };
+    };
+    auto tell = [&](const std::string& t) { told.push_back(t); };
+
+    kambrix::checkDatabasesAtStart(config, ask(false), tell);  // No: the folder stays empty
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(told.empty());
+    EXPECT_FALSE(config.databaseReadOnly);
+    kambrix::checkDatabasesAtStart(config, ask(true), tell);
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(kambrix::checkDatabaseFolder(folder).missingFiles.empty());
+    kambrix::checkDatabasesAtStart(config, ask(true), tell);  // complete: nothing to ask
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(told.empty());
+
+    kambrix::test::ReadOnlyFolder readOnly(folder);
+    if (!readOnly.active()) {
+        GTEST_SKIP() << "this file system cannot be made read-only here";
+    }
+    EXPECT_FALSE(kambrix::checkDatabaseFolder(folder).writable);
+    kambrix::checkDatabasesAtStart(config, ask(true), tell);
+    EXPECT_TRUE(config.databaseReadOnly);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], kambrix::readOnlyFolderMessage(folder));
+    EXPECT_NE(told[0].find("is read-only"), std::string::npos);
+    EXPECT_EQ(asked.size(), 2u);
+}

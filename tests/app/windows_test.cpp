@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -13,17 +14,22 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
 #include <cstdlib>
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
-#include "gui/app_context.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
@@ -31,58 +37,87 @@
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
 #include "gui/frmPrincipal.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/hand_over.h"
+#include "gui/widgets/number_display.h"
+#include "gui/widgets/scripted_message_service.h"
+#include "gui/widgets/tab_page.h"
+#include "gui/widgets/translation.h"
+#include "shell/csv.h"
+#include "shell/ideal_results.h"
 #include "shell/services.h"
+#include "windows_test_support.h"
 
 using namespace kambrix;
+using test::child;
+using test::type;
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "kambrix-windows-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+class WindowsTest : public test::WindowFixture {};
 
-template <class T>
-T* child(QWidget* w, const char* name) {
-    auto* c = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-void type(QLineEdit* box, const QString& text) {
-    box->setText(text);
-    QFocusEvent out(QEvent::FocusOut);
-    QCoreApplication::sendEvent(box, &out);
-}
-
-class WindowsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        application();
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-        app().config = test::freshDatabases(tmp);
-        app().config.languageFile =
-            std::filesystem::path(KAMBRIX_SOURCE_DIR) / "resources" / "m17n" / "EN_en.txt";
-        app().config.imagesFolder =
-            std::filesystem::path(KAMBRIX_SOURCE_DIR) / "resources" / "imagens";
-        app().messages = messages;
-        app().currentProject = Projecto{};
-        con.Open(app().config.projectsConnectionString);
+// The line series of a chart with that name.
+QLineSeries* lineNamed(QChart* chart, const QString& name) {
+    for (auto* s : chart->series()) {
+        auto* line = qobject_cast<QLineSeries*>(s);
+        if (line != nullptr && s->type() == QAbstractSeries::SeriesTypeLine && s->name() == name) {
+            return line;
+        }
     }
-    void TearDown() override {
-        con.Close();
-        QLocale::setDefault(QLocale::c());
+    return nullptr;
+}
+
+int seriesNamed(QChart* chart, const QString& name) {
+    int n = 0;
+    for (auto* s : chart->series()) {
+        n += s->name() == name ? 1 : 0;
     }
+    return n;
+}
 
-    int projectCount() { return test::count(con, "SELECT count(*) AS n FROM projectos"); }
+// The named controls in the order Tab walks through them, starting at `first`.
+QStringList tabWalk(QWidget* first, int steps) {
+    QStringList names;
+    QWidget* w = first;
+    for (int i = 0; i < steps && w != nullptr; ++i) {
+        if (!w->objectName().isEmpty() && (w->focusPolicy() & Qt::TabFocus)) {
+            names << w->objectName();
+        }
+        w = w->nextInFocusChain();
+        if (w == first) {
+            break;
+        }
+    }
+    return names;
+}
 
-    test::TempFolder tmp{"windows"};
-    std::shared_ptr<ScriptedMessageService> messages = std::make_shared<ScriptedMessageService>();
-    quarvex::Connection con;
-};
+// True when `names` holds `expected` in this order (others may lie between).
+bool inOrder(const QStringList& names, const QStringList& expected) {
+    qsizetype at = 0;
+    for (const QString& e : expected) {
+        const qsizetype found = names.indexOf(e, at);
+        if (found < 0) {
+            return false;
+        }
+        at = found + 1;
+    }
+    return true;
+}
+
+// The window lies on the screen's available area and the widget is shown inside it.
+void expectFitsOnScreen(QWidget* window, const char* visible) {
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_LE(window->width(), area.width()) << window->objectName().toStdString();
+    EXPECT_LE(window->height(), area.height()) << window->objectName().toStdString();
+    EXPECT_TRUE(area.contains(window->geometry())) << window->objectName().toStdString();
+    EXPECT_LE(window->minimumSizeHint().height(), area.height());
+    auto* w = child<QWidget>(window, visible);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    const QRect inWindow(w->mapTo(window, QPoint(0, 0)), w->size());
+    EXPECT_TRUE(window->rect().contains(inWindow)) << visible;
+}
 
 }  // namespace
 
@@ -125,10 +160,12 @@ TEST_F(WindowsTest, TranslationAppliesKnownTargetsAndSkipsTheRest) {
 }
 
 TEST_F(WindowsTest, CommaLocaleDisplayAndInput) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // As the program runs under a comma locale: Qt's default locale and the C library's.
+    test::CommaLocale comma;
     EXPECT_EQ(decimalSeparator(), ',');
-    EXPECT_EQ(displayNumber(2.5, 2), "2,50");
-    EXPECT_EQ(displayNumber(12345.5, 1), "12345,5");  // no group separator to misread
+    EXPECT_EQ(screenNumber(2.5, 2), "2,50");
+    EXPECT_EQ(screenNumber(-0.001, 2), "0,00");      // no "-0,00"
+    EXPECT_EQ(screenNumber(12345.5, 1), "12345,5");  // no group separator to misread
     QLineEdit box;
     box.setText("2,5");
     EXPECT_DOUBLE_EQ(controlNumber(&box, 0), 2.5);
@@ -136,29 +173,56 @@ TEST_F(WindowsTest, CommaLocaleDisplayAndInput) {
     EXPECT_DOUBLE_EQ(controlNumber(&box, 0), 2.5);
     box.setText(" ");
     EXPECT_DOUBLE_EQ(controlNumber(&box, -99), -99);
+    EXPECT_FALSE(givenNumber(&box).has_value());
     EXPECT_EQ(quarvex::sqlNumber(2.5), "2.5");  // stored numbers keep the point
 }
 
 TEST_F(WindowsTest, MainWindowShowsEnglishCaptionsAndHandsOver) {
-    frmPrincipal main;
+    frmPrincipal main(services);
     main.show();
+    QApplication::processEvents();
     EXPECT_EQ(child<QPushButton>(&main, "cmdDisNuevSist")->text(), "&Design a new system");
     EXPECT_EQ(child<QLabel>(&main, "Label1")->text(), "Pivot Design and Evaluation (Kambrix)");
     EXPECT_FALSE(child<QLabel>(&main, "Picture1")->pixmap().isNull());
     EXPECT_FALSE(child<QPushButton>(&main, "cmdEvalSist")->isEnabled());
+    // The picture follows the window: no scroll bar at the size the window opens with.
+    EXPECT_FALSE(child<QScrollBar>(&main, "scrl_v")->isVisible());
+    EXPECT_FALSE(child<QScrollBar>(&main, "scrl_h")->isVisible());
+    expectFitsOnScreen(&main, "cmdSalir");
+    EXPECT_TRUE(inOrder(tabWalk(child<QWidget>(&main, "cmdDisNuevSist"), 40),
+                        {"cmdDisNuevSist", "cmdBDasp", "cmdBDtramos", "cmdAbout", "cmdSalir"}));
+
     child<QPushButton>(&main, "cmdDisNuevSist")->click();
     EXPECT_FALSE(main.isVisible());
-    QWidget* opened = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "frmNuevSist" && w->isVisible()) {
-            opened = w;
-        }
-    }
+    QWidget* opened = test::topLevel("frmNuevSist");
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), "Design of a new system");
     opened->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(main.isVisible());
+}
+
+TEST_F(WindowsTest, ClosingTheMainWindowClosesTheOthersUnlessOneRefuses) {
+    openDemoProject();
+    frmPrincipal main(services);
+    main.show();
+    QPointer<frmDisHid> design = new frmDisHid(services);
+    design->setAttribute(Qt::WA_DeleteOnClose);
+    design->show();
+    type(child<QLineEdit>(design, "txtCaudal"), "58");
+    messages.answer(MessageService::Answer::Cancel);
+    main.close();
+    EXPECT_EQ(messages.choices.value(0), "Do you want to save the current system?");
+    EXPECT_TRUE(main.isVisible());  // the design screen refused: nothing closed
+    EXPECT_TRUE(design->isVisible());
+    messages.answer(MessageService::Answer::No);
+    main.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(design.isNull());
+    EXPECT_FALSE(main.isVisible());
+    const auto stored =
+        Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
+    EXPECT_DOUBLE_EQ(stored->q, 60);  // No: not saved
 }
 
 TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
@@ -173,7 +237,7 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
 
     QWidget opener;
     opener.show();
-    auto* w = new frmNuevSist;
+    auto* w = new frmNuevSist(services);
     openNext(&opener, w);
     EXPECT_EQ(child<QListWidget>(w, "dtalproyecto")->count(), 1);
     child<QRadioButton>(w, "optNuevo")->setChecked(true);
@@ -182,26 +246,28 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
 
     // Blank name: the requirement message and nothing else.
     child<QPushButton>(w, "cmdAceptar")->click();
-    ASSERT_EQ(messages->messages.size(), 1);
-    EXPECT_EQ(messages->messages[0], "It must be given the name of the new system");
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0], "It must be given the name of the new system");
 
     child<QLineEdit>(w, "txtDenNuevSist")->setText("Norte");
-    messages->answer(false);
+    messages.answer(false);
     child<QPushButton>(w, "cmdAceptar")->click();
-    ASSERT_EQ(messages->questions.size(), 1);
-    EXPECT_EQ(messages->questions[0],
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_EQ(messages.questions[0],
               "There is already a project named 'Norte' Do you want to replace it with a new "
               "empty one");
+    EXPECT_EQ(messages.defaults[0], MessageService::Default::No);  // replacing is destructive
     EXPECT_TRUE(w->isVisible());  // No: the window stays, the store is unchanged
     EXPECT_EQ(child<QLineEdit>(w, "txtDenNuevSist")->text(), "Norte");
     auto kept = store.loadProject(con, store.nameCondition("Norte"), "tramos");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->id, old.id);
     EXPECT_EQ(kept->Tramos.Length(), 1);
+    EXPECT_FALSE(document.hasProject());
 
-    messages->answer(true);
+    messages.answer(true);
     child<QPushButton>(w, "cmdAceptar")->click();
-    EXPECT_EQ(messages->questions.size(), 2);
+    EXPECT_EQ(messages.questions.size(), 2);
     auto fresh = store.loadProject(con, store.nameCondition("Norte"), "tramos");
     ASSERT_TRUE(fresh);
     EXPECT_NE(fresh->id, old.id);
@@ -211,19 +277,16 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_agronomico"), 0);
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_cartas"), 0);
-    EXPECT_EQ(app().currentProject.id, fresh->id);
-    EXPECT_EQ(app().currentProjectStored, 0);
+    EXPECT_EQ(document.project().id, fresh->id);
+    EXPECT_FALSE(document.projectStored());
     // Handed over to the start window.
     EXPECT_FALSE(w->isVisible());
-    QWidget* start = nullptr;
-    for (QWidget* t : QApplication::topLevelWidgets()) {
-        if (t->objectName() == "frmIniAgronom" && t->isVisible()) {
-            start = t;
-        }
-    }
+    QWidget* start = test::topLevel("frmIniAgronom");
     ASSERT_NE(start, nullptr);
-    EXPECT_FALSE(child<QPushButton>(start, "cmdManual")->isEnabled());
-    EXPECT_FALSE(child<QPushButton>(start, "cmdManual")->toolTip().isEmpty());
+    for (const char* later : {"cmdManual", "cmdOKTOVREN", "cmdCartaAspersores"}) {
+        EXPECT_FALSE(child<QPushButton>(start, later)->isEnabled()) << later;
+        EXPECT_FALSE(child<QPushButton>(start, later)->toolTip().isEmpty()) << later;
+    }
     EXPECT_EQ(child<QLabel>(start, "lblSistema")->text(), "Norte");
     start->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -239,128 +302,320 @@ TEST_F(WindowsTest, OpenCopyAndDeleteFromTheSelection) {
     base.Tramos.Push(quarvex::statics().Tramos().newTramo(1, "A", 50, 150, 250, 1));
     base.p_tramos_loaded = true;
     store.saveProject(con, base);
-    frmNuevSist w;
+    frmNuevSist w(services);
     w.show();
     child<QPushButton>(&w, "cmdAceptar")->click();
-    EXPECT_EQ(messages->messages.value(0), "It must be given the name of the system to open");
+    EXPECT_EQ(messages.messages.value(0), "It must be given the name of the system to open");
     child<QRadioButton>(&w, "optNuevJaExist")->setChecked(true);
     child<QPushButton>(&w, "cmdAceptar")->click();
-    EXPECT_EQ(messages->messages.value(1),
+    EXPECT_EQ(messages.messages.value(1),
               "It must be given the name of the base system and the name of the new system");
     child<QListWidget>(&w, "dtalproyecto")->setCurrentRow(0);
     EXPECT_EQ(child<QLineEdit>(&w, "txtSistemExistente")->text(), "Base");
     child<QLineEdit>(&w, "txtDenNuevSist")->setText("Copia");
     child<QPushButton>(&w, "cmdAceptar")->click();
-    EXPECT_EQ(app().currentProject.nome, "Copia");
-    EXPECT_EQ(app().currentProject.Tramos.Length(), 1);
-    EXPECT_EQ(app().currentProjectStored, 1);
+    EXPECT_EQ(document.project().nome, "Copia");
+    EXPECT_EQ(document.project().Tramos.Length(), 1);
+    EXPECT_TRUE(document.projectStored());
     EXPECT_EQ(projectCount(), 2);
-    for (QWidget* t : QApplication::topLevelWidgets()) {
-        if (t->objectName() == "frmIniAgronom") {
-            t->close();
-        }
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::closeTopLevels("frmIniAgronom");
 
     child<QRadioButton>(&w, "optConsultar")->setChecked(true);
     child<QLineEdit>(&w, "txtSistemExistente")->setText("Copia");
-    messages->answer(false);
+    messages.answer(false);
     child<QPushButton>(&w, "cmdBorrar")->click();
-    EXPECT_EQ(messages->questions.value(0),
+    EXPECT_EQ(messages.questions.value(0),
               "Please confirm that you want to remove the project 'Copia' ?");
+    EXPECT_EQ(messages.defaults.at(0), MessageService::Default::No);
     EXPECT_EQ(projectCount(), 2);
     child<QLineEdit>(&w, "txtSistemExistente")->setText("Copia");
-    messages->answer(true);
+    messages.answer(true);
     child<QPushButton>(&w, "cmdBorrar")->click();
     EXPECT_EQ(projectCount(), 1);
     EXPECT_EQ(child<QListWidget>(&w, "dtalproyecto")->count(), 1);
+    EXPECT_EQ(messages.statuses.value(0), "The system 'Copia' was removed");
+}
+
+TEST_F(WindowsTest, DoubleClickInTheSelectionOpensTheSystem) {
+    Projectos store;
+    for (const char* name : {"Alfa", "Beta"}) {
+        Projecto p = store.newProject(name);
+        store.saveProject(con, p);
+    }
+    frmNuevSist w(services);
+    w.show();
+    auto* list = child<QListWidget>(&w, "dtalproyecto");
+    ASSERT_EQ(list->count(), 2);
+    QListWidgetItem* beta = list->item(1);
+    const QPoint at = list->visualItemRect(beta).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+    EXPECT_EQ(document.project().nome, "Beta");
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_NE(test::topLevel("frmIniAgronom"), nullptr);
+    test::closeTopLevels("frmIniAgronom");
+    EXPECT_TRUE(w.isVisible());
+
+    // Choosing the base of a copy: a double click fills the base name and opens nothing.
+    child<QRadioButton>(&w, "optNuevJaExist")->setChecked(true);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(child<QLineEdit>(&w, "txtSistemExistente")->text(), "Alfa");
+    EXPECT_EQ(document.project().nome, "Beta");
+    EXPECT_EQ(test::topLevel("frmIniAgronom"), nullptr);
 }
 
 TEST_F(WindowsTest, DesignScreenRefusesIncompletePivotAndTwelfthSpan) {
-    app().currentProject = Projectos().newProject("Nuevo");
-    Projecto stored = app().currentProject;
+    Projecto stored = Projectos().newProject("Nuevo");
     Projectos().saveProject(con, stored);
-    app().currentProject = stored;
-    frmDisHid w;
+    document.setProject(stored, false);
+    frmDisHid w(services);
     w.show();
     EXPECT_EQ(w.windowTitle(), "Hydraulic design");
     child<QPushButton>(&w, "cmdCalcular")->click();
-    ASSERT_EQ(messages->messages.size(), 1);
-    EXPECT_EQ(messages->messages[0].toStdString(), incompletePivotMessage());
+    ASSERT_EQ(messages.messages.size(), 1);
+    // The inputs actually missing, not a fixed list.
+    EXPECT_EQ(messages.messages[0],
+              "The information for the pivot is incomplete. It must be given the design "
+              "discharge, the nominal pressure, the ground elevation at the pivot, the pipe "
+              "material and the number of spans");
 
     auto* count = child<QLineEdit>(&w, "txtNumeroTramos");
     type(count, "3");
     EXPECT_TRUE(child<QComboBox>(&w, "dtcombTramos_3")->isEnabled());
     EXPECT_FALSE(child<QComboBox>(&w, "dtcombTramos_4")->isEnabled());
     type(count, "12");
-    ASSERT_EQ(messages->messages.size(), 2);
-    EXPECT_EQ(messages->messages[1], "The pivot is limited to 11 spans");
+    ASSERT_EQ(messages.messages.size(), 2);
+    EXPECT_EQ(messages.messages[1], "The pivot is limited to 11 spans");
     EXPECT_EQ(count->text(), "3");  // the last accepted value comes back
+    type(count, "-1");
+    EXPECT_EQ(messages.messages.value(2),
+              "The value for the number of spans must be a whole number from 0 to 11");
     type(child<QLineEdit>(&w, "txtCaudal"), "abc");
-    EXPECT_EQ(messages->messages.size(), 3);
+    EXPECT_EQ(messages.messages.size(), 4);
     EXPECT_TRUE(child<QLineEdit>(&w, "txtCaudal")->text().isEmpty());
+    type(child<QLineEdit>(&w, "txtCaudal"), "1e999");
+    EXPECT_EQ(messages.messages.value(4),
+              "\"1e999\" is not a number: please enter a number for the design discharge");
 
-    // Spans not chosen: saving is refused and nothing is written.
-    messages->clear();
+    // Spans not chosen: saving is refused, naming them, and nothing is written.
+    messages.clear();
     child<QPushButton>(&w, "cmdGuardar")->click();
-    EXPECT_EQ(messages->messages.value(0),
-              "There are undefined spans. To save the system all the spans should be complete");
+    EXPECT_EQ(messages.messages.value(0),
+              "There are undefined spans. To save the system all the spans should be complete. "
+              "Incomplete: span 1 (no reference span and no end elevation), span 2 (no "
+              "reference span and no end elevation), span 3 (no reference span and no end "
+              "elevation)");
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
-    // Leaving with changes asks; No closes without saving.
-    messages->answer(false);
+    // Leaving with changes asks with Cancel as well: Cancel stays, No leaves without saving.
+    messages.answer(MessageService::Answer::Cancel);
     w.close();
-    EXPECT_EQ(messages->questions.value(0), "Do you want to save the current system?");
+    EXPECT_EQ(messages.choices.value(0), "Do you want to save the current system?");
+    EXPECT_TRUE(w.isVisible());
+    messages.answer(false);
+    w.close();
+    EXPECT_EQ(messages.choices.size(), 2);
     EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
 }
 
 TEST_F(WindowsTest, DesignScreenComputesAndSavesTheDemoPivot) {
-    quarvex::Connection tramos(app().config.tramosConnectionString);
-    tramos.Open();
-    Projecto demo = makeDemoProject(tramos, con);
-    Projectos().saveProject(con, demo);
-    app().currentProject =
-        *Projectos().loadProject(con, Projectos().nameCondition(demo.nome), "tramos");
-    frmDisHid w;
+    openDemoProject();
+    frmDisHid w(services);
     w.show();
     EXPECT_EQ(child<QLineEdit>(&w, "txtNumeroTramos")->text(), "7");
     EXPECT_TRUE(child<QCheckBox>(&w, "chkVoladizo")->isChecked());
     EXPECT_EQ(child<QComboBox>(&w, "cboMaterial")->itemText(0), "");  // the null material
+    EXPECT_FALSE(child<QPushButton>(&w, "cmdCartaAspersores")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(&w, "cmdCartaAspersores")->toolTip().isEmpty());
     auto* outlets = child<QTableWidget>(&w, "grdSalidas");
-    quarvex::pivot computed = computeIdeal(buildPivot(app().currentProject));
+    quarvex::pivot computed = computeIdeal(buildPivot(document.project()));
     const auto rows = idealOutletRows(computed);
     ASSERT_EQ(outlets->rowCount(), static_cast<int>(rows.size()));
     EXPECT_EQ(outlets->item(outlets->rowCount() - 1, 0)->text(), "Gun");
-    EXPECT_EQ(outlets->item(0, 5)->text(), displayNumber(rows.front().pressao, 1));
+    EXPECT_EQ(outlets->item(0, 5)->text(), screenNumber(rows.front().pressao, 1));
     EXPECT_EQ(outlets->horizontalHeaderItem(4)->text(), "Ideal discharge (L/s)");
     EXPECT_EQ(child<QTableWidget>(&w, "grdTramos")->rowCount(), 8);
     auto* chart = child<QChartView>(&w, "chtPerfil")->chart();
-    ASSERT_EQ(chart->series().size(), 2);
-    auto* pressure = qobject_cast<QLineSeries*>(chart->series()[0]);
-    EXPECT_EQ(pressure->name(), "Ideal pressure (kPa)");
+    auto* pressure = lineNamed(chart, "Ideal pressure (kPa)");
+    ASSERT_NE(pressure, nullptr);
     EXPECT_EQ(pressure->count(), static_cast<int>(radiusProfile(computed).size()));
+    ASSERT_NE(lineNamed(chart, "Ground elevation (m)"), nullptr);
+    EXPECT_EQ(seriesNamed(chart, "Towers"), 7);  // one mark per fixed span
+    EXPECT_EQ(seriesNamed(chart, "Pressure below 0 kPa"), 0);
+    EXPECT_TRUE(child<QLabel>(&w, "lblAviso")->text().isEmpty());
 
     type(child<QLineEdit>(&w, "txtTempoH100"), "20");
     auto* speeds = child<QTableWidget>(&w, "grdVelocidades");
     ASSERT_EQ(speeds->rowCount(), 10);
-    EXPECT_EQ(speeds->item(9, 1)->text(), displayNumber(20, 2));
-    EXPECT_EQ(speeds->item(0, 1)->text(), displayNumber(200, 2));
+    EXPECT_EQ(speeds->item(9, 1)->text(), screenNumber(20, 2));
+    EXPECT_EQ(speeds->item(0, 1)->text(), screenNumber(200, 2));
 
     // A smaller field than the irrigated circle warns.
     type(child<QLineEdit>(&w, "txtArea"), "10");
-    EXPECT_EQ(messages->messages.value(0),
+    EXPECT_EQ(messages.messages.value(0),
               "WARNING!!! The field area is smaller than the irrigated area");
     type(child<QLineEdit>(&w, "txtCaudal"), "55.5");
+    child<QLineEdit>(&w, "txtPropietario")->setText("Finca El Olmo");
+    type(child<QLineEdit>(&w, "txtHorasOperacion"), "20");
+    type(child<QLineEdit>(&w, "txtHorasOperacion"), "25");  // more than a day
+    EXPECT_EQ(messages.messages.value(1),
+              "The value for the daily operating hours must be greater than 0 and up to 24");
     child<QPushButton>(&w, "cmdGuardar")->click();
     EXPECT_FALSE(w.hasChanges());
-    const auto saved = Projectos().loadProject(con, Projectos().nameCondition(demo.nome), "tramos");
+    EXPECT_EQ(messages.statuses.value(0), "The system 'Demo pivot (7 spans)' was saved");
+    const auto saved =
+        Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
     EXPECT_DOUBLE_EQ(saved->q, 55.5);
     EXPECT_DOUBLE_EQ(saved->areaParcela, 10);
+    EXPECT_EQ(saved->propietario, "Finca El Olmo");
+    EXPECT_DOUBLE_EQ(saved->horas_de_operacao_diaria, 20);
     EXPECT_EQ(saved->Tramos.Length(), 8);
+    EXPECT_EQ(document.project().propietario, "Finca El Olmo");  // the document is told
     EXPECT_TRUE(w.checkBeforeWorkbench());
+
+    // Opened again, the screen shows what was saved.
+    frmDisHid again(services);
+    EXPECT_EQ(child<QLineEdit>(&again, "txtPropietario")->text(), "Finca El Olmo");
+    EXPECT_EQ(child<QLineEdit>(&again, "txtHorasOperacion")->text(), screenNumber(20, 1));
+}
+
+TEST_F(WindowsTest, DesignScreenTakesABlankBoxAsNotGiven) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    ASSERT_GT(child<QTableWidget>(&w, "grdSalidas")->rowCount(), 0);
+    // A blank end elevation leaves span 3 incomplete: no results, and it is named.
+    type(child<QLineEdit>(&w, "txtCotas_3"), "");
+    EXPECT_EQ(child<QTableWidget>(&w, "grdSalidas")->rowCount(), 0);
+    child<QPushButton>(&w, "cmdCalcular")->click();
+    EXPECT_EQ(messages.messages.value(0),
+              "The information for the pivot is incomplete. It must be given the end elevation "
+              "of span 3");
+    child<QPushButton>(&w, "cmdGuardar")->click();
+    EXPECT_EQ(messages.messages.value(1),
+              "There are undefined spans. To save the system all the spans should be complete. "
+              "Incomplete: span 3 (no end elevation)");
+    // 0 is a value: the span is complete again (it cannot be placed, which is named).
+    type(child<QLineEdit>(&w, "txtCotas_3"), "0");
+    child<QPushButton>(&w, "cmdCalcular")->click();
+    // Span 4 climbs back from 0 m: it cannot be placed either.
+    EXPECT_EQ(messages.messages.value(2),
+              "The end elevation of span 3 differs from the elevation before it by more than "
+              "the span's length. The end elevation of span 4 differs from the elevation before "
+              "it by more than the span's length");
+    type(child<QLineEdit>(&w, "txtCotas_3"), "101,3");
+    EXPECT_EQ(messages.messages.value(3),
+              "\"101,3\" is not a number: please enter a number for the end elevation of span 3");
+    type(child<QLineEdit>(&w, "txtCotas_3"), "101.3");
+    EXPECT_GT(child<QTableWidget>(&w, "grdSalidas")->rowCount(), 0);
+
+    // An end gun without its wetted radius is refused on save, pointing at the box.
+    type(child<QLineEdit>(&w, "txt_gun_rs"), "");
+    messages.clear();
+    child<QPushButton>(&w, "cmdGuardar")->click();
+    EXPECT_EQ(messages.messages.value(0), "It must be given the wetted radius of the end gun");
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>(&w, "txt_gun_rs"));
+    const auto stored =
+        Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
+    EXPECT_DOUBLE_EQ(stored->endGun.rs, document.project().endGun.rs);  // nothing saved
+    EXPECT_GT(stored->endGun.rs, 0);
+    // Without the end gun the same project saves.
+    child<QCheckBox>(&w, "chk_gun_active")->setChecked(false);
+    EXPECT_TRUE(w.save());
+}
+
+TEST_F(WindowsTest, DesignScreenWarnsWhenThePressureFallsBelowZero) {
+    Projecto p = openDemoProject();
+    p.p = 40;  // far too little for 440 m of pipe at 60 L/s
+    ASSERT_TRUE(firstNegativePressure(computeIdeal(buildPivot(p))).has_value());
+    document.setProject(p, true);
+    frmDisHid w(services);
+    w.show();
+    const QString warning = child<QLabel>(&w, "lblAviso")->text();
+    EXPECT_TRUE(warning.startsWith("WARNING!!! The ideal pressure falls below 0 kPa at "))
+        << warning.toStdString();
+    child<QPushButton>(&w, "cmdCalcular")->click();
+    EXPECT_EQ(messages.messages.value(0), warning);
+    auto* chart = child<QChartView>(&w, "chtPerfil")->chart();
+    QScatterSeries* marked = nullptr;
+    for (auto* s : chart->series()) {
+        if (s->name() == "Pressure below 0 kPa") {
+            marked = qobject_cast<QScatterSeries*>(s);
+        }
+    }
+    ASSERT_NE(marked, nullptr);
+    EXPECT_GT(marked->count(), 0);
+    for (const QPointF& pt : marked->points()) {
+        EXPECT_LT(pt.y(), 0);
+    }
+    EXPECT_EQ(seriesNamed(chart, "0 kPa"), 1);
+    // The grid marks the same outlets.
+    auto* grid = child<GridView>(&w, "grdSalidas");
+    const int last = grid->rowCount() - 1;
+    EXPECT_EQ(grid->table().rows[static_cast<std::size_t>(last)].flag, CellFlag::Error);
+    EXPECT_FALSE(grid->item(last, 0)->toolTip().isEmpty());
+}
+
+TEST_F(WindowsTest, DesignScreenFitsTheScreenWithItsButtonsAndTabsInOrder) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    QApplication::processEvents();
+    for (const char* button : {"cmdCalcular", "cmdGuardar", "cmdSalir"}) {
+        expectFitsOnScreen(&w, button);
+    }
+    EXPECT_TRUE(inOrder(tabWalk(child<QWidget>(&w, "txtPropietario"), 200),
+                        {"txtPropietario", "txtCaudal",   "txtPresionPivot",   "txtCotaInicial",
+                         "cboMaterial",    "txtArea",     "txtHorasOperacion", "txtNumeroTramos",
+                         "dtcombTramos_1", "txtCotas_1",  "dtcombTramos_2",    "txtCotas_2",
+                         "txtCotas_7",     "chkVoladizo", "dtcombVoladizo",    "chk_gun_active",
+                         "txt_gun_rs",     "cmdCalcular", "cmdGuardar",        "cmdSalir"}));
+    frmBDasp sprinklers(services);
+    sprinklers.show();
+    expectFitsOnScreen(&sprinklers, "cmdGuardar");
+    frmBDtramos spans(services);
+    spans.show();
+    expectFitsOnScreen(&spans, "cmdGuardar");
+    frmNuevSist selection(services);
+    selection.show();
+    expectFitsOnScreen(&selection, "cmdAceptar");
+    frmIniAgronom start(services);
+    start.show();
+    expectFitsOnScreen(&start, "Command1");
+}
+
+TEST_F(WindowsTest, ReadOnlyDatabaseFolderSaysSoWithoutSql) {
+    openDemoProject();
+    frmDisHid w(services);
+    frmBDasp sprinklers(services);
+    w.show();
+    test::ReadOnlyFolder readOnly(config.databaseFolder);
+    if (!readOnly.active()) {
+        GTEST_SKIP() << "this file system cannot be made read-only here";
+    }
+    type(child<QLineEdit>(&w, "txtCaudal"), "50");
+    EXPECT_FALSE(w.save());
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              "The system could not be saved: the database folder is read-only");
+    EXPECT_FALSE(messages.details[0].isEmpty());  // the database's words, behind Show details
+    EXPECT_TRUE(w.hasChanges());
+
+    child<QLineEdit>(&sprinklers, "txtBoquilla")->setText("AQ-F 2.00 mm (b)");
+    EXPECT_FALSE(sprinklers.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(1),
+              "The sprinkler catalogue could not be saved: the database folder is read-only");
+    for (const QString& m : messages.messages) {
+        for (const char* word : {"SQL", "UPDATE", "INSERT", "sqlite", "readonly"}) {
+            EXPECT_FALSE(m.contains(word, Qt::CaseInsensitive)) << m.toStdString();
+        }
+    }
 }
 
 TEST_F(WindowsTest, SprinklerCatalogueEditor) {
-    frmBDasp w;
+    frmBDasp w(services);
     w.show();
     EXPECT_EQ(w.windowTitle(), "Sprinkler catalogue");
     auto* grid = child<QTableWidget>(&w, "grdBoquillas");
@@ -373,29 +628,141 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     const auto last = curve->points().back();
     EXPECT_DOUBLE_EQ(last.x(), controlNumber(child<QLineEdit>(&w, "txtPmax"), 0));
     EXPECT_NEAR(last.y(), a * std::pow(last.x(), b), 1e-12);  // the law itself
+    EXPECT_DOUBLE_EQ(a, 0.00422074);                          // the form holds every digit stored
 
     child<QComboBox>(&w, "cboMarca")->setEditText("  ");
     EXPECT_FALSE(w.cmdGuardar_Click());
-    EXPECT_EQ(messages->messages.value(0), "The brand needs a name");
-    child<QComboBox>(&w, "cboMarca")->setEditText("Marca Nueva");
+    EXPECT_EQ(messages.messages.value(0), "The brand needs a name");
+    // A new brand typed letter by letter is taken as typed and clears the nozzle form.
+    auto* brand = child<QComboBox>(&w, "cboMarca");
+    brand->setEditText(QString());
+    QTest::keyClicks(brand->lineEdit(), "Aq");
+    EXPECT_EQ(brand->currentText(), "Aq");
+    EXPECT_EQ(grid->rowCount(), 0);
+    for (const char* box :
+         {"txtBoquilla", "txtA", "txtB", "txtPmin", "txtPmax", "txtQmin", "txtQmax"}) {
+        EXPECT_TRUE(child<QLineEdit>(&w, box)->text().isEmpty()) << box;
+    }
+    EXPECT_EQ(w.selectedNozzle(), 0);
+    brand->setEditText("Marca Nueva");
     child<QComboBox>(&w, "cboModelo")->setEditText("Modelo X");
     child<QLineEdit>(&w, "txtBoquilla")->setText("MX 1");
+    const std::pair<const char*, const char*> values[] = {{"txtA", "0.01"},
+                                                          {"txtB", "0.5"},
+                                                          {"txtPmin", "100"},
+                                                          {"txtPmax", "300"},
+                                                          {"txtQmin", "0.1"}};
+    for (const auto& [box, value] : values) {
+        child<QLineEdit>(&w, box)->setText(value);
+    }
+    EXPECT_FALSE(w.cmdGuardar_Click());  // the maximum discharge was not given
+    EXPECT_EQ(messages.messages.value(1),
+              "The information for the nozzle is incomplete. It must be given the maximum "
+              "discharge");
     child<QLineEdit>(&w, "txtQmax")->setText("0");
     EXPECT_FALSE(w.cmdGuardar_Click());
-    EXPECT_NE(messages->messages.value(1).indexOf("incomplete"), -1);
+    EXPECT_EQ(messages.messages.value(2),
+              "The value for the maximum discharge must be greater than 0 and up to 100");
+    child<QLineEdit>(&w, "txtQmax")->setText("0.05");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(3),
+              "The maximum discharge must be greater than the minimum discharge");
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>(&w, "txtQmax"));
     child<QLineEdit>(&w, "txtQmax")->setText("2");
+    child<QLineEdit>(&w, "txtPmax")->setText("1e999");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(4),
+              "\"1e999\" is not a number: please enter a number for the maximum pressure");
+    child<QLineEdit>(&w, "txtPmax")->setText("300,5");  // a comma in a point locale
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(5),
+              "\"300,5\" is not a number: please enter a number for the maximum pressure");
+    child<QLineEdit>(&w, "txtPmax")->setText("90");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(6),
+              "The maximum pressure must be greater than the minimum pressure");
+    child<QLineEdit>(&w, "txtPmax")->setText("300");
     EXPECT_TRUE(w.cmdGuardar_Click());
-    quarvex::Connection asper(app().config.asperConnectionString);
+    EXPECT_EQ(messages.statuses.value(0), "The nozzle 'MX 1' was saved");
+    quarvex::Connection asper(config.asperConnectionString);
     asper.Open();
-    EXPECT_EQ(test::count(asper,
-                          "SELECT count(*) AS n FROM Boquillas b JOIN Modelos m ON "
-                          "b.id_modelo=m.id_modelo JOIN marca k ON m.id_marca=k.id_marca "
-                          "WHERE k.nome='Marca Nueva' AND m.modelo='Modelo X'"),
-              1);
+    const std::string newNozzle =
+        "SELECT count(*) AS n FROM Boquillas b JOIN Modelos m ON b.id_modelo=m.id_modelo JOIN "
+        "marca k ON m.id_marca=k.id_marca WHERE k.nome='Marca Nueva' AND m.modelo='Modelo X'";
+    EXPECT_EQ(test::count(asper, newNozzle), 1);
+    EXPECT_GT(w.selectedNozzle(), 0);  // the new nozzle is the one in the form
+
+    // Corrected in place: no second nozzle.
+    child<QLineEdit>(&w, "txtPmax")->setText("350");
+    EXPECT_TRUE(w.cmdGuardar_Click());
+    EXPECT_EQ(test::count(asper, newNozzle), 1);
+    EXPECT_EQ(test::count(asper, newNozzle + " AND b.pmax=350"), 1);
+    EXPECT_TRUE(messages.questions.isEmpty());  // no chart uses it
+}
+
+TEST_F(WindowsTest, SprinklerCatalogueAsksBeforeChangingANozzleOfAStoredChart) {
+    Projecto p = Projectos().newProject("Sur");
+    Projectos().saveProject(con, p);
+    con.Execute("INSERT INTO tb_cartas (nome, boost, id_sistema) VALUES ('Carta A', 0, " +
+                std::to_string(p.id) + ")");
+    const int chart = quarvex::lastIdentity(con);
+    frmBDasp w(services);
+    w.show();
+    const int nozzle = w.selectedNozzle();
+    ASSERT_GT(nozzle, 0);
+    con.Execute("INSERT INTO tb_aspersores (tramo, saida, id_aspersor, id_carta) VALUES (1, 1, " +
+                std::to_string(nozzle) + ", " + std::to_string(chart) + ")");
+    const QString name = child<QLineEdit>(&w, "txtBoquilla")->text();
+    quarvex::Connection asper(config.asperConnectionString);
+    asper.Open();
+    const std::string stillThere =
+        "SELECT count(*) AS n FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzle);
+
+    child<QLineEdit>(&w, "txtPmin")->setText("45");
+    messages.answer(false);
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.questions.value(0),
+              "Please confirm that you want to change the nozzle '" + name +
+                  "' ? It is mounted in the sprinkler charts 'Carta A' (system 'Sur'); a change "
+                  "changes those charts.");
+    EXPECT_EQ(messages.defaults.at(0), MessageService::Default::No);
+    EXPECT_EQ(test::count(asper, stillThere + " AND pmin=40"), 1);
+
+    messages.answer(false);
+    EXPECT_FALSE(w.cmdBorrarBoquilla_Click());
+    EXPECT_TRUE(messages.questions.value(1).contains("'Carta A' (system 'Sur')"));
+    EXPECT_EQ(test::count(asper, stillThere), 1);
+    messages.answer(true);
+    EXPECT_TRUE(w.cmdBorrarBoquilla_Click());
+    EXPECT_EQ(test::count(asper, stillThere), 0);
+
+    // Renaming and removing a model and a brand.
+    messages.answerText(QStringLiteral("Fixed plate"));
+    EXPECT_TRUE(w.cmdRenombrarModelo_Click());
+    EXPECT_EQ(messages.prompts.value(0),
+              "Please enter the new name for the model 'Fixed spray plate'");
+    EXPECT_EQ(messages.initials.value(0), "Fixed spray plate");
+    EXPECT_EQ(child<QComboBox>(&w, "cboModelo")->currentText(), "Fixed plate");
+    messages.answerText(QStringLiteral("Rotating spray plate"));  // the brand has that model
+    EXPECT_FALSE(w.cmdRenombrarModelo_Click());
+    EXPECT_EQ(messages.messages.last(),
+              "There is already an entry of the catalogue with that name");
+    messages.answerText(std::nullopt);  // cancelled
+    EXPECT_FALSE(w.cmdRenombrarMarca_Click());
+    messages.answer(false);
+    EXPECT_FALSE(w.cmdBorrarMarca_Click());
+    EXPECT_EQ(messages.questions.last(),
+              "Please confirm that you want to remove the brand 'Aquilon' with its 2 models and "
+              "49 nozzles ?");
+    messages.answer(true);
+    EXPECT_TRUE(w.cmdBorrarMarca_Click());
+    EXPECT_EQ(test::count(asper, "SELECT count(*) AS n FROM marca WHERE nome='Aquilon'"), 0);
+    EXPECT_EQ(test::count(asper, "SELECT count(*) AS n FROM Modelos WHERE id_marca=1"), 0);
+    EXPECT_EQ(child<QComboBox>(&w, "cboMarca")->currentText(), "Rotagua");
 }
 
 TEST_F(WindowsTest, SpanCatalogueEditor) {
-    frmBDtramos w;
+    frmBDtramos w(services);
     w.show();
     auto* grid = child<QTableWidget>(&w, "grdTramos");
     const int before = grid->rowCount();
@@ -404,20 +771,173 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
     child<QLineEdit>(&w, "txtDenominacion")->setText("RS 999");
     child<QLineEdit>(&w, "txtLongitud")->setText("50");
     EXPECT_FALSE(w.cmdGuardar_Click());
-    EXPECT_NE(messages->messages.value(0).indexOf("incomplete"), -1);
+    EXPECT_EQ(messages.messages.value(0),
+              "The information for the reference span is incomplete. It must be given the "
+              "inside diameter and the outlet spacing");
     child<QLineEdit>(&w, "txtDiametro")->setText("162");
+    child<QLineEdit>(&w, "txtSeparacion")->setText("-250");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(1),
+              "The value for the outlet spacing must be greater than 0 and up to 10000");
+    child<QLineEdit>(&w, "txtSeparacion")->setText("6000");  // 60 m of spacing on 50 m
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(2), "The outlet spacing must be shorter than the span");
     child<QLineEdit>(&w, "txtSeparacion")->setText("250");
     EXPECT_TRUE(w.cmdGuardar_Click());
     EXPECT_EQ(grid->rowCount(), before + 1);
+    EXPECT_EQ(w.selectedSpan(), 0);  // ready for the next new span
     child<QLineEdit>(&w, "txtDenominacion")->setText("RS 999");
     child<QLineEdit>(&w, "txtLongitud")->setText("50");
     child<QLineEdit>(&w, "txtDiametro")->setText("162");
     child<QLineEdit>(&w, "txtSeparacion")->setText("250");
     EXPECT_FALSE(w.cmdGuardar_Click());
-    EXPECT_EQ(messages->messages.value(1), "There is already a reference span with that name");
+    EXPECT_EQ(messages.messages.value(3), "There is already a reference span with that name");
     child<QComboBox>(&w, "cboMarca")->setEditText("");
     EXPECT_FALSE(w.cmdGuardarMarca_Click());
-    EXPECT_EQ(messages->messages.value(2), "The brand needs a name");
+    EXPECT_EQ(messages.messages.value(4), "The brand needs a name");
+
+    // Correcting a span chosen in the grid, then removing it.
+    auto* g = child<GridView>(&w, "grdTramos");
+    const auto names = g->table().columnTexts("name", '.');
+    const int row =
+        static_cast<int>(std::find(names.begin(), names.end(), "RS 999") - names.begin());
+    ASSERT_LT(row, g->rowCount());
+    g->setCurrentCell(row, 0);
+    EXPECT_GT(w.selectedSpan(), 0);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtDenominacion")->text(), "RS 999");
+    child<QLineEdit>(&w, "txtLongitud")->setText("51.5");
+    EXPECT_TRUE(w.cmdGuardar_Click());
+    EXPECT_EQ(grid->rowCount(), before + 1);
+    quarvex::Connection tramos(config.tramosConnectionString);
+    tramos.Open();
+    EXPECT_DOUBLE_EQ(ReferenceTramos().findByName(tramos, "RS 999").longitud, 51.5);
+    messages.answer(false);
+    EXPECT_FALSE(w.cmdBorrar_Click());
+    EXPECT_EQ(messages.defaults.back(), MessageService::Default::No);
+    messages.answer(true);
+    EXPECT_TRUE(w.cmdBorrar_Click());
+    EXPECT_EQ(grid->rowCount(), before);
+    EXPECT_EQ(ReferenceTramos().findByName(tramos, "RS 999").id, 0);
+
+    // A brand renamed, then removed with its spans.
+    child<QComboBox>(&w, "cboMarca")->setEditText("Tierra Ancha");
+    messages.answerText(QStringLiteral("Arcoverde"));
+    EXPECT_FALSE(w.cmdRenombrarMarca_Click());
+    EXPECT_EQ(messages.messages.last(), "There is already a brand with that name");
+    messages.answerText(QStringLiteral("Tierra Larga"));
+    EXPECT_TRUE(w.cmdRenombrarMarca_Click());
+    EXPECT_EQ(child<QComboBox>(&w, "cboMarca")->currentText(), "Tierra Larga");
+    const int larga = ReferenceTramos().spanCount(tramos, 3);
+    ASSERT_GT(larga, 0);
+    messages.answer(true);
+    EXPECT_TRUE(w.cmdBorrarMarca_Click());
+    EXPECT_EQ(messages.questions.last(),
+              QStringLiteral("Please confirm that you want to remove the brand 'Tierra Larga' with "
+                             "its %1 reference spans ?")
+                  .arg(larga));
+    EXPECT_EQ(grid->rowCount(), before - larga);
+}
+
+TEST_F(WindowsTest, GridCopiesExportsAndActivatesRows) {
+    test::CommaLocale comma;
+    GridView grid("grdPrueba", QStringLiteral("Uno;Dos"));
+    grid.setMessages(&messages);
+    applyTranslations(&grid, {{"grdPrueba", "ColumnCaptions", "Distance (m);Note"}});
+    TableData t;
+    t.columns = {"distance", "note", "extra"};
+    for (int i = 0; i < 3; ++i) {
+        TableRow r;
+        r.cells = {TableCell::ofNumber(2.5 * i, 2), TableCell::ofText("n" + std::to_string(i)),
+                   TableCell::ofText("x, \"y\"")};
+        t.rows.push_back(r);
+    }
+    grid.setTable(t);
+    grid.show();
+    EXPECT_EQ(grid.horizontalHeaderItem(0)->text(), "Distance (m)");
+    EXPECT_EQ(grid.horizontalHeaderItem(2)->text(), "extra");  // no caption: the key
+    EXPECT_EQ(grid.item(1, 0)->text(), "2,50");
+
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "0,00\tn0\tx, \"y\"\n2,50\tn1\tx, \"y\"\n5,00\tn2\tx, \"y\"\n");
+
+    const test::TempFolder out("grid");
+    const QString path = QString::fromStdString((out.path() / "grid.csv").string());
+    messages.answerFile(path);
+    grid.exportCsvCommand();
+    EXPECT_EQ(readTextFile(path.toStdString()),
+              std::string(kUtf8Bom) +
+                  "Distance (m),Note,extra\r\n0.00,n0,\"x, \"\"y\"\"\"\r\n2.50,n1,\"x, "
+                  "\"\"y\"\"\"\r\n5.00,n2,\"x, \"\"y\"\"\"\r\n");
+    EXPECT_EQ(messages.statuses.value(0), "The table was written to " + path);
+    const QString nowhere = QString::fromStdString((out.path() / "no-such" / "g.csv").string());
+    messages.answerFile(nowhere);
+    grid.exportCsvCommand();
+    EXPECT_EQ(messages.messages.value(0), "The file " + nowhere + " cannot be written");
+
+    std::vector<int> activated;
+    QObject::connect(&grid, &GridView::rowActivated, [&](int r) { activated.push_back(r); });
+    grid.setCurrentCell(2, 1);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    const QPoint second = grid.visualItemRect(grid.item(1, 0)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(activated, (std::vector<int>{2, 1}));
+}
+
+TEST_F(WindowsTest, ErrorsTheWindowsDoNotExpectReachTheTopLevelHandler) {
+    auto* app = dynamic_cast<KambrixApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    app->setMessageService(&messages);
+    // A slot connected through guarded(): a library error with its statement.
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, &button, guarded(messages, &button, [&] {
+        con.Execute("SELECT x FROM no_such_table");
+    }));
+    button.click();
+    ASSERT_EQ(messages.messages.size(), 1);
+    const QString number =
+        QString::number(static_cast<quint32>(quarvex::errc::DatabaseStatementFailed), 16).toUpper();
+    EXPECT_EQ(
+        messages.messages[0],
+        "The database does not hold the tables this program expects\n\nError number 0x" + number);
+    EXPECT_TRUE(messages.details[0].contains("no_such_table"));  // behind Show details
+
+    // An event handler: the application's notify() is the backstop.
+    class Thrower : public QWidget {
+      protected:
+        bool event(QEvent* e) override {
+            if (e->type() == QEvent::User) {
+                raiseError(errc::RecordNotFound);
+            }
+            return QWidget::event(e);
+        }
+    } thrower;
+    QEvent user(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&thrower, &user));
+    ASSERT_EQ(messages.messages.size(), 2);
+    EXPECT_TRUE(
+        messages.messages[1].startsWith("There is no record of that name\n\nError number 0x"));
+    app->setMessageService(nullptr);
+}
+
+TEST_F(WindowsTest, TabsOfTheDesignScreenAreTabPages) {
+    openDemoProject();
+    frmDisHid w(services);
+    auto* tabs = child<QTabWidget>(&w, "tabResultados");
+    ASSERT_EQ(tabs->count(), 4);
+    const QStringList captions = {"Outlets", "Spans", "Profile", "Speed box"};
+    for (int i = 0; i < tabs->count(); ++i) {
+        auto* page = qobject_cast<TabPage*>(tabs->widget(i));
+        ASSERT_NE(page, nullptr) << i;
+        EXPECT_EQ(tabs->tabText(i), captions[i]);
+    }
+    auto* outlets = qobject_cast<TabPage*>(tabs->widget(0));
+    outlets->clear();
+    EXPECT_EQ(child<QTableWidget>(&w, "grdSalidas")->rowCount(), 0);
+    outlets->updateData();
+    EXPECT_GT(child<QTableWidget>(&w, "grdSalidas")->rowCount(), 0);
 }
 
 // Pictures of every window for a person to look at: runs only when KAMBRIX_SHOT_DIR names a
@@ -427,11 +947,8 @@ TEST_F(WindowsTest, Screenshots) {
     if (dir == nullptr) {
         GTEST_SKIP() << "KAMBRIX_SHOT_DIR not set";
     }
-    quarvex::Connection tramos(app().config.tramosConnectionString);
-    tramos.Open();
-    Projecto demo = makeDemoProject(tramos, con);
-    Projectos().saveProject(con, demo);
-    app().currentProject = demo;
+    QLocale::setDefault(QLocale::system());
+    openDemoProject();
     auto shoot = [&](QWidget* w, const char* name) {
         w->show();
         for (int i = 0; i < 5; ++i) {
@@ -439,17 +956,17 @@ TEST_F(WindowsTest, Screenshots) {
         }
         EXPECT_TRUE(w->grab().save(QString::fromLatin1(dir) + "/" + name + ".png")) << name;
     };
-    frmPrincipal principal;
+    frmPrincipal principal(services);
     shoot(&principal, "frmPrincipal");
-    frmAbout about;
+    frmAbout about(services);
     shoot(&about, "frmAbout");
-    frmNuevSist selection;
+    frmNuevSist selection(services);
     shoot(&selection, "frmNuevSist");
     child<QRadioButton>(&selection, "optNuevJaExist")->setChecked(true);
     shoot(&selection, "frmNuevSist-copy");
-    frmIniAgronom start;
+    frmIniAgronom start(services);
     shoot(&start, "frmIniAgronom");
-    frmDisHid design;
+    frmDisHid design(services);
     type(child<QLineEdit>(&design, "txtTempoH100"), "20");
     shoot(&design, "frmDisHid");
     auto* tabs = child<QTabWidget>(&design, "tabResultados");
@@ -457,9 +974,16 @@ TEST_F(WindowsTest, Screenshots) {
         tabs->setCurrentIndex(i);
         shoot(&design, ("frmDisHid-tab" + std::to_string(i)).c_str());
     }
-    frmBDasp sprinklers;
+    // The warning of a pressure below 0 kPa, on the profile.
+    type(child<QLineEdit>(&design, "txtPresionPivot"), "40");
+    tabs->setCurrentIndex(2);
+    shoot(&design, "frmDisHid-below-zero");
+    frmBDasp sprinklers(services);
     shoot(&sprinklers, "frmBDasp");
-    frmBDtramos spans;
+    child<QComboBox>(&sprinklers, "cboMarca")->setEditText("Marca nueva");
+    shoot(&sprinklers, "frmBDasp-new-brand");
+    frmBDtramos spans(services);
     shoot(&spans, "frmBDtramos");
+    messages.answer(false);
     design.close();
 }

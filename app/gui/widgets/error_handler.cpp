@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/widgets/error_handler.h"
+
+#include <QWidget>
+#include <cstdio>
+#include <exception>
+
+#include "gui/widgets/message_service.h"
+#include "shell/errors.h"
+
+namespace kambrix {
+
+namespace {
+
+QString hexNumber(std::int32_t n) {
+    return QStringLiteral("0x%1")
+        .arg(static_cast<quint32>(n), 8, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+}
+
+}  // namespace
+
+QString unexpectedErrorText(const ErrorReport& report) {
+    QString text = QString::fromStdString(report.message);
+    if (report.number != 0) {
+        text += QStringLiteral("\n\nError number %1").arg(hexNumber(report.number));
+    }
+    return text;
+}
+
+void reportUnexpectedError(MessageService& messages, QWidget* parent) {
+    const ErrorReport r = describeCurrentError();
+    messages.showMessage(parent, unexpectedErrorText(r), QString::fromStdString(r.detail));
+}
+
+void handleDatabaseError(MessageService& messages, QWidget* parent, const std::string& action) {
+    const ErrorReport r = describeCurrentError();
+    if (!r.database) {
+        throw;
+    }
+    messages.showError(parent, r, action);
+}
+
+KambrixApplication::KambrixApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool KambrixApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (messages_ != nullptr) {
+            reportUnexpectedError(*messages_, activeWindow());
+        } else {
+            const ErrorReport r = describeCurrentError();
+            std::fprintf(stderr, "%s\n", unexpectedErrorText(r).toLocal8Bit().constData());
+        }
+        return false;
+    }
+}
+
+}  // namespace kambrix

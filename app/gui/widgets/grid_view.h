@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The grid of every window: shows a TableData (a presenter's rows, built without Qt) with the
+// column captions of its "ColumnCaptions" property, which the language file may replace;
+// copies the selection as tab-separated text (Ctrl+A selects all, Ctrl+C copies every
+// selected cell); exports the table as CSV; and tells the window when a row is activated
+// (Enter or a double click).
+//
+// Use: `auto* g = new GridView("grdSalidas", "Tramo;Salida;...", parent);
+//       g->setMessages(&services.messages); g->setTable(presenterTable);`
+// and connect `rowActivated` where a row opens something.
+#pragma once
+
+#include <QStringList>
+#include <QTableWidget>
+
+#include "shell/table_data.h"
+
+class QAction;
+
+namespace kambrix {
+
+class MessageService;
+
+class GridView : public QTableWidget {
+    Q_OBJECT
+
+  public:
+    // `captions`: the ";"-separated Spanish design captions of the columns, in the order of
+    // the tables this grid shows.
+    GridView(const char* objectName, const QString& captions, QWidget* parent = nullptr);
+
+    // The service that asks for the export file and reports a failed export.
+    void setMessages(MessageService* messages) { messages_ = messages; }
+
+    // Shows the table (the previous selection and scroll position are dropped).
+    void setTable(TableData table);
+    const TableData& table() const noexcept { return table_; }
+    // The captions shown: the property's texts, and the column key where it has none.
+    QStringList captions() const;
+
+    // The selected cells as tab-separated text, as shown on screen.
+    QString selectionText() const;
+    // Puts selectionText() on the clipboard.
+    void copySelection();
+    // Writes the table as CSV (points as decimal separators, a heading line, UTF-8); a file
+    // that cannot be written raises errc::FileNotWritable.
+    void exportCsv(const QString& path) const;
+    // The export command: asks for the file and writes it; a failure is shown in a box.
+    void exportCsvCommand();
+
+    // The row under a keyboard or mouse activation, -1 when none is current.
+    int currentDataRow() const { return currentRow(); }
+
+  signals:
+    void rowActivated(int row);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void retranslateCommands();
+
+    TableData table_;
+    MessageService* messages_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+};
+
+}  // namespace kambrix

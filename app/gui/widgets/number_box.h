@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// A numeric input box checked when the user leaves it (or presses Enter): a text that is not
+// a number in the user's notation, is not finite or lies out of the box's range is refused
+// with a message, and the last accepted text comes back. A blank box is "not given".
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "shell/number_input.h"
+
+class QLineEdit;
+
+namespace kambrix {
+
+class MessageService;
+
+class NumberBox : public QObject {
+  public:
+    // `what` names the box in messages ("the design discharge"); `accepted` runs after a
+    // changed text has been accepted.
+    NumberBox(QLineEdit* box, NumberRange range, QString what, bool allowBlank,
+              MessageService& messages, std::function<void()> accepted = {});
+
+    // Runs the check now (as leaving the box does); shows the message and returns false when
+    // the text is refused.
+    bool commit();
+    // Puts a value in the box as the accepted text (an empty text for `blank`).
+    void setValue(double value, int decimals, bool blank = false);
+    void setBlank() { setValue(0, 0, true); }
+    // Puts the value with all its digits (it reads back exactly), for stored data that a
+    // save must not round.
+    void setExactValue(double value);
+    QLineEdit* box() const { return box_; }
+    const QString& what() const { return what_; }
+    // The accepted number, `fallback` when blank.
+    double value(double fallback = 0) const;
+    // The accepted number, none when blank.
+    std::optional<double> given() const;
+    bool isBlank() const { return !given(); }
+    // The check of the current text, without a message: none when acceptable.
+    std::optional<std::string> problem() const;
+    // A check of a finite number that runs before the range check (its message, or none);
+    // it lets a box keep its own message for a known limit ("The pivot is limited to 11
+    // spans") while the range message states the whole range.
+    std::function<std::optional<std::string>(double)> extraCheck;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLineEdit* box_;
+    NumberRange range_;
+    QString what_;
+    bool allowBlank_;
+    MessageService& messages_;
+    std::function<void()> accepted_;
+    QString lastAccepted_;
+    bool checking_ = false;
+};
+
+// Commits every box in turn; at the first refusal the focus goes to that box and false is
+// returned.
+bool commitAll(std::initializer_list<NumberBox*> boxes);
+
+}  // namespace kambrix

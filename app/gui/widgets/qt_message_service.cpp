@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/widgets/qt_message_service.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStatusBar>
+
+namespace kambrix {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Kambrix");
+
+// The window a box belongs to: the parent's window once it is on screen, else the active
+// window (a window that reports while it is being built is not shown yet, and a box centred
+// on it would open anywhere).
+QWidget* owner(QWidget* parent) {
+    QWidget* w = parent != nullptr ? parent->window() : nullptr;
+    if (w != nullptr && w->isVisible()) {
+        return w;
+    }
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+void QtMessageService::showMessage(QWidget* parent, const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, owner(parent));
+    box.setObjectName("msgKambrix");
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
+    box.exec();
+}
+
+bool QtMessageService::confirm(QWidget* parent, const QString& text, Default byDefault) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    owner(parent));
+    box.setObjectName("msgKambrix");
+    box.setDefaultButton(byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+MessageService::Answer QtMessageService::askYesNoCancel(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, kTitle, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner(parent));
+    box.setObjectName("msgKambrix");
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtMessageService::askText(QWidget* parent, const QString& prompt,
+                                                 const QString& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(owner(parent), kTitle, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok || text.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return text.trimmed();
+}
+
+QString QtMessageService::openFileName(QWidget* parent, const QString& caption,
+                                       const QString& filter) {
+    return QFileDialog::getOpenFileName(owner(parent), caption, QString(), filter);
+}
+
+QString QtMessageService::saveFileName(QWidget* parent, const QString& caption,
+                                       const QString& suggestedName, const QString& filter) {
+    return QFileDialog::getSaveFileName(owner(parent), caption, suggestedName, filter);
+}
+
+void QtMessageService::showStatus(QWidget* window, const QString& text) {
+    if (window == nullptr) {
+        return;
+    }
+    if (auto* status = window->window()->findChild<QStatusBar*>()) {
+        status->showMessage(text, kStatusTimeout);
+    }
+}
+
+}  // namespace kambrix

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/widgets/scripted_message_service.h"
+
+namespace kambrix {
+
+void ScriptedMessageService::showMessage(QWidget*, const QString& text, const QString& detail) {
+    messages << text;
+    details << detail;
+}
+
+bool ScriptedMessageService::confirm(QWidget*, const QString& text, Default byDefault) {
+    questions << text;
+    defaults.push_back(byDefault);
+    if (answers_.empty()) {
+        return defaultAnswer;
+    }
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    return a == Answer::Yes;
+}
+
+MessageService::Answer ScriptedMessageService::askYesNoCancel(QWidget*, const QString& text) {
+    questions << text;
+    choices << text;
+    if (answers_.empty()) {
+        return defaultChoice;
+    }
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedMessageService::askText(QWidget*, const QString& prompt,
+                                                       const QString& initial) {
+    prompts << prompt;
+    initials << initial;
+    if (texts_.empty()) {
+        return std::nullopt;
+    }
+    auto text = texts_.front();
+    texts_.pop_front();
+    if (text && text->trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return text ? std::optional<QString>(text->trimmed()) : std::nullopt;
+}
+
+QString ScriptedMessageService::openFileName(QWidget*, const QString& caption, const QString&) {
+    fileCaptions << caption;
+    if (files_.empty()) {
+        return {};
+    }
+    const QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QString ScriptedMessageService::saveFileName(QWidget* parent, const QString& caption,
+                                             const QString&, const QString& filter) {
+    return openFileName(parent, caption, filter);
+}
+
+void ScriptedMessageService::showStatus(QWidget*, const QString& text) {
+    statuses << text;
+}
+
+void ScriptedMessageService::clear() {
+    messages.clear();
+    details.clear();
+    questions.clear();
+    defaults.clear();
+    choices.clear();
+    prompts.clear();
+    initials.clear();
+    fileCaptions.clear();
+    statuses.clear();
+    answers_.clear();
+    texts_.clear();
+    files_.clear();
+}
+
+}  // namespace kambrix

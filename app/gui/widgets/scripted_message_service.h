@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The message service of the window tests: records every text it is given and answers from
+// a script, so no box ever waits for a person.
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "gui/widgets/message_service.h"
+
+namespace kambrix {
+
+class ScriptedMessageService : public MessageService {
+  public:
+    void showMessage(QWidget* parent, const QString& text, const QString& detail) override;
+    // Pops the next scripted answer (Yes is true; No and Cancel false), else defaultAnswer.
+    bool confirm(QWidget* parent, const QString& text, Default byDefault) override;
+    // Pops the next scripted answer, else defaultChoice.
+    Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    // Pops the next scripted text (none: cancelled; a blank text counts as cancelled),
+    // else none.
+    std::optional<QString> askText(QWidget* parent, const QString& prompt,
+                                   const QString& initial) override;
+    // Pop the next scripted file name, else an empty text (cancelled).
+    QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
+                         const QString& filter) override;
+    void showStatus(QWidget* window, const QString& text) override;
+
+    // The script, answered in order by both kinds of question.
+    void answer(bool yes) { answers_.push_back(yes ? Answer::Yes : Answer::No); }
+    void answer(Answer a) { answers_.push_back(a); }
+    void answerText(std::optional<QString> text) { texts_.push_back(std::move(text)); }
+    void answerFile(const QString& path) { files_.push_back(path); }
+
+    bool defaultAnswer = false;
+    Answer defaultChoice = Answer::No;
+
+    QStringList messages;           // information boxes, in order
+    QStringList details;            // their "Show details" texts (empty when none)
+    QStringList questions;          // Yes/No and Yes/No/Cancel questions, in order
+    std::vector<Default> defaults;  // the default button of each Yes/No question
+    QStringList choices;            // the questions that offered Cancel as well
+    QStringList prompts;            // text prompts
+    QStringList initials;           // their initial answers
+    QStringList fileCaptions;
+    QStringList statuses;  // status-line confirmations
+
+    void clear();
+
+  private:
+    std::deque<Answer> answers_;
+    std::deque<std::optional<QString>> texts_;
+    std::deque<QString> files_;
+};
+
+}  // namespace kambrix

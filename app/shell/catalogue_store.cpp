@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/catalogue_store.h"
+
+#include <quarvex/quarvex.h>
+
+#include <cmath>
+
+#include "shell/errors.h"
+#include "shell/services.h"
+#include "shell/unit_of_work.h"
+
+namespace kambrix {
+
+using quarvex::Connection;
+using quarvex::RecordSet;
+
+namespace {
+
+std::string idList(const std::vector<int>& ids) {
+    std::string out;
+    for (int id : ids) {
+        out += (out.empty() ? "" : ",") + std::to_string(id);
+    }
+    return out;
+}
+
+std::vector<int> ids(Connection& con, const std::string& sql, const char* column) {
+    std::vector<int> out;
+    for (RecordSet rs = con.Execute(sql); !rs.IsEOF(); rs.MoveNext()) {
+        out.push_back(static_cast<int>(rs.Field(column).AsLong()));
+    }
+    return out;
+}
+
+int countOf(Connection& con, const std::string& sql) {
+    RecordSet rs = con.Execute(sql);
+    return rs.IsEOF() ? 0 : static_cast<int>(quarvex::nullToZero(rs.Field("n")));
+}
+
+void requireRow(Connection& con, const std::string& table, const std::string& key, int id) {
+    if (countOf(con, "SELECT count(*) AS n FROM " + table + " WHERE " + key + "=" +
+                         std::to_string(id)) == 0) {
+        raiseError(errc::RecordNotFound);
+    }
+}
+
+}  // namespace
+
+std::optional<NozzleProblem> checkNozzle(const NozzleData& n) {
+    if (isBlank(n.nome)) {
+        return NozzleProblem{"nome", requirementMessage({"the designation of the nozzle"})};
+    }
+    const std::pair<const char*, double> values[] = {
+        {"a", n.a},       {"b", n.b},       {"pmin", n.pmin},
+        {"pmax", n.pmax}, {"qmin", n.qmin}, {"qmax", n.qmax},
+    };
+    const char* names[] = {"the coefficient a",     "the exponent b",
+                           "the minimum pressure",  "the maximum pressure",
+                           "the minimum discharge", "the maximum discharge"};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        if (!std::isfinite(values[i].second) || values[i].second <= 0) {
+            return NozzleProblem{values[i].first, std::string("The value for ") + names[i] +
+                                                      " must be a number greater than 0"};
+        }
+    }
+    if (n.pmin >= n.pmax) {
+        return NozzleProblem{"pmax",
+                             "The maximum pressure must be greater than the minimum pressure"};
+    }
+    if (n.qmin >= n.qmax) {
+        return NozzleProblem{"qmax",
+                             "The maximum discharge must be greater than the minimum discharge"};
+    }
+    return std::nullopt;
+}
+
+std::vector<ChartUse> chartsUsingNozzles(const std::string& projectsConnectionString,
+                                         const std::vector<int>& nozzleIds) {
+    std::vector<ChartUse> uses;
+    if (nozzleIds.empty()) {
+        return uses;
+    }
+    return readFrom(projectsConnectionString, [&](Connection& con) {
+        RecordSet rs = con.Execute(
+            "SELECT DISTINCT c.id_carta AS id, c.nome AS chart, p.designacao AS system FROM "
+            "tb_aspersores AS a INNER JOIN tb_cartas AS c ON a.id_carta=c.id_carta LEFT JOIN "
+            "projectos AS p ON c.id_sistema=p.id WHERE a.id_aspersor IN (" +
+            idList(nozzleIds) + ") ORDER BY p.designacao, c.nome, c.id_carta;");
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            uses.push_back({static_cast<int>(rs.Field("id").AsLong()),
+                            quarvex::nullToText(rs.Field("chart")),
+                            quarvex::nullToText(rs.Field("system"))});
+        }
+        return uses;
+    });
+}
+
+std::string chartUseList(const std::vector<ChartUse>& uses) {
+    std::string out;
+    for (const auto& u : uses) {
+        out += (out.empty() ? "'" : ", '") + u.chart + "' (system '" + u.system + "')";
+    }
+    return out;
+}
+
+SprinklerCatalogue::SprinklerCatalogue(std::string asperConnectionString)
+    : cs_(std::move(asperConnectionString)) {}
+
+void SprinklerCatalogue::updateNozzle(int nozzleId, const NozzleData& n) const {
+    if (const auto problem = checkNozzle(n)) {
+        raiseError(errc::ValueOutOfRange, problem->message);
+    }
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
+        con.Execute(
+            "UPDATE Boquillas SET denominacion=" + quarvex::sqlQuote(trim(n.nome)) +
+            ", a=" + quarvex::sqlNumber(n.a) + ", b=" + quarvex::sqlNumber(n.b) +
+            ", pmin=" + quarvex::sqlNumber(n.pmin) + ", pmax=" + quarvex::sqlNumber(n.pmax) +
+            ", qmin=" + quarvex::sqlNumber(n.qmin) + ", qmax=" + quarvex::sqlNumber(n.qmax) +
+            " WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
+    });
+}
+
+void SprinklerCatalogue::deleteNozzle(int nozzleId) const {
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
+        con.Execute("DELETE FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
+    });
+}
+
+void SprinklerCatalogue::renameBrand(int brandId, const std::string& name) const {
+    const std::string clean = trim(name);
+    if (clean.empty()) {
+        raiseError(errc::CatalogueNameMissing);
+    }
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "marca", "id_marca", brandId);
+        if (countOf(con, "SELECT count(*) AS n FROM marca WHERE nome=" + quarvex::sqlQuote(clean) +
+                             " AND id_marca<>" + std::to_string(brandId)) > 0) {
+            raiseError(errc::CatalogueNameTaken);
+        }
+        con.Execute("UPDATE marca SET nome=" + quarvex::sqlQuote(clean) +
+                    " WHERE id_marca=" + std::to_string(brandId) + ";");
+    });
+}
+
+void SprinklerCatalogue::renameModel(int modelId, const std::string& name) const {
+    const std::string clean = trim(name);
+    if (clean.empty()) {
+        raiseError(errc::CatalogueNameMissing);
+    }
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "Modelos", "id_modelo", modelId);
+        const std::string id = std::to_string(modelId);
+        if (countOf(con, "SELECT count(*) AS n FROM Modelos WHERE modelo=" +
+                             quarvex::sqlQuote(clean) + " AND id_modelo<>" + id +
+                             " AND id_marca=(SELECT id_marca FROM Modelos WHERE id_modelo=" + id +
+                             ")") > 0) {
+            raiseError(errc::CatalogueNameTaken);
+        }
+        con.Execute("UPDATE Modelos SET modelo=" + quarvex::sqlQuote(clean) +
+                    " WHERE id_modelo=" + id + ";");
+    });
+}
+
+void SprinklerCatalogue::deleteBrand(int brandId) const {
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "marca", "id_marca", brandId);
+        const std::string id = std::to_string(brandId);
+        con.Execute(
+            "DELETE FROM Boquillas WHERE id_modelo IN (SELECT id_modelo FROM Modelos WHERE "
+            "id_marca=" +
+            id + ");");
+        con.Execute("DELETE FROM Modelos WHERE id_marca=" + id + ";");
+        con.Execute("DELETE FROM marca WHERE id_marca=" + id + ";");
+    });
+}
+
+void SprinklerCatalogue::deleteModel(int modelId) const {
+    writeTo(cs_, [&](Connection& con) {
+        requireRow(con, "Modelos", "id_modelo", modelId);
+        const std::string id = std::to_string(modelId);
+        con.Execute("DELETE FROM Boquillas WHERE id_modelo=" + id + ";");
+        con.Execute("DELETE FROM Modelos WHERE id_modelo=" + id + ";");
+    });
+}
+
+std::vector<int> SprinklerCatalogue::nozzlesOfBrand(int brandId) const {
+    return readFrom(cs_, [&](Connection& con) {
+        return ids(con,
+                   "SELECT b.ID_Boquillas AS id FROM Boquillas AS b INNER JOIN Modelos AS m ON "
+                   "b.id_modelo=m.id_modelo WHERE m.id_marca=" +
+                       std::to_string(brandId) + " ORDER BY b.ID_Boquillas;",
+                   "id");
+    });
+}
+
+std::vector<int> SprinklerCatalogue::nozzlesOfModel(int modelId) const {
+    return readFrom(cs_, [&](Connection& con) {
+        return ids(con,
+                   "SELECT ID_Boquillas AS id FROM Boquillas WHERE id_modelo=" +
+                       std::to_string(modelId) + " ORDER BY ID_Boquillas;",
+                   "id");
+    });
+}
+
+int SprinklerCatalogue::modelCount(int brandId) const {
+    return readFrom(cs_, [&](Connection& con) {
+        return countOf(
+            con, "SELECT count(*) AS n FROM Modelos WHERE id_marca=" + std::to_string(brandId));
+    });
+}
+
+}  // namespace kambrix
