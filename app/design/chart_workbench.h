@@ -222,6 +222,10 @@ class ChartWorkbench {
     const quarvex::indicadores& indicadores() const noexcept { return indicadores_; }
     void setPluviometryCheck(const quarvex::PluviometryCheck& value);
     const quarvex::PluviometryCheck& pluviometryCheck() const noexcept { return pluviometria_; }
+    // The field's surface storage capacity As (mm) from the surface-storage calculator, for
+    // the runoff verdict of each point; none until computed. Not stored with the chart.
+    void setSurfaceStorage(std::optional<double> As_mm) { surfaceStorage_ = As_mm; }
+    std::optional<double> surfaceStorage() const noexcept { return surfaceStorage_; }
     // Called before a chart is saved: a tab puts its boxes' values here (setIndicadores,
     // setPluviometryCheck). Returns an identifier for removeCollector.
     int addCollector(std::function<void()> collect);
@@ -301,6 +305,7 @@ class ChartWorkbench {
     double boost_ = 0;
     quarvex::indicadores indicadores_;
     quarvex::PluviometryCheck pluviometria_;
+    std::optional<double> surfaceStorage_;
     std::map<int, std::function<void()>> collectors_;
     int nextCollector_ = 1;
 
