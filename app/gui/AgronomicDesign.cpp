@@ -21,7 +21,7 @@ namespace kambrix {
 
 namespace {
 
-constexpr QSize kPreferredSize(940, 560);
+constexpr QSize kPreferredSize(940, 520);
 
 const char* const kSaveQuestion = "Do you want to save the agronomic data of the current system?";
 

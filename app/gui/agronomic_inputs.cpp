@@ -74,6 +74,8 @@ void setBoxText(NumberBox* box, const std::string& text) {
     } else {
         box->setExactValue(x);
     }
+    // A long value (all the digits of a file's Qfc) shows its first digits, not its last.
+    box->box()->setCursorPosition(0);
 }
 
 void showResultTexts(QWidget* window, const ResultTexts& texts) {

@@ -59,7 +59,9 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
     chart_ = new QChartView(fraTOVREN);
     chart_->setObjectName("chtFrecuencia");
     chart_->setProperty("SeriesCaptions",
-                        QStringLiteral("Frecuencia;Qfc (L/s/ha);Qfc elegido;Año elegido"));
+                        QStringLiteral("Frecuencia;Qfc (L/s/ha);Qfc elegido;Año elegido;"
+                                       "Importe el fichero de resultados del TOVREN para ver su "
+                                       "curva de frecuencias"));
     chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setMinimumHeight(240);
     tovren->addWidget(chart_, 3);
@@ -193,11 +195,12 @@ void frmDatosTOVREN::changed() {
 
 void frmDatosTOVREN::showCurve() {
     const FrequencyPlot plot = presenter_.frequencyPlot(qfc_->box()->text().toStdString());
+    const QStringList names = captionList(chart_, "SeriesCaptions");
     if (plot.curve.empty()) {
-        chart_->setChart(new QChart);
+        // Until a file is read the chart says what fills it.
+        chart_->setChart(ChartBuilder().title(names.value(4)).build());
         return;
     }
-    const QStringList names = captionList(chart_, "SeriesCaptions");
     ChartBuilder chart;
     chart.xAxis(names.value(0), QStringLiteral("0"))
         .yAxis(names.value(1), QStringLiteral("0.00"))

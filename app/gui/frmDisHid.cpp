@@ -487,8 +487,9 @@ void frmDisHid::refreshResults() {
 void frmDisHid::showDischargeOrigin() {
     const DischargeSources sources =
         dischargeSources(agronomics_, project_.areaParcela, project_.horas_de_operacao_diaria);
-    const QString note =
-        QString::fromStdString(dischargeNote(sources, project_.q, decimalSeparator()));
+    QString note = QString::fromStdString(dischargeNote(sources, project_.q, decimalSeparator()));
+    // The number and its unit stay on one line when the note wraps.
+    note.replace(QStringLiteral(" L/s"), QChar(0x00A0) + QStringLiteral("L/s"));
     lblCaudalOrigen_->setText(note);
     lblCaudalOrigen_->setVisible(!note.isEmpty());
 }

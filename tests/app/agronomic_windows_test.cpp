@@ -300,6 +300,7 @@ TEST_F(AgronomicWindowsTest, SchedulingModelImportFillsTheGridAndTheCurve) {
     }
     EXPECT_EQ(grid->rowCount(), 0);
     EXPECT_TRUE(chart(&w)->series().isEmpty());
+    EXPECT_EQ(chart(&w)->title(), "Import the TOVREN results file to see their frequency curve");
 
     // Cancelled dialog: nothing happens.
     click(&w, "cmdImportar");
@@ -438,12 +439,12 @@ TEST_F(AgronomicWindowsTest, SchedulingModelDischargeSaveAndTheDesignScreenPropo
     design.show();
     EXPECT_EQ(text(&design, "txtCaudal"), "41.67");
     auto* origin = child<QLabel>(&design, "lblCaudalOrigen");
-    EXPECT_EQ(origin->text(), "from the scheduling model, 41.67 L/s");
+    EXPECT_EQ(origin->text(), QString::fromUtf8("from the scheduling model, 41.67\u00a0L/s"));
     EXPECT_TRUE(origin->isVisible());
     type(child<QLineEdit>(&design, "txtCaudal"), "45");
-    EXPECT_EQ(origin->text(), "the scheduling model gives 41.67 L/s");
+    EXPECT_EQ(origin->text(), QString::fromUtf8("the scheduling model gives 41.67\u00a0L/s"));
     type(child<QLineEdit>(&design, "txtHorasOperacion"), "24");
-    EXPECT_EQ(origin->text(), "the scheduling model gives 34.72 L/s");
+    EXPECT_EQ(origin->text(), QString::fromUtf8("the scheduling model gives 34.72\u00a0L/s"));
     messages.answer(false);
     design.close();
 
