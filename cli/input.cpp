@@ -3,6 +3,9 @@
 
 #include <quarvex/quarvex.h>
 
+#include "shell/csv.h"
+#include "shell/errors.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -13,42 +16,16 @@
 namespace kambrix::cli {
 
 std::string readInputFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (path.empty() || st.type() == fs::file_type::not_found) {
-        throw InputError("the file " + path + " does not exist");
-    }
-    if (st.type() == fs::file_type::directory) {
-        throw InputError(path + " is a folder, not a file");
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-    if (!in) {
-        const int error = errno;
-        throw InputError("the file " + path + " cannot be opened: " + std::strerror(error));
-    }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, in.get());
-        text.append(buffer, n);
-        if (text.size() > kMaxInputBytes) {
-            throw InputError("the file " + path + " is larger than " +
-                             std::to_string(kMaxInputBytes / (1024 * 1024)) + " MB");
+    try {
+        return readTextFile(path, false, kMaxInputBytes);
+    } catch (const AppError& e) {
+        // The command's lines continue "design: ", so the reason starts in lower case.
+        std::string message = e.what();
+        if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') {
+            message[0] = static_cast<char>(message[0] - 'A' + 'a');
         }
-        if (n < sizeof buffer) {
-            break;
-        }
+        throw InputError(message);
     }
-    if (std::ferror(in.get())) {
-        const int error = errno;
-        throw InputError("the file " + path + " cannot be read: " + std::strerror(error));
-    }
-    if (text.find_first_not_of(" \t\r\n\f\v\xEF\xBB\xBF") == std::string::npos) {
-        throw InputError("the file " + path + " is empty");
-    }
-    return text;
 }
 
 std::string oneLine(const std::string& message) {

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/csv.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <system_error>
 
@@ -114,34 +118,40 @@ std::string readTextFile(const std::filesystem::path& path, bool allowEmpty, std
     namespace fs = std::filesystem;
     const std::string name = path.string();
     std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) {
-        if (ec && ec != std::errc::no_such_file_or_directory) {
-            raiseError(errc::FileUnreadable, "The file " + name + " cannot be read", ec.message());
-        }
+    const fs::file_status status = fs::status(path, ec);
+    if (name.empty() || status.type() == fs::file_type::not_found) {
         raiseError(errc::FileMissing, "The file " + name + " does not exist");
     }
-    if (fs::is_directory(status)) {
+    if (status.type() == fs::file_type::directory) {
         raiseError(errc::FileIsDirectory, name + " is a folder, not a file");
     }
-    std::ifstream in(path, std::ios::binary);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(name.c_str(), "rb"),
+                                                       &std::fclose);
     if (!in) {
-        raiseError(errc::FileUnreadable, "The file " + name + " cannot be opened");
+        const int error = errno;
+        raiseError(errc::FileUnreadable,
+                   "The file " + name + " cannot be opened: " + std::strerror(error));
     }
     std::string text;
-    char buf[65536];
-    while (in) {
-        in.read(buf, sizeof buf);
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (text.size() + got > maxBytes) {
-            raiseError(errc::FileUnreadable, "The file " + name + " is too large to read");
+    char buffer[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, in.get());
+        text.append(buffer, n);
+        if (text.size() > maxBytes) {
+            raiseError(errc::FileUnreadable, "The file " + name + " is larger than " +
+                                                 std::to_string(maxBytes / (1024 * 1024)) + " MB");
         }
-        text.append(buf, got);
+        if (n < sizeof buffer) {
+            break;
+        }
     }
-    if (in.bad()) {
-        raiseError(errc::FileUnreadable, "The file " + name + " cannot be read");
+    // An I/O error ends fread early just as the end of the file does; only ferror tells.
+    if (std::ferror(in.get())) {
+        const int error = errno;
+        raiseError(errc::FileUnreadable,
+                   "The file " + name + " cannot be read: " + std::strerror(error));
     }
-    if (text.empty() && !allowEmpty) {
+    if (!allowEmpty && text.find_first_not_of(" \t\r\n\f\v\xEF\xBB\xBF") == std::string::npos) {
         raiseError(errc::FileEmpty, "The file " + name + " is empty");
     }
     return text;

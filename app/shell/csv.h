@@ -34,8 +34,8 @@ std::optional<double> csvNumber(std::string_view field);
 
 // The whole file as text. A path that does not exist raises errc::FileMissing, a folder
 // errc::FileIsDirectory, a file that cannot be opened or read (or larger than `maxBytes`)
-// errc::FileUnreadable, and an empty file errc::FileEmpty unless allowEmpty; each message
-// names the file.
+// errc::FileUnreadable, and an empty file (nothing but blanks and a byte-order mark)
+// errc::FileEmpty unless allowEmpty; each message names the file.
 std::string readTextFile(const std::filesystem::path& path, bool allowEmpty = false,
                          std::size_t maxBytes = 256u * 1024u * 1024u);
 

@@ -65,6 +65,12 @@ TEST(Csv, FileProblemsHaveTheirOwnNumbers) {
     writeTextFile(file, "");
     EXPECT_EQ(numberOf([&] { readTextFile(file); }), errc::FileEmpty);
     EXPECT_EQ(readTextFile(file, true), "");
+    writeTextFile(file, "\xEF\xBB\xBF \r\n\t");
+    EXPECT_EQ(numberOf([&] { readTextFile(file); }), errc::FileEmpty) << "blanks alone";
+    // A file that opens but whose reading fails: the process's own memory at offset 0.
+    if (std::filesystem::exists("/proc/self/mem")) {
+        EXPECT_EQ(numberOf([] { readTextFile("/proc/self/mem"); }), errc::FileUnreadable);
+    }
     writeTextFile(file, "r,v\n1,2\n");
     EXPECT_EQ(readTextFile(file), "r,v\n1,2\n");
     EXPECT_EQ(numberOf([&] { readTextFile(file, false, 4); }), errc::FileUnreadable);

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "demo/demo_project.h"
 #include "gui/widgets/app_services.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/scripted_message_service.h"
-#include "demo/demo_project.h"
 #include "shell/projectos.h"
 #include "shell/system_document.h"
 #include "shell/unit_of_work.h"
