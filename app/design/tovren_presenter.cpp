@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design/tovren_presenter.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -39,6 +42,19 @@ std::string boxOf(const TovrenBoxes& b, In input) {
             break;
     }
     return {};
+}
+
+// The decimals a value of the file needs on screen: as many as it has, at most four.
+int decimalsOf(double value) {
+    constexpr int kMostDecimals = 4;
+    int d = 0;
+    double scaled = value;
+    while (d < kMostDecimals &&
+           std::abs(scaled - std::round(scaled)) > 1e-9 * std::max(1.0, std::abs(scaled))) {
+        scaled *= 10;
+        ++d;
+    }
+    return d;
 }
 
 }  // namespace
@@ -94,6 +110,37 @@ std::vector<std::array<std::string, 3>> TovrenPresenter::gridRows() const {
                         formatLong(d.ano, separator_)});
     }
     return rows;
+}
+
+TableData TovrenPresenter::gridTable() const {
+    TableData t;
+    t.columns = {"frequency", "Qfc", "year"};
+    for (const auto& d : records_) {
+        TableRow row;
+        for (double v : {d.frequencia, d.Qfc, d.ano}) {
+            row.cells.push_back(TableCell::ofNumber(v, decimalsOf(v)));
+        }
+        t.rows.push_back(std::move(row));
+    }
+    return t;
+}
+
+FrequencyPlot TovrenPresenter::frequencyPlot(const std::string& qfcBox) const {
+    FrequencyPlot plot;
+    for (const auto& d : curve()) {
+        plot.curve.push_back({d.frequencia, d.Qfc});
+    }
+    const double qfc = boxValue(qfcBox, separator_);
+    if (qfc == kMissing || !std::isfinite(qfc)) {
+        return plot;
+    }
+    plot.qfc = qfc;
+    for (const XYPoint& p : plot.curve) {
+        if (p.y == qfc) {
+            plot.chosen.push_back(p);
+        }
+    }
+    return plot;
 }
 
 std::optional<std::string> TovrenPresenter::qfcOfRow(std::size_t row) const {

@@ -21,8 +21,10 @@
 #include "design/agronomic_boxes.h"
 #include "design/agronomic_store.h"
 #include "design/frequencial_data.h"
+#include "shell/plot_data.h"
 #include "shell/projectos.h"
 #include "shell/system_document.h"
+#include "shell/table_data.h"
 
 namespace kambrix {
 
@@ -36,6 +38,13 @@ struct TovrenBoxes {
 struct TovrenScreen {
     TovrenBoxes boxes;
     std::string discharge;  // lblCaudal_v: the project's discharge, L/s (empty when 0)
+};
+
+// The frequency curve of the imported years and the chosen Qfc on it.
+struct FrequencyPlot {
+    std::vector<XYPoint> curve;   // Qfc (L/s/ha) against frequency, ordered by frequency
+    std::vector<XYPoint> chosen;  // the years whose Qfc is the chosen one
+    std::optional<double> qfc;    // the chosen Qfc, when the box holds a number
 };
 
 struct ImportOutcome {
@@ -68,11 +77,16 @@ class TovrenPresenter {
     const std::vector<FrequencialData>& records() const noexcept { return records_; }
     // One row per record: frequency, Qfc and year, as the grid shows them.
     std::vector<std::array<std::string, 3>> gridRows() const;
+    // The grid's table: columns "frequency", "Qfc" and "year", numeric cells with the
+    // decimals the values have (at most four), one row per record in the file's order.
+    TableData gridTable() const;
     // The text for txtQfc when the user chooses the grid row (0-based); none for a row that
     // does not exist.
     std::optional<std::string> qfcOfRow(std::size_t row) const;
     // The frequency curve of the records: Qfc against frequency, ordered by frequency.
     std::vector<FrequencialData> curve() const { return frequencyCurve(records_); }
+    // The curve with the Qfc of the box txtQfc (as typed) marked: the years that have it.
+    FrequencyPlot frequencyPlot(const std::string& qfcBox) const;
 
     // The efficiency labels (lblDEpa_v, lblRe_v, lblEpa_v), as on the agronomic screen.
     ResultTexts calculateEfficiency(const EfficiencyBoxes& boxes) const;

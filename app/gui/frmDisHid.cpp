@@ -146,6 +146,12 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
 
     translateForm(this, services_.config.languageFile);
     loadCatalogues();
+    try {
+        agronomics_ = loadSystemAgronomics(services_.config.projectsConnectionString, project_.id);
+    } catch (...) {
+        handleDatabaseError(services_.messages, this,
+                            "The agronomic data of the system could not be read");
+    }
     fillControls();
     // Wide enough for the translated labels and the longest material and span names, and
     // for the vertical scroll bar when a short screen needs it.
@@ -180,6 +186,10 @@ void frmDisHid::buildInputs(QWidget* area) {
     };
     addRow("lblPropietario", QStringLiteral("Propietario"), txtPropietario_);
     addRow("lblCaudal", QStringLiteral("Caudal de diseño (l/s)"), txtCaudal);
+    lblCaudalOrigen_ = namedLabel(fraDatos, "lblCaudalOrigen", QString());
+    lblCaudalOrigen_->setWordWrap(true);
+    lblCaudalOrigen_->setStyleSheet(QStringLiteral("color: #505050; font-style: italic;"));
+    datos->addWidget(lblCaudalOrigen_, row++, 1);
     addRow("lblPresion", QStringLiteral("Presión nominal en el pivot (kPa)"), txtPresionPivot);
     addRow("lblCota", QStringLiteral("Cota del terreno en el pivot (m)"), txtCotaInicial);
     addRow("lblMaterial", QStringLiteral("Material de la tubería"), cboMaterial_);
@@ -471,6 +481,17 @@ void frmDisHid::refreshResults() {
         tab->updateData();
     }
     showWarnings();
+    showDischargeOrigin();
+}
+
+void frmDisHid::showDischargeOrigin() {
+    const DischargeSources sources =
+        dischargeSources(agronomics_, project_.areaParcela, project_.horas_de_operacao_diaria);
+    QString note = QString::fromStdString(dischargeNote(sources, project_.q, decimalSeparator()));
+    // The number and its unit stay on one line when the note wraps.
+    note.replace(QStringLiteral(" L/s"), QChar(0x00A0) + QStringLiteral("L/s"));
+    lblCaudalOrigen_->setText(note);
+    lblCaudalOrigen_->setVisible(!note.isEmpty());
 }
 
 void frmDisHid::cmdCalcular_Click() {

@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "design/discharge_origin.h"
 #include "gui/widgets/app_services.h"
 #include "shell/ideal_results.h"
 #include "shell/pivot_design.h"
@@ -57,6 +58,8 @@ class frmDisHid : public QWidget {
     void changed();
     void refreshResults();
     void showWarnings();
+    // Beside the design discharge: which agronomic screen gives it, or what they give.
+    void showDischargeOrigin();
     void enableSpanRows();
     bool spansDifferFromCharts();
     NumberBox* numberBox(QLineEdit* box, NumberRange range, const QString& what);
@@ -67,6 +70,7 @@ class frmDisHid : public QWidget {
     bool dirty_ = false;
     bool filling_ = false;
     IdealResults results_;
+    SystemAgronomics agronomics_;  // the stored agronomic rows, for the discharge's origin
 
     std::vector<quarvex::PipeMaterial> materials_;
     std::map<std::string, ReferenceTramo> valley_;
@@ -88,6 +92,7 @@ class frmDisHid : public QWidget {
     QCheckBox* chkGun_ = nullptr;
     QLabel* lblAreaRegada_ = nullptr;
     QLabel* lblAviso_ = nullptr;
+    QLabel* lblCaudalOrigen_ = nullptr;
     QTabWidget* tabResultados_ = nullptr;
     std::vector<TabPage*> tabs_;
 };

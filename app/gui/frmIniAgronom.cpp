@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "gui/AgronomicDesign.h"
+#include "gui/frmDatosTOVREN.h"
 #include "gui/frmDisHid.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -55,14 +57,19 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
     connect(cmdDisHidrau, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
                 openNext(this, new frmDisHid(services_));
             }));
+    connect(cmdManual, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
+                openNext(this, new AgronomicDesign(services_));
+            }));
+    connect(cmdOKTOVREN, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
+                openNext(this, new frmDatosTOVREN(services_));
+            }));
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
 
     label1->setText(QStringLiteral("Calculo de la dosis y el caudal en base al TOVREN"));
     label2->setText(
         QStringLiteral(" Calculo de la dosis y el caudal en base a datos del utilizador"));
-    // Their windows come with the agronomic design and the workbench; until then the
-    // commands stay disabled.
-    for (auto* b : {cmdManual, cmdOKTOVREN, cmdCartaAspersores}) {
+    // The workbench window comes later; until then its command stays disabled.
+    for (auto* b : {cmdCartaAspersores}) {
         b->setEnabled(false);
         b->setToolTip(QStringLiteral("Esta ventana llega con una versión posterior"));
     }

@@ -45,8 +45,10 @@ std::optional<QString> ScriptedMessageService::askText(QWidget*, const QString& 
     return text ? std::optional<QString>(text->trimmed()) : std::nullopt;
 }
 
-QString ScriptedMessageService::openFileName(QWidget*, const QString& caption, const QString&) {
+QString ScriptedMessageService::openFileName(QWidget*, const QString& caption,
+                                             const QString& filter) {
     fileCaptions << caption;
+    fileFilters << filter;
     if (files_.empty()) {
         return {};
     }
@@ -73,6 +75,7 @@ void ScriptedMessageService::clear() {
     prompts.clear();
     initials.clear();
     fileCaptions.clear();
+    fileFilters.clear();
     statuses.clear();
     answers_.clear();
     texts_.clear();

@@ -46,7 +46,8 @@ class ScriptedMessageService : public MessageService {
     QStringList prompts;            // text prompts
     QStringList initials;           // their initial answers
     QStringList fileCaptions;
-    QStringList statuses;  // status-line confirmations
+    QStringList fileFilters;  // the filter of each file dialog
+    QStringList statuses;     // status-line confirmations
 
     void clear();
 

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/AgronomicDesign.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/agronomic_inputs.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/number_box.h"
+#include "gui/widgets/number_display.h"
+#include "gui/widgets/translation.h"
+
+namespace kambrix {
+
+namespace {
+
+constexpr QSize kPreferredSize(940, 520);
+
+const char* const kSaveQuestion = "Do you want to save the agronomic data of the current system?";
+
+}  // namespace
+
+AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), presenter_(decimalSeparator()) {
+    setObjectName("AgronomicDesign");
+    setWindowTitle(QStringLiteral("Diseño agronómico con datos del utilizador"));
+    auto& m = services_.messages;
+    auto onChange = [this] { changed(); };
+    using In = AgronomicInput;
+
+    auto* fraCultivo = new QGroupBox(QStringLiteral("Necesidades del cultivo"), this);
+    fraCultivo->setObjectName("fraCultivo");
+    auto* cultivo = new QGridLayout(fraCultivo);
+    kf_ = agronomicBox(fraCultivo, cultivo, 0, "txtKf", "lblKf",
+                       QStringLiteral("Factor de las necesidades netas, Kf"), QString(), In::kf, m,
+                       onChange);
+    etc_ = agronomicBox(fraCultivo, cultivo, 1, "txtEtc", "lblEtc",
+                        QStringLiteral("Evapotranspiración del cultivo, Etc"),
+                        QStringLiteral("mm/día"), In::Etc, m, onChange);
+    pe_ = agronomicBox(fraCultivo, cultivo, 2, "txtPe", "lblPe",
+                       QStringLiteral("Precipitación efectiva, Pe"), QStringLiteral("mm/día"),
+                       In::Pe, m, onChange);
+    cultivo->setColumnStretch(0, 1);
+
+    efficiency_ = new EfficiencyFrame(m, onChange, this);
+
+    auto* fraNecesidades = new QGroupBox(QStringLiteral("Necesidades de riego"), this);
+    fraNecesidades->setObjectName("fraNecesidades");
+    auto* necesidades = new QGridLayout(fraNecesidades);
+    resultRow(fraNecesidades, necesidades, 0, "lblGIR_v", "lblGIR",
+              QStringLiteral("Necesidades brutas de riego, GIR"), QStringLiteral("mm/día"));
+    necesidades->setColumnStretch(0, 1);
+
+    auto* fraCaudal = new QGroupBox(QStringLiteral("Caudal del sistema"), this);
+    fraCaudal->setObjectName("fraCaudal");
+    auto* caudal = new QGridLayout(fraCaudal);
+    area_ = agronomicBox(fraCaudal, caudal, 0, "txtArea", "lblArea",
+                         QStringLiteral("Área de la parcela"), QStringLiteral("ha"), In::FieldArea,
+                         m, onChange);
+    horas_ = agronomicBox(fraCaudal, caudal, 1, "txt_horas", "lblHoras",
+                          QStringLiteral("Horas de funcionamiento diarias"),
+                          QStringLiteral("h/día"), In::HoursPerDay, m, onChange);
+    resultRow(fraCaudal, caudal, 2, "lblCaudal_v", "lblCaudal",
+              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"));
+    auto* cmdCompute =
+        namedButton(fraCaudal, "cmd_compute_caudal", QStringLiteral("Calcular el caudal"));
+    caudal->addWidget(cmdCompute, 3, 1, 1, 2);
+    caudal->setColumnStretch(0, 1);
+
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(fraCultivo);
+    left->addWidget(efficiency_);
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addWidget(fraNecesidades);
+    right->addWidget(fraCaudal);
+    right->addStretch();
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 2);
+
+    auto* buttons = new QHBoxLayout;
+    auto* lblSistema =
+        namedLabel(this, "lblSistema", QString::fromStdString(services_.document.project().nome));
+    QFont f = lblSistema->font();
+    f.setBold(true);
+    lblSistema->setFont(f);
+    auto* cmdCalc = namedButton(this, "cmdCalc", QStringLiteral("Calcular"));
+    auto* cmdGuardar = namedButton(this, "cmdGuardar", QStringLiteral("Guardar"));
+    auto* command1 = namedButton(this, "Command1", QStringLiteral("Salir"));
+    cmdCalc->setDefault(true);
+    buttons->addWidget(lblSistema);
+    buttons->addStretch();
+    for (auto* b : {cmdCalc, cmdGuardar, command1}) {
+        buttons->addWidget(b);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    addStatusLine(this, layout);
+
+    connect(cmdCalc, &QPushButton::clicked, this, guarded(m, this, [this] { cmdCalc_Click(); }));
+    connect(cmdCompute, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmd_compute_caudal_Click(); }));
+    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
+    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+
+    std::vector<QWidget*> order = {kf_->box(), etc_->box(), pe_->box()};
+    for (QWidget* w : efficiency_->tabOrder()) {
+        order.push_back(w);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{area_->box(), horas_->box(), cmdCompute,
+                                                      cmdCalc, cmdGuardar, command1}) {
+        order.push_back(w);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+
+    translateForm(this, services_.config.languageFile);
+
+    // The stored data of the system, with the results they give; the discharge shown is the
+    // project's own, as the hydraulic design has it.
+    AgronomicScreen screen;
+    try {
+        screen = presenter_.open(services_.config.projectsConnectionString,
+                                 services_.document.project());
+    } catch (...) {
+        handleDatabaseError(m, this, "The agronomic data of the system could not be read");
+        screen = presenter_.open(services_.document.project(), Agronomics{});
+    }
+    const AgronomicBoxes& b = screen.boxes;
+    setBoxText(kf_, b.kf);
+    setBoxText(etc_, b.Etc);
+    setBoxText(pe_, b.Pe);
+    efficiency_->fill(b.epa);
+    setBoxText(area_, b.area);
+    setBoxText(horas_, b.hours);
+    ResultTexts shown = presenter_.calculate(boxes());
+    shown.Caudal = screen.discharge;
+    showResultTexts(this, shown);
+    fitToScreen(this, kPreferredSize);
+}
+
+AgronomicBoxes AgronomicDesign::boxes() const {
+    AgronomicBoxes b;
+    b.kf = kf_->box()->text().toStdString();
+    b.Etc = etc_->box()->text().toStdString();
+    b.Pe = pe_->box()->text().toStdString();
+    b.epa = efficiency_->boxes();
+    b.area = area_->box()->text().toStdString();
+    b.hours = horas_->box()->text().toStdString();
+    return b;
+}
+
+bool AgronomicDesign::commitBoxes() {
+    return commitAll({kf_, etc_, pe_}) && efficiency_->commit() && commitAll({area_, horas_});
+}
+
+void AgronomicDesign::changed() {
+    dirty_ = true;
+    // The results follow the data; a missing input is named only by the commands, and a
+    // computation fault leaves its result empty until a command reports it.
+    showResultTexts(this, presenter_.calculate(boxes()));
+}
+
+void AgronomicDesign::cmdCalc_Click() {
+    if (!commitBoxes()) {
+        return;
+    }
+    const ResultTexts r = presenter_.calculate(boxes());
+    showResultTexts(this, r);
+    if (r.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*r.message));
+    }
+    if (r.fault) {
+        std::rethrow_exception(r.fault);
+    }
+}
+
+void AgronomicDesign::cmd_compute_caudal_Click() {
+    if (!commitBoxes()) {
+        return;
+    }
+    const ResultTexts r = presenter_.computeDischarge(boxes());
+    showResultTexts(this, r);
+    if (r.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*r.message));
+    }
+    if (r.fault) {
+        std::rethrow_exception(r.fault);
+    }
+}
+
+bool AgronomicDesign::save() {
+    if (!commitBoxes()) {
+        return false;
+    }
+    SaveOutcome out;
+    try {
+        out =
+            presenter_.save(services_.config.projectsConnectionString, services_.document, boxes());
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The agronomic data could not be saved");
+        return false;
+    }
+    if (out.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*out.message));
+        return false;
+    }
+    if (auto* label = findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
+        label->setText(QString::fromStdString(out.discharge));
+    }
+    dirty_ = false;
+    services_.messages.showStatus(
+        this, QStringLiteral("The agronomic data of the system '%1' were saved")
+                  .arg(QString::fromStdString(services_.document.project().nome)));
+    return true;
+}
+
+void AgronomicDesign::closeEvent(QCloseEvent* event) {
+    // Refused until the question is answered: an error in the save keeps the window open.
+    event->ignore();
+    if (dirty_) {
+        switch (services_.messages.askYesNoCancel(this, QString::fromLatin1(kSaveQuestion))) {
+            case MessageService::Answer::Yes:
+                if (!save()) {
+                    return;
+                }
+                break;
+            case MessageService::Answer::No:
+                break;
+            case MessageService::Answer::Cancel:
+                return;
+        }
+    }
+    event->accept();
+}
+
+}  // namespace kambrix

@@ -1,0 +1,332 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/frmDatosTOVREN.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+
+#include "gui/agronomic_inputs.h"
+#include "gui/widgets/chart_builder.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_box.h"
+#include "gui/widgets/number_display.h"
+#include "gui/widgets/translation.h"
+
+namespace kambrix {
+
+namespace {
+
+constexpr QSize kPreferredSize(1180, 700);
+
+const char* const kSaveQuestion =
+    "Do you want to save the scheduling-model data of the current system?";
+
+}  // namespace
+
+frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), presenter_(decimalSeparator()) {
+    setObjectName("frmDatosTOVREN");
+    setWindowTitle(QStringLiteral("Caudal del sistema en base a los resultados del TOVREN"));
+    auto& m = services_.messages;
+    auto onChange = [this] { changed(); };
+
+    // The scheduling model's years: the grid and their frequency curve.
+    auto* fraTOVREN = new QGroupBox(QStringLiteral("Resultados del TOVREN"), this);
+    fraTOVREN->setObjectName("fraTOVREN");
+    auto* tovren = new QVBoxLayout(fraTOVREN);
+    auto* fileRow = new QHBoxLayout;
+    auto* cmdImportar = namedButton(fraTOVREN, "cmdImportar", QStringLiteral("Importar fichero…"));
+    lblFichero_ = namedLabel(fraTOVREN, "lblFichero", QString());
+    lblFichero_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fileRow->addWidget(cmdImportar);
+    fileRow->addWidget(lblFichero_, 1);
+    tovren->addLayout(fileRow);
+    grid_ = new GridView("msfDTOVREN", QStringLiteral("Frecuencia;Qfc(l/s/ha);Año"), fraTOVREN);
+    grid_->setMessages(&m);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setMinimumHeight(150);
+    tovren->addWidget(grid_, 2);
+    chart_ = new QChartView(fraTOVREN);
+    chart_->setObjectName("chtFrecuencia");
+    chart_->setProperty("SeriesCaptions",
+                        QStringLiteral("Frecuencia;Qfc (L/s/ha);Qfc elegido;Año elegido;"
+                                       "Importe el fichero de resultados del TOVREN para ver su "
+                                       "curva de frecuencias"));
+    chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setMinimumHeight(240);
+    tovren->addWidget(chart_, 3);
+
+    efficiency_ = new EfficiencyFrame(m, onChange, this);
+    auto* cmdCalc = namedButton(this, "cmdCalc", QStringLiteral("Calcular la eficiencia"));
+
+    using In = AgronomicInput;
+    auto* fraCaudal = new QGroupBox(QStringLiteral("Caudal del sistema"), this);
+    fraCaudal->setObjectName("fraCaudal");
+    auto* caudal = new QGridLayout(fraCaudal);
+    qfc_ = agronomicBox(fraCaudal, caudal, 0, "txtQfc", "lblQfc",
+                        QStringLiteral("Caudal continuo elegido, Qfc"), QStringLiteral("L/s/ha"),
+                        In::Qfc, m, onChange);
+    area_ = agronomicBox(fraCaudal, caudal, 1, "txtArea", "lblArea",
+                         QStringLiteral("Área de la parcela"), QStringLiteral("ha"), In::FieldArea,
+                         m, onChange);
+    horas_ = agronomicBox(fraCaudal, caudal, 2, "txt_horas", "lblHoras",
+                          QStringLiteral("Horas de funcionamiento diarias"),
+                          QStringLiteral("h/día"), In::HoursPerDay, m, onChange);
+    resultRow(fraCaudal, caudal, 3, "lblCaudal_v", "lblCaudal",
+              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"));
+    auto* cmdCompute =
+        namedButton(fraCaudal, "cmd_compute_caudal", QStringLiteral("Calcular el caudal"));
+    caudal->addWidget(cmdCompute, 4, 1, 1, 2);
+    caudal->setColumnStretch(0, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(efficiency_);
+    auto* calcRow = new QHBoxLayout;
+    calcRow->addStretch();
+    calcRow->addWidget(cmdCalc);
+    right->addLayout(calcRow);
+    right->addWidget(fraCaudal);
+    right->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(fraTOVREN, 3);
+    columns->addLayout(right, 2);
+
+    auto* buttons = new QHBoxLayout;
+    auto* lblSistema =
+        namedLabel(this, "lblSistema", QString::fromStdString(services_.document.project().nome));
+    QFont f = lblSistema->font();
+    f.setBold(true);
+    lblSistema->setFont(f);
+    auto* cmdGuardar = namedButton(this, "cmdGuardar", QStringLiteral("Guardar"));
+    auto* command1 = namedButton(this, "Command1", QStringLiteral("Salir"));
+    buttons->addWidget(lblSistema);
+    buttons->addStretch();
+    buttons->addWidget(cmdGuardar);
+    buttons->addWidget(command1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    addStatusLine(this, layout);
+
+    connect(cmdImportar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdImportar_Click(); }));
+    // A click or the arrow keys choose a year; so does Enter or a double click.
+    connect(grid_, &QTableWidget::cellClicked, this,
+            guarded(m, this, [this](int row) { chooseRow(row); }));
+    connect(grid_, &QTableWidget::currentCellChanged, this,
+            guarded(m, this, [this](int row, int, int previous) {
+                if (row != previous) {
+                    chooseRow(row);
+                }
+            }));
+    connect(grid_, &GridView::rowActivated, this,
+            guarded(m, this, [this](int row) { chooseRow(row); }));
+    connect(cmdCalc, &QPushButton::clicked, this, guarded(m, this, [this] { cmdCalc_Click(); }));
+    connect(cmdCompute, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmd_compute_caudal_Click(); }));
+    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
+    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+
+    std::vector<QWidget*> order = {cmdImportar, grid_};
+    for (QWidget* w : efficiency_->tabOrder()) {
+        order.push_back(w);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cmdCalc, qfc_->box(), area_->box(), horas_->box(), cmdCompute, cmdGuardar, command1}) {
+        order.push_back(w);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+
+    translateForm(this, services_.config.languageFile);
+    grid_->setTable(presenter_.gridTable());  // with the translated column captions
+
+    TovrenScreen screen;
+    try {
+        screen = presenter_.open(services_.config.projectsConnectionString,
+                                 services_.document.project());
+    } catch (...) {
+        handleDatabaseError(m, this, "The scheduling-model data of the system could not be read");
+        screen = presenter_.open(services_.document.project(), TovrenAgronomics{});
+    }
+    efficiency_->fill(screen.boxes.epa);
+    setBoxText(qfc_, screen.boxes.Qfc);
+    setBoxText(area_, screen.boxes.area);
+    setBoxText(horas_, screen.boxes.hours);
+    ResultTexts shown = presenter_.calculateEfficiency(efficiency_->boxes());
+    shown.Caudal = screen.discharge;
+    showResultTexts(this, shown);
+    showCurve();
+    fitToScreen(this, kPreferredSize);
+}
+
+TovrenBoxes frmDatosTOVREN::boxes() const {
+    TovrenBoxes b;
+    b.epa = efficiency_->boxes();
+    b.Qfc = qfc_->box()->text().toStdString();
+    b.area = area_->box()->text().toStdString();
+    b.hours = horas_->box()->text().toStdString();
+    return b;
+}
+
+bool frmDatosTOVREN::commitBoxes() {
+    return efficiency_->commit() && commitAll({qfc_, area_, horas_});
+}
+
+void frmDatosTOVREN::changed() {
+    dirty_ = true;
+    // The results follow the data; the commands name what is missing.
+    ResultTexts shown = presenter_.calculateEfficiency(efficiency_->boxes());
+    shown.Caudal = presenter_.computeDischarge(boxes()).Caudal;
+    showResultTexts(this, shown);
+    showCurve();
+}
+
+void frmDatosTOVREN::showCurve() {
+    const FrequencyPlot plot = presenter_.frequencyPlot(qfc_->box()->text().toStdString());
+    const QStringList names = captionList(chart_, "SeriesCaptions");
+    if (plot.curve.empty()) {
+        // Until a file is read the chart says what fills it.
+        chart_->setChart(ChartBuilder().title(names.value(4)).build());
+        return;
+    }
+    ChartBuilder chart;
+    chart.xAxis(names.value(0), QStringLiteral("0"))
+        .yAxis(names.value(1), QStringLiteral("0.00"))
+        .line(names.value(1), plot.curve);
+    if (plot.qfc) {
+        chart.horizontalLine(*plot.qfc, names.value(2));
+    }
+    if (!plot.chosen.empty()) {
+        chart.points(names.value(3), plot.chosen);
+    }
+    chart_->setChart(chart.build());
+}
+
+void frmDatosTOVREN::cmdImportar_Click() {
+    const QString path = services_.messages.openFileName(
+        this, QStringLiteral("Open the results of the scheduling model"),
+        QString::fromLatin1(TovrenPresenter::kFileFilter));
+    if (!path.isEmpty()) {
+        importFile(path);
+    }
+}
+
+void frmDatosTOVREN::importFile(const QString& path) {
+    const ImportOutcome out = presenter_.importFile(std::filesystem::path(path.toStdString()));
+    if (!out.imported) {
+        services_.messages.showMessage(this, QString::fromStdString(out.message.value_or("")),
+                                       QString::fromStdString(out.detail));
+        return;
+    }
+    {
+        const QSignalBlocker quiet(grid_);
+        grid_->setTable(presenter_.gridTable());
+    }
+    const QString name = QFileInfo(path).fileName();
+    lblFichero_->setText(name);
+    lblFichero_->setToolTip(path);
+    showCurve();
+    services_.messages.showStatus(
+        this,
+        QStringLiteral("%1 years were read from '%2'").arg(presenter_.records().size()).arg(name));
+}
+
+void frmDatosTOVREN::chooseRow(int row) {
+    if (row < 0) {
+        return;
+    }
+    const auto text = presenter_.qfcOfRow(static_cast<std::size_t>(row));
+    if (!text || qfc_->box()->text().toStdString() == *text) {
+        return;
+    }
+    setBoxText(qfc_, *text);
+    changed();
+}
+
+void frmDatosTOVREN::cmdCalc_Click() {
+    if (!efficiency_->commit()) {
+        return;
+    }
+    const ResultTexts r = presenter_.calculateEfficiency(efficiency_->boxes());
+    showResultTexts(this, r);
+    if (r.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*r.message));
+    }
+    if (r.fault) {
+        std::rethrow_exception(r.fault);
+    }
+}
+
+void frmDatosTOVREN::cmd_compute_caudal_Click() {
+    if (!commitBoxes()) {
+        return;
+    }
+    const ResultTexts r = presenter_.computeDischarge(boxes());
+    showResultTexts(this, r);
+    if (r.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*r.message));
+    }
+    if (r.fault) {
+        std::rethrow_exception(r.fault);
+    }
+}
+
+bool frmDatosTOVREN::save() {
+    if (!commitBoxes()) {
+        return false;
+    }
+    SaveOutcome out;
+    try {
+        out =
+            presenter_.save(services_.config.projectsConnectionString, services_.document, boxes());
+    } catch (...) {
+        handleDatabaseError(services_.messages, this,
+                            "The scheduling-model data could not be saved");
+        return false;
+    }
+    if (out.message) {
+        services_.messages.showMessage(this, QString::fromStdString(*out.message));
+        return false;
+    }
+    if (auto* label = findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
+        label->setText(QString::fromStdString(out.discharge));
+    }
+    dirty_ = false;
+    services_.messages.showStatus(
+        this, QStringLiteral("The scheduling-model data of the system '%1' were saved")
+                  .arg(QString::fromStdString(services_.document.project().nome)));
+    return true;
+}
+
+void frmDatosTOVREN::closeEvent(QCloseEvent* event) {
+    // Refused until the question is answered: an error in the save keeps the window open.
+    event->ignore();
+    if (dirty_) {
+        switch (services_.messages.askYesNoCancel(this, QString::fromLatin1(kSaveQuestion))) {
+            case MessageService::Answer::Yes:
+                if (!save()) {
+                    return;
+                }
+                break;
+            case MessageService::Answer::No:
+                break;
+            case MessageService::Answer::Cancel:
+                return;
+        }
+    }
+    event->accept();
+}
+
+}  // namespace kambrix
