@@ -14,25 +14,6 @@ using In = AgronomicInput;
 
 constexpr In kEfficiencyInputs[] = {In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe};
 
-std::string boxOf(const EfficiencyBoxes& b, In input) {
-    switch (input) {
-        case In::Pa:
-            return b.Pa;
-        case In::CU:
-            return b.CU;
-        case In::Eto:
-            return b.Eto;
-        case In::U:
-            return b.U;
-        case In::CI:
-            return b.CI;
-        case In::Oe:
-            return b.Oe;
-        default:
-            return {};
-    }
-}
-
 }  // namespace
 
 void setResultText(ResultTexts& r, ResultLabel label, std::string text) {
@@ -117,7 +98,7 @@ EfficiencyBoxes efficiencyBoxes(const EpaFunction& epa, char decimalSeparator) {
 std::optional<std::string> checkEfficiencyBoxes(const EfficiencyBoxes& boxes,
                                                 char decimalSeparator) {
     for (In input : kEfficiencyInputs) {
-        if (auto m = checkBox(input, boxOf(boxes, input), decimalSeparator)) {
+        if (auto m = checkBox(input, efficiencyBoxOf(boxes, input), decimalSeparator)) {
             return m;
         }
     }
@@ -215,6 +196,25 @@ ResultTexts efficiencyResults(const EpaFunction& epa, char decimalSeparator) {
         reportNotGiven(r, *input, kFieldAreaText);
     }
     return r;
+}
+
+std::string efficiencyBoxOf(const EfficiencyBoxes& b, AgronomicInput input) {
+    switch (input) {
+        case AgronomicInput::Pa:
+            return b.Pa;
+        case AgronomicInput::CU:
+            return b.CU;
+        case AgronomicInput::Eto:
+            return b.Eto;
+        case AgronomicInput::U:
+            return b.U;
+        case AgronomicInput::CI:
+            return b.CI;
+        case AgronomicInput::Oe:
+            return b.Oe;
+        default:
+            return {};
+    }
 }
 
 }  // namespace kambrix

@@ -43,6 +43,12 @@ EpaFunction readEfficiencyBoxes(const EfficiencyBoxes& boxes, char decimalSepara
                                 const EpaFunction& base = {});
 // The boxes' texts for stored efficiency values.
 EfficiencyBoxes efficiencyBoxes(const EpaFunction& epa, char decimalSeparator);
+// The text of the efficiency box of `input` (Pa, CU, Eto, U, CI, Oe); empty for another input.
+std::string efficiencyBoxOf(const EfficiencyBoxes& boxes, AgronomicInput input);
+// The value the project stores for an area or daily hours read from a box: 0 when not given.
+inline double projectValue(double boxValue) {
+    return boxValue == kMissing ? 0.0 : boxValue;
+}
 // The first message of checkBox over the six boxes, in the checks' order.
 std::optional<std::string> checkEfficiencyBoxes(const EfficiencyBoxes& boxes,
                                                 char decimalSeparator);

@@ -10,11 +10,6 @@ namespace {
 
 using In = AgronomicInput;
 
-// The project keeps 0 for an area or hours not given.
-double projectValue(double boxValue) {
-    return boxValue == kMissing ? 0.0 : boxValue;
-}
-
 std::string boxOf(const AgronomicBoxes& b, In input) {
     switch (input) {
         case In::kf:
@@ -27,22 +22,11 @@ std::string boxOf(const AgronomicBoxes& b, In input) {
             return b.area;
         case In::HoursPerDay:
             return b.hours;
-        case In::Pa:
-            return b.epa.Pa;
-        case In::CU:
-            return b.epa.CU;
-        case In::Eto:
-            return b.epa.Eto;
-        case In::U:
-            return b.epa.U;
-        case In::CI:
-            return b.epa.CI;
-        case In::Oe:
-            return b.epa.Oe;
         case In::Qfc:
-            break;
+            return {};
+        default:
+            return efficiencyBoxOf(b.epa, input);
     }
-    return {};
 }
 
 }  // namespace

@@ -12,10 +12,6 @@ namespace {
 
 using In = AgronomicInput;
 
-double projectValue(double boxValue) {
-    return boxValue == kMissing ? 0.0 : boxValue;
-}
-
 std::string boxOf(const TovrenBoxes& b, In input) {
     switch (input) {
         case In::Qfc:
@@ -24,24 +20,13 @@ std::string boxOf(const TovrenBoxes& b, In input) {
             return b.area;
         case In::HoursPerDay:
             return b.hours;
-        case In::Pa:
-            return b.epa.Pa;
-        case In::CU:
-            return b.epa.CU;
-        case In::Eto:
-            return b.epa.Eto;
-        case In::U:
-            return b.epa.U;
-        case In::CI:
-            return b.epa.CI;
-        case In::Oe:
-            return b.epa.Oe;
         case In::kf:
         case In::Etc:
         case In::Pe:
-            break;
+            return {};
+        default:
+            return efficiencyBoxOf(b.epa, input);
     }
-    return {};
 }
 
 // The decimals a value of the file needs on screen: as many as it has, at most four.

@@ -311,22 +311,13 @@ bool frmDatosTOVREN::save() {
 }
 
 void frmDatosTOVREN::closeEvent(QCloseEvent* event) {
-    // Refused until the question is answered: an error in the save keeps the window open.
-    event->ignore();
-    if (dirty_) {
-        switch (services_.messages.askYesNoCancel(this, QString::fromLatin1(kSaveQuestion))) {
-            case MessageService::Answer::Yes:
-                if (!save()) {
-                    return;
-                }
-                break;
-            case MessageService::Answer::No:
-                break;
-            case MessageService::Answer::Cancel:
-                return;
-        }
+    // An error in the save keeps the window open.
+    if (mayLeave(services_.messages, this, dirty_, QString::fromLatin1(kSaveQuestion),
+                 [this] { return save(); })) {
+        event->accept();
+    } else {
+        event->ignore();
     }
-    event->accept();
 }
 
 }  // namespace kambrix

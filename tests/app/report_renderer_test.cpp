@@ -13,6 +13,7 @@
 #include "design/chart_report.h"
 #include "report/report_renderer.h"
 #include "shell/unit_of_work.h"
+#include "support/process_run.h"
 
 namespace kambrix {
 namespace {
@@ -29,21 +30,10 @@ class SilentPrompts : public WorkbenchPrompts {
 
 // The text of pages first..last of the PDF (all when 0).
 std::string pdfText(const std::filesystem::path& pdf, int first = 0, int last = 0) {
-    std::string cmd = "pdftotext";
-    if (first > 0) {
-        cmd += " -f " + std::to_string(first) + " -l " + std::to_string(last);
-    }
-    cmd += " '" + pdf.string() + "' - 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        out.append(buf.data(), n);
-    }
-    EXPECT_EQ(pclose(p), 0) << "pdftotext (poppler-utils) failed: " << out;
-    return out;
+    const auto r = kambrix::test::pdfText(pdf, first, last);
+    EXPECT_EQ(r.status, 0) << "pdftotext (poppler-utils) failed: " << r.err;
+    return r.out;
 }
-
 TEST(ReportRenderer, TheDemoChartAsPdf) {
     test::TempFolder root("report");
     const auto folder = root.path() / "demo";

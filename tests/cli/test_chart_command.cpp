@@ -15,17 +15,14 @@
 #include <string>
 
 #include "demo/demo_project.h"
+#include "support/process_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = kambrix::test::ProcessRun;
 
 std::string testName() {
     return ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -36,24 +33,12 @@ fs::path testDir() {
 }
 
 CliRun run(const std::string& args) {
-    CliRun r;
-    const auto errFile = testDir() / "stderr.txt";
-    const std::string cmd = std::string(KAMBRIX_CLI) + " " + args + " 2>'" + errFile.string() + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        r.out.append(buf.data(), n);
-    }
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    std::ifstream in(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(in), {});
-    return r;
+    return kambrix::test::runCommand(std::string(KAMBRIX_CLI) + " " + args,
+                                     testDir() / "stderr.txt");
 }
 
 std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return kambrix::test::readWholeFile(p);
 }
 
 // Every file of the folder with its content.

@@ -11,31 +11,19 @@
 #include <fstream>
 #include <string>
 
+#include "support/process_run.h"
+
 namespace {
 
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Run = kambrix::test::ProcessRun;
 
 Run design(const nlohmann::json& input, const std::string& name) {
     std::filesystem::create_directories(KAMBRIX_TEST_TMP);
     const std::string dir = KAMBRIX_TEST_TMP;
     std::ofstream(dir + "/" + name + ".json") << input.dump();
-    const std::string cmd = std::string(KAMBRIX_CLI) + " design " + dir + "/" + name + ".json 2>" +
-                            dir + "/" + name + ".err";
-    Run r;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        r.out.append(buf.data(), n);
-    }
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    std::ifstream e(dir + "/" + name + ".err");
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
+    return kambrix::test::runCommand(
+        std::string(KAMBRIX_CLI) + " design " + dir + "/" + name + ".json",
+        dir + "/" + name + ".err");
 }
 
 nlohmann::json golden() {

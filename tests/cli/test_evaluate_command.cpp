@@ -9,12 +9,11 @@
 #include <fstream>
 #include <string>
 
+#include "support/process_run.h"
+
 namespace {
 
-struct Run {
-    int status = -1;
-    std::string out;
-};
+using Run = kambrix::test::ProcessRun;
 
 // Every test runs in its own process, possibly at the same time as the others: files are
 // named after the test.
@@ -27,22 +26,11 @@ std::string stderrPath() {
 }
 
 Run run(const std::string& args) {
-    Run r;
-    std::filesystem::create_directories(KAMBRIX_TEST_TMP);
-    const std::string cmd = std::string(KAMBRIX_CLI) + " " + args + " 2>" + stderrPath();
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        r.out.append(buf.data(), n);
-    }
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return r;
+    return kambrix::test::runCommand(std::string(KAMBRIX_CLI) + " " + args, stderrPath());
 }
 
 std::string stderrText() {
-    std::ifstream in(stderrPath());
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return kambrix::test::readWholeFile(stderrPath());
 }
 
 std::string writeFile(const std::string& name, const std::string& text) {

@@ -20,6 +20,7 @@
 #include "shell/csv.h"
 #include "shell/number_text.h"
 #include "shell/unit_of_work.h"
+#include "support/process_run.h"
 
 namespace kambrix {
 namespace {
@@ -30,28 +31,12 @@ std::string testName() {
     return ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Run = test::ProcessRun;
 
 // kambrix-cli with the arguments (already quoted where they hold blanks).
 Run program(const std::string& args) {
-    std::filesystem::create_directories(KAMBRIX_TEST_TMP);
-    const std::string errPath = std::string(KAMBRIX_TEST_TMP) + "/" + testName() + "-stderr.txt";
-    const std::string cmd = std::string(KAMBRIX_CLI) + " " + args + " 2>" + errPath;
-    Run r;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        r.out.append(buf.data(), n);
-    }
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    std::ifstream in(errPath);
-    r.err.assign(std::istreambuf_iterator<char>(in), {});
-    return r;
+    return test::runCommand(std::string(KAMBRIX_CLI) + " " + args,
+                            std::string(KAMBRIX_TEST_TMP) + "/" + testName() + "-stderr.txt");
 }
 
 // The printed results with each depth list sorted: cans at the same distance may come in

@@ -11,4 +11,20 @@ void MessageService::showError(QWidget* parent, const ErrorReport& report,
                 QString::fromStdString(report.detail));
 }
 
+bool mayLeave(MessageService& messages, QWidget* window, bool unsaved, const QString& question,
+              const std::function<bool()>& save) {
+    if (!unsaved) {
+        return true;
+    }
+    switch (messages.askYesNoCancel(window, question)) {
+        case MessageService::Answer::Yes:
+            return save();
+        case MessageService::Answer::No:
+            return true;
+        case MessageService::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
 }  // namespace kambrix

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,5 +48,11 @@ class MessageService {
     // the report's detail behind "Show details".
     void showError(QWidget* parent, const ErrorReport& report, const std::string& action);
 };
+
+// Whether a window may close or leave its data: without unsaved changes at once; otherwise
+// after `question` (Yes/No/Cancel) is answered No, or Yes and `save` succeeded. Cancel, or a
+// save that fails, keeps the window open with its changes.
+bool mayLeave(MessageService& messages, QWidget* window, bool unsaved, const QString& question,
+              const std::function<bool()>& save);
 
 }  // namespace kambrix
