@@ -20,8 +20,10 @@
 #include "gui/TabSalidas.h"
 #include "gui/TabTramos.h"
 #include "gui/TabVelocidades.h"
+#include "gui/frmCaspersores.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
+#include "gui/widgets/hand_over.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
@@ -56,6 +58,19 @@ const char* const kFieldSmaller = "WARNING!!! The field area is smaller than the
 constexpr QSize kPreferredSize(1340, 740);
 
 }  // namespace
+
+bool openWorkbenchWindow(const AppServices& services, QWidget* opener) {
+    frmCaspersores* workbench = nullptr;
+    try {
+        workbench = new frmCaspersores(services);
+    } catch (...) {
+        services.messages.showError(opener, describeCurrentError(),
+                                    "The sprinkler chart workbench could not be opened");
+        return false;
+    }
+    openNext(opener, workbench);
+    return true;
+}
 
 NumberBox* frmDisHid::numberBox(QLineEdit* box, NumberRange range, const QString& what) {
     return new NumberBox(box, range, what, true, services_.messages, [this] { changed(); });
@@ -104,12 +119,8 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     lblSistema->setFont(f);
     auto* cmdCalcular = namedButton(this, "cmdCalcular", QStringLiteral("Calcular"));
     auto* cmdGuardar = namedButton(this, "cmdGuardar", QStringLiteral("Guardar"));
-    // The sprinkler-chart workbench opens from here once it exists.
     auto* cmdCartaAspersores =
         namedButton(this, "cmdCartaAspersores", QStringLiteral("Carta de aspersores"));
-    cmdCartaAspersores->setEnabled(false);
-    cmdCartaAspersores->setToolTip(
-        QStringLiteral("La carta de aspersores llega con una versión posterior"));
     auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
     buttons->addWidget(lblSistema);
     buttons->addStretch();
@@ -120,6 +131,8 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     connect(cmdCalcular, &QPushButton::clicked, this,
             guarded(m, this, [this] { cmdCalcular_Click(); }));
     connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
+    connect(cmdCartaAspersores, &QPushButton::clicked, this,
+            guarded(m, this, [this] { openWorkbench(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
 
     auto* layout = new QVBoxLayout(this);
@@ -594,13 +607,42 @@ bool frmDisHid::checkBeforeWorkbench() {
     return true;
 }
 
-void frmDisHid::closeEvent(QCloseEvent* event) {
+void frmDisHid::openWorkbench() {
+    // The workbench works on the stored project: changes here are saved first, or left out.
     if (dirty_) {
         switch (services_.messages.askYesNoCancel(
             this, QStringLiteral("Do you want to save the current system?"))) {
             case MessageService::Answer::Yes:
                 if (!save()) {
+                    return;
+                }
+                break;
+            case MessageService::Answer::No:
+                break;
+            case MessageService::Answer::Cancel:
+                return;
+        }
+    }
+    if (!checkBeforeWorkbench()) {
+        return;
+    }
+    openWorkbenchWindow(services_, this);
+}
+
+void frmDisHid::closeEvent(QCloseEvent* event) {
+    if (dirty_) {
+        switch (services_.messages.askYesNoCancel(
+            this, QStringLiteral("Do you want to save the current system?"))) {
+            case MessageService::Answer::Yes:
+                // A save that fails or stops keeps the window, and its changes, open.
+                try {
+                    if (!save()) {
+                        event->ignore();
+                        return;
+                    }
+                } catch (...) {
                     event->ignore();
+                    reportUnexpectedError(services_.messages, this);
                     return;
                 }
                 break;

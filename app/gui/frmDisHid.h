@@ -25,6 +25,11 @@ namespace kambrix {
 class NumberBox;
 class TabPage;
 
+// Opens the sprinkler-chart workbench on the document's stored project in place of `opener`
+// (which comes back when it closes); a project the workbench cannot work on is explained in a
+// box and false is returned.
+bool openWorkbenchWindow(const AppServices& services, QWidget* opener);
+
 // The hydraulic design screen: edits the current project's pivot (owner, discharge,
 // pressure, elevation, pipe material, field area, daily operating hours, spans, overhang,
 // end gun), shows its ideal operation in four tabs (outlets, spans, the radius profile, the
@@ -40,6 +45,9 @@ class frmDisHid : public QWidget {
     // The checks before the sprinkler-chart workbench opens: the pivot must be complete, and
     // unsaved spans or spans that differ from the charts' need the user's consent.
     bool checkBeforeWorkbench();
+    // The workbench command: unsaved changes may be saved first, then the checks above, then
+    // the workbench opens on the stored project in place of this window.
+    void openWorkbench();
 
     const Projecto& project() const { return project_; }
     bool hasChanges() const { return dirty_; }

@@ -45,7 +45,6 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
     grid->addWidget(label2, 3, 0);
     grid->addWidget(cmdManual, 3, 1);
 
-    // The sprinkler-chart workbench opens from here once it exists.
     auto* cmdCartaAspersores =
         namedButton(this, "cmdCartaAspersores", QStringLiteral("Carta de aspersores"));
     grid->addWidget(cmdCartaAspersores, 4, 0, 1, 2);
@@ -63,16 +62,19 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
     connect(cmdOKTOVREN, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
                 openNext(this, new frmDatosTOVREN(services_));
             }));
+    connect(cmdCartaAspersores, &QPushButton::clicked, this,
+            guarded(services_.messages, this, [this] {
+                // The checks of the hydraulic design on the stored project.
+                frmDisHid design(services_);
+                if (design.checkBeforeWorkbench()) {
+                    openWorkbenchWindow(services_, this);
+                }
+            }));
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
 
     label1->setText(QStringLiteral("Calculo de la dosis y el caudal en base al TOVREN"));
     label2->setText(
         QStringLiteral(" Calculo de la dosis y el caudal en base a datos del utilizador"));
-    // The workbench window comes later; until then its command stays disabled.
-    for (auto* b : {cmdCartaAspersores}) {
-        b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Esta ventana llega con una versión posterior"));
-    }
     setTabOrderChain({cmdDisHidrau, cmdOKTOVREN, cmdManual, cmdCartaAspersores, command1});
     // The design screens may save the project under this window.
     subscription_ = services_.document.subscribe([this](SystemDocument::Change c) {
