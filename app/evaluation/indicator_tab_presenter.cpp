@@ -68,13 +68,17 @@ IndicatorTabView indicatorTabView(quarvex::PivotWrapper& wrapper, const Indicato
                                   char decimalSeparator) {
     IndicatorTabView v;
     v.spans = spanDischargeTableData(wrapper.pivot());
-    if (in.hours && in.plugged == wrapper.numeroTotalDeSaidas()) {
+    IndicatorResults r;
+    try {
+        r = computeIndicators(wrapper, in.hours.value_or(0), in.plugged);
+    } catch (const quarvex::Error& e) {
+        if (e.number() != quarvex::errc::EmptyWaterDepthSerie) {
+            throw;
+        }
         // Accepted, but no outlet is left to judge.
-        wrapper.setTimeForCompleteRevolution(*in.hours);
         v.problems.push_back("Every outlet is plugged: no outlet is left for the indicators");
         return v;
     }
-    const IndicatorResults r = computeIndicators(wrapper, in.hours.value_or(0), in.plugged);
     const auto text = [&](double x) { return formatDecimals(x, 2, decimalSeparator); };
     if (r.UD) {
         v.UD = text(fractionToPercent(*r.UD));

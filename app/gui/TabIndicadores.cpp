@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -191,6 +192,12 @@ bool TabIndicadores::validate(bool showMessages) {
             IndicatorProblem::Plugged) {
             txtAObturados_->setFocus();
             selectAllText(txtAObturados_);
+            // Leaving the box clears a selection after this check has run: select again once
+            // the focus change is over.
+            QTimer::singleShot(0, txtAObturados_, [box = txtAObturados_] {
+                box->setFocus();
+                selectAllText(box);
+            });
         }
     }
     return false;
