@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDialog>
+
+#include "gui/widgets/app_services.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kambrix {
+
+class NumberBox;
+
+// The surface storage capacity of the field, As = Sm + Sf + k (12 − s²)(6 − s) / 144 (mm):
+// the depth the soil surface holds before runoff begins. Sm and Sf are checked (0 to 100 mm)
+// when the user leaves their boxes.
+class frmSuperficialStorage : public QDialog {
+    Q_OBJECT
+
+  public:
+    frmSuperficialStorage(const AppServices& services, QWidget* parent);
+
+    // cmdCompute: checks the four inputs in order, shows As with 2 decimals and tells it.
+    void compute();
+
+  signals:
+    void computed(double As_mm);
+
+  private:
+    const AppServices& services_;
+    QLineEdit* txtSm_;
+    QLineEdit* txtSf_;
+    QComboBox* cmbk_;
+    QComboBox* cmbs_;
+    QLabel* lblAs_v_;
+    NumberBox* sm_;
+    NumberBox* sf_;
+};
+
+}  // namespace kambrix

@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The performance-indicator and runoff tabs and the surface-storage calculator, offscreen,
+// on a workbench over the demo project: the boxes, messages, plots and tables, and the
+// tab values kept with a saved chart.
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <deque>
+
+#include "design/chart_workbench.h"
+#include "gui/TabIndicadores.h"
+#include "gui/TabPluviometria.h"
+#include "gui/frmSuperficialStorage.h"
+#include "gui/widgets/grid_view.h"
+#include "windows_test_support.h"
+
+namespace kambrix {
+namespace {
+
+using namespace test;
+
+class Prompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        if (names.empty()) {
+            return std::nullopt;
+        }
+        auto n = names.front();
+        names.pop_front();
+        return n;
+    }
+    std::vector<std::string> messages;
+    std::deque<std::string> names;
+};
+
+// The series of a chart view by its name, or null.
+template <class S>
+S* seriesNamed(QChartView* view, const QString& name) {
+    for (auto* s : view->chart()->series()) {
+        if (s->name() == name) {
+            if (auto* typed = qobject_cast<S*>(s)) {
+                return typed;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int countOf(QChartView* view, QAbstractSeries::SeriesType type) {
+    int n = 0;
+    for (auto* s : view->chart()->series()) {
+        n += s->type() == type ? 1 : 0;
+    }
+    return n;
+}
+
+class WorkbenchTabs : public WindowFixture {
+  protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        demo = openDemoProject();
+        bench = std::make_unique<ChartWorkbench>(demo, WorkbenchDatabases::from(config), prompts);
+        ASSERT_TRUE(bench->computeAutomatic());
+        indicators = std::make_unique<TabIndicadores>(services, *bench);
+        runoff = std::make_unique<TabPluviometria>(services, *bench);
+        // The window redraws the runoff tab when the revolution time changes.
+        QObject::connect(indicators.get(), &TabPage::changed, runoff.get(), &TabPage::updateData);
+        indicators->updateData();
+        runoff->updateData();
+    }
+    void TearDown() override {
+        closeTopLevels("frmSuperficialStorage");
+        runoff.reset();
+        indicators.reset();
+        bench.reset();
+        WindowFixture::TearDown();
+    }
+    QLineEdit* box(QWidget* w, const char* name) { return child<QLineEdit>(w, name); }
+    QString label(QWidget* w, const char* name) { return child<QLabel>(w, name)->text(); }
+    QChartView* depths() { return child<QChartView>(indicators.get(), "chtLaminas"); }
+    QChartView* rates() { return child<QChartView>(runoff.get(), "chtPluviometria"); }
+
+    Projecto demo;
+    Prompts prompts;
+    std::unique_ptr<ChartWorkbench> bench;
+    std::unique_ptr<TabIndicadores> indicators;
+    std::unique_ptr<TabPluviometria> runoff;
+};
+
+TEST_F(WorkbenchTabs, PluggedOutletsLeaveTheFirstOutletsOutAndTooManyAreRefused) {
+    // The captions the tab sets when it attaches are the user's language's.
+    EXPECT_EQ(label(indicators.get(), "lblHorasRevolucion"), "Hours for a complete revolution");
+    EXPECT_EQ(label(indicators.get(), "lblObturadas"), "Number of plugged outlets");
+    EXPECT_EQ(label(indicators.get(), "lblUD_v"), "");
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    type(box(indicators.get(), "txtHorasRevolucao"), "20");
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+    EXPECT_EQ(bench->indicadores().horasRevolucao, 20);
+    // The plugged count is checked against the outlets of the fixed spans; the depth profiles
+    // hold every outlet (the overhang's and the end gun as well).
+    const int total = bench->currentWrapper()->numeroTotalDeSaidas();
+    const int outlets = bench->currentWrapper()->WaterDepthsSamples(false).Length();
+    ASSERT_GE(outlets, total);
+    auto* actual = seriesNamed<QLineSeries>(depths(), "Actual depth (mm)");
+    auto* ideal = seriesNamed<QLineSeries>(depths(), "Ideal depth (mm)");
+    ASSERT_TRUE(actual && ideal);
+    EXPECT_EQ(actual->count(), outlets);
+    EXPECT_EQ(ideal->count(), outlets);
+    const double nearest = actual->at(0).x();
+    const QString ud = label(indicators.get(), "lblUD_v");
+    EXPECT_FALSE(ud.isEmpty());
+    EXPECT_EQ(ud.section('.', 1).size(), 2) << ud.toStdString();  // 2 decimals
+    EXPECT_FALSE(label(indicators.get(), "lblCU_v").isEmpty());
+    EXPECT_FALSE(label(indicators.get(), "lblLaminaMedia_v").isEmpty());
+    EXPECT_FALSE(label(indicators.get(), "lblLaminaEsperada_v").isEmpty());
+    EXPECT_FALSE(label(indicators.get(), "lblBandaCU").isEmpty());
+
+    type(box(indicators.get(), "txtAObturados"), "5");
+    actual = seriesNamed<QLineSeries>(depths(), "Actual depth (mm)");
+    ideal = seriesNamed<QLineSeries>(depths(), "Ideal depth (mm)");
+    ASSERT_TRUE(actual && ideal);
+    EXPECT_EQ(actual->count(), outlets - 5);
+    EXPECT_EQ(ideal->count(), outlets - 5);
+    EXPECT_GT(actual->at(0).x(), nearest);
+    EXPECT_EQ(bench->indicadores().numeroSaidasObturadas, 5);
+
+    // As many as the total is accepted.
+    type(box(indicators.get(), "txtAObturados"), QString::number(total));
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+    EXPECT_EQ(bench->indicadores().numeroSaidasObturadas, total);
+    actual = seriesNamed<QLineSeries>(depths(), "Actual depth (mm)");
+    ASSERT_TRUE(actual);
+    EXPECT_EQ(actual->count(), outlets - total);
+
+    // One more is refused, its text selected; the chart keeps the last accepted count.
+    QLineEdit* plugged = box(indicators.get(), "txtAObturados");
+    type(plugged, QString::number(total + 1));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              "The number of plugged outlets can not exceed the number of total outlets");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(plugged->selectedText(), QString::number(total + 1));
+    EXPECT_EQ(bench->indicadores().numeroSaidasObturadas, total);
+    EXPECT_EQ(label(indicators.get(), "lblUD_v"), "");
+}
+
+TEST_F(WorkbenchTabs, TheSpanTableEndsWithTheOverhangWhenThePivotHasOne) {
+    auto* grid = child<GridView>(indicators.get(), "grdCaudalTramos");
+    const auto spans = grid->table().columnTexts("span", '.');
+    ASSERT_EQ(spans.size(), 8u);  // seven fixed spans and the overhang
+    EXPECT_EQ(spans.front(), "1");
+    EXPECT_EQ(spans[6], "7");
+    EXPECT_EQ(spans.back(), "Over hang");
+    EXPECT_EQ(grid->captions().value(0), "Span");
+
+    Projecto plain = demo;
+    plain.hasVoladizo = false;
+    plain.Tramos = demo.Tramos.Slice(1, demo.Tramos.Length() - 1);
+    ChartWorkbench other(plain, WorkbenchDatabases::from(config), prompts);
+    TabIndicadores tab(services, other);
+    tab.updateData();
+    const auto fixed = child<GridView>(&tab, "grdCaudalTramos")->table().columnTexts("span", '.');
+    ASSERT_EQ(fixed.size(), 7u);
+    EXPECT_EQ(fixed.back(), "7");
+}
+
+TEST_F(WorkbenchTabs, RunoffEllipsesAreasAndFailures) {
+    EXPECT_EQ(label(runoff.get(), "lblInstruccion").left(22), "Enter the distance fro");
+    auto* check = child<QPushButton>(runoff.get(), "cmdCalcularPluviometria");
+    // Nothing given: the requirement message; then no revolution time.
+    check->click();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0], "It must be given data for at least one position");
+    type(box(runoff.get(), "txtRadio1"), "300");
+    type(box(runoff.get(), "txtDmoj1"), "30");
+    check->click();
+    ASSERT_EQ(messages.messages.size(), 2);
+    EXPECT_EQ(messages.messages[1],
+              "Please enter the number of hours for a complete pivot revolution");
+
+    // 20 h: at 300 m the pivot moves 94.25 m/h and a 30 m wetted diameter passes in 0.318 h.
+    type(box(indicators.get(), "txtHorasRevolucao"), "20");
+    auto* first = seriesNamed<QLineSeries>(rates(), "Ellipse of point 1");
+    ASSERT_TRUE(first);
+    EXPECT_NEAR(first->at(first->count() - 1).x(), 30 / (6.28318530717958 * 300 / 20),
+                1e-9);  // 0.3183 h, the sampled end of the curve
+    EXPECT_NEAR(first->at(first->count() - 1).x(), 0.318, 0.0005);
+    // No Kostiakov parameters: the ellipse alone, no area.
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeLine), 1);
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeArea), 0);
+    EXPECT_EQ(label(runoff.get(), "lblExceso1_v"), "");
+
+    // Only the first point, with the soil: one ellipse, the infiltration, one area.
+    type(box(runoff.get(), "txtk"), "8");
+    type(box(runoff.get(), "txta"), "-0.5");
+    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Infiltration"));
+    EXPECT_FALSE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeLine), 2);
+    const QString excess = label(runoff.get(), "lblExceso1_v");
+    EXPECT_FALSE(excess.isEmpty());
+    EXPECT_EQ(label(runoff.get(), "lblExceso2_v"), "");
+    const bool shaded = seriesNamed<QAreaSeries>(rates(), "Excess at point 1") != nullptr;
+    EXPECT_EQ(shaded, excess != "0.00") << excess.toStdString();
+
+    // The second point from the outlet grid; k = 0 draws both ellipses and computes nothing.
+    runoff->setPointDistance(2, 412.5);
+    EXPECT_EQ(box(runoff.get(), "txtRadio2")->text(), "412.50");
+    EXPECT_EQ(bench->pluviometryCheck().secondSample.distanceToCenter, 412.5);
+    type(box(runoff.get(), "txtDmoj2"), "35");
+    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    type(box(runoff.get(), "txtk"), "0");
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeLine), 2);
+    EXPECT_FALSE(seriesNamed<QLineSeries>(rates(), "Infiltration"));
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeArea), 0);
+    EXPECT_EQ(label(runoff.get(), "lblExceso1_v"), "");
+    EXPECT_EQ(label(runoff.get(), "lblExceso2_v"), "");
+
+    // A soil that takes far more than the sprinklers give: both ellipses below, 0 mm.
+    type(box(runoff.get(), "txtk"), "1000");
+    type(box(runoff.get(), "txta"), "-0.1");
+    EXPECT_EQ(label(runoff.get(), "lblExceso1_v"), "0.00");
+    EXPECT_EQ(label(runoff.get(), "lblExceso2_v"), "0.00");
+    EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeArea), 0);
+    EXPECT_EQ(messages.messages.size(), 2);  // box changes report in the tab only
+}
+
+TEST_F(WorkbenchTabs, TheSurfaceStorageCalculatorGivesTheRunoffVerdicts) {
+    type(box(indicators.get(), "txtHorasRevolucao"), "20");
+    type(box(runoff.get(), "txtRadio1"), "300");
+    type(box(runoff.get(), "txtDmoj1"), "30");
+    type(box(runoff.get(), "txtk"), "8");
+    type(box(runoff.get(), "txta"), "-0.5");
+    ASSERT_FALSE(label(runoff.get(), "lblExceso1_v").isEmpty());
+    EXPECT_EQ(label(runoff.get(), "lblVeredicto1"), "");
+
+    child<QPushButton>(runoff.get(), "cmdAlmacenamiento")->click();
+    QWidget* calc = topLevel("frmSuperficialStorage");
+    ASSERT_NE(calc, nullptr);
+    EXPECT_EQ(calc->windowTitle(), "Surface storage");
+    auto* k = child<QComboBox>(calc, "cmbk");
+    auto* s = child<QComboBox>(calc, "cmbs");
+    ASSERT_EQ(k->count(), 2);
+    EXPECT_EQ(k->itemText(0), "0.5");
+    ASSERT_EQ(s->count(), 7);
+    EXPECT_EQ(s->itemText(6), "6 %");
+    auto* compute = child<QPushButton>(calc, "cmdCompute");
+
+    // Everything blank: Sm is reported first.
+    compute->click();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              "It must be given the storage capacity of the micro depressions (Sm)");
+    // Out of range when leaving the box.
+    type(box(calc, "txtSm"), "150");
+    ASSERT_EQ(messages.messages.size(), 2);
+    EXPECT_EQ(box(calc, "txtSm")->text(), "");
+
+    type(box(calc, "txtSm"), "5");
+    k->setCurrentIndex(1);
+    type(box(calc, "txtSf"), "1");
+    s->setCurrentIndex(0);
+    compute->click();
+    EXPECT_EQ(messages.messages.size(), 2);
+    EXPECT_EQ(label(calc, "lblAs_v"), "6.50");
+    EXPECT_EQ(label(runoff.get(), "lblAlmacenamiento_v"), "6.50");
+    EXPECT_EQ(bench->surfaceStorage(), 6.5);
+    const double excess = bench->pluviometryCheck().firstSample.distanceToCenter > 0
+                              ? label(runoff.get(), "lblExceso1_v").toDouble()
+                              : -1;
+    const QString verdict = label(runoff.get(), "lblVeredicto1");
+    EXPECT_TRUE(excess <= 6.5 ? verdict.startsWith("Held on the surface")
+                              : verdict.startsWith("Runoff of"))
+        << verdict.toStdString();
+    s->setCurrentIndex(6);
+    compute->click();
+    EXPECT_EQ(label(calc, "lblAs_v"), "6.00");
+    EXPECT_EQ(label(runoff.get(), "lblAlmacenamiento_v"), "6.00");
+
+    // A storage smaller than the excess: the difference runs off.
+    type(box(calc, "txtSm"), "0");
+    type(box(calc, "txtSf"), "0");
+    compute->click();
+    EXPECT_EQ(label(calc, "lblAs_v"), "0.00");
+    if (excess > 0) {
+        EXPECT_TRUE(label(runoff.get(), "lblVeredicto1")
+                        .startsWith("Runoff of " + label(runoff.get(), "lblExceso1_v")));
+    }
+}
+
+TEST_F(WorkbenchTabs, TheTabValuesSurviveSavingAndOpeningTheChart) {
+    type(box(indicators.get(), "txtHorasRevolucao"), "18.5");
+    type(box(indicators.get(), "txtAObturados"), "3");
+    type(box(runoff.get(), "txtRadio1"), "250");
+    type(box(runoff.get(), "txtDmoj1"), "28");
+    type(box(runoff.get(), "txtRadio2"), "400");
+    type(box(runoff.get(), "txtDmoj2"), "35");
+    type(box(runoff.get(), "txtk"), "8");
+    type(box(runoff.get(), "txta"), "-0.45");
+    prompts.names.push_back("Tabs kept");
+    ASSERT_TRUE(bench->copyAutomaticToManual());
+    ASSERT_TRUE(bench->saveChartAs());
+    const int id = bench->currentChart()->id();
+
+    // Other values in every box, then the stored chart opened again.
+    type(box(indicators.get(), "txtHorasRevolucao"), "30");
+    type(box(indicators.get(), "txtAObturados"), "0");
+    type(box(runoff.get(), "txtRadio1"), "100");
+    type(box(runoff.get(), "txtk"), "");
+    ASSERT_EQ(bench->indicadores().horasRevolucao, 30);
+    bench->selectChart(id);
+    ASSERT_TRUE(bench->openChart()) << (prompts.messages.empty() ? "" : prompts.messages[0]);
+    indicators->updateData();
+    runoff->updateData();
+    EXPECT_EQ(box(indicators.get(), "txtHorasRevolucao")->text(), "18.5");
+    EXPECT_EQ(box(indicators.get(), "txtAObturados")->text(), "3");
+    EXPECT_EQ(box(runoff.get(), "txtRadio1")->text(), "250");
+    EXPECT_EQ(box(runoff.get(), "txtDmoj1")->text(), "28");
+    EXPECT_EQ(box(runoff.get(), "txtRadio2")->text(), "400");
+    EXPECT_EQ(box(runoff.get(), "txtDmoj2")->text(), "35");
+    EXPECT_EQ(box(runoff.get(), "txtk")->text(), "8");
+    EXPECT_EQ(box(runoff.get(), "txta")->text(), "-0.45");
+    EXPECT_FALSE(label(indicators.get(), "lblCU_v").isEmpty());
+    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+}
+
+}  // namespace
+}  // namespace kambrix
