@@ -24,6 +24,8 @@
 
 #include "design/chart_report.h"
 #include "gui/TabDrop.h"
+#include "gui/TabIndicadores.h"
+#include "gui/TabPluviometria.h"
 #include "gui/TabReguladores.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -259,6 +261,13 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
 
     sink_ = std::make_unique<GridSink>(grid_);
     connectCommands();
+    // The indicator and runoff tabs judge the package the grid shows; a point of the runoff
+    // check can be taken from an outlet of the grid.
+    addResultTab(new TabIndicadores(services_, *workbench_), QStringLiteral("Indicadores"));
+    auto* pluviometria = new TabPluviometria(services_, *workbench_);
+    addResultTab(pluviometria, QStringLiteral("Pluviometría"));
+    connect(this, &frmCaspersores::outletDistanceChosen, pluviometria,
+            &TabPluviometria::setPointDistance);
     translateForm(this, services_.config.languageFile);
     // The runoff commands of the grid's menu take their captions from the language file.
     const QStringList runoff = captionList(grid_, "RunoffCaptions");
@@ -278,6 +287,11 @@ frmCaspersores::~frmCaspersores() {
     if (workbench_) {
         workbench_->setGridSink(nullptr);
     }
+    // The tabs hold the workbench (they take their values out of it on the way): they go
+    // before it does, not with the window's children after the members.
+    tabs_.clear();
+    delete tabCarta_;
+    tabCarta_ = nullptr;
 }
 
 QWidget* frmCaspersores::buildCommands() {
