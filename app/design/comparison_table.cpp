@@ -39,6 +39,7 @@ const std::vector<std::string>& comparisonColumns() {
     using namespace compared;
     static const std::vector<std::string> columns = {Brand,
                                                      Model,
+                                                     GunModel,
                                                      RegulatorPressure,
                                                      Boost,
                                                      Feasible,

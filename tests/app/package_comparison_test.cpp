@@ -226,6 +226,11 @@ TEST_F(Comparison, EveryModelAndSettingIsJudgedAndRankedFeasibleFirst) {
     const TableData table = comparisonTable(outcome.packages);
     ASSERT_EQ(table.rows.size(), 60u);
     EXPECT_EQ(table.columns, comparisonColumns());
+    ASSERT_EQ(table.rows[0].cells.size(), table.columns.size());
+    const auto* cuCell = table.cell(0, static_cast<std::size_t>(table.columnOf(compared::CU)));
+    ASSERT_TRUE(cuCell && cuCell->number);
+    EXPECT_EQ(*cuCell->number, *outcome.packages[0].results.CU);
+    EXPECT_EQ(table.rows[0].cells[2].text, "Lluvia Norte End gun");
     EXPECT_EQ(table.rows[0].cells[5].text, "yes");
     EXPECT_EQ(table.rows.back().cells[5].text, "no");
     EXPECT_EQ(table.rows.back().flag, CellFlag::Warning);
