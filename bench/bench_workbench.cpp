@@ -12,6 +12,7 @@
 
 #include "design/automatic_package.h"
 #include "design/chart_workbench.h"
+#include "design/package_comparison.h"
 #include "design/work_pivot.h"
 #include "shell/pivot_design.h"
 #include "shell/projectos.h"
@@ -167,8 +168,47 @@ void BM_OpenStoredChart250(benchmark::State& state) {
     fs::remove_all(f.dir);
 }
 
+// The comparison of 200 packages: the template catalogue's 4 models (the end gun offered its
+// gun model) × none and 9 regulator settings × none and 4 boosts, each computed on its own
+// wrapper with its indicators and a two-point runoff check, then ranked.
+void BM_ComparePackages200(benchmark::State& state) {
+    const auto f = fixture("compare");
+    const auto catalogue = statics().Aspersores().find(f.config.asperConnectionString);
+    ComparisonBase base;
+    base.pivot = buildPivot(f.project);
+    base.settings.indicadores = statics().newIndicadores(20, 12);
+    base.settings.pluviometria.firstSample = statics().newPivotSample(300, 30, "first_sample");
+    base.settings.pluviometria.secondSample = statics().newPivotSample(560, 35, "second_sample");
+    base.settings.pluviometria.kostiakov = statics().newKostiakovParameters(8, -0.5);
+    base.surfaceStorage = 5;
+    const auto models = catalogueModels(catalogue);
+    ComparisonOptions options;
+    options.regulatorPressures = {std::nullopt, 60.0,  70.0,  85.0,  100.0,
+                                  115.0,        130.0, 140.0, 155.0, 170.0};
+    options.boosts = {0, 50, 100, 150, 200};
+    options.gunModel = gunModelFor(base.pivot, models);
+    int candidates = 0;
+    int feasible = 0;
+    for (auto _ : state) {
+        const auto outcome = comparePackages(base, models, options);
+        candidates = static_cast<int>(outcome.packages.size());
+        feasible = 0;
+        for (const auto& p : outcome.packages) {
+            feasible += p.results.feasible ? 1 : 0;
+        }
+    }
+    if (candidates != 200) {
+        state.SkipWithError("the comparison did not make 200 candidates");
+    }
+    state.counters["candidates"] = candidates;
+    state.counters["feasible"] = feasible;
+    state.counters["outlets"] = static_cast<double>(outletsInOrder(base.pivot).size());
+    fs::remove_all(f.dir);
+}
+
 }  // namespace
 
+BENCHMARK(BM_ComparePackages200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PresenterRows250)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AutomaticPackageAndRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenStoredChart250)->Unit(benchmark::kMillisecond);

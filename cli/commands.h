@@ -79,4 +79,24 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err);
 // JSON; what cannot be computed is null, with its reason on `err`.
 int runAgronomic(const std::string& file, std::ostream& out, std::ostream& err);
 
+// compare FILE: the design input of `design` plus an optional "compare" object (models,
+// regulatorPressures, boosts, variation, rankBy, surfaceStorage); prints the compared
+// packages in rank order as a JSON array. Exit status as for `design`; kExitNotConverged
+// when a candidate's computation did not settle (all candidates are still printed).
+int runCompare(const std::string& file, std::ostream& out, std::ostream& err);
+int runCompareText(const std::string& text, const std::string& source, std::ostream& out,
+                   std::ostream& err);
+
+struct FitNozzlesOptions {
+    std::string file;
+    bool usUnits = false;  // pressures in psi, discharges in US gpm
+    std::string brand;     // written into every nozzle when given
+    std::string model;
+};
+
+// fit-nozzles FILE: the nozzles of a maker's table (nozzle, pressure, discharge after a
+// heading line) fitted to q = a·p^b, as JSON; a refused row or nozzle gives kExitBadInput
+// and one line naming it.
+int runFitNozzles(const FitNozzlesOptions& options, std::ostream& out, std::ostream& err);
+
 }  // namespace kambrix::cli

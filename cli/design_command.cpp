@@ -19,6 +19,7 @@
 #include "commands.h"
 #include "design/manual_strategy.h"
 #include "design/optimizer_strategy.h"
+#include "design_input.h"
 #include "design_output.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
@@ -129,27 +130,6 @@ std::string item(const std::string& path, std::size_t i) {
 }
 
 constexpr int kLargestId = 2147483647;
-
-struct NozzleAt {
-    quarvex::CoordenadasSaida at;
-    int id = 0;
-    std::string path;
-};
-
-// Everything a design file holds.
-struct DesignInput {
-    quarvex::pivot pivot;
-    quarvex::AspersorList catalogue;
-    std::map<int, std::shared_ptr<quarvex::Aspersor>> byId;
-    std::map<const quarvex::Aspersor*, int> idOf;
-    bool manual = false;
-    std::vector<NozzleAt> nozzles;
-    std::optional<double> endGunBoost;
-    std::shared_ptr<quarvex::Reguladores> regulators;
-    std::optional<quarvex::Drop> drop;
-    std::optional<quarvex::indicadores> indicadores;
-    std::optional<quarvex::PluviometryCheck> pluviometria;
-};
 
 quarvex::tramo readSpan(const json& s, const std::string& path) {
     namespace r = ranges;
@@ -365,6 +345,8 @@ void readChart(const json& root, DesignInput& in) {
     }
 }
 
+}  // namespace
+
 DesignInput readDesign(const json& root) {
     if (!root.is_object()) {
         throw InputError("the design must be a JSON object");
@@ -384,6 +366,8 @@ DesignInput readDesign(const json& root) {
     }
     return in;
 }
+
+namespace {
 
 // ---- computing -------------------------------------------------------------------------
 

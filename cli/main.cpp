@@ -60,6 +60,20 @@ int main(int argc, char** argv) {
         "agronomic", "Compute the crop water requirement and system discharge given as JSON");
     agronomic->add_option("FILE", agronomicFile, "agronomic data (JSON)")->required();
 
+    std::string compareFile;
+    auto* compare = app.add_subcommand(
+        "compare", "Compare the automatic packages of every model, regulator setting and boost");
+    compare->add_option("FILE", compareFile, "design file (JSON) with an optional \"compare\"")
+        ->required();
+    kambrix::cli::FitNozzlesOptions fitOptions;
+    auto* fit =
+        app.add_subcommand("fit-nozzles", "Fit q = a p^b to every nozzle of a maker's table (CSV)");
+    fit->add_option("FILE", fitOptions.file, "table: nozzle, pressure (kPa), discharge (L/s)")
+        ->required();
+    fit->add_flag("--us-units", fitOptions.usUnits, "pressures in psi and discharges in US gpm");
+    fit->add_option("--brand", fitOptions.brand, "brand written into every nozzle");
+    fit->add_option("--model", fitOptions.model, "model written into every nozzle");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -72,6 +86,12 @@ int main(int argc, char** argv) {
     }
     if (*chart) {
         return kambrix::cli::runChart(chartOptions, std::cout, std::cerr);
+    }
+    if (*compare) {
+        return kambrix::cli::runCompare(compareFile, std::cout, std::cerr);
+    }
+    if (*fit) {
+        return kambrix::cli::runFitNozzles(fitOptions, std::cout, std::cerr);
     }
     if (*design) {
         return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);

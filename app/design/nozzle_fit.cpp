@@ -70,8 +70,10 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
 
 NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& points) {
     if (points.size() < 2) {
-        raiseError(errc::CsvFormat,
-                   "The nozzle " + nozzle + " has fewer than two points: a and b cannot be fitted");
+        const std::string where =
+            points.empty() ? std::string() : " (line " + std::to_string(points[0].line) + ")";
+        raiseError(errc::CsvFormat, "The nozzle " + nozzle + " has fewer than two points" + where +
+                                        ": a and b cannot be fitted");
     }
     // Two passes (means, then centred sums) keep the exact-points case exact to rounding.
     const double n = static_cast<double>(points.size());

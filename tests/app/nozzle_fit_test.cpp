@@ -99,7 +99,7 @@ TEST(NozzleFit, ReadsMakerTablesAndRefusesBadRows) {
     EXPECT_EQ(message("n,p,q\nA,100\n"),
               "Line 2 of the table: a row needs three fields: nozzle, pressure and discharge");
     EXPECT_EQ(message("n,p,q\nA,100,0.2\nB,100,0.3\nB,200,0.4\n"),
-              "The nozzle A has fewer than two points: a and b cannot be fitted");
+              "The nozzle A has fewer than two points (line 2): a and b cannot be fitted");
     EXPECT_EQ(message("n,p,q\nA,100,0.2\nA,100,0.25\n"),
               "The points of the nozzle A all have one pressure: a and b cannot be fitted");
     EXPECT_EQ(message("n,p,q\nA,1e999,0.2\n"),

@@ -1,0 +1,435 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "design/package_comparison.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "design/chart_workbench.h"
+#include "design/nozzle_filter.h"
+#include "evaluation/indicators.h"
+#include "evaluation/runoff.h"
+#include "shell/errors.h"
+
+namespace kambrix {
+namespace {
+
+constexpr double kPercent = 100;
+constexpr double kMaxSetPressure_kPa = 1000;  // as the regulators tab accepts
+constexpr double kMaxBoost_kPa = 1000;
+
+bool hasData(const quarvex::PivotSample& s) {
+    return s.distanceToCenter > 0 && s.wetDiameter > 0;
+}
+
+std::string modelText(const ModelChoice& m) {
+    return "the model " + m.model + " of " + m.brand;
+}
+
+template <class T>
+std::vector<T> withoutRepeats(const std::vector<T>& values) {
+    std::vector<T> out;
+    for (const auto& v : values) {
+        if (std::find(out.begin(), out.end(), v) == out.end()) {
+            out.push_back(v);
+        }
+    }
+    return out;
+}
+
+// The measure of a key for one candidate, oriented so that smaller is better; none when the
+// candidate has no value for it.
+std::optional<double> measure(const CandidateResults& r, RankKey key) {
+    const auto sum = [](std::optional<double> a, std::optional<double> b) -> std::optional<double> {
+        if (!a && !b) {
+            return std::nullopt;
+        }
+        return a.value_or(0) + b.value_or(0);
+    };
+    switch (key) {
+        case RankKey::CU:
+            return r.CU ? std::optional<double>(-*r.CU) : std::nullopt;
+        case RankKey::UD:
+            return r.UD ? std::optional<double>(-*r.UD) : std::nullopt;
+        case RankKey::NozzleSizes:
+            return static_cast<double>(r.nozzleSizes);
+        case RankKey::DischargeError: {
+            const double e = std::abs(r.dischargePercent - kPercent);
+            return std::isfinite(e) ? std::optional<double>(e) : std::nullopt;
+        }
+        case RankKey::Runoff:
+            // Beyond the surface storage when it is known, otherwise the excess itself.
+            if (r.runoff1 || r.runoff2) {
+                return sum(r.runoff1, r.runoff2);
+            }
+            return sum(r.excess1, r.excess2);
+    }
+    return std::nullopt;
+}
+
+// -1 when a ranks before b, 1 after, 0 for a tie.
+int compareBy(const CandidateResults& a, const CandidateResults& b, RankKey key) {
+    const auto x = measure(a, key);
+    const auto y = measure(b, key);
+    if (x && y) {
+        return *x < *y ? -1 : (*y < *x ? 1 : 0);
+    }
+    if (x || y) {
+        return x ? -1 : 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// ---- models -----------------------------------------------------------------------------
+
+std::vector<CandidateModel> catalogueModels(const quarvex::AspersorList& catalogue) {
+    std::vector<CandidateModel> models;
+    catalogue.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& a) {
+        const ModelChoice name{a->marca().nome, a->modelo().nome};
+        auto it = std::find_if(models.begin(), models.end(),
+                               [&](const CandidateModel& m) { return m.name == name; });
+        if (it == models.end()) {
+            models.push_back({name, {}});
+            it = models.end() - 1;
+        }
+        it->nozzles.Add(a);
+    });
+    return models;
+}
+
+std::vector<CandidateModel> selectCandidateModels(const quarvex::AspersorList& catalogue,
+                                                  const std::vector<ModelChoice>& choices) {
+    auto all = catalogueModels(catalogue);
+    if (choices.empty()) {
+        return all;
+    }
+    std::vector<CandidateModel> chosen;
+    for (const auto& c : withoutRepeats(choices)) {
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](const CandidateModel& m) { return m.name == c; });
+        if (it == all.end()) {
+            raiseError(errc::RecordNotFound, "The catalogue has no nozzles of " + modelText(c) +
+                                                 ": it cannot be compared");
+        }
+        chosen.push_back(*it);
+    }
+    return chosen;
+}
+
+std::vector<CandidateModel> readCandidateModels(const std::string& catalogueConnectionString,
+                                                const std::vector<ModelChoice>& choices) {
+    std::vector<ModelChoice> names = withoutRepeats(choices);
+    const bool everything = names.empty();
+    if (everything) {
+        quarvex::statics()
+            .Aspersores()
+            .ModelosAll(catalogueConnectionString)
+            .ForEach([&](const quarvex::modelo& m) {
+                const ModelChoice c{m.marca.nome, m.nome};
+                if (std::find(names.begin(), names.end(), c) == names.end()) {
+                    names.push_back(c);
+                }
+            });
+    }
+    const NozzleCatalogue catalogue(catalogueConnectionString);
+    std::vector<CandidateModel> models;
+    for (const auto& c : names) {
+        NozzleFilter filter;
+        filter.kind = NozzleFilter::Kind::Model;
+        filter.brand = c.brand;
+        filter.model = c.model;
+        CandidateModel m{c, catalogue.nozzles(filter)};
+        if (m.nozzles.Count() == 0) {
+            if (everything) {
+                continue;  // a model without nozzles is no package
+            }
+            raiseError(errc::RecordNotFound, "The catalogue has no nozzles of " + modelText(c) +
+                                                 ": it cannot be compared");
+        }
+        models.push_back(std::move(m));
+    }
+    return models;
+}
+
+ComparisonBase comparisonBaseOf(const ChartWorkbench& workbench) {
+    ComparisonBase base;
+    base.pivot = workbench.projectPivot();
+    base.settings = workbench.packageSettings();
+    base.surfaceStorage = workbench.surfaceStorage();
+    return base;
+}
+
+// ---- options and candidates -------------------------------------------------------------
+
+const char* rankKeyName(RankKey key) {
+    switch (key) {
+        case RankKey::CU:
+            return "CU";
+        case RankKey::UD:
+            return "UD";
+        case RankKey::NozzleSizes:
+            return "nozzleSizes";
+        case RankKey::DischargeError:
+            return "dischargeError";
+        case RankKey::Runoff:
+            return "runoff";
+    }
+    return "";
+}
+
+std::optional<RankKey> rankKeyOf(const std::string& name) {
+    for (RankKey k : allRankKeys()) {
+        if (name == rankKeyName(k)) {
+            return k;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<RankKey>& allRankKeys() {
+    static const std::vector<RankKey> keys = {RankKey::CU, RankKey::UD, RankKey::NozzleSizes,
+                                              RankKey::DischargeError, RankKey::Runoff};
+    return keys;
+}
+
+std::optional<std::string> checkComparisonOptions(const ComparisonOptions& o) {
+    for (const auto& p : o.regulatorPressures) {
+        if (p && !(std::isfinite(*p) && *p > 0 && *p <= kMaxSetPressure_kPa)) {
+            return std::string(
+                "A regulator pressure must be a number greater than 0 and up to 1000 kPa");
+        }
+    }
+    for (double b : o.boosts) {
+        if (!(std::isfinite(b) && b >= 0 && b <= kMaxBoost_kPa)) {
+            return std::string("An end-gun boost must be a number from 0 to 1000 kPa");
+        }
+    }
+    if (!(std::isfinite(o.variation) && o.variation > 0 && o.variation <= 1)) {
+        return std::string("The allowed discharge variation must be greater than 0 and up to 100%");
+    }
+    return std::nullopt;
+}
+
+std::vector<PackageCandidate> makeCandidates(const quarvex::pivot& pivot,
+                                             const std::vector<CandidateModel>& models,
+                                             const ComparisonOptions& options) {
+    auto settings = withoutRepeats(options.regulatorPressures);
+    if (settings.empty()) {
+        settings.push_back(std::nullopt);
+    }
+    auto boosts = pivot.p_has_end_gun ? withoutRepeats(options.boosts) : std::vector<double>{};
+    if (boosts.empty()) {
+        boosts.push_back(0);
+    }
+    const bool gun = pivot.p_has_end_gun && options.gunModel;
+    std::vector<PackageCandidate> out;
+    out.reserve(models.size() * settings.size() * boosts.size());
+    for (const auto& m : models) {
+        quarvex::AspersorList nozzles = m.nozzles;
+        if (gun && !(options.gunModel->name == m.name)) {
+            options.gunModel->nozzles.ForEach(
+                [&](const std::shared_ptr<quarvex::Aspersor>& a) { nozzles.Add(a); });
+        }
+        for (const auto& p : settings) {
+            for (double b : boosts) {
+                PackageCandidate c;
+                c.model = m.name;
+                c.regulatorPressure = p;
+                c.boost = b;
+                if (gun) {
+                    c.gunModel = options.gunModel->name;
+                }
+                c.order = static_cast<int>(out.size());
+                c.nozzles = nozzles;
+                out.push_back(std::move(c));
+            }
+        }
+    }
+    return out;
+}
+
+PackageSettings candidateSettings(const ComparisonBase& base, const PackageCandidate& candidate,
+                                  double variation) {
+    auto& st = quarvex::statics();
+    PackageSettings s = base.settings;
+    s.nozzles = candidate.nozzles;
+    s.variation = variation;
+    // As the regulators tab makes them: installed, no discharge range.
+    s.regulators = std::make_shared<quarvex::Reguladores>();
+    if (candidate.regulatorPressure) {
+        const int spans = base.pivot.Tramos.Length() + (base.pivot.p_has_overhang ? 1 : 0);
+        for (int t = 1; t <= spans; ++t) {
+            s.regulators->Add(st.newReguladorPression(t, *candidate.regulatorPressure, 0, 0, true));
+        }
+    }
+    s.endGunBoost = base.pivot.p_has_end_gun ? candidate.boost : 0.0;
+    return s;
+}
+
+std::optional<CandidateModel> gunModelFor(const quarvex::pivot& pivot,
+                                          const std::vector<CandidateModel>& models) {
+    if (!pivot.p_has_end_gun) {
+        return std::nullopt;
+    }
+    auto wrapper = quarvex::statics().newPivotWrapper(pivot, nullptr);
+    wrapper->computeIdealOperationMode();
+    const double q = wrapper->idealEndGunDischarge();
+    for (const auto& m : models) {
+        bool serves = false;
+        m.nozzles.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& a) {
+            serves = serves || (a->qmin() <= q && q <= a->qmax());
+        });
+        if (serves) {
+            return m;
+        }
+    }
+    return std::nullopt;
+}
+
+// ---- results ----------------------------------------------------------------------------
+
+CandidateResults judgePackage(PackageResult& package, const ComparisonBase& base) {
+    CandidateResults r;
+    const ComputationSummary& s = package.summary;
+    r.settled = package.settled;
+    const quarvex::indicadores& ind = base.settings.indicadores;
+    int position = 0;
+    for (const auto& ref : outletsInOrder(package.wrapper->pivot())) {
+        if (++position > ind.numeroSaidasObturadas && !ref.outlet->obj_aspersor) {
+            ++r.noSprinkler;
+        }
+    }
+    r.outOfRange = s.outOfRange;
+    r.starvedRegulators = s.starvedRegulator;
+    r.dischargePercent = s.designDischarge > 0 ? kPercent * s.chartDischarge / s.designDischarge
+                                               : std::numeric_limits<double>::quiet_NaN();
+    r.nozzleSizes = s.distinctNozzles;
+    r.feasible = r.settled && r.noSprinkler == 0 && r.outOfRange == 0 && r.starvedRegulators == 0;
+
+    auto& wrapper = *package.wrapper;
+    const double hours = ind.horasRevolucao;
+    if (hours > 0 && std::isfinite(hours)) {
+        try {
+            const IndicatorResults ir =
+                computeIndicators(wrapper, hours, ind.numeroSaidasObturadas);
+            if (ir.UD) {
+                r.UD = kPercent * *ir.UD;
+            }
+            if (ir.CU) {
+                r.CU = kPercent * *ir.CU;
+            }
+            r.expectedDepth = ir.expectedDepth;
+            r.averageDepth = ir.averageDepth;
+            r.problems.insert(r.problems.end(), ir.problems.begin(), ir.problems.end());
+        } catch (const quarvex::Error& e) {
+            r.problems.push_back(std::string("UD and CU cannot be computed: ") + e.what());
+        }
+    } else {
+        r.problems.push_back(std::string("UD, CU and the depths need ") + kRevolutionHoursItem);
+    }
+
+    const quarvex::PluviometryCheck& check = base.settings.pluviometria;
+    if (hasData(check.firstSample) || hasData(check.secondSample)) {
+        if (hours > 0 && std::isfinite(hours)) {
+            wrapper.setTimeForCompleteRevolution(hours);
+        }
+        try {
+            const RunoffResult rr = computeRunoff(wrapper, check, hours);
+            if (rr.failure) {
+                r.problems.push_back(*rr.failure);
+            }
+            r.problems.insert(r.problems.end(), rr.problems.begin(), rr.problems.end());
+            r.excess1 = rr.area1;
+            r.excess2 = rr.area2;
+            if (base.surfaceStorage) {
+                const double As = *base.surfaceStorage;
+                if (rr.area1) {
+                    r.runoff1 = std::max(0.0, *rr.area1 - As);
+                }
+                if (rr.area2) {
+                    r.runoff2 = std::max(0.0, *rr.area2 - As);
+                }
+            }
+        } catch (const quarvex::Error& e) {
+            r.problems.push_back(std::string("The runoff cannot be computed: ") + e.what());
+        } catch (const zarede::Error& e) {
+            r.problems.push_back(std::string("The runoff cannot be computed: ") + e.what());
+        }
+    }
+    return r;
+}
+
+ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandidate& candidate,
+                                 double variation) {
+    ComparedPackage out;
+    out.candidate = candidate;
+    out.package =
+        computeAutomaticPackage(base.pivot, candidateSettings(base, candidate, variation));
+    out.results = judgePackage(out.package, base);
+    return out;
+}
+
+// ---- comparison and ranking -------------------------------------------------------------
+
+ComparisonOutcome comparePackages(const ComparisonBase& base,
+                                  const std::vector<CandidateModel>& models,
+                                  const ComparisonOptions& options,
+                                  const ComparisonProgress& progress) {
+    if (const auto refused = checkComparisonOptions(options)) {
+        raiseError(errc::ValueOutOfRange, *refused);
+    }
+    const auto candidates = makeCandidates(base.pivot, models, options);
+    ComparisonOutcome out;
+    out.total = static_cast<int>(candidates.size());
+    out.packages.reserve(candidates.size());
+    for (const auto& c : candidates) {
+        if (progress && !progress(static_cast<int>(out.packages.size()), out.total)) {
+            out.cancelled = true;
+            break;
+        }
+        out.packages.push_back(computeCandidate(base, c, options.variation));
+    }
+    if (!out.cancelled && progress) {
+        progress(out.total, out.total);
+    }
+    rankPackages(out.packages, options.rankBy);
+    return out;
+}
+
+void rankPackages(std::vector<ComparedPackage>& packages, const std::vector<RankKey>& rankBy) {
+    std::vector<RankKey> keys = withoutRepeats(rankBy);
+    for (RankKey k : allRankKeys()) {
+        if (std::find(keys.begin(), keys.end(), k) == keys.end()) {
+            keys.push_back(k);
+        }
+    }
+    std::stable_sort(packages.begin(), packages.end(),
+                     [&](const ComparedPackage& a, const ComparedPackage& b) {
+                         if (a.results.feasible != b.results.feasible) {
+                             return a.results.feasible;
+                         }
+                         for (RankKey k : keys) {
+                             if (const int c = compareBy(a.results, b.results, k)) {
+                                 return c < 0;
+                             }
+                         }
+                         return a.candidate.order < b.candidate.order;
+                     });
+}
+
+std::vector<ChosenNozzle> chosenNozzles(const ComparedPackage& package) {
+    std::vector<ChosenNozzle> out;
+    if (!package.package.wrapper) {
+        return out;
+    }
+    for (const auto& ref : outletsInOrder(package.package.wrapper->pivot())) {
+        if (ref.outlet->obj_aspersor) {
+            out.push_back({ref.at, ref.outlet->obj_aspersor});
+        }
+    }
+    return out;
+}
+
+}  // namespace kambrix

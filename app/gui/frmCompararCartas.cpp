@@ -1,0 +1,446 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/frmCompararCartas.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QStackedBarSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <numeric>
+
+#include "design/chart_workbench.h"
+#include "design/comparison_table.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/translation.h"
+#include "shell/errors.h"
+
+namespace kambrix {
+namespace {
+
+const char* const kNone = "none";
+
+QString modelText(const ModelChoice& m) {
+    return QString::fromStdString(m.brand + " — " + m.model);
+}
+
+// "none, 70, 100" as the list of options; the user's decimal separator or a point. None
+// when a token is not a number.
+std::optional<std::vector<std::optional<double>>> readList(const QString& text) {
+    std::vector<std::optional<double>> out;
+    const QLocale locale;
+    const QChar decimal = locale.decimalPoint().at(0);
+    // With a decimal comma the items are separated by ";" or blanks only.
+    const QString separators =
+        decimal == QLatin1Char(',') ? QStringLiteral("[;\\s]+") : QStringLiteral("[,;\\s]+");
+    for (const QString& raw : text.split(QRegularExpression(separators), Qt::SkipEmptyParts)) {
+        const QString t = raw.trimmed();
+        if (t.compare(QLatin1String(kNone), Qt::CaseInsensitive) == 0 ||
+            t.compare(QStringLiteral("ninguno"), Qt::CaseInsensitive) == 0) {
+            out.push_back(std::nullopt);
+            continue;
+        }
+        bool ok = false;
+        double v = locale.toDouble(t, &ok);
+        if (!ok) {
+            v = QLocale::c().toDouble(t, &ok);
+        }
+        if (!ok) {
+            return std::nullopt;
+        }
+        out.push_back(v);
+    }
+    return out;
+}
+
+QString listText(const std::vector<std::optional<double>>& values) {
+    QStringList parts;
+    for (const auto& v : values) {
+        parts << (v ? QLocale().toString(*v, 'g', 6) : QString::fromLatin1(kNone));
+    }
+    return parts.join(QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ")
+                                                                     : QStringLiteral(", "));
+}
+
+}  // namespace
+
+frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench& workbench,
+                                     QWidget* parent)
+    : QWidget(parent), services_(services), workbench_(workbench) {
+    setObjectName("frmCompararCartas");
+    setWindowTitle(QStringLiteral("Comparar paquetes de aspersores"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto& m = services_.messages;
+    auto* outer = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    outer->addLayout(top, 1);
+
+    // Options.
+    auto* fraOpciones = new QGroupBox(QStringLiteral("Opciones"), this);
+    fraOpciones->setObjectName("fraOpciones");
+    auto* opt = new QGridLayout(fraOpciones);
+    lstModelos_ = new QListWidget(fraOpciones);
+    lstModelos_->setObjectName("lstModelos");
+    for (const auto& brand : workbench_.brandNames()) {
+        for (const auto& model : workbench_.modelNames(brand)) {
+            models_.push_back({brand, model});
+            auto* item = new QListWidgetItem(modelText(models_.back()), lstModelos_);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Checked);
+        }
+    }
+    txtPresiones_ = namedEdit(fraOpciones, "txtPresiones", false);
+    txtPresiones_->setText(listText(ComparisonOptions{}.regulatorPressures));
+    txtBoosts_ = namedEdit(fraOpciones, "txtBoosts", false);
+    std::vector<std::optional<double>> boosts;
+    for (double b : ComparisonOptions{}.boosts) {
+        boosts.push_back(b > 0 ? std::optional<double>(b) : std::nullopt);
+    }
+    txtBoosts_->setText(listText(boosts));
+    txtBoosts_->setEnabled(workbench_.boostAvailable());
+    cmbModeloCanon_ = new QComboBox(fraOpciones);
+    cmbModeloCanon_->setObjectName("cmbModeloCanon");
+    cmbModeloCanon_->addItem(QString::fromLatin1(kNone));
+    for (const auto& mc : models_) {
+        cmbModeloCanon_->addItem(modelText(mc));
+    }
+    cmbModeloCanon_->setEnabled(workbench_.boostAvailable());
+    try {
+        const auto gun = gunModelFor(workbench_.projectPivot(),
+                                     selectCandidateModels(workbench_.catalogue(), {}));
+        if (gun) {
+            const auto it = std::find(models_.begin(), models_.end(), gun->name);
+            if (it != models_.end()) {
+                cmbModeloCanon_->setCurrentIndex(1 + static_cast<int>(it - models_.begin()));
+            }
+        }
+    } catch (...) {
+        reportUnexpectedError(m, this);
+    }
+    cmbVariacion_ = new QComboBox(fraOpciones);
+    cmbVariacion_->setObjectName("cmb_percent_var");
+    for (const auto& v : ChartWorkbench::variationChoices()) {
+        cmbVariacion_->addItem(QString::fromStdString(v));
+    }
+    cmbOrden_ = new QComboBox(fraOpciones);
+    cmbOrden_->setObjectName("cmbOrden");
+    cmbOrden_->setProperty("ItemCaptions",
+                           QStringLiteral("CU;UD;Menos tamaños de boquilla;Menor error de caudal;"
+                                          "Menor escorrentía"));
+    for (const char* t :
+         {"CU", "UD", "Menos tamaños de boquilla", "Menor error de caudal", "Menor escorrentía"}) {
+        cmbOrden_->addItem(QString::fromUtf8(t));
+    }
+    auto* cmdComparar = namedButton(fraOpciones, "cmdComparar", QStringLiteral("Comparar"));
+    int row = 0;
+    opt->addWidget(namedLabel(fraOpciones, "lblModelos", QStringLiteral("Modelos")), row++, 0, 1,
+                   2);
+    opt->addWidget(lstModelos_, row++, 0, 1, 2);
+    opt->addWidget(namedLabel(fraOpciones, "lblPresiones",
+                              QStringLiteral("Reguladores en todos los tramos (kPa)")),
+                   row++, 0, 1, 2);
+    opt->addWidget(txtPresiones_, row++, 0, 1, 2);
+    opt->addWidget(namedLabel(fraOpciones, "lblBoosts", QStringLiteral("Booster del cañón (kPa)")),
+                   row, 0);
+    opt->addWidget(txtBoosts_, row++, 1);
+    opt->addWidget(namedLabel(fraOpciones, "lblModeloCanon", QStringLiteral("Boquillas del cañón")),
+                   row, 0);
+    opt->addWidget(cmbModeloCanon_, row++, 1);
+    opt->addWidget(namedLabel(fraOpciones, "lblVariacion", QStringLiteral("Variación admitida")),
+                   row, 0);
+    opt->addWidget(cmbVariacion_, row++, 1);
+    opt->addWidget(namedLabel(fraOpciones, "lblOrden", QStringLiteral("Ordenar por")), row, 0);
+    opt->addWidget(cmbOrden_, row++, 1);
+    opt->addWidget(cmdComparar, row++, 0, 1, 2);
+    fraOpciones->setMaximumWidth(360);
+    top->addWidget(fraOpciones);
+
+    // Results: the grid over the chart.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    grdCandidatos_ = new GridView(
+        "grdCandidatos",
+        QStringLiteral("Marca;Modelo;Cañón;Reguladores;Booster;Factible;Convergido;Sin aspersor;"
+                       "Fuera de rango;Reguladores sin presión;Caudal (% del diseño);UD (%);"
+                       "CU (%);Lámina esperada (mm);Lámina media (mm);Exceso 1 (mm);"
+                       "Escorrentía 1 (mm);Exceso 2 (mm);Escorrentía 2 (mm);Boquillas distintas"),
+        split);
+    grdCandidatos_->setMessages(&m);
+    grdCandidatos_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdCandidatos_->horizontalHeader()->setSectionsClickable(true);
+    grdCandidatos_->horizontalHeader()->setSortIndicatorShown(true);
+    chtCU_ = new QChartView(split);
+    chtCU_->setObjectName("chtCU");
+    chtCU_->setProperty("SeriesCaptions",
+                        QStringLiteral("Factible;No factible;CU (%);Paquete (orden de la tabla)"));
+    chtCU_->setRenderHint(QPainter::Antialiasing);
+    chtCU_->setMinimumHeight(180);
+    split->addWidget(grdCandidatos_);
+    split->addWidget(chtCU_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    top->addWidget(split, 1);
+
+    auto* bottom = new QHBoxLayout;
+    auto* cmdUsar = namedButton(this, "cmdUsarCarta", QStringLiteral("Usar este paquete"));
+    auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
+    bottom->addStretch();
+    bottom->addWidget(cmdUsar);
+    bottom->addWidget(cmdSalir);
+    outer->addLayout(bottom);
+    addStatusLine(this, outer);
+
+    connect(cmdComparar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdComparar_Click(); }));
+    connect(cmdUsar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdUsarCarta_Click(); }));
+    connect(grdCandidatos_, &GridView::rowActivated, this, [this](int) { drawChart(); });
+    connect(grdCandidatos_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { sortBy(column); });
+    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({lstModelos_, txtPresiones_, txtBoosts_, cmbModeloCanon_, cmbVariacion_,
+                      cmbOrden_, cmdComparar, grdCandidatos_, cmdUsar, cmdSalir});
+
+    translateForm(this, services_.config.languageFile);
+    const QStringList keys = captionList(cmbOrden_, "ItemCaptions");
+    for (int i = 0; i < std::min(static_cast<int>(keys.size()), cmbOrden_->count()); ++i) {
+        cmbOrden_->setItemText(i, keys[i]);
+    }
+    showPackages();
+    fitToScreen(this, QSize(1340, 740));
+}
+
+std::optional<ComparisonOptions> frmCompararCartas::readOptions() {
+    auto& m = services_.messages;
+    ComparisonOptions o;
+    const auto pressures = readList(txtPresiones_->text());
+    if (!pressures) {
+        m.showMessage(this, QStringLiteral("The regulator pressures must be numbers in kPa "
+                                           "separated by commas, or \"none\""));
+        txtPresiones_->setFocus();
+        return std::nullopt;
+    }
+    o.regulatorPressures = *pressures;
+    const auto boosts = readList(txtBoosts_->text());
+    if (!boosts) {
+        m.showMessage(this, QStringLiteral("The end-gun boosts must be numbers in kPa separated "
+                                           "by commas, or \"none\""));
+        txtBoosts_->setFocus();
+        return std::nullopt;
+    }
+    o.boosts.clear();
+    for (const auto& b : *boosts) {
+        o.boosts.push_back(b.value_or(0));
+    }
+    static constexpr double fractions[] = {0.1, 0.2, 0.3, 0.5};
+    o.variation = fractions[std::clamp(cmbVariacion_->currentIndex(), 0, 3)];
+    const RankKey key =
+        allRankKeys()[static_cast<std::size_t>(std::clamp(cmbOrden_->currentIndex(), 0, 4))];
+    o.rankBy = {key};
+    if (const auto refused = checkComparisonOptions(o)) {
+        m.showMessage(this, QString::fromStdString(*refused));
+        return std::nullopt;
+    }
+    return o;
+}
+
+bool frmCompararCartas::cmdComparar_Click() {
+    auto& m = services_.messages;
+    std::vector<ModelChoice> ticked;
+    for (int i = 0; i < lstModelos_->count(); ++i) {
+        if (lstModelos_->item(i)->checkState() == Qt::Checked) {
+            ticked.push_back(models_[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (ticked.empty()) {
+        m.showMessage(this, QStringLiteral("Please tick at least one model to compare"));
+        return false;
+    }
+    auto options = readOptions();
+    if (!options) {
+        return false;
+    }
+    std::vector<CandidateModel> models;
+    try {
+        models = readCandidateModels(services_.config.asperConnectionString, ticked);
+        const int gun = cmbModeloCanon_->currentIndex() - 1;
+        if (workbench_.boostAvailable() && gun >= 0) {
+            options->gunModel = readCandidateModels(services_.config.asperConnectionString,
+                                                    {models_[static_cast<std::size_t>(gun)]})
+                                    .front();
+        }
+    } catch (...) {
+        if (isException(errc::RecordNotFound, false)) {
+            m.showMessage(this, QString::fromStdString(describeCurrentError().message));
+            return false;
+        }
+        handleDatabaseError(m, this, "The sprinkler catalogue could not be read");
+        return false;
+    }
+    const int total =
+        static_cast<int>(makeCandidates(workbench_.projectPivot(), models, *options).size());
+    QProgressDialog progress(QStringLiteral("Computing the packages…"), QStringLiteral("Cancel"), 0,
+                             total, this);
+    progress.setObjectName("prgComparar");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const ComparisonOutcome outcome =
+        comparePackages(comparisonBaseOf(workbench_), models, *options, [&](int done, int) {
+            progress.setValue(done);
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    progress.close();
+    cancelled_ = outcome.cancelled;
+    packages_ = outcome.packages;
+    sortColumn_ = -1;
+    grdCandidatos_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    showPackages();
+    int feasible = 0;
+    for (const auto& p : packages_) {
+        feasible += p.results.feasible ? 1 : 0;
+    }
+    m.showStatus(this, cancelled_ ? QStringLiteral("Cancelled: %1 of %2 packages computed")
+                                        .arg(packages_.size())
+                                        .arg(outcome.total)
+                                  : QStringLiteral("%1 packages compared, %2 feasible")
+                                        .arg(packages_.size())
+                                        .arg(feasible));
+    return !packages_.empty();
+}
+
+const ComparedPackage* frmCompararCartas::shownPackage(int row) const {
+    if (row < 0 || row >= static_cast<int>(packages_.size())) {
+        return nullptr;
+    }
+    return &packages_[static_cast<std::size_t>(row)];
+}
+
+bool frmCompararCartas::cmdUsarCarta_Click() {
+    auto& m = services_.messages;
+    const ComparedPackage* p = shownPackage(grdCandidatos_->currentDataRow());
+    if (!p) {
+        m.showMessage(this, QStringLiteral("Please select the package to use"));
+        return false;
+    }
+    if (!workbench_.takeIntoManualChart(*p->package.chart, true)) {
+        return false;
+    }
+    m.showStatus(this,
+                 QStringLiteral("The package %1, regulators %2, booster %3 is the manual "
+                                "chart now: change it and save it in the workbench")
+                     .arg(modelText(p->candidate.model),
+                          QString::fromStdString(regulatorText(p->candidate.regulatorPressure)),
+                          QString::fromStdString(boostText(p->candidate.boost))));
+    return true;
+}
+
+void frmCompararCartas::sortBy(int column) {
+    if (packages_.empty()) {
+        return;
+    }
+    ascending_ = column == sortColumn_ ? !ascending_ : true;
+    sortColumn_ = column;
+    const TableData table = comparisonTable(packages_);
+    std::vector<std::size_t> order(packages_.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto key = static_cast<std::size_t>(column);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const TableCell* x = table.cell(a, key);
+        const TableCell* y = table.cell(b, key);
+        if (!x || !y) {
+            return false;
+        }
+        // Numbers before missing values whatever the direction.
+        if (x->number.has_value() != y->number.has_value()) {
+            return x->number.has_value();
+        }
+        if (x->number) {
+            return ascending_ ? *x->number < *y->number : *y->number < *x->number;
+        }
+        return ascending_ ? x->text < y->text : y->text < x->text;
+    });
+    std::vector<ComparedPackage> sorted;
+    sorted.reserve(order.size());
+    for (std::size_t i : order) {
+        sorted.push_back(packages_[i]);
+    }
+    packages_ = std::move(sorted);
+    showPackages();
+    grdCandidatos_->horizontalHeader()->setSortIndicator(
+        column, ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void frmCompararCartas::showPackages() {
+    grdCandidatos_->setTable(comparisonTable(packages_));
+    if (!packages_.empty()) {
+        grdCandidatos_->setCurrentCell(0, 0);
+    }
+    drawChart();
+}
+
+void frmCompararCartas::drawChart() {
+    const QStringList names = captionList(chtCU_, "SeriesCaptions");
+    auto* chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    auto* yes = new QBarSet(names.value(0));
+    auto* no = new QBarSet(names.value(1));
+    yes->setColor(QColor(0x2e, 0x7d, 0x32));
+    no->setColor(QColor(0xb0, 0xb0, 0xb0));
+    QStringList categories;
+    double low = 100;
+    for (std::size_t i = 0; i < packages_.size(); ++i) {
+        const auto& r = packages_[i].results;
+        const double cu = r.CU.value_or(0);
+        *yes << (r.feasible ? cu : 0.0);
+        *no << (r.feasible ? 0.0 : cu);
+        if (r.CU) {
+            low = std::min(low, *r.CU);
+        }
+        categories << QString::number(i + 1);
+    }
+    if (!packages_.empty()) {
+        auto* series = new QStackedBarSeries;
+        series->append(yes);
+        series->append(no);
+        series->setBarWidth(0.9);
+        chart->addSeries(series);
+        auto* x = new QBarCategoryAxis;
+        x->append(categories);
+        x->setTitleText(names.value(3));
+        x->setLabelsVisible(packages_.size() <= 40);
+        auto* y = new QValueAxis;
+        y->setTitleText(names.value(2));
+        y->setRange(std::max(0.0, std::floor(low / 5) * 5 - 5), 100);
+        y->setLabelFormat(QStringLiteral("%.0f"));
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        series->attachAxis(x);
+        series->attachAxis(y);
+    } else {
+        delete yes;
+        delete no;
+    }
+    chtCU_->setChart(chart);
+}
+
+}  // namespace kambrix

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "design/package_comparison.h"
+#include "gui/widgets/app_services.h"
+
+class QChartView;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+
+namespace kambrix {
+
+class ChartWorkbench;
+class GridView;
+
+// "Compare packages": the automatic package of every ticked model with every regulator
+// setting and end-gun boost of the lists, computed on wrappers of their own with a progress
+// bar and Cancel, shown in a sortable grid (copy, CSV export) and a bar chart of CU
+// (feasible packages coloured). "Use this package" puts the chosen package with its
+// regulators and booster into the workbench's manual chart; nothing else of the workbench
+// changes.
+class frmCompararCartas : public QWidget {
+  public:
+    frmCompararCartas(const AppServices& services, ChartWorkbench& workbench,
+                      QWidget* parent = nullptr);
+
+    // Computes the comparison with the options of the form; false when an option is refused
+    // or the user cancelled before any package was computed.
+    bool cmdComparar_Click();
+    // The selected package into the workbench's manual chart.
+    bool cmdUsarCarta_Click();
+
+    // The packages in the order the grid shows them.
+    const std::vector<ComparedPackage>& packages() const { return packages_; }
+    const ComparedPackage* shownPackage(int row) const;
+    bool lastCancelled() const { return cancelled_; }
+
+  private:
+    void sortBy(int column);
+    void showPackages();
+    void drawChart();
+    std::optional<ComparisonOptions> readOptions();
+
+    AppServices services_;
+    ChartWorkbench& workbench_;
+    std::vector<ModelChoice> models_;
+    std::vector<ComparedPackage> packages_;  // in the grid's order
+    bool cancelled_ = false;
+    int sortColumn_ = -1;
+    bool ascending_ = true;
+
+    QListWidget* lstModelos_;
+    QLineEdit* txtPresiones_;
+    QLineEdit* txtBoosts_;
+    QComboBox* cmbModeloCanon_;
+    QComboBox* cmbVariacion_;
+    QComboBox* cmbOrden_;
+    GridView* grdCandidatos_;
+    QChartView* chtCU_;
+};
+
+}  // namespace kambrix

@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The package comparison window on the demo system, offscreen: Cancel during the computation
+// leaves the workbench as it was; "Use this package" gives a manual chart computed as the
+// candidate was; the grid sorts on a header click. A screenshot is written to /tmp/shots_cmp
+// when KAMBRIX_SHOTS is set.
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+
+#include "design/chart_workbench.h"
+#include "design/comparison_table.h"
+#include "gui/frmCompararCartas.h"
+#include "gui/widgets/grid_view.h"
+#include "windows_test_support.h"
+
+namespace kambrix {
+namespace {
+
+using namespace quarvex;
+
+class QuietPrompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> messages;
+};
+
+class CompareWindow : public test::WindowFixture {
+  protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        openDemoProject();
+        workbench =
+            std::make_unique<ChartWorkbench>(document, WorkbenchDatabases::from(config), prompts);
+        // The outlets nearest the pivot point are plugged, as a designer plugs them.
+        workbench->setIndicadores(statics().newIndicadores(20, 12));
+        window = std::make_unique<frmCompararCartas>(services, *workbench);
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        workbench.reset();
+        WindowFixture::TearDown();
+    }
+    // Only the models whose text holds `part` stay ticked.
+    void tickOnly(const QString& part) {
+        auto* list = test::child<QListWidget>(window.get(), "lstModelos");
+        for (int i = 0; i < list->count(); ++i) {
+            list->item(i)->setCheckState(list->item(i)->text().contains(part) ? Qt::Checked
+                                                                              : Qt::Unchecked);
+        }
+    }
+
+    QuietPrompts prompts;
+    std::unique_ptr<ChartWorkbench> workbench;
+    std::unique_ptr<frmCompararCartas> window;
+};
+
+TEST_F(CompareWindow, CancelLeavesTheWorkbenchAsItWas) {
+    const auto wrapper = workbench->currentWrapper();
+    const auto chart = workbench->manualChart();
+    const double drawn = wrapper->pivot().caudaDaCartaAssociada;
+    const int regulators = workbench->regulators()->Count();
+    bool cancelled = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* p = qobject_cast<QProgressDialog*>(w);
+                p && p->objectName() == "prgComparar") {
+                p->cancel();
+                cancelled = true;
+            }
+        }
+        for (auto* p : window->findChildren<QProgressDialog*>("prgComparar")) {
+            p->cancel();
+            cancelled = true;
+        }
+    });
+    window->cmdComparar_Click();
+    ASSERT_TRUE(cancelled) << "the progress dialog was not shown";
+    EXPECT_TRUE(window->lastCancelled());
+    EXPECT_LT(window->packages().size(), 60u) << "Cancel stops before the next candidate";
+    EXPECT_EQ(workbench->currentWrapper(), wrapper);
+    EXPECT_EQ(workbench->manualChart(), chart);
+    EXPECT_EQ(workbench->current(), WorkingPivot::Manual);
+    EXPECT_EQ(workbench->currentWrapper()->pivot().caudaDaCartaAssociada, drawn);
+    EXPECT_EQ(workbench->regulators()->Count(), regulators);
+    EXPECT_FALSE(workbench->automaticComputed());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
+    tickOnly(QStringLiteral("spray"));
+    ASSERT_TRUE(window->cmdComparar_Click());
+    ASSERT_EQ(window->packages().size(), 45u);  // 3 spray models × 5 settings × 3 boosts
+    auto* grid = test::child<GridView>(window.get(), "grdCandidatos");
+    ASSERT_EQ(grid->rowCount(), 45);
+    // Sorted by CU, largest first, with a second click on its header.
+    const int cu = grid->table().columnOf(compared::CU);
+    grid->horizontalHeader()->sectionClicked(cu);
+    grid->horizontalHeader()->sectionClicked(cu);
+    for (std::size_t i = 1; i < window->packages().size(); ++i) {
+        const auto& a = window->packages()[i - 1].results.CU;
+        const auto& b = window->packages()[i].results.CU;
+        if (a && b) {
+            EXPECT_GE(*a, *b);
+        }
+    }
+    // The best feasible package.
+    int row = -1;
+    for (std::size_t i = 0; i < window->packages().size() && row < 0; ++i) {
+        if (window->packages()[i].results.feasible) {
+            row = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(row, 0) << "no feasible package on the demo system";
+    const ComparedPackage p = *window->shownPackage(row);
+    ASSERT_TRUE(p.candidate.regulatorPressure || p.candidate.boost >= 0);
+    if (const char* folder = std::getenv("KAMBRIX_SHOTS")) {
+        grid->selectRow(row);
+        window->resize(1366, 740);
+        QCoreApplication::processEvents();
+        window->grab().save(QString::fromLocal8Bit(folder) + "/frmCompararCartas.png");
+    }
+    grid->setCurrentCell(row, 0);
+    ASSERT_TRUE(window->cmdUsarCarta_Click());
+    EXPECT_EQ(workbench->current(), WorkingPivot::Manual);
+    const auto& manual = workbench->currentWrapper()->pivot();
+    const auto& candidate = p.package.wrapper->pivot();
+    const auto rm = outletsInOrder(manual);
+    const auto rc = outletsInOrder(candidate);
+    ASSERT_EQ(rm.size(), rc.size());
+    for (std::size_t i = 0; i < rm.size(); ++i) {
+        ASSERT_EQ(rm[i].outlet->obj_aspersor == nullptr, rc[i].outlet->obj_aspersor == nullptr)
+            << "outlet " << i;
+        if (rc[i].outlet->obj_aspersor) {
+            EXPECT_EQ(rm[i].outlet->obj_aspersor->id(), rc[i].outlet->obj_aspersor->id());
+        }
+        // The same sprinklers, regulators and booster computed again: both iterations settle
+        // within 1e-5 L/s of the inlet discharge, so pressures agree far within 0.01 kPa.
+        EXPECT_NEAR(rm[i].outlet->pressao_actuante, rc[i].outlet->pressao_actuante, 0.01);
+    }
+    EXPECT_NEAR(manual.caudaDaCartaAssociada, candidate.caudaDaCartaAssociada, 1e-4);
+    EXPECT_EQ(workbench->endGunBoost(), p.candidate.boost);
+    EXPECT_EQ(workbench->regulators()->Count(), p.candidate.regulatorPressure ? 8 : 0);
+    EXPECT_EQ(workbench->summary().noSprinkler, p.package.summary.noSprinkler);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    // A list that is not numbers is refused and nothing is computed.
+    test::child<QLineEdit>(window.get(), "txtPresiones")->setText("70, lots");
+    EXPECT_FALSE(window->cmdComparar_Click());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(window->packages().size(), 45u);
+}
+
+}  // namespace
+}  // namespace kambrix

@@ -1,0 +1,388 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The comparison of sprinkler packages on the demo system with the template catalogue: a
+// candidate is the workbench's automatic package to the last bit, the results and the
+// feasibility follow from the computed pivot, the ranking, progress and cancel.
+#include <gtest/gtest.h>
+
+#include "app_test_support.h"
+#include "demo/demo_project.h"
+#include "design/chart_workbench.h"
+#include "design/comparison_table.h"
+#include "design/package_comparison.h"
+#include "evaluation/indicators.h"
+#include "evaluation/runoff.h"
+
+namespace kambrix {
+namespace {
+
+using namespace quarvex;
+
+class SilentPrompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> messages;
+};
+
+const ModelChoice kRotagua{"Rotagua", "Rotating spray plate"};
+const ModelChoice kFixed{"Aquilon", "Fixed spray plate"};
+const ModelChoice kGun{"Lluvia Norte", "End gun"};
+
+class Comparison : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        config = test::freshDatabases(root);
+        Connection tramos(config.tramosConnectionString);
+        Connection projects(config.projectsConnectionString);
+        tramos.Open();
+        projects.Open();
+        project = makeDemoProject(tramos, projects);
+        Projectos().saveProject(projects, project);
+        workbench =
+            std::make_unique<ChartWorkbench>(project, WorkbenchDatabases::from(config), prompts);
+        check.firstSample = statics().newPivotSample(300, 30, "first_sample");
+        check.secondSample = statics().newPivotSample(410, 35, "second_sample");
+        check.kostiakov = statics().newKostiakovParameters(8, -0.5);
+        workbench->setIndicadores(statics().newIndicadores(20, 2));
+        workbench->setPluviometryCheck(check);
+        workbench->setSurfaceStorage(4.0);
+    }
+    // Every span regulated at `pressure` (none for no regulators) and the booster, through
+    // the workbench's own tabs.
+    void setAccessories(std::optional<double> pressure, double boost) {
+        std::vector<RegulatorInput> rows;
+        if (pressure) {
+            for (auto& r : workbench->regulatorRows()) {
+                r.input.fitted = true;
+                r.input.pressure = *pressure;
+                rows.push_back(r.input);
+            }
+        }
+        ASSERT_TRUE(workbench->applyRegulators(rows));
+        ASSERT_TRUE(workbench->setEndGunBoost(boost));
+    }
+
+    test::TempFolder root{"comparison"};
+    AppConfig config;
+    Projecto project;
+    SilentPrompts prompts;
+    PluviometryCheck check;
+    std::unique_ptr<ChartWorkbench> workbench;
+};
+
+// Every computed value of two pivots bit for bit, and the same catalogue nozzle (by id: the
+// two computations read their own nozzle objects from the catalogue).
+void expectSamePivot(const pivot& a, const pivot& b) {
+    const auto ra = outletsInOrder(a);
+    const auto rb = outletsInOrder(b);
+    ASSERT_EQ(ra.size(), rb.size());
+    for (std::size_t i = 0; i < ra.size(); ++i) {
+        const saida& x = *ra[i].outlet;
+        const saida& y = *rb[i].outlet;
+        EXPECT_EQ(x.pressao_real, y.pressao_real) << "outlet " << i;
+        EXPECT_EQ(x.pressao_actuante, y.pressao_actuante) << "outlet " << i;
+        EXPECT_EQ(x.caudal_do_aspersor, y.caudal_do_aspersor) << "outlet " << i;
+        EXPECT_EQ(x.pressao_ideal, y.pressao_ideal) << "outlet " << i;
+        ASSERT_EQ(x.obj_aspersor == nullptr, y.obj_aspersor == nullptr) << "outlet " << i;
+        if (x.obj_aspersor) {
+            EXPECT_EQ(x.obj_aspersor->id(), y.obj_aspersor->id()) << "outlet " << i;
+        }
+    }
+    EXPECT_EQ(a.caudaDaCartaAssociada, b.caudaDaCartaAssociada);
+}
+
+// Outlets without sprinkler after the first `plugged` ones.
+int expectedBare(const pivot& p, int plugged) {
+    int bare = 0;
+    int position = 0;
+    for (const auto& ref : outletsInOrder(p)) {
+        bare += ++position > plugged && !ref.outlet->obj_aspersor ? 1 : 0;
+    }
+    return bare;
+}
+
+TEST_F(Comparison, ACandidateIsTheWorkbenchsAutomaticPackageToTheLastBit) {
+    struct Case {
+        ModelChoice model;
+        std::optional<double> pressure;
+        double boost;
+    };
+    for (const Case& c : {Case{kRotagua, 140.0, 100.0}, Case{kFixed, std::nullopt, 0.0},
+                          Case{kRotagua, 70.0, 200.0}}) {
+        SCOPED_TRACE(c.model.model + " " + regulatorText(c.pressure) + " " + boostText(c.boost));
+        NozzleFilter filter;
+        filter.kind = NozzleFilter::Kind::Model;
+        filter.brand = c.model.brand;
+        filter.model = c.model.model;
+        ASSERT_TRUE(workbench->setNozzleFilter(filter));
+        setAccessories(c.pressure, c.boost);
+        ASSERT_TRUE(workbench->computeAutomatic());
+        auto& wrapper = *workbench->currentWrapper();
+
+        ComparisonOptions options;
+        options.regulatorPressures = {c.pressure};
+        options.boosts = {c.boost};
+        const auto outcome =
+            comparePackages(comparisonBaseOf(*workbench),
+                            readCandidateModels(config.asperConnectionString, {c.model}), options);
+        ASSERT_EQ(outcome.packages.size(), 1u);
+        const ComparedPackage& p = outcome.packages[0];
+        EXPECT_EQ(p.candidate.model, c.model);
+        expectSamePivot(wrapper.pivot(), p.package.wrapper->pivot());
+        EXPECT_EQ(p.package.summary.passes, workbench->summary().passes);
+        EXPECT_EQ(p.package.chart->getEndGunBoost(), c.boost);
+        EXPECT_EQ(p.package.chart->getReguladores()->Count(), c.pressure ? 8 : 0);
+
+        // The indicator and runoff tabs' figures on the workbench's own pivot.
+        const auto ind = computeIndicators(wrapper, 20, 2);
+        ASSERT_TRUE(ind.CU && p.results.CU);
+        EXPECT_EQ(*p.results.CU, 100 * *ind.CU);
+        EXPECT_EQ(*p.results.UD, 100 * *ind.UD);
+        EXPECT_EQ(*p.results.averageDepth, ind.averageDepth);
+        EXPECT_EQ(*p.results.expectedDepth, ind.expectedDepth);
+        const auto runoff = computeRunoff(wrapper, check, 20);
+        ASSERT_TRUE(runoff.area1 && p.results.excess1);
+        EXPECT_EQ(*p.results.excess1, *runoff.area1);
+        EXPECT_EQ(*p.results.runoff1, std::max(0.0, *runoff.area1 - 4.0));
+        EXPECT_EQ(p.results.noSprinkler, expectedBare(wrapper.pivot(), 2));
+        EXPECT_EQ(p.results.starvedRegulators, workbench->summary().starvedRegulator);
+        EXPECT_EQ(p.results.nozzleSizes, workbench->summary().distinctNozzles);
+        EXPECT_EQ(p.results.dischargePercent,
+                  100 * workbench->summary().chartDischarge / project.q);
+    }
+    // The comparison computed on wrappers of its own: the workbench shows what it showed.
+    EXPECT_EQ(workbench->current(), WorkingPivot::Automatic);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(Comparison, EveryModelAndSettingIsJudgedAndRankedFeasibleFirst) {
+    // The outlets nearest the pivot point need less water than the smallest nozzle gives:
+    // plugged, as a designer plugs them.
+    workbench->setIndicadores(statics().newIndicadores(20, 12));
+    ComparisonOptions options;  // 70 to 170 kPa and none, boosts none, 100 and 200 kPa
+    options.rankBy = {RankKey::CU};
+    const auto models = readCandidateModels(config.asperConnectionString, {});
+    options.gunModel = gunModelFor(workbench->projectPivot(), models);
+    ASSERT_TRUE(options.gunModel);
+    EXPECT_EQ(options.gunModel->name, kGun) << "the spray plates have nothing for a gun";
+    std::vector<std::pair<int, int>> told;
+    const auto outcome =
+        comparePackages(comparisonBaseOf(*workbench), models, options, [&](int done, int total) {
+            told.emplace_back(done, total);
+            return true;
+        });
+    // Four models of the template catalogue × 5 regulator settings × 3 boosts.
+    ASSERT_EQ(outcome.total, 60);
+    ASSERT_EQ(outcome.packages.size(), 60u);
+    EXPECT_FALSE(outcome.cancelled);
+    ASSERT_EQ(told.size(), 61u);
+    EXPECT_EQ(told.front(), std::make_pair(0, 60));
+    EXPECT_EQ(told.back(), std::make_pair(60, 60));
+
+    int feasible = 0;
+    bool seenInfeasible = false;
+    const CandidateResults* previous = nullptr;
+    for (const auto& p : outcome.packages) {
+        const auto& r = p.results;
+        SCOPED_TRACE(p.candidate.model.model + " " + regulatorText(p.candidate.regulatorPressure));
+        EXPECT_EQ(r.feasible,
+                  r.settled && r.noSprinkler == 0 && r.outOfRange == 0 && r.starvedRegulators == 0);
+        // The counts are those of the computed pivot's outlets.
+        int starved = 0;
+        for (const auto& ref : outletsInOrder(p.package.wrapper->pivot())) {
+            const unsigned f =
+                outletWarnings(*ref.outlet, ref.span, ref.outlet->obj_aspersor.get());
+            starved += (f & warning::StarvedRegulator) ? 1 : 0;
+        }
+        EXPECT_EQ(r.noSprinkler, expectedBare(p.package.wrapper->pivot(), 12));
+        if (!(p.candidate.model == kGun)) {
+            EXPECT_EQ(p.candidate.gunModel, kGun);
+        }
+        EXPECT_EQ(r.starvedRegulators, starved);
+        if (p.candidate.model == kGun) {
+            EXPECT_FALSE(r.feasible) << "an end-gun model alone leaves the spans bare";
+        }
+        EXPECT_FALSE(seenInfeasible && r.feasible) << "a feasible package after an infeasible one";
+        seenInfeasible = seenInfeasible || !r.feasible;
+        feasible += r.feasible ? 1 : 0;
+        if (previous && previous->feasible == r.feasible && previous->CU && r.CU) {
+            EXPECT_GE(*previous->CU, *r.CU);
+        }
+        previous = &r;
+        // 200 kPa of booster on a regulated gun shows in its acting pressure.
+        if (p.candidate.boost > 0) {
+            const auto& gun = p.package.wrapper->pivot().endGun.saida;
+            EXPECT_EQ(gun.pressao_actuante, gun.pressao_real + p.candidate.boost);
+        }
+    }
+    EXPECT_GT(feasible, 0);
+    EXPECT_LT(feasible, 60);
+
+    // The grid has a row per package in rank order.
+    const TableData table = comparisonTable(outcome.packages);
+    ASSERT_EQ(table.rows.size(), 60u);
+    EXPECT_EQ(table.columns, comparisonColumns());
+    ASSERT_EQ(table.rows[0].cells.size(), table.columns.size());
+    const auto* cuCell = table.cell(0, static_cast<std::size_t>(table.columnOf(compared::CU)));
+    ASSERT_TRUE(cuCell && cuCell->number);
+    EXPECT_EQ(*cuCell->number, *outcome.packages[0].results.CU);
+    EXPECT_EQ(table.rows[0].cells[2].text, "Lluvia Norte End gun");
+    EXPECT_EQ(table.rows[0].cells[5].text, "yes");
+    EXPECT_EQ(table.rows.back().cells[5].text, "no");
+    EXPECT_EQ(table.rows.back().flag, CellFlag::Warning);
+}
+
+TEST_F(Comparison, CancelStopsBeforeTheNextCandidate) {
+    int asked = 0;
+    const auto outcome = comparePackages(
+        comparisonBaseOf(*workbench), readCandidateModels(config.asperConnectionString, {kFixed}),
+        ComparisonOptions{}, [&](int done, int) {
+            ++asked;
+            return done < 2;
+        });
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.total, 15);
+    EXPECT_EQ(outcome.packages.size(), 2u);
+    EXPECT_EQ(asked, 3);
+    // What was computed is ranked and complete.
+    for (const auto& p : outcome.packages) {
+        EXPECT_TRUE(p.package.wrapper && p.package.chart);
+        EXPECT_LT(p.candidate.order, 2);
+    }
+    // Cancelled at once: nothing computed.
+    const auto none = comparePackages(comparisonBaseOf(*workbench),
+                                      readCandidateModels(config.asperConnectionString, {kFixed}),
+                                      ComparisonOptions{}, [](int, int) { return false; });
+    EXPECT_TRUE(none.cancelled);
+    EXPECT_TRUE(none.packages.empty());
+}
+
+TEST_F(Comparison, CandidatesModelsAndOptions) {
+    const auto models = readCandidateModels(config.asperConnectionString, {});
+    ASSERT_EQ(models.size(), 4u);
+    EXPECT_EQ(models[1].name, (ModelChoice{"Aquilon", "Rotating spray plate"}));
+    EXPECT_EQ(models[2].name, kRotagua) << "a model name shared by two brands is two models";
+    EXPECT_EQ(models[2].nozzles.Count(), 23);
+    // The catalogue in memory gives the same models and nozzles.
+    const auto inMemory = selectCandidateModels(workbench->catalogue(), {kRotagua, kGun});
+    ASSERT_EQ(inMemory.size(), 2u);
+    EXPECT_EQ(inMemory[0].nozzles.Count(), 23);
+    EXPECT_EQ(inMemory[1].nozzles.Count(), 16);
+    EXPECT_EQ(test::numberOf([&] {
+                  readCandidateModels(config.asperConnectionString, {{"Rotagua", "End gun"}});
+              }),
+              errc::RecordNotFound);
+    EXPECT_EQ(test::numberOf([&] {
+                  selectCandidateModels(workbench->catalogue(), {{"X", "Y"}});
+              }),
+              errc::RecordNotFound);
+
+    // Repeated settings count once; without an end gun the boosts do not multiply.
+    ComparisonOptions o;
+    o.regulatorPressures = {std::nullopt, 100.0, 100.0};
+    o.boosts = {0, 150, 150};
+    const pivot& withGun = workbench->projectPivot();
+    EXPECT_EQ(makeCandidates(withGun, models, o).size(), 4u * 2 * 2);
+    pivot noGun = withGun;
+    noGun.p_has_end_gun = false;
+    const auto plain = makeCandidates(noGun, models, o);
+    ASSERT_EQ(plain.size(), 4u * 2);
+    EXPECT_EQ(plain[1].regulatorPressure, 100.0);
+    EXPECT_EQ(plain[1].boost, 0);
+    EXPECT_EQ(plain[7].order, 7);
+    // Regulators on every span, the overhang (span 8) included; no boost without a gun.
+    const auto s = candidateSettings(ComparisonBase{noGun, {}, {}}, plain[1], 0.2);
+    ASSERT_EQ(s.regulators->Count(), 8);
+    EXPECT_EQ(s.regulators->Item(8)->tramo(), 8);
+    EXPECT_TRUE(s.regulators->Item(8)->installed());
+    EXPECT_EQ(s.variation, 0.2);
+
+    ComparisonOptions bad;
+    EXPECT_FALSE(checkComparisonOptions(bad));
+    bad.regulatorPressures = {0.0};
+    EXPECT_TRUE(checkComparisonOptions(bad));
+    bad.regulatorPressures = {std::nullopt};
+    bad.boosts = {-50};
+    EXPECT_TRUE(checkComparisonOptions(bad));
+    bad.boosts = {0};
+    bad.variation = 0;
+    EXPECT_TRUE(checkComparisonOptions(bad));
+    bad.variation = std::nan("");
+    EXPECT_EQ(test::numberOf([&] { comparePackages(comparisonBaseOf(*workbench), models, bad); }),
+              errc::ValueOutOfRange);
+    EXPECT_EQ(rankKeyOf("nozzleSizes"), RankKey::NozzleSizes);
+    EXPECT_FALSE(rankKeyOf("cu"));
+}
+
+TEST_F(Comparison, WithoutRevolutionTimeTheIndicatorsAreMissingAndSaidWhy) {
+    workbench->setIndicadores(statics().newIndicadores(0, 0));
+    ComparisonOptions o;
+    o.regulatorPressures = {std::nullopt};
+    o.boosts = {0};
+    const auto outcome =
+        comparePackages(comparisonBaseOf(*workbench),
+                        readCandidateModels(config.asperConnectionString, {kFixed}), o);
+    ASSERT_EQ(outcome.packages.size(), 1u);
+    const auto& r = outcome.packages[0].results;
+    EXPECT_FALSE(r.CU || r.UD || r.averageDepth || r.excess1 || r.runoff1);
+    ASSERT_FALSE(r.problems.empty());
+    EXPECT_NE(r.problems[0].find("hours for a complete revolution"), std::string::npos);
+    const TableData table = comparisonTable(outcome.packages);
+    EXPECT_EQ(table.rows[0].cells[12].text, "–");
+    EXPECT_NE(table.rows[0].cells[12].tooltip.find("revolution"), std::string::npos);
+}
+
+// A package of given results only, for the ranking.
+ComparedPackage judged(int order, bool feasible, std::optional<double> cu, int sizes,
+                       double percent = 100, std::optional<double> runoff = std::nullopt) {
+    ComparedPackage p;
+    p.candidate.order = order;
+    p.results.feasible = feasible;
+    p.results.CU = cu;
+    p.results.nozzleSizes = sizes;
+    p.results.dischargePercent = percent;
+    p.results.runoff1 = runoff;
+    return p;
+}
+
+std::vector<int> orderOf(const std::vector<ComparedPackage>& list) {
+    std::vector<int> out;
+    for (const auto& p : list) {
+        out.push_back(p.candidate.order);
+    }
+    return out;
+}
+
+TEST(ComparisonRanking, FeasibleFirstThenTheKeysInTheirOrder) {
+    const std::vector<ComparedPackage> list = {
+        judged(0, true, 90, 5, 101),      judged(1, false, 99, 1, 100),
+        judged(2, true, 90, 3, 98),       judged(3, true, std::nullopt, 4, 100),
+        judged(4, true, 95, 6, 103, 0.5), judged(5, true, 95, 6, 97, 0.2)};
+    auto l = list;
+    rankPackages(l, {RankKey::CU});
+    // 4 and 5 tie on CU, UD (none) and sizes: the discharge error (3 % both) too; the runoff
+    // decides. 0 and 2 tie on CU and UD; fewer sizes wins. No CU ranks after any CU.
+    EXPECT_EQ(orderOf(l), (std::vector<int>{5, 4, 2, 0, 3, 1}));
+    l = list;
+    rankPackages(l, {RankKey::NozzleSizes, RankKey::CU});
+    EXPECT_EQ(orderOf(l), (std::vector<int>{2, 3, 0, 5, 4, 1}));
+    l = list;
+    rankPackages(l, {RankKey::DischargeError});
+    // Errors 1, 2, 0, 3, 3 %; the tie of 4 and 5 falls to CU (equal), UD, sizes, runoff.
+    EXPECT_EQ(orderOf(l), (std::vector<int>{3, 0, 2, 5, 4, 1}));
+    l = list;
+    rankPackages(l, {RankKey::Runoff});
+    // Without runoff figures the others tie and fall to CU, UD, sizes, discharge error.
+    EXPECT_EQ(orderOf(l), (std::vector<int>{5, 4, 2, 0, 3, 1}));
+    // Infeasible ones keep their own ranking after the feasible ones.
+    l = {judged(0, false, 80, 2), judged(1, false, 85, 2), judged(2, true, 10, 9)};
+    rankPackages(l, {RankKey::CU});
+    EXPECT_EQ(orderOf(l), (std::vector<int>{2, 1, 0}));
+}
+
+}  // namespace
+}  // namespace kambrix
