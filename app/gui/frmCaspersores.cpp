@@ -27,6 +27,7 @@
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
 #include "gui/TabReguladores.h"
+#include "gui/frmCompararCartas.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
@@ -268,6 +269,16 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
     addResultTab(pluviometria, QStringLiteral("Pluviometría"));
     connect(this, &frmCaspersores::outletDistanceChosen, pluviometria,
             &TabPluviometria::setPointDistance);
+    // "Compare packages": a window over the workbench; a package it puts into the manual
+    // chart is shown with its summary and tabs when the window closes.
+    setCompareHandler([this] {
+        auto* compare = new frmCompararCartas(services_, *workbench_, this);
+        compare->setWindowFlag(Qt::Window);
+        compare->setWindowModality(Qt::WindowModal);
+        compare->setAttribute(Qt::WA_DeleteOnClose);
+        connect(compare, &QObject::destroyed, this, [this] { refresh(true); });
+        compare->show();
+    });
     translateForm(this, services_.config.languageFile);
     // The runoff commands of the grid's menu take their captions from the language file.
     const QStringList runoff = captionList(grid_, "RunoffCaptions");

@@ -142,7 +142,7 @@ TEST_F(WorkbenchWindowTest, AutomaticPackageLeavesOutletsWithoutANearNozzleFlagg
     EXPECT_EQ(cell(w.get(), 197, column::Span), "End Gun");
     EXPECT_EQ(w->workbench().summary().noSprinkler, 198);
     EXPECT_FALSE(child<QPushButton>(w.get(), "cmdCopiarParaManual")->isEnabled());
-    EXPECT_FALSE(child<QPushButton>(w.get(), "cmdCompararCartas")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(w.get(), "cmdCompararCartas")->isEnabled());
 
     auto* percent = child<QComboBox>(w.get(), "cmb_percent_var");
     ASSERT_EQ(percent->count(), 4);

@@ -15,34 +15,22 @@
 #include <map>
 #include <string>
 
+#include "support/process_run.h"
+
 namespace {
 
 using json = nlohmann::json;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = kambrix::test::ProcessRun;
 
 CliRun cli(const std::string& command, const std::string& name, const std::string& content,
            const std::string& extension = ".json", const std::string& options = "") {
     std::filesystem::create_directories(KAMBRIX_TEST_TMP);
     const std::string base = std::string(KAMBRIX_TEST_TMP) + "/compare-" + name;
     std::ofstream(base + extension) << content;
-    const std::string cmd = std::string(KAMBRIX_CLI) + " " + command + " " + options + " '" + base +
-                            extension + "' 2>'" + base + ".err'";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) {
-        r.out.append(buf.data(), n);
-    }
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    std::ifstream e(base + ".err");
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
+    return kambrix::test::runCommand(
+        std::string(KAMBRIX_CLI) + " " + command + " " + options + " '" + base + extension + "'",
+        base + ".err");
 }
 
 // Orifice nozzles q = a·p^0.5, a = Cd·π·d²·√2 / 4000 (d in mm), in steps of 4 % of diameter.
@@ -209,7 +197,7 @@ TEST(CompareCommand, OptionsChooseTheCandidatesAndBadOptionsAreRefused) {
     for (const auto& [compare, message] : refused) {
         json bad = designInput();
         bad["compare"] = compare;
-        const CliRun b = cli("compare", "refused", bad.dump());
+        const CliRun b = cli("compare", "refused-options", bad.dump());
         EXPECT_EQ(b.status, 2) << compare.dump();
         EXPECT_TRUE(b.out.empty());
         EXPECT_NE(b.err.find("compare: " + message), std::string::npos) << b.err;
@@ -256,7 +244,7 @@ TEST(FitNozzlesCommand, FitsMakersTablesAndRefusesBadRows) {
         {"n,p,q\n", "fit-nozzles: the table"},
     };
     for (const auto& [text, message] : refused) {
-        const CliRun b = cli("fit-nozzles", "refused", text, ".csv");
+        const CliRun b = cli("fit-nozzles", "refused-table", text, ".csv");
         EXPECT_EQ(b.status, 2) << text;
         EXPECT_TRUE(b.out.empty());
         EXPECT_EQ(b.err.rfind(message, 0), 0u) << b.err;
