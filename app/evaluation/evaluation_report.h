@@ -6,11 +6,11 @@
 #include <string>
 
 #include "evaluation/catch_can_session.h"
-#include "evaluation/report_document.h"
+#include "shell/report_document.h"
 
 namespace kambrix {
 
-// The key of the depth plot in the report (a ReportFigure); the window draws it from
+// The key of the depth plot in the report (a report::Figure); the window draws it from
 // CatchCanSession::plot().
 inline constexpr const char* kEvaluationPlotFigure = "evaluation-plot";
 
@@ -19,8 +19,8 @@ inline constexpr const char* kEvaluationPlotFigure = "evaluation-plot";
 // departing more than 20 % from the average), "1st radius" and "2nd radius" (the sample
 // tables with a column telling why a row is left out). `date` is the text to print as the
 // report's date (the evaluation itself stores none).
-ReportDocument evaluationReport(const CatchCanSession& session, const std::string& date,
-                                char decimalSeparator);
+report::Document evaluationReport(const CatchCanSession& session, const std::string& date,
+                                  char decimalSeparator);
 
 // Today's local date as "YYYY-MM-DD".
 std::string todayText();

@@ -15,6 +15,7 @@
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmNuevSist.h"
+#include "gui/frmPivotEvaluations.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
@@ -75,9 +76,6 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
     auto* cmdDisNuevSist = button("cmdDisNuevSist", QStringLiteral("&Diseño de un nuevo sistema"));
     auto* cmdEvalSist =
         button("cmdEvalSist", QStringLiteral("&Evaluación de un sistema en funcionamiento"));
-    cmdEvalSist->setEnabled(false);
-    cmdEvalSist->setToolTip(
-        QStringLiteral("La evaluación de sistemas llega con una versión posterior"));
     auto* cmdBDasp = button("cmdBDasp", QStringLiteral("Catálogo de &aspersores"));
     auto* cmdBDtramos = button("cmdBDtramos", QStringLiteral("Catálogo de &tramos"));
     auto* cmdAbout = button("cmdAbout", QStringLiteral("&About"));
@@ -96,6 +94,8 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
     auto& m = services_.messages;
     connect(cmdDisNuevSist, &QPushButton::clicked, this,
             guarded(m, this, [this] { openNext(this, new frmNuevSist(services_)); }));
+    connect(cmdEvalSist, &QPushButton::clicked, this,
+            guarded(m, this, [this] { openNext(this, new frmPivotEvaluations(services_)); }));
     connect(cmdBDasp, &QPushButton::clicked, this,
             guarded(m, this, [this] { openNext(this, new frmBDasp(services_)); }));
     connect(cmdBDtramos, &QPushButton::clicked, this,

@@ -46,13 +46,14 @@ QFont font(double pt, bool bold = false) {
 
 // One thing painted on a page, in device units.
 struct Item {
-    enum class Kind { Text, Line, Fill };
+    enum class Kind { Text, Line, Fill, Figure };
     Kind kind = Kind::Text;
     QRectF rect;
     QString text;
     QFont font;
     int flags = 0;
     QColor colour = Qt::black;
+    const Figure* figure = nullptr;
 };
 using Page = std::vector<Item>;
 
@@ -148,8 +149,33 @@ class Layout {
                 table(*t);
             } else if (const auto* p = std::get_if<Paragraph>(&b)) {
                 paragraph(qs(p->text), font(kBodyPt));
+            } else if (const auto* f = std::get_if<Figure>(&b)) {
+                figure(*f);
             }
         }
+    }
+
+    // The figure and its caption stay together on one page; a figure taller than the page
+    // is made as tall as a page allows.
+    void figure(const Figure& f) {
+        const QFont captionFont = font(kSmallPt);
+        const QString caption = qs(f.caption);
+        const double captionH =
+            caption.isEmpty() ? 0 : wrappedHeight(caption, captionFont, W_) + mm(1);
+        const double h = std::min(mm(std::max(f.height_mm, 10.0)), bottom_ - top_ - captionH);
+        ensure(h + captionH);
+        Item i;
+        i.kind = Item::Kind::Figure;
+        i.rect = QRectF(0, y_, W_, h);
+        i.figure = &f;
+        pages.back().push_back(i);
+        y_ += h + mm(1);
+        if (!caption.isEmpty()) {
+            text(QRectF(0, y_, W_, captionH), caption, captionFont,
+                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QColor(0x44, 0x44, 0x44));
+            y_ += captionH;
+        }
+        y_ += mm(1.5);
     }
 
     void keyValues(const KeyValues& kv) {
@@ -185,36 +211,64 @@ class Layout {
         auto cell = [&](const std::vector<std::string>& r, std::size_t c) {
             return c < r.size() ? qs(r[c]) : QString();
         };
-        // The widest content of each column, in the largest type in which the table fits;
-        // headings wrap, so only their longest word counts.
+        // The widest content of each column, and its longest word (headings wrap, so only
+        // their longest word counts). The type is the largest in which the table fits the
+        // page, the cells of its wrapping columns wrapped where needed: every column keeps
+        // at least its longest word (a column that does not wrap, its widest cell) and the
+        // rest of the width goes to the wrapping columns by what they lack. A table that does
+        // not fit even so is set in a smaller type, down to 6 pt, before any cell is
+        // shortened.
+        auto longestWord = [](const QFontMetricsF& fm, const QString& text) {
+            double w = 0;
+            for (const auto& word : text.split(' ', Qt::SkipEmptyParts)) {
+                w = std::max(w, fm.horizontalAdvance(word));
+            }
+            return w;
+        };
         double pt = kTablePt;
         std::vector<double> widths(n);
+        std::vector<double> least(n);
         double total = 0;
+        double leastTotal = 0;
         for (;;) {
             const QFontMetricsF body = metrics(font(pt));
             const QFontMetricsF bold = metrics(font(pt, true));
             total = 0;
+            leastTotal = 0;
             for (std::size_t c = 0; c < n; ++c) {
-                double w = 0;
-                for (const auto& word : qs(t.headings[c]).split(' ', Qt::SkipEmptyParts)) {
-                    w = std::max(w, bold.horizontalAdvance(word));
-                }
+                double w = longestWord(bold, qs(t.headings[c]));
+                double word = w;
                 for (const auto& r : t.rows) {
                     w = std::max(w, body.horizontalAdvance(cell(r, c)));
+                    word = std::max(word, longestWord(body, cell(r, c)));
                 }
                 if (!t.totals.empty()) {
                     w = std::max(w, bold.horizontalAdvance(cell(t.totals, c)));
+                    word = std::max(word, longestWord(bold, cell(t.totals, c)));
                 }
                 widths[c] = w + 2 * pad + 1;
+                const bool sentences = c < t.wrap.size() && t.wrap[c];
+                least[c] = sentences ? std::min(word + 2 * pad + 1, widths[c]) : widths[c];
                 total += widths[c];
+                leastTotal += least[c];
             }
-            if (total <= W_ || pt <= kSmallestTablePt) {
+            if (total <= W_ || leastTotal <= W_ || pt <= kSmallestTablePt) {
                 break;
             }
             pt -= kTableStepPt;
         }
-        for (auto& w : widths) {
-            w *= W_ / total;  // the table spans the page; beyond 6 pt cells are shortened
+        const bool wrap = total > W_ && leastTotal <= W_;
+        if (wrap) {
+            const double spare = W_ - leastTotal;
+            const double wanted = total - leastTotal;
+            for (std::size_t c = 0; c < n; ++c) {
+                widths[c] = least[c] + (widths[c] - least[c]) * spare / wanted;
+            }
+        }
+        if (!wrap) {
+            for (auto& w : widths) {
+                w *= W_ / total;  // the table spans the page; beyond 6 pt cells are shortened
+            }
         }
         const QFont body = font(pt);
         const QFont bold = font(pt, true);
@@ -223,7 +277,16 @@ class Layout {
             headH = std::max(headH, wrappedHeight(qs(t.headings[c]), bold, widths[c] - 2 * pad));
         }
         headH += 2 * pad;
-        const double rowH = metrics(body).height() + pad;
+        const double lineH = metrics(body).height() + pad;
+        auto heightOf = [&](const std::vector<std::string>& cells, const QFont& f) {
+            double h = lineH;
+            if (wrap) {
+                for (std::size_t c = 0; c < n; ++c) {
+                    h = std::max(h, wrappedHeight(cell(cells, c), f, widths[c] - 2 * pad) + pad);
+                }
+            }
+            return h;
+        };
 
         auto heading = [&] {
             fill(QRectF(0, y_, W_, headH), QColor(0xe4, 0xe4, 0xe4));
@@ -236,37 +299,44 @@ class Layout {
             y_ += headH;
             line(0, y_, W_);
         };
-        auto row = [&](const std::vector<std::string>& cells, const QFont& f) {
+        auto row = [&](const std::vector<std::string>& cells, const QFont& f, double h) {
             double x = 0;
             const QFontMetricsF fm = metrics(f);
             for (std::size_t c = 0; c < n; ++c) {
                 const double inner = widths[c] - 2 * pad;
-                text(QRectF(x + pad, y_, inner, rowH),
-                     fm.elidedText(cell(cells, c), Qt::ElideRight, inner), f, alignOf(c));
+                if (wrap) {
+                    text(QRectF(x + pad, y_, inner, h), cell(cells, c), f,
+                         alignOf(c) | Qt::TextWordWrap);
+                } else {
+                    text(QRectF(x + pad, y_, inner, h),
+                         fm.elidedText(cell(cells, c), Qt::ElideRight, inner), f, alignOf(c));
+                }
                 x += widths[c];
             }
-            y_ += rowH;
+            y_ += h;
         };
 
-        ensure(headH + 2 * rowH);
+        ensure(headH + 2 * lineH);
         heading();
         for (std::size_t i = 0; i < t.rows.size(); ++i) {
-            if (y_ + rowH > bottom_) {
+            const double h = heightOf(t.rows[i], body);
+            if (y_ + h > bottom_) {
                 newPage();
                 heading();
             }
             if (i % 2 == 1) {
-                fill(QRectF(0, y_, W_, rowH), QColor(0xf4, 0xf4, 0xf4));
+                fill(QRectF(0, y_, W_, h), QColor(0xf4, 0xf4, 0xf4));
             }
-            row(t.rows[i], body);
+            row(t.rows[i], body, h);
         }
         if (!t.totals.empty()) {
-            if (y_ + rowH > bottom_) {
+            const double h = heightOf(t.totals, bold);
+            if (y_ + h > bottom_) {
                 newPage();
                 heading();
             }
             line(0, y_, W_);
-            row(t.totals, bold);
+            row(t.totals, bold, h);
         }
         line(0, y_, W_);
         y_ += mm(1.5);
@@ -306,7 +376,8 @@ class GuiScope {
 
 }  // namespace
 
-int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter) {
+int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter,
+          const FigurePainter& figures) {
     const Layout layout(document, device);
     const int count = static_cast<int>(layout.pages.size());
     const double W = layout.width();
@@ -345,13 +416,24 @@ int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter
                     painter.setFont(item.font);
                     painter.drawText(item.rect, item.flags, item.text);
                     break;
+                case Item::Kind::Figure:
+                    if (figures) {
+                        painter.save();
+                        painter.setClipRect(item.rect);
+                        figures(*item.figure, painter, item.rect);
+                        painter.restore();
+                    } else {
+                        painter.setPen(rule);
+                        painter.drawRect(item.rect);
+                    }
+                    break;
             }
         }
     }
     return count;
 }
 
-void writePdf(const Document& document, const QString& path) {
+void writePdf(const Document& document, const QString& path, const FigurePainter& figures) {
     const GuiScope gui;
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -364,16 +446,16 @@ void writePdf(const Document& document, const QString& path) {
     if (!painter.begin(&writer)) {
         raiseError(errc::FileNotWritable, "The file " + path.toStdString() + " cannot be written");
     }
-    paint(document, writer, painter);
+    paint(document, writer, painter, figures);
     painter.end();
 }
 
-void print(const Document& document, QPrinter& printer) {
+void print(const Document& document, QPrinter& printer, const FigurePainter& figures) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         raiseError(errc::FileNotWritable, "The printer cannot be used");
     }
-    paint(document, printer, painter);
+    paint(document, printer, painter, figures);
     painter.end();
 }
 

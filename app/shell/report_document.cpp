@@ -48,6 +48,11 @@ std::string Document::plainText() const {
                 }
             } else if (const auto* p = std::get_if<Paragraph>(&b)) {
                 out += p->text + "\n";
+            } else if (const auto* f = std::get_if<Figure>(&b)) {
+                out += "[" + f->key + "]\n";
+                if (!f->caption.empty()) {
+                    out += f->caption + "\n";
+                }
             }
         }
     }

@@ -523,26 +523,26 @@ TEST(CatchCanSession, ReportHasTheSameSectionsForEveryEvaluation) {
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(doc.sections[i].title, titles[i]);
     }
-    const auto& head = std::get<ReportKeyValues>(doc.sections[0].blocks[0]);
-    EXPECT_EQ(head.items[1], (std::pair<std::string, std::string>{"Date", "2024-05-01"}));
-    EXPECT_EQ(head.items[2].second, "10 cm");
-    const auto& results = std::get<ReportTable>(doc.sections[1].blocks[0]);
+    const auto& head = std::get<report::KeyValues>(doc.sections[0].blocks[0]);
+    EXPECT_EQ(head.pairs[1], (std::pair<std::string, std::string>{"Date", "2024-05-01"}));
+    EXPECT_EQ(head.pairs[2].second, "10 cm");
+    const auto& results = std::get<report::Table>(doc.sections[1].blocks[0]);
     EXPECT_EQ(results.rows, resultsTable(s.results(), ',').rows);
-    EXPECT_EQ(std::get<ReportFigure>(doc.sections[2].blocks[0]).key, kEvaluationPlotFigure);
+    EXPECT_EQ(std::get<report::Figure>(doc.sections[2].blocks[0]).key, kEvaluationPlotFigure);
     // One can departs (14 mm against 11 mm): listed with its departure.
-    const auto& departing = std::get<ReportTable>(doc.sections[2].blocks[2]);
+    const auto& departing = std::get<report::Table>(doc.sections[2].blocks[2]);
     ASSERT_EQ(departing.rows.size(), 1u);
     EXPECT_EQ(departing.rows[0][1], "2");
     EXPECT_EQ(departing.rows[0][4], "27");  // (14 − 11) / 11
-    const auto& first = std::get<ReportTable>(doc.sections[3].blocks[0]);
+    const auto& first = std::get<report::Table>(doc.sections[3].blocks[0]);
     ASSERT_EQ(first.headings.size(), 5u);
     EXPECT_EQ(first.headings[1], "V(j) (ml)");
     ASSERT_EQ(first.rows.size(), 3u);
     EXPECT_EQ(first.rows[2][4], "Left out: the volume is below 0");
     // An empty radius still has its section, saying so, and its (empty) table.
-    EXPECT_EQ(std::get<ReportParagraph>(doc.sections[4].blocks[0]).text,
+    EXPECT_EQ(std::get<report::Paragraph>(doc.sections[4].blocks[0]).text,
               "No readings were entered for this radius.");
-    EXPECT_TRUE(std::get<ReportTable>(doc.sections[4].blocks[1]).rows.empty());
+    EXPECT_TRUE(std::get<report::Table>(doc.sections[4].blocks[1]).rows.empty());
     EXPECT_EQ(todayText().size(), 10u);
 }
 

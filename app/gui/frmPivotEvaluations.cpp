@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/frmPivotEvaluations.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "evaluation/evaluation_list.h"
+#include "gui/frmPluviometros.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/hand_over.h"
+#include "gui/widgets/translation.h"
+#include "shell/services.h"
+
+namespace kambrix {
+
+namespace {
+
+constexpr QSize kPreferredSize(640, 420);
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The list's questions put through the window's message service. Replacing and deleting
+// keep No as the default answer.
+class WindowQuestions : public EvaluationQuestions {
+  public:
+    WindowQuestions(MessageService& messages, QWidget* window)
+        : messages_(messages), window_(window) {}
+    std::optional<std::string> askName(const std::string& prompt,
+                                       const std::string& suggested) override {
+        const auto answer = messages_.askText(window_, qs(prompt), qs(suggested));
+        lastName = answer ? trim(answer->toStdString()) : std::string();
+        return answer ? std::optional(answer->toStdString()) : std::nullopt;
+    }
+    bool confirm(const std::string& question) override {
+        return messages_.confirm(window_, qs(question), MessageService::Default::No);
+    }
+    void inform(const std::string& message) override {
+        messages_.showMessage(window_, qs(message));
+    }
+
+    std::string lastName;  // the last name answered, trimmed
+
+  private:
+    MessageService& messages_;
+    QWidget* window_;
+};
+
+}  // namespace
+
+frmPivotEvaluations::frmPivotEvaluations(const AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+    setObjectName("frmPivotEvaluations");
+    setWindowTitle(QStringLiteral("Evaluación de un sistema en funcionamiento"));
+
+    auto* outer = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    outer->addLayout(columns, 1);
+
+    auto* left = new QVBoxLayout;
+    auto* lblEvaluaciones =
+        namedLabel(this, "lblEvaluaciones", QStringLiteral("Evaluaciones guardadas:"));
+    lstEvaluaciones_ = new QListWidget(this);
+    lstEvaluaciones_->setObjectName("lstEvaluaciones");
+    lstEvaluaciones_->setMinimumWidth(260);
+    lblEvaluaciones->setBuddy(lstEvaluaciones_);
+    left->addWidget(lblEvaluaciones);
+    left->addWidget(lstEvaluaciones_, 1);
+    columns->addLayout(left, 3);
+
+    auto* commands = new QVBoxLayout;
+    auto* cmdNueva = namedButton(this, "cmdNueva", QStringLiteral("&Nueva evaluación…"));
+    auto* cmdAbrir = namedButton(this, "cmdAbrir", QStringLiteral("&Abrir…"));
+    auto* cmdBorrar = namedButton(this, "cmdBorrar", QStringLiteral("&Borrar…"));
+    auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("&Salir"));
+    for (auto* b : {cmdNueva, cmdAbrir, cmdBorrar}) {
+        b->setMinimumHeight(30);
+        commands->addWidget(b);
+    }
+    auto* lblAyuda =
+        namedLabel(this, "lblAyuda", QStringLiteral("Doble clic en una evaluación para abrirla."));
+    lblAyuda->setWordWrap(true);
+    commands->addWidget(lblAyuda);
+    commands->addStretch();
+    commands->addWidget(cmdSalir);
+    columns->addLayout(commands, 2);
+    addStatusLine(this, outer);
+
+    auto& m = services_.messages;
+    connect(cmdNueva, &QPushButton::clicked, this, guarded(m, this, [this] { cmdNueva_Click(); }));
+    connect(cmdAbrir, &QPushButton::clicked, this, guarded(m, this, [this] { cmdAbrir_Click(); }));
+    connect(cmdBorrar, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdBorrar_Click(); }));
+    connect(lstEvaluaciones_, &QListWidget::itemActivated, this,
+            guarded(m, this, [this](QListWidgetItem* item) {
+                if (item != nullptr) {
+                    openNamed(item->text());
+                }
+            }));
+    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrderChain({lstEvaluaciones_, cmdNueva, cmdAbrir, cmdBorrar, cmdSalir});
+
+    translateForm(this, services_.config.languageFile);
+    refreshList();
+    fitToScreen(this, kPreferredSize);
+}
+
+void frmPivotEvaluations::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Back from the evaluation window: what it saved is listed.
+    if (!event->spontaneous()) {
+        refreshList();
+    }
+}
+
+void frmPivotEvaluations::refreshList() {
+    const QString selected = selectedName();
+    lstEvaluaciones_->clear();
+    try {
+        WindowQuestions questions(services_.messages, this);
+        for (const auto& name :
+             EvaluationList(services_.config.projectsConnectionString, questions).names()) {
+            lstEvaluaciones_->addItem(qs(name));
+        }
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The list of evaluations could not be read");
+    }
+    const auto found = lstEvaluaciones_->findItems(selected, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        lstEvaluaciones_->setCurrentItem(found.front());
+    }
+}
+
+QString frmPivotEvaluations::selectedName() const {
+    const auto* item = lstEvaluaciones_->currentItem();
+    return item != nullptr && item->isSelected() ? item->text() : QString();
+}
+
+void frmPivotEvaluations::openEvaluation(const quarvex::PivotEvaluation& evaluation) {
+    refreshList();
+    const auto found = lstEvaluaciones_->findItems(qs(evaluation.name), Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        lstEvaluaciones_->setCurrentItem(found.front());
+    }
+    openNext(this, new frmPluviometros(services_, evaluation));
+}
+
+void frmPivotEvaluations::cmdNueva_Click() {
+    WindowQuestions questions(services_.messages, this);
+    std::optional<quarvex::PivotEvaluation> created;
+    try {
+        created = EvaluationList(services_.config.projectsConnectionString, questions).create();
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The new evaluation could not be stored");
+        refreshList();
+        return;
+    }
+    if (created) {
+        openEvaluation(*created);
+    }
+}
+
+void frmPivotEvaluations::cmdAbrir_Click() {
+    WindowQuestions questions(services_.messages, this);
+    std::optional<quarvex::PivotEvaluation> found;
+    try {
+        found = EvaluationList(services_.config.projectsConnectionString, questions)
+                    .open(selectedName().toStdString());
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The evaluation could not be read");
+        return;
+    }
+    if (found) {
+        openEvaluation(*found);
+    }
+}
+
+void frmPivotEvaluations::openNamed(const QString& name) {
+    WindowQuestions questions(services_.messages, this);
+    std::optional<quarvex::PivotEvaluation> found;
+    try {
+        found = EvaluationList(services_.config.projectsConnectionString, questions)
+                    .openNamed(name.toStdString());
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The evaluation could not be read");
+        return;
+    }
+    if (found) {
+        openEvaluation(*found);
+    } else {
+        refreshList();  // it went meanwhile
+    }
+}
+
+void frmPivotEvaluations::cmdBorrar_Click() {
+    WindowQuestions questions(services_.messages, this);
+    bool deleted = false;
+    try {
+        deleted = EvaluationList(services_.config.projectsConnectionString, questions)
+                      .remove(selectedName().toStdString());
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The evaluation could not be deleted");
+    }
+    refreshList();
+    if (deleted) {
+        services_.messages.showStatus(this,
+                                      "The evaluation " + qs(questions.lastName) + " was deleted");
+    }
+}
+
+}  // namespace kambrix

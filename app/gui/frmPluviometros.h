@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+#include "evaluation/catch_can_session.h"
+#include "gui/widgets/app_services.h"
+#include "shell/report_document.h"
+
+class QChart;
+class QChartView;
+class QCloseEvent;
+class QLabel;
+class QPainter;
+class QPrinter;
+class QPushButton;
+class QRectF;
+class QTableWidget;
+
+namespace kambrix {
+
+class GridView;
+class NumberBox;
+
+// One catch-can evaluation: the can diameter (cm) and the readings of the two radii, each in
+// its grid (grdRadio1, grdRadio2: "Position", "V(j) (ml)", "S(j) (m)", "D(j) (mm)"). The user
+// types volume and distance; the depth follows. Rows left out of the results are struck out
+// and counted; cans departing more than 20 % from the average depth are marked in the grid
+// and on the plot. The results of each radius and of both, with the uniformity band, follow
+// every edit. Spreadsheet cells are pasted (Ctrl+V) and copied (Ctrl+C); the readings are
+// imported from and exported to the file kambrix-cli evaluate reads; the report is previewed,
+// printed or saved as PDF. Closing with unsaved changes asks whether to save them.
+class frmPluviometros : public QWidget {
+  public:
+    frmPluviometros(const AppServices& services, const quarvex::PivotEvaluation& evaluation,
+                    QWidget* parent = nullptr);
+
+    const CatchCanSession& session() const { return session_; }
+    QTableWidget* grid(Radius radius) const { return grids_[index(radius)]; }
+
+    // --- row commands on a grid (the selection's rows; the current row when none) ---
+    void addRow(Radius radius);
+    void insertRow(Radius radius);
+    void deleteRows(Radius radius);
+    void clearRows(Radius radius);
+    void sortRows(Radius radius);
+    void undo();
+
+    // --- spreadsheets ---
+    // Pastes the tab-separated text into the grid from its current row on (the end when no
+    // row is current); a block that cannot be read is told and changes nothing.
+    void pasteText(Radius radius, const QString& text);
+    // The selected cells of the grid as tab-separated text (the rectangle around them).
+    QString selectionText(Radius radius) const;
+    // cmdImportar / cmdExportar: ask for the file, then importFile / exportFile; failures are
+    // told in a box. Both return false when nothing was done.
+    void cmdImportar_Click();
+    void cmdExportar_Click();
+    bool importFile(const QString& path);
+    bool exportFile(const QString& path);
+
+    // --- the report ---
+    report::Document reportDocument() const;
+    // Draws the depth plot into the box (the report's figure).
+    void paintPlot(QPainter& painter, const QRectF& box) const;
+    void cmdVistaPrevia_Click();
+    void cmdPDF_Click();
+    bool savePdf(const QString& path);
+    void printReport(QPrinter& printer);
+
+    // cmdGuardar; false when the evaluation could not be stored (told in a box).
+    bool save();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    static std::size_t index(Radius radius) { return radius == Radius::First ? 0 : 1; }
+    void cellEdited(Radius radius, int row, int column);
+    void diameterAccepted();
+    // Shows the session: both grids, the results, the plot, the commands' states.
+    void refresh();
+    void refreshGrid(Radius radius);
+    void refreshResults();
+    void refreshPlot();
+    QChart* buildPlot() const;
+    std::vector<int> selectedRows(Radius radius) const;
+    int targetRow(Radius radius) const;
+    void told(const std::string& message);
+
+    AppServices services_;
+    CatchCanSession session_;
+    NumberBox* diameter_ = nullptr;
+    std::array<QTableWidget*, 2> grids_{};
+    std::array<QLabel*, 2> counts_{};
+    GridView* results_ = nullptr;
+    QLabel* lblBanda_ = nullptr;
+    QChartView* chart_ = nullptr;
+    QPushButton* cmdDeshacer_ = nullptr;
+    QPushButton* cmdGuardar_ = nullptr;
+    bool refreshing_ = false;
+};
+
+}  // namespace kambrix
