@@ -21,6 +21,7 @@
 #include <QTest>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -631,4 +632,44 @@ TEST_F(WorkbenchWindowTest, EveryCaptionIsTranslated) {
     for (auto* g : w->findChildren<QGroupBox*>()) {
         EXPECT_TRUE(translated(g->objectName())) << g->objectName().toStdString();
     }
+}
+
+// Pictures of the workbench and each of its tabs, and the printed chart, for a person to look
+// at: runs only when KAMBRIX_SHOT_DIR names a folder, and asserts only that each was written.
+TEST_F(WorkbenchWindowTest, Screenshots) {
+    const char* dir = std::getenv("KAMBRIX_SHOT_DIR");
+    if (dir == nullptr) {
+        GTEST_SKIP() << "KAMBRIX_SHOT_DIR not set";
+    }
+    QLocale::setDefault(QLocale::system());
+    auto w = open();
+    auto settle = [] {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    click(w.get(), "cmdCartaOp");
+    click(w.get(), "cmdCopiarParaManual");
+    child<QCheckBox>(w.get(), "Check1_6")->setChecked(true);
+    type(child<QLineEdit>(w.get(), "Text1_6"), "100");
+    child<QCheckBox>(w.get(), "Check1_7")->setChecked(true);
+    type(child<QLineEdit>(w.get(), "Text1_7"), "90");
+    click(w.get(), "cmdAplicaReguladores");
+    auto* material = child<QComboBox>(w.get(), "cmbMaterialDrop");
+    material->setCurrentIndex(material->findText("Polyethylene", Qt::MatchStartsWith));
+    type(child<QLineEdit>(w.get(), "txtLongitudDrop"), "1.8");
+    type(child<QLineEdit>(w.get(), "txtDiametroDrop"), "25");
+    click(w.get(), "cmd_install_drop");
+    click(w.get(), "cmdCalcManual");
+    messages.answerText(QStringLiteral("Field package"));
+    click(w.get(), "cmdAceptarCon");
+    grid(w.get())->setCurrentCell(150, 7);
+    auto* tabs = child<QTabWidget>(w.get(), "tabCarta");
+    const char* names[] = {"workbench_outlets", "workbench_regulators", "workbench_drop"};
+    for (int i = 0; i < 3; ++i) {
+        tabs->setCurrentIndex(i);
+        settle();
+        EXPECT_TRUE(w->grab().save(QString::fromLatin1(dir) + "/" + names[i] + ".png"));
+    }
+    EXPECT_TRUE(w->savePdf(QString::fromLatin1(dir) + "/workbench_chart.pdf"));
 }
