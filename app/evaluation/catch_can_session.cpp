@@ -203,6 +203,20 @@ std::string uniformityBandText(UniformityBand band) {
     return {};
 }
 
+std::string uniformityBandName(UniformityBand band) {
+    switch (band) {
+        case UniformityBand::Good:
+            return "Good";
+        case UniformityBand::CloserLook:
+            return "Look closer";
+        case UniformityBand::ChangePackage:
+            return "Change package";
+        case UniformityBand::None:
+            break;
+    }
+    return {};
+}
+
 std::string resultText(const ResultValue& v, int decimals, char decimalSeparator) {
     return v.value ? formatDecimals(*v.value, decimals, decimalSeparator) : v.reason;
 }
@@ -235,7 +249,7 @@ ResultsTable resultsTable(const EvaluationResults& results, char decimalSeparato
     });
     row("Cans used", [](const RadiusResults& r) { return std::to_string(r.used); });
     row("Cans left out", [](const RadiusResults& r) { return std::to_string(r.leftOut); });
-    row("Uniformity", [](const RadiusResults& r) { return r.bandText; });
+    row("Uniformity", [](const RadiusResults& r) { return uniformityBandName(r.band); });
     return t;
 }
 

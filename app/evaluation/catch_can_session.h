@@ -87,6 +87,8 @@ struct EvaluationResults {
 // look, below 80 the package should be changed.
 UniformityBand uniformityBand(double CU_percent);
 std::string uniformityBandText(UniformityBand band);
+// The band in two or three words, for a table cell ("Good", "Look closer", "Change package").
+std::string uniformityBandName(UniformityBand band);
 
 // The value with `decimals` decimals, or the reason it cannot be computed.
 std::string resultText(const ResultValue& v, int decimals, char decimalSeparator);

@@ -66,6 +66,12 @@ report::Document evaluationReport(const CatchCanSession& session, const std::str
     // A result that cannot be computed gives its reason, a sentence.
     shown.wrap = {true, true, true, true};
     res.blocks.emplace_back(std::move(shown));
+    if (!results.both.bandText.empty()) {
+        res.blocks.emplace_back(report::Paragraph{
+            "CU of both radii " +
+            resultText(results.both.CU_percent, kShownResultDecimals, decimalSeparator) +
+            " %: " + results.both.bandText + "."});
+    }
     res.blocks.emplace_back(report::Paragraph{
         "Each can is weighted by its distance from the pivot point. UD is the average depth "
         "of the driest quarter over the average depth; CU is the radius-weighted coefficient "

@@ -117,7 +117,9 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
     chart_->setProperty("SeriesCaptions",
                         QStringLiteral("Lámina ideal (mm);Lámina real (mm);"
                                        "Distancia al pivot (m);Lámina (mm);"
-                                       "Salidas a más del 20 % de la lámina media"));
+                                       "Salidas a más del 20 % de la lámina media;"
+                                       "Introduzca las horas de una vuelta para ver los "
+                                       "perfiles de lámina"));
     chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setMinimumSize(360, 240);
     grid_ = new GridView("grdCaudalTramos",
@@ -125,6 +127,7 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
                                         "Caudal consumido real (l/s);Variación del caudal (%)"),
                          this);
     grid_->setMessages(&services_.messages);
+    grid_->setCompactColumns(true);
 
     auto* top = new QHBoxLayout;
     top->addWidget(inputs);
@@ -279,7 +282,7 @@ void TabIndicadores::show(const IndicatorTabView& v) {
 
     const QStringList names = captionList(chart_, "SeriesCaptions");
     if (v.actual.points.empty()) {
-        replaceChart(chart_, new QChart);
+        replaceChart(chart_, ChartBuilder().title(names.value(5)).build());
         return;
     }
     ChartBuilder chart;
@@ -315,7 +318,8 @@ void TabIndicadores::clear() {
     clearControls(
         {lblUD_v_, lblCU_v_, lblLaminaEsperada_v_, lblLaminaMedia_v_, lblBandaCU_, lblMensaje_});
     lblBandaCU_->setStyleSheet(QString());
-    replaceChart(chart_, new QChart);
+    replaceChart(chart_,
+                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(5)).build());
     drawSpanTable();
 }
 

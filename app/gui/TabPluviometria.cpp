@@ -180,7 +180,8 @@ TabPluviometria::TabPluviometria(const AppServices& services, ChartWorkbench& wo
     chart_->setProperty("SeriesCaptions",
                         QStringLiteral("Elipse del punto 1;Elipse del punto 2;Infiltración;"
                                        "Tiempo (h);Intensidad (mm/h);Exceso del punto 1;"
-                                       "Exceso del punto 2"));
+                                       "Exceso del punto 2;Introduzca al menos un punto y la "
+                                       "curva de infiltración para ver las intensidades"));
     chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setMinimumSize(360, 240);
 
@@ -287,11 +288,11 @@ void TabPluviometria::show(const RunoffTabView& v) {
     }
     lblMensaje_->setText(notes.join(QLatin1Char('\n')));
 
+    const QStringList names = captionList(chart_, "SeriesCaptions");
     if (v.curves.empty()) {
-        replaceChart(chart_, new QChart);
+        replaceChart(chart_, ChartBuilder().title(names.value(7)).build());
         return;
     }
-    const QStringList names = captionList(chart_, "SeriesCaptions");
     const auto caption = [&](const std::string& key) {
         if (key == kFirstEllipse) {
             return names.value(0);
@@ -304,11 +305,23 @@ void TabPluviometria::show(const RunoffTabView& v) {
     ChartBuilder chart;
     chart.xAxis(names.value(3), QStringLiteral("0.00"))
         .yAxis(names.value(4), QStringLiteral("0.00"));
+    // Each point's excess is shaded in the colour of its ellipse.
+    const auto colour = [](const std::string& key) {
+        if (key == kFirstEllipse) {
+            return QColor(0x1f, 0x5f, 0xa8);
+        }
+        if (key == kSecondEllipse) {
+            return QColor(0xe0, 0x8a, 0x00);
+        }
+        return QColor(0x6d, 0x4c, 0x41);
+    };
     for (const auto& s : v.shaded) {
-        chart.area(names.value(4 + s.point), s.lower, s.upper);
+        QColor fill = colour(s.point == 1 ? kFirstEllipse : kSecondEllipse);
+        fill.setAlpha(90);
+        chart.area(names.value(4 + s.point), s.lower, s.upper, AxisSide::Left, fill);
     }
     for (const PlotLine& line : v.curves) {
-        chart.line(caption(line.name), line.points);
+        chart.line(caption(line.name), line.points, AxisSide::Left, colour(line.name));
     }
     replaceChart(chart_, chart.build());
 }
@@ -335,7 +348,8 @@ void TabPluviometria::updateData() {
 
 void TabPluviometria::clear() {
     clearControls({lblExceso1_v_, lblExceso2_v_, lblVeredicto1_, lblVeredicto2_, lblMensaje_});
-    replaceChart(chart_, new QChart);
+    replaceChart(chart_,
+                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(7)).build());
 }
 
 }  // namespace kambrix

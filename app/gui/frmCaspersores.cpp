@@ -149,10 +149,13 @@ class frmCaspersores::GridSink : public OutletGridSink {
         auto* header = grid_->horizontalHeader();
         header->setSectionResizeMode(QHeaderView::Interactive);
         header->setStretchLastSection(true);
+        // The width in twips is the least a column gets; a column whose heading or texts
+        // (a nozzle name, "Tower 10") are wider is widened to show them whole.
         const double dpi = grid_->logicalDpiX();
         for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-            grid_->setColumnWidth(
-                c, twipsToPixels(columns[static_cast<std::size_t>(c)].widthTwips, dpi));
+            const int twips = twipsToPixels(columns[static_cast<std::size_t>(c)].widthTwips, dpi);
+            grid_->resizeColumnToContents(c);
+            grid_->setColumnWidth(c, std::max(twips, grid_->columnWidth(c)));
         }
         for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
             colour(r, rows[static_cast<std::size_t>(r)].warnings);
@@ -311,22 +314,42 @@ QWidget* frmCaspersores::buildCommands() {
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 4, 0);
 
+    // Tight groups: the whole panel fits beside the grid on a 1366 × 768 screen.
+    const auto tighten = [](QLayout* l) {
+        l->setContentsMargins(6, 4, 6, 6);
+        l->setSpacing(4);
+    };
+    column->setSpacing(6);
+
     auto* fraCalculo = new QGroupBox(QStringLiteral("Cálculo"), panel);
     fraCalculo->setObjectName("fraCalculo");
-    auto* calculo = new QVBoxLayout(fraCalculo);
+    auto* calculo = new QGridLayout(fraCalculo);
+    tighten(calculo);
     cmdCartaOp_ = namedButton(fraCalculo, "cmdCartaOp", QStringLiteral("Carta automática"));
     cmdCalcManual_ =
         namedButton(fraCalculo, "cmdCalcManual", QStringLiteral("Calcular carta manual"));
     cmdCopiarManual_ = namedButton(fraCalculo, "cmdCopiarParaManual",
                                    QStringLiteral("Copiar la automática a la manual"));
+    int line = 0;
     for (auto* b : {cmdCartaOp_, cmdCalcManual_, cmdCopiarManual_}) {
-        calculo->addWidget(b);
+        calculo->addWidget(b, line++, 0, 1, 2);
     }
+    // The end gun's booster belongs to the computation: both packages are computed with it.
+    cmbEndGunBoost_ = new QComboBox(fraCalculo);
+    cmbEndGunBoost_->setObjectName("cmbEndGunBoost");
+    for (const auto& c : ChartWorkbench::boostChoices()) {
+        cmbEndGunBoost_->addItem(QString::fromStdString(c.text), c.kPa);
+    }
+    calculo->addWidget(
+        namedLabel(fraCalculo, "lblEndGunBoost", QStringLiteral("Bomba del cañón final")), line, 0);
+    calculo->addWidget(cmbEndGunBoost_, line, 1);
+    calculo->setColumnStretch(1, 1);
     column->addWidget(fraCalculo);
 
     auto* fraManual = new QGroupBox(QStringLiteral("Carta manual"), panel);
     fraManual->setObjectName("fraManual");
     auto* manual = new QGridLayout(fraManual);
+    tighten(manual);
     cmbPercentVar_ = new QComboBox(fraManual);
     cmbPercentVar_->setObjectName("cmb_percent_var");
     for (const auto& c : ChartWorkbench::variationChoices()) {
@@ -351,6 +374,7 @@ QWidget* frmCaspersores::buildCommands() {
     auto* fraEscoger = new QGroupBox(QStringLiteral("Aspersores disponibles"), panel);
     fraEscoger->setObjectName("fraEscoger");
     auto* escoger = new QGridLayout(fraEscoger);
+    tighten(escoger);
     optEscogerTodos_ = new QRadioButton(QStringLiteral("Todo el catálogo"), fraEscoger);
     optEscogerTodos_->setObjectName("optEscogerTodos");
     optEscogerMarca_ = new QRadioButton(QStringLiteral("Marca"), fraEscoger);
@@ -373,24 +397,13 @@ QWidget* frmCaspersores::buildCommands() {
     escoger->setColumnStretch(1, 1);
     column->addWidget(fraEscoger);
 
-    auto* fraCanon = new QGroupBox(QStringLiteral("Cañón final"), panel);
-    fraCanon->setObjectName("fraCanon");
-    auto* canon = new QHBoxLayout(fraCanon);
-    cmbEndGunBoost_ = new QComboBox(fraCanon);
-    cmbEndGunBoost_->setObjectName("cmbEndGunBoost");
-    for (const auto& c : ChartWorkbench::boostChoices()) {
-        cmbEndGunBoost_->addItem(QString::fromStdString(c.text), c.kPa);
-    }
-    canon->addWidget(namedLabel(fraCanon, "lblEndGunBoost", QStringLiteral("Bomba de refuerzo")));
-    canon->addWidget(cmbEndGunBoost_, 1);
-    column->addWidget(fraCanon);
-
     auto* fraCartas = new QGroupBox(QStringLiteral("Cartas guardadas"), panel);
     fraCartas->setObjectName("fraCartas");
     auto* cartas = new QGridLayout(fraCartas);
+    tighten(cartas);
     lstCartas_ = new QListWidget(fraCartas);
     lstCartas_->setObjectName("lstCartas");
-    lstCartas_->setMinimumHeight(90);
+    lstCartas_->setMinimumHeight(64);
     cmdAbrir_ = namedButton(fraCartas, "cmdAbrir", QStringLiteral("Abrir"));
     cmdCartaVazia_ = namedButton(fraCartas, "cmdCartaVazia", QStringLiteral("Nueva"));
     cmdAceptarTudo_ = namedButton(fraCartas, "cmdAceptarTudo", QStringLiteral("Guardar"));

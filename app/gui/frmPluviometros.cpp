@@ -241,7 +241,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     chart_->setProperty(
         "SeriesCaptions",
         QStringLiteral("Distancia al punto pivote (m);Lámina (mm);1er radio;2º radio;Lámina media;"
-                       "± 20 % de la lámina media;Pluviómetros a más del 20 % de la media;"
+                       "Banda ± 20 %;A más del 20 %;"
                        "Introduzca el diámetro del pluviómetro y las lecturas para ver el "
                        "gráfico"));
     chart_->setRenderHint(QPainter::Antialiasing);
@@ -690,7 +690,7 @@ void frmPluviometros::refreshResults() {
                 }
                 cell.align = CellAlign::Left;
             }
-            cell.tooltip = table.rows[r][c];
+            cell.tooltip = c > 0 && bandRow ? all[c - 1]->bandText : table.rows[r][c];
             row.cells.push_back(std::move(cell));
         }
         data.rows.push_back(std::move(row));

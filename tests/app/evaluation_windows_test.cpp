@@ -21,6 +21,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -364,8 +365,7 @@ TEST_F(EvaluationWindowsTest, TypedReadingsGiveTheLibrarysDepthsAndResults) {
     auto* average = seriesNamed<QLineSeries>(&w, "Average depth");
     ASSERT_NE(average, nullptr);
     EXPECT_DOUBLE_EQ(average->at(0).y(), *lib.both->average);
-    auto* departing =
-        seriesNamed<QScatterSeries>(&w, "Cans departing more than 20 % from the average");
+    auto* departing = seriesNamed<QScatterSeries>(&w, "Cans > 20 % off");
     ASSERT_NE(departing, nullptr);
     ASSERT_FALSE(plot.departing.empty());
     EXPECT_EQ(departing->count(), static_cast<int>(plot.departing.size()));
@@ -649,8 +649,9 @@ TEST_F(EvaluationWindowsTest, ReportAsPdfHoldsTheEvaluationAndBreaksItsTables) {
     const std::string text = pdfText(pdf);
     for (const char* expected :
          {"Catch-can evaluation North field", "Name", "North field", "Date", "Can diameter",
-          "10 cm", "Results", "CU (%)", "69.14", "UD (%)", "Poor uniformity",
-          "Depth against distance", "1st radius", "2nd radius", "Page 1 of"}) {
+          "10 cm", "Results", "CU (%)", "69.14", "UD (%)", "Uniformity",
+          "CU of both radii 69.29 %: Poor uniformity", "Depth against distance", "1st radius",
+          "2nd radius", "Page 1 of"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
     EXPECT_NE(text.find(todayText()), std::string::npos);
@@ -685,4 +686,49 @@ TEST_F(EvaluationWindowsTest, ReportAsPdfHoldsTheEvaluationAndBreaksItsTables) {
     EXPECT_FALSE(
         w.savePdf(QString::fromStdString((tmp.path() / "no" / "such" / "r.pdf").string())));
     EXPECT_FALSE(messages.messages.isEmpty());
+}
+
+// Filled with two radii, both windows fit the screen and no command's caption is cut; with
+// KAMBRIX_SHOT_DIR set the windows are saved there as pictures to look at.
+TEST_F(EvaluationWindowsTest, WindowsWithDataFitTheScreenAndShowWholeCaptions) {
+    auto stored = storeWithReadings("North field");
+    frmPivotEvaluations list(services);
+    list.show();
+    frmPluviometros w(services, stored);
+    w.show();
+    const int volumes[] = {47, 42, 45, 24, 13, 26, 33, 34, 27, 30, 40, 44, 32, 12, 12};
+    QString first, second;
+    for (int i = 0; i < 15; ++i) {
+        first += QStringLiteral("%1\t%2\n").arg(volumes[i]).arg(20 * (i + 1));
+        second += QStringLiteral("%1\t%2\n").arg(volumes[(i + 4) % 15] + 5).arg(20 * (i + 1) + 10);
+    }
+    w.grid(Radius::First)->setCurrentCell(0, kVolume);
+    w.pasteText(Radius::First, first);
+    w.grid(Radius::Second)->setCurrentCell(0, kVolume);
+    w.pasteText(Radius::Second, second);
+    cell(w.grid(Radius::First), 15, kVolume, "-2");
+    cell(w.grid(Radius::First), 15, kDistance, "320");
+    QApplication::processEvents();
+    for (QWidget* window : std::initializer_list<QWidget*>{&list, &w}) {
+        const QRect area = window->screen()->availableGeometry();
+        EXPECT_LE(window->width(), area.width()) << window->objectName().toStdString();
+        EXPECT_LE(window->height(), area.height()) << window->objectName().toStdString();
+        for (auto* b : window->findChildren<QPushButton*>()) {
+            if (b->isVisible()) {
+                EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
+            }
+        }
+        for (auto* l : window->findChildren<QLabel*>()) {
+            if (l->isVisible() && !l->wordWrap() && !l->text().isEmpty()) {
+                EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
+            }
+        }
+        if (const char* dir = std::getenv("KAMBRIX_SHOT_DIR")) {
+            window->grab().save(QString::fromLocal8Bit(dir) + "/" + window->objectName() + ".png");
+        }
+    }
+    if (const char* dir = std::getenv("KAMBRIX_SHOT_DIR")) {
+        EXPECT_TRUE(w.savePdf(QString::fromLocal8Bit(dir) + "/report.pdf"));
+    }
+    messages.defaultChoice = MessageService::Answer::No;
 }

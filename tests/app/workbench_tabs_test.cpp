@@ -189,7 +189,7 @@ TEST_F(WorkbenchTabs, RunoffEllipsesAreasAndFailures) {
 
     // 20 h: at 300 m the pivot moves 94.25 m/h and a 30 m wetted diameter passes in 0.318 h.
     type(box(indicators.get(), "txtHorasRevolucao"), "20");
-    auto* first = seriesNamed<QLineSeries>(rates(), "Ellipse of point 1");
+    auto* first = seriesNamed<QLineSeries>(rates(), "Point 1");
     ASSERT_TRUE(first);
     EXPECT_NEAR(first->at(first->count() - 1).x(), 30 / (6.28318530717958 * 300 / 20),
                 1e-9);  // 0.3183 h, the sampled end of the curve
@@ -203,12 +203,12 @@ TEST_F(WorkbenchTabs, RunoffEllipsesAreasAndFailures) {
     type(box(runoff.get(), "txtk"), "8");
     type(box(runoff.get(), "txta"), "-0.5");
     EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Infiltration"));
-    EXPECT_FALSE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    EXPECT_FALSE(seriesNamed<QLineSeries>(rates(), "Point 2"));
     EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeLine), 2);
     const QString excess = label(runoff.get(), "lblExceso1_v");
     EXPECT_FALSE(excess.isEmpty());
     EXPECT_EQ(label(runoff.get(), "lblExceso2_v"), "");
-    const bool shaded = seriesNamed<QAreaSeries>(rates(), "Excess at point 1") != nullptr;
+    const bool shaded = seriesNamed<QAreaSeries>(rates(), "Excess 1") != nullptr;
     EXPECT_EQ(shaded, excess != "0.00") << excess.toStdString();
 
     // The second point from the outlet grid; k = 0 draws both ellipses and computes nothing.
@@ -216,7 +216,7 @@ TEST_F(WorkbenchTabs, RunoffEllipsesAreasAndFailures) {
     EXPECT_EQ(box(runoff.get(), "txtRadio2")->text(), "412.50");
     EXPECT_EQ(bench->pluviometryCheck().secondSample.distanceToCenter, 412.5);
     type(box(runoff.get(), "txtDmoj2"), "35");
-    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Point 2"));
     type(box(runoff.get(), "txtk"), "0");
     EXPECT_EQ(countOf(rates(), QAbstractSeries::SeriesTypeLine), 2);
     EXPECT_FALSE(seriesNamed<QLineSeries>(rates(), "Infiltration"));
@@ -329,7 +329,7 @@ TEST_F(WorkbenchTabs, TheTabValuesSurviveSavingAndOpeningTheChart) {
     EXPECT_EQ(box(runoff.get(), "txtk")->text(), "8");
     EXPECT_EQ(box(runoff.get(), "txta")->text(), "-0.45");
     EXPECT_FALSE(label(indicators.get(), "lblCU_v").isEmpty());
-    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Ellipse of point 2"));
+    EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Point 2"));
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
 }
 

@@ -15,6 +15,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -134,11 +137,12 @@ TEST_F(WorkbenchWindowTest, AutomaticPackageLeavesOutletsWithoutANearNozzleFlagg
     for (int c = 0; c < column::Count; ++c) {
         EXPECT_EQ(g->horizontalHeaderItem(c)->text(), headings[c]) << c;
     }
-    // Widths in twips on the screen's resolution: 800 twips are 5/9 of an inch.
+    // Widths in twips on the screen's resolution are the least a column gets (800 twips
+    // are 5/9 of an inch); wider headings and texts widen their column.
     const double dpi = g->logicalDpiX();
-    EXPECT_EQ(g->columnWidth(column::Span), twipsToPixels(800, dpi));
-    EXPECT_EQ(g->columnWidth(column::Outlet), twipsToPixels(600, dpi));
-    EXPECT_EQ(g->columnWidth(column::Nozzle), twipsToPixels(800, dpi));
+    EXPECT_GE(g->columnWidth(column::Span), twipsToPixels(800, dpi));
+    EXPECT_GE(g->columnWidth(column::Outlet), twipsToPixels(600, dpi));
+    EXPECT_GE(g->columnWidth(column::Nozzle), twipsToPixels(800, dpi));
     EXPECT_EQ(cell(w.get(), 0, column::Span), "Tower 1");
     EXPECT_EQ(cell(w.get(), 197, column::Span), "End Gun");
     EXPECT_EQ(w->workbench().summary().noSprinkler, 198);
@@ -636,6 +640,39 @@ TEST_F(WorkbenchWindowTest, EveryCaptionIsTranslated) {
 
 // Pictures of the workbench and each of its tabs, and the printed chart, for a person to look
 // at: runs only when KAMBRIX_SHOT_DIR names a folder, and asserts only that each was written.
+// On a 1366 × 768 screen every command is reachable without scrolling, and the grid's
+// columns show their headings and texts whole (a nozzle name, "Tower 10").
+TEST_F(WorkbenchWindowTest, FitsTheLaptopScreenWithWholeColumns) {
+    auto w = open();
+    click(w.get(), "cmdCartaOp");
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+    }
+    const QRect area = w->screen()->availableGeometry();
+    ASSERT_EQ(area.width(), 1366);
+    EXPECT_LE(w->frameGeometry().height(), area.height());
+    EXPECT_LE(w->frameGeometry().width(), area.width());
+    auto* scroll = child<QScrollArea>(w.get(), "scrComandos");
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0)
+        << "panel " << scroll->widget()->sizeHint().height() << " in "
+        << scroll->viewport()->height();
+    for (auto* b : scroll->findChildren<QPushButton*>()) {
+        EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
+    }
+    auto* g = grid(w.get());
+    ASSERT_GT(g->rowCount(), 10);
+    for (int c = 0; c + 1 < g->columnCount(); ++c) {
+        int widest = g->horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < g->rowCount(); ++r) {
+            if (auto* item = g->item(r, c)) {
+                widest = std::max(widest, g->fontMetrics().horizontalAdvance(item->text()));
+            }
+        }
+        EXPECT_GE(g->columnWidth(c), widest) << g->horizontalHeaderItem(c)->text().toStdString();
+    }
+}
+
 TEST_F(WorkbenchWindowTest, Screenshots) {
     const char* dir = std::getenv("KAMBRIX_SHOT_DIR");
     if (dir == nullptr) {
@@ -665,9 +702,22 @@ TEST_F(WorkbenchWindowTest, Screenshots) {
     click(w.get(), "cmdAceptarCon");
     grid(w.get())->setCurrentCell(150, 7);
     auto* tabs = child<QTabWidget>(w.get(), "tabCarta");
-    const char* names[] = {"workbench_outlets", "workbench_regulators", "workbench_drop"};
-    for (int i = 0; i < 3; ++i) {
+    const char* names[] = {"workbench_outlets", "workbench_regulators", "workbench_drop",
+                           "workbench_indicators", "workbench_runoff"};
+    for (int i = 0; i < 5; ++i) {
         tabs->setCurrentIndex(i);
+        if (i == 3) {
+            type(child<QLineEdit>(w.get(), "txtHorasRevolucao"), "20");
+        }
+        if (i == 4) {
+            const std::pair<const char*, const char*> inputs[] = {
+                {"txtRadio1", "300"}, {"txtDmoj1", "30"}, {"txtRadio2", "400"},
+                {"txtDmoj2", "35"},   {"txtk", "8"},      {"txta", "-0.5"}};
+            for (const auto& [name, text] : inputs) {
+                type(child<QLineEdit>(w.get(), name), text);
+            }
+            click(w.get(), "cmdCalcularPluviometria");
+        }
         settle();
         EXPECT_TRUE(w->grab().save(QString::fromLatin1(dir) + "/" + names[i] + ".png"));
     }

@@ -110,8 +110,8 @@ ChartBuilder& ChartBuilder::xRange(double min, double max) {
 }
 
 ChartBuilder& ChartBuilder::line(const QString& name, const std::vector<XYPoint>& points,
-                                 AxisSide side) {
-    items_.push_back({Item::Line, name, points, {}, side, {}, 0});
+                                 AxisSide side, QColor colour) {
+    items_.push_back({Item::Line, name, points, {}, side, colour, 0});
     return *this;
 }
 
@@ -155,8 +155,8 @@ ChartBuilder& ChartBuilder::horizontalLine(double y, const QString& name, AxisSi
 }
 
 ChartBuilder& ChartBuilder::area(const QString& name, const std::vector<XYPoint>& lower,
-                                 const std::vector<XYPoint>& upper, AxisSide side) {
-    items_.push_back({Item::Area, name, lower, upper, side, QColor(0x42, 0x85, 0xf4, 110), 0});
+                                 const std::vector<XYPoint>& upper, AxisSide side, QColor colour) {
+    items_.push_back({Item::Area, name, lower, upper, side, colour, 0});
     return *this;
 }
 
@@ -232,6 +232,11 @@ QChart* ChartBuilder::build() const {
                     series->append(p.x, p.y);
                 }
                 attach(series, s);
+                if (item.colour.isValid()) {
+                    QPen pen = series->pen();
+                    pen.setColor(item.colour);
+                    series->setPen(pen);
+                }
                 break;
             }
             case Item::Points: {

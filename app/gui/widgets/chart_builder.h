@@ -47,8 +47,9 @@ class ChartBuilder {
     // Fixed ends of the x axis (the curve's own range, without rounding to nice values).
     ChartBuilder& xRange(double min, double max);
 
+    // A line in the theme's next colour, or in `colour` when it is valid.
     ChartBuilder& line(const QString& name, const std::vector<XYPoint>& points,
-                       AxisSide side = AxisSide::Left);
+                       AxisSide side = AxisSide::Left, QColor colour = QColor());
     ChartBuilder& line(const PlotLine& line, AxisSide side = AxisSide::Left);
     // Every point of the series (prepared here), named as the series is.
     ChartBuilder& serie(zarede::Serie& serie, AxisSide side = AxisSide::Left);
@@ -65,7 +66,8 @@ class ChartBuilder {
     ChartBuilder& horizontalLine(double y, const QString& name, AxisSide side = AxisSide::Left);
     // The area between two lines shaded (lower and upper drawn over the same x values).
     ChartBuilder& area(const QString& name, const std::vector<XYPoint>& lower,
-                       const std::vector<XYPoint>& upper, AxisSide side = AxisSide::Left);
+                       const std::vector<XYPoint>& upper, AxisSide side = AxisSide::Left,
+                       QColor colour = QColor(0x42, 0x85, 0xf4, 110));
     ChartBuilder& legend(bool visible);
 
     // A new chart; the caller (QChartView::setChart) takes it. Without anything to draw it

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <cstdlib>
 
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_display.h"
@@ -98,13 +99,47 @@ QStringList GridView::captions() const {
     return out;
 }
 
+namespace {
+
+// The text broken at the space nearest its middle; short texts stay on one line.
+QString twoLines(const QString& text) {
+    constexpr int kShortest = 14;
+    if (text.size() < kShortest) {
+        return text;
+    }
+    const int middle = static_cast<int>(text.size() / 2);
+    int best = -1;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(' ') &&
+            (best < 0 || std::abs(i - middle) < std::abs(best - middle))) {
+            best = i;
+        }
+    }
+    if (best < 0) {
+        return text;
+    }
+    QString out = text;
+    out[best] = QLatin1Char('\n');
+    return out;
+}
+
+}  // namespace
+
 void GridView::setTable(TableData table) {
     table_ = std::move(table);
     retranslateCommands();
     const QStringList heads = captions();
     clear();
     setColumnCount(static_cast<int>(table_.columns.size()));
-    setHorizontalHeaderLabels(heads);
+    if (compact_) {
+        QStringList shown;
+        for (const QString& h : heads) {
+            shown << twoLines(h);
+        }
+        setHorizontalHeaderLabels(shown);
+    } else {
+        setHorizontalHeaderLabels(heads);
+    }
     setRowCount(static_cast<int>(table_.rows.size()));
     const char sep = decimalSeparator();
     for (int r = 0; r < rowCount(); ++r) {
@@ -128,6 +163,9 @@ void GridView::setTable(TableData table) {
             }
             setItem(r, c, item);
         }
+    }
+    if (compact_) {
+        resizeColumnsToContents();
     }
 }
 

@@ -35,6 +35,9 @@ class GridView : public QTableWidget {
 
     // Shows the table (the previous selection and scroll position are dropped).
     void setTable(TableData table);
+    // Long headings ("Ideal consumed discharge (L/s)") shown on two lines, and every column
+    // as wide as its heading and texts: a narrow table that still shows them whole.
+    void setCompactColumns(bool compact) { compact_ = compact; }
     const TableData& table() const noexcept { return table_; }
     // The captions shown: the property's texts, and the column key where it has none.
     QStringList captions() const;
@@ -63,6 +66,7 @@ class GridView : public QTableWidget {
 
     TableData table_;
     MessageService* messages_ = nullptr;
+    bool compact_ = false;
     QAction* copyAction_ = nullptr;
     QAction* exportAction_ = nullptr;
 };
