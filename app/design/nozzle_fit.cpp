@@ -14,7 +14,13 @@ namespace kambrix {
 
 namespace {
 
-bool readField(const std::string& text, double& value) {
+bool readField(std::string text, double& value, char separator) {
+    if (separator != ',' && text.find('.') == std::string::npos) {
+        const auto comma = text.find(',');
+        if (comma != std::string::npos && text.find(',', comma + 1) == std::string::npos) {
+            text[comma] = '.';
+        }
+    }
     const auto number = csvNumber(text);
     value = number.value_or(0);
     return number.has_value();
@@ -25,6 +31,25 @@ bool readField(const std::string& text, double& value) {
 }
 
 }  // namespace
+
+char guessSeparator(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string_view line = text.substr(start, end - start);
+        if (line.find_first_not_of(" \t\r\xEF\xBB\xBF") != std::string_view::npos) {
+            if (line.find(';') != std::string_view::npos) {
+                return ';';
+            }
+            return line.find('\t') != std::string_view::npos ? '\t' : ',';
+        }
+        start = end + 1;
+    }
+    return ',';
+}
 
 std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options) {
     const auto records = parseCsv(text, options.separator);
@@ -47,10 +72,10 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
         if (row.nozzle.empty()) {
             badLine(r.line, "the nozzle has no name");
         }
-        if (!readField(r.fields[1], row.point.pressure)) {
+        if (!readField(r.fields[1], row.point.pressure, options.separator)) {
             badLine(r.line, "the pressure \"" + trim(r.fields[1]) + "\" is not a number");
         }
-        if (!readField(r.fields[2], row.point.discharge)) {
+        if (!readField(r.fields[2], row.point.discharge, options.separator)) {
             badLine(r.line, "the discharge \"" + trim(r.fields[2]) + "\" is not a number");
         }
         if (row.point.pressure <= 0) {
@@ -131,6 +156,35 @@ std::vector<NozzleFit> fitNozzles(const std::vector<MakerRow>& rows) {
         fits.push_back(fitPowerLaw(name, byNozzle[name]));
     }
     return fits;
+}
+
+TableData nozzleFitTable(const std::vector<NozzleFit>& fits) {
+    TableData t;
+    t.columns = {"nozzle", "a", "b", "pmin", "pmax", "qmin", "qmax", "points", "error"};
+    for (const auto& f : fits) {
+        TableRow row;
+        row.cells.push_back(TableCell::ofText(f.nozzle));
+        row.cells.push_back(TableCell::ofNumber(f.a, 6));
+        row.cells.push_back(TableCell::ofNumber(f.b, 4));
+        row.cells.push_back(TableCell::ofNumber(f.pmin, 1));
+        row.cells.push_back(TableCell::ofNumber(f.pmax, 1));
+        row.cells.push_back(TableCell::ofNumber(f.qmin, 4));
+        row.cells.push_back(TableCell::ofNumber(f.qmax, 4));
+        row.cells.push_back(TableCell::ofNumber(static_cast<double>(f.points.size()), 0));
+        TableCell error = TableCell::ofNumber(100 * f.maxRelativeError, 2);
+        if (f.maxRelativeError > kFitErrorToCheck) {
+            error.flag = CellFlag::Warning;
+            error.tooltip =
+                "A point of the table lies more than 5 % off the fitted curve: check the table";
+        }
+        row.cells.push_back(std::move(error));
+        t.rows.push_back(std::move(row));
+    }
+    return t;
+}
+
+NozzleData nozzleData(const NozzleFit& fit) {
+    return {fit.nozzle, fit.a, fit.b, fit.pmin, fit.pmax, fit.qmin, fit.qmax};
 }
 
 }  // namespace kambrix

@@ -12,13 +12,22 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/catalogue_store.h"
+#include "shell/table_data.h"
+
 namespace kambrix {
 
 struct MakerTableOptions {
     // Pressures in psi and discharges in US gallons per minute instead of kPa and L/s.
     bool usUnits = false;
+    // With any separator but the comma, a number may also have a decimal comma ("0,25"),
+    // as spreadsheets of comma locales write it.
     char separator = ',';
 };
+
+// The separator of a table as spreadsheets save it: the semicolon or the tab when the first
+// line that is not blank holds one (the semicolon first), otherwise the comma.
+char guessSeparator(std::string_view text);
 
 // One row of a maker's table, in the program's units.
 struct MakerPoint {
@@ -54,5 +63,18 @@ NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& 
 
 // One fit per nozzle, in the order the nozzles first appear in the table.
 std::vector<NozzleFit> fitNozzles(const std::vector<MakerRow>& rows);
+
+// A fit whose table points lie further than this (relative) from its curve deserves a look
+// before it enters the catalogue: a misprint in the table, or a nozzle that does not follow
+// the law over the whole range.
+inline constexpr double kFitErrorToCheck = 0.05;
+
+// The fits as the import window lists them: columns "nozzle", "a", "b", "pmin", "pmax",
+// "qmin", "qmax", "points", "error" (largest relative error in %, flagged Warning above
+// kFitErrorToCheck).
+TableData nozzleFitTable(const std::vector<NozzleFit>& fits);
+
+// The catalogue entry of a fit.
+NozzleData nozzleData(const NozzleFit& fit);
 
 }  // namespace kambrix

@@ -13,6 +13,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 
+#include "gui/frmImportarTabla.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -182,7 +183,10 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     layout->setRowStretch(1, 1);
 
     auto* bottom = new QHBoxLayout;
+    auto* cmdImportarTabla =
+        namedButton(this, "cmdImportarTabla", QStringLiteral("Importar tabla del fabricante…"));
     auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("Salir"));
+    bottom->addWidget(cmdImportarTabla);
     bottom->addStretch();
     bottom->addWidget(cmdSalir);
     outer->addLayout(bottom);
@@ -208,11 +212,13 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
             guarded(m, this, [this] { cmdRenombrarModelo_Click(); }));
     connect(cmdBorrarModelo, &QPushButton::clicked, this,
             guarded(m, this, [this] { cmdBorrarModelo_Click(); }));
+    connect(cmdImportarTabla, &QPushButton::clicked, this,
+            guarded(m, this, [this] { cmdImportarTabla_Click(); }));
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({cboMarca_, cmdRenombrarMarca, cmdBorrarMarca, cboModelo_, cmdRenombrarModelo,
                       cmdBorrarModelo, grdBoquillas_, txtBoquilla_, a_->box(), b_->box(),
                       pmin_->box(), pmax_->box(), qmin_->box(), qmax_->box(), cmdNueva, cmdGuardar,
-                      cmdBorrar, cmdSalir});
+                      cmdBorrar, cmdImportarTabla, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     reload(QString(), QString(), 0);
@@ -491,6 +497,19 @@ bool frmBDasp::cmdGuardar_Click() {
     reload(QString::fromStdString(brand), QString::fromStdString(model), savedId, data.nome);
     m.showStatus(this, "The nozzle " + inQuotes(QString::fromStdString(data.nome)) + " was saved");
     return true;
+}
+
+void frmBDasp::cmdImportarTabla_Click() {
+    if (auto* open = findChild<frmImportarTabla*>()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* import = new frmImportarTabla(
+        services_, this,
+        [this](const QString& brand, const QString& model) { reload(brand, model, 0); });
+    import->setAttribute(Qt::WA_DeleteOnClose);
+    import->show();
 }
 
 bool frmBDasp::cmdBorrarBoquilla_Click() {

@@ -38,6 +38,9 @@ class frmBDasp : public QWidget {
     bool cmdBorrarMarca_Click();
     bool cmdRenombrarModelo_Click();
     bool cmdBorrarModelo_Click();
+    // Opens the import of a maker's table; after an import the catalogue is read again and
+    // shows the brand and model the nozzles went to.
+    void cmdImportarTabla_Click();
     // Draws q = a·p^b over the nozzle's pressure range from the form.
     void drawCurve();
 

@@ -4,6 +4,7 @@
 #include <quarvex/quarvex.h>
 
 #include <cmath>
+#include <set>
 
 #include "shell/errors.h"
 #include "shell/services.h"
@@ -126,6 +127,81 @@ void SprinklerCatalogue::deleteNozzle(int nozzleId) const {
         requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
         con.Execute("DELETE FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
     });
+}
+
+CatalogueImport SprinklerCatalogue::importNozzles(const std::string& brand,
+                                                  const std::string& model,
+                                                  const std::vector<NozzleData>& nozzles) const {
+    const std::string brandName = trim(brand);
+    const std::string modelName = trim(model);
+    if (brandName.empty() || modelName.empty()) {
+        raiseError(errc::CatalogueNameMissing);
+    }
+    if (nozzles.empty()) {
+        raiseError(errc::ValueOutOfRange, "No nozzle was chosen to add to the catalogue");
+    }
+    std::set<std::string> names;
+    for (const NozzleData& n : nozzles) {
+        if (const auto problem = checkNozzle(n)) {
+            raiseError(errc::ValueOutOfRange,
+                       isBlank(n.nome) ? problem->message
+                                       : "Nozzle '" + trim(n.nome) + "': " + problem->message);
+        }
+        if (!names.insert(trim(n.nome)).second) {
+            raiseError(errc::CatalogueNameTaken,
+                       "The nozzle '" + trim(n.nome) + "' is given more than once");
+        }
+    }
+
+    CatalogueImport done;
+    writeTo(cs_, [&](Connection& con) {
+        const std::vector<int> brands =
+            ids(con,
+                "SELECT id_marca AS id FROM marca WHERE nome=" + quarvex::sqlQuote(brandName) +
+                    " ORDER BY id_marca;",
+                "id");
+        if (brands.empty()) {
+            con.Execute(quarvex::bindParameters("INSERT INTO marca (nome) VALUES (?);",
+                                                {quarvex::sqlQuote(brandName)}));
+            done.brandId = quarvex::lastIdentity(con);
+            done.newBrand = true;
+        } else {
+            done.brandId = brands.front();
+        }
+        const std::string brandId = std::to_string(done.brandId);
+        const std::vector<int> models =
+            ids(con,
+                "SELECT id_modelo AS id FROM Modelos WHERE modelo=" + quarvex::sqlQuote(modelName) +
+                    " AND id_marca=" + brandId + " ORDER BY id_modelo;",
+                "id");
+        if (models.empty()) {
+            con.Execute(
+                quarvex::bindParameters("INSERT INTO Modelos (Modelo,ID_Marca) VALUES (?,?);",
+                                        {quarvex::sqlQuote(modelName), brandId}));
+            done.modelId = quarvex::lastIdentity(con);
+            done.newModel = true;
+        } else {
+            done.modelId = models.front();
+        }
+        const std::string modelId = std::to_string(done.modelId);
+        for (const NozzleData& n : nozzles) {
+            const std::string name = quarvex::sqlQuote(trim(n.nome));
+            if (countOf(con, "SELECT count(*) AS n FROM Boquillas WHERE id_modelo=" + modelId +
+                                 " AND denominacion=" + name) > 0) {
+                raiseError(errc::CatalogueNameTaken, "The model '" + modelName +
+                                                         "' already has a nozzle named '" +
+                                                         trim(n.nome) + "'");
+            }
+            con.Execute(quarvex::bindParameters(
+                "INSERT INTO Boquillas (denominacion,pmin,pmax,a,b,qmin,qmax,id_modelo)VALUES "
+                "(?,?,?,?,?,?,?,?);",
+                {name, quarvex::sqlNumber(n.pmin), quarvex::sqlNumber(n.pmax),
+                 quarvex::sqlNumber(n.a), quarvex::sqlNumber(n.b), quarvex::sqlNumber(n.qmin),
+                 quarvex::sqlNumber(n.qmax), modelId}));
+            ++done.nozzles;
+        }
+    });
+    return done;
 }
 
 void SprinklerCatalogue::renameBrand(int brandId, const std::string& name) const {

@@ -51,6 +51,16 @@ std::vector<ChartUse> chartsUsingNozzles(const std::string& projectsConnectionSt
 // "'Chart A' (system 'North'), 'Chart B' (system 'South')".
 std::string chartUseList(const std::vector<ChartUse>& uses);
 
+// What an import stored: the brand's and the model's ids, whether each was new, and how
+// many nozzles were added.
+struct CatalogueImport {
+    int brandId = 0;
+    int modelId = 0;
+    bool newBrand = false;
+    bool newModel = false;
+    int nozzles = 0;
+};
+
 class SprinklerCatalogue {
   public:
     explicit SprinklerCatalogue(std::string asperConnectionString);
@@ -60,6 +70,15 @@ class SprinklerCatalogue {
     void updateNozzle(int nozzleId, const NozzleData& nozzle) const;
     // Removes the nozzle; an id without nozzle raises errc::RecordNotFound.
     void deleteNozzle(int nozzleId) const;
+
+    // Adds the nozzles to the model `model` of the brand `brand` (names compared after
+    // trimming), creating the brand and the model when the catalogue has none of that name,
+    // all in one transaction: either every nozzle is stored or none is. A blank brand or
+    // model name raises errc::CatalogueNameMissing; an empty list or a nozzle checkNozzle
+    // refuses errc::ValueOutOfRange naming the nozzle; a nozzle name given twice or already
+    // in the model errc::CatalogueNameTaken naming it.
+    CatalogueImport importNozzles(const std::string& brand, const std::string& model,
+                                  const std::vector<NozzleData>& nozzles) const;
 
     // Renames a brand or a model. A blank name raises errc::CatalogueNameMissing; a name
     // another brand (another model of the same brand) already has errc::CatalogueNameTaken;

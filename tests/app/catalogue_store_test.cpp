@@ -125,3 +125,72 @@ TEST(SprinklerCatalogueStore, ChartsThatMountANozzle) {
     EXPECT_TRUE(chartsUsingNozzles(config.projectsConnectionString, {10}).empty());
     EXPECT_TRUE(chartsUsingNozzles(config.projectsConnectionString, {}).empty());
 }
+
+TEST(SprinklerCatalogueStore, ImportAddsAModelsNozzlesAllOrNothing) {
+    test::TempFolder tmp("asper-import");
+    const AppConfig config = test::freshDatabases(tmp);
+    SprinklerCatalogue store(config.asperConnectionString);
+    quarvex::Connection con(config.asperConnectionString);
+    con.Open();
+    auto n = [&](const std::string& sql) { return test::count(con, sql); };
+    const int brands = n("SELECT count(*) AS n FROM marca");
+    const int models = n("SELECT count(*) AS n FROM Modelos");
+    const int nozzles = n("SELECT count(*) AS n FROM Boquillas");
+
+    // A new brand whose name needs quoting, with a new model: both created.
+    const NozzleData n1{"#10", 0.0123, 0.47, 70, 280, 0.09, 0.17};
+    const NozzleData n2{" #12 ", 0.0177, 0.49, 70, 280, 0.14, 0.28};
+    const CatalogueImport first = store.importNozzles(" O'Neil ", "Spray; plate", {n1, n2});
+    EXPECT_TRUE(first.newBrand);
+    EXPECT_TRUE(first.newModel);
+    EXPECT_EQ(first.nozzles, 2);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM marca"), brands + 1);
+    const auto stored = quarvex::statics().Aspersores().find_by_modelo(config.asperConnectionString,
+                                                                       "Spray; plate");
+    ASSERT_EQ(stored.Count(), 2);
+    EXPECT_EQ(stored.Item(1)->marca().nome, "O'Neil");
+    EXPECT_EQ(stored.Item(1)->marca().id, first.brandId);
+    EXPECT_EQ(stored.Item(2)->nome(), "#12");
+    EXPECT_DOUBLE_EQ(stored.Item(1)->aValue(), 0.0123);  // numbers stored exactly
+    EXPECT_DOUBLE_EQ(stored.Item(2)->qmax(), 0.28);
+
+    // The same names again: brand and model are found, not doubled.
+    const CatalogueImport second =
+        store.importNozzles("O'Neil", "Spray; plate", {{"#14", 0.024, 0.5, 70, 280, 0.2, 0.4}});
+    EXPECT_FALSE(second.newBrand);
+    EXPECT_FALSE(second.newModel);
+    EXPECT_EQ(second.modelId, first.modelId);
+    // An existing brand of the template gets a new model.
+    const CatalogueImport third = store.importNozzles("Rotagua", "Wobbler", {n1});
+    EXPECT_FALSE(third.newBrand);
+    EXPECT_EQ(third.brandId, 2);
+    EXPECT_TRUE(third.newModel);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM Boquillas"), nozzles + 4);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM Modelos"), models + 2);
+
+    // Nothing is stored when one nozzle of the list fails, not even a new brand or model.
+    const int before = n("SELECT count(*) AS n FROM Boquillas");
+    NozzleData bad = n2;
+    bad.nome = "#16";
+    bad.pmin = 300;  // above pmax
+    EXPECT_EQ(numberOf([&] {
+                  store.importNozzles("Fresh", "M", {n1, bad});
+              }),
+              errc::ValueOutOfRange);
+    // A name the model already has, met after a first good insert in the transaction.
+    EXPECT_EQ(numberOf([&] {
+                  store.importNozzles("O'Neil", "Spray; plate",
+                                      {{"#18", 0.03, 0.5, 70, 280, 0.25, 0.5}, n1});
+              }),
+              errc::CatalogueNameTaken);
+    EXPECT_EQ(numberOf([&] {
+                  store.importNozzles("Fresh", "M", {n1, n1});
+              }),
+              errc::CatalogueNameTaken);
+    EXPECT_EQ(numberOf([&] { store.importNozzles("Fresh", " ", {n1}); }),
+              errc::CatalogueNameMissing);
+    EXPECT_EQ(numberOf([&] { store.importNozzles("Fresh", "M", {}); }), errc::ValueOutOfRange);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM Boquillas"), before);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM Boquillas WHERE denominacion='#18'"), 0);
+    EXPECT_EQ(n("SELECT count(*) AS n FROM marca WHERE nome='Fresh'"), 0);
+}

@@ -106,3 +106,46 @@ TEST(NozzleFit, ReadsMakerTablesAndRefusesBadRows) {
               "Line 2 of the table: the pressure \"1e999\" is not a number");
     EXPECT_EQ(numberOf([] { readMakerTable("n,p,q\n\"A,100,0.2\n"); }), errc::CsvFormat);
 }
+
+TEST(NozzleFit, SpreadsheetTablesOfCommaLocalesAndTheImportList) {
+    // A table saved by a spreadsheet in a comma locale: semicolons and decimal commas.
+    const std::string table =
+        "\xEF\xBB\xBF\r\nBoquilla;Presión;Caudal\r\n"
+        "#10;100;0,20\r\n"
+        "#10;400;0,40\r\n"
+        "#12;100;0.30\r\n"
+        "#12;400;0.66\r\n";
+    ASSERT_EQ(guessSeparator(table), ';');
+    EXPECT_EQ(guessSeparator("n\tp\tq\nA\t1\t2\n"), '\t');
+    EXPECT_EQ(guessSeparator("n,p,q\nA;1;2\n"), ',') << "the first line decides";
+    EXPECT_EQ(guessSeparator(""), ',');
+    MakerTableOptions semicolon;
+    semicolon.separator = ';';
+    const auto fits = fitNozzles(readMakerTable(table, semicolon));
+    ASSERT_EQ(fits.size(), 2u);
+    EXPECT_NEAR(fits[0].b, 0.5, 1e-15);
+    EXPECT_DOUBLE_EQ(fits[0].qmin, 0.2);
+    // "1,234.5" is no number in either convention.
+    EXPECT_EQ(numberOf([&] { readMakerTable("n;p;q\nA;1,234.5;0,2\n", semicolon); }),
+              errc::CsvFormat);
+    // With comma separators a comma can never be a decimal mark.
+    EXPECT_EQ(numberOf([] { readMakerTable("n,p,q\nA,100,0,2\n"); }), errc::CsvFormat);
+
+    // The list: two points always fit exactly, so the second nozzle gets a scattered third.
+    auto scattered = fits;
+    scattered[1] = fitPowerLaw("#12", {{0, 100, 0.30}, {0, 200, 0.30}, {0, 400, 0.66}});
+    ASSERT_GT(scattered[1].maxRelativeError, kFitErrorToCheck);
+    const TableData t = nozzleFitTable(scattered);
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(t.columnTexts("nozzle", '.'), (std::vector<std::string>{"#10", "#12"}));
+    EXPECT_EQ(t.columnTexts("b", ',').front(), "0,5000");
+    const int error = t.columnOf("error");
+    EXPECT_EQ(t.cell(0, error)->flag, CellFlag::None);
+    EXPECT_EQ(t.cell(1, error)->flag, CellFlag::Warning);
+    EXPECT_NEAR(*t.cell(1, error)->number, 100 * scattered[1].maxRelativeError, 1e-12);
+    EXPECT_EQ(t.columnTexts("points", '.'), (std::vector<std::string>{"2", "3"}));
+    const NozzleData d = nozzleData(scattered[0]);
+    EXPECT_EQ(d.nome, "#10");
+    EXPECT_EQ(d.a, scattered[0].a);
+    EXPECT_FALSE(checkNozzle(d).has_value()) << "a fit is a storable nozzle";
+}

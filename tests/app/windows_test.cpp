@@ -27,6 +27,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <cstdlib>
+#include <fstream>
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
@@ -34,6 +35,7 @@
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmDisHid.h"
+#include "gui/frmImportarTabla.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
 #include "gui/frmPrincipal.h"
@@ -699,6 +701,103 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     EXPECT_TRUE(messages.questions.isEmpty());  // no chart uses it
 }
 
+TEST_F(WindowsTest, MakersTableIsFittedAndAddedToTheCatalogue) {
+    // A table as a spreadsheet of a comma locale saves it. #10 and #12 follow q = a·p^0.5
+    // exactly; #14 has a misprint at 200 kPa.
+    const auto file = tmp.path() / "maker.csv";
+    std::ofstream(file) << "Boquilla;Presión (kPa);Caudal (l/s)\r\n"
+                           "#10;100;0,20\r\n#10;400;0,40\r\n"
+                           "#12;100;0,30\r\n#12;400;0,60\r\n"
+                           "#14;100;0,40\r\n#14;200;0,70\r\n#14;400;0,80\r\n";
+    const auto bad = tmp.path() / "bad.csv";
+    std::ofstream(bad) << "n;p;q\r\n#10;100;abc\r\n";
+
+    frmBDasp catalogue(services);
+    catalogue.show();
+    catalogue.cmdImportarTabla_Click();
+    auto* w = catalogue.findChild<frmImportarTabla*>();
+    ASSERT_NE(w, nullptr);
+    catalogue.cmdImportarTabla_Click();  // the open one comes forward, no second one
+    EXPECT_EQ(catalogue.findChildren<frmImportarTabla*>().size(), 1);
+    EXPECT_EQ(w->windowTitle(), "Import a maker's nozzle table");
+    auto* grid = child<QTableWidget>(w, "grdAjustes");
+    auto* chart = child<QChartView>(w, "chtAjuste");
+    EXPECT_EQ(chart->chart()->title(), "Open a table to see its nozzles");
+    EXPECT_FALSE(w->cmdImportar_Click());
+    EXPECT_EQ(messages.messages.value(0), "Please open a maker's table first");
+
+    EXPECT_FALSE(w->loadFile(QString::fromStdString(bad.string())));
+    EXPECT_EQ(messages.messages.value(1),
+              "Line 2 of the table: the discharge \"abc\" is not a number");
+    EXPECT_FALSE(w->loadFile(QString::fromStdString((tmp.path() / "none.csv").string())));
+    EXPECT_TRUE(messages.messages.value(2).startsWith("The file "))
+        << messages.messages.value(2).toStdString();
+
+    messages.answerFile(QString::fromStdString(file.string()));
+    w->cmdArchivo_Click();
+    ASSERT_EQ(w->fits().size(), 3u);
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->horizontalHeaderItem(8)->text().simplified(), "Largest error (%)");
+    EXPECT_NEAR(w->fits()[0].b, 0.5, 1e-12);
+    EXPECT_NEAR(w->fits()[1].a, 0.03, 1e-12);
+    // The misprinted nozzle is left out until the user ticks it.
+    ASSERT_EQ(w->chosen().size(), 2u);
+    EXPECT_EQ(w->chosen()[1].nozzle, "#12");
+    EXPECT_EQ(grid->item(2, 0)->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(child<QLabel>(w, "lblResumen")->text().contains("1 nozzles miss a point"));
+    // The nozzle under the cursor is drawn: its three points and the fitted curve.
+    grid->setCurrentCell(2, 0);
+    ASSERT_EQ(chart->chart()->series().size(), 2);
+    EXPECT_EQ(chart->chart()->title(), "#14");
+    auto* points = qobject_cast<QScatterSeries*>(chart->chart()->series().at(1));
+    ASSERT_NE(points, nullptr);
+    EXPECT_EQ(points->count(), 3);
+    EXPECT_DOUBLE_EQ(points->at(1).y(), 0.7);
+    auto* curve = lineNamed(chart->chart(), "Curve q = a·p^b");
+    ASSERT_NE(curve, nullptr);
+    const auto& f = w->fits()[2];
+    EXPECT_NEAR(curve->points().back().y(), f.a * std::pow(400.0, f.b), 1e-12);
+
+    // The same table in psi and gpm: every pressure and discharge converted.
+    child<QCheckBox>(w, "chkUnidadesUS")->setChecked(true);
+    EXPECT_NEAR(w->fits()[0].pmin, 689.4757, 1e-4);
+    EXPECT_NEAR(w->fits()[0].qmax, 0.4 * 0.0630901964, 1e-12);
+    child<QCheckBox>(w, "chkUnidadesUS")->setChecked(false);
+
+    child<QComboBox>(w, "cboMarca")->setEditText("Nueva Marca");
+    EXPECT_FALSE(w->cmdImportar_Click());
+    EXPECT_EQ(messages.messages.last(), "The model needs a name");
+    child<QComboBox>(w, "cboModelo")->setEditText("Modelo T");
+    messages.answer(false);  // not yet
+    EXPECT_FALSE(w->cmdImportar_Click());
+    EXPECT_EQ(messages.questions.last(),
+              "Please confirm that you want to add 2 nozzles to the model 'Modelo T' of the "
+              "brand 'Nueva Marca' ? The brand and the model are new.");
+    quarvex::Connection asper(config.asperConnectionString);
+    asper.Open();
+    const std::string added =
+        "SELECT count(*) AS n FROM Boquillas b JOIN Modelos m ON b.id_modelo=m.id_modelo JOIN "
+        "marca k ON m.id_marca=k.id_marca WHERE k.nome='Nueva Marca' AND m.modelo='Modelo T'";
+    EXPECT_EQ(test::count(asper, added), 0);
+    messages.answer(true);
+    EXPECT_TRUE(w->cmdImportar_Click());
+    EXPECT_EQ(test::count(asper, added), 2);
+    // The editor shows what was added.
+    EXPECT_EQ(child<QComboBox>(&catalogue, "cboMarca")->currentText(), "Nueva Marca");
+    EXPECT_EQ(child<QComboBox>(&catalogue, "cboModelo")->currentText(), "Modelo T");
+    EXPECT_EQ(child<QTableWidget>(&catalogue, "grdBoquillas")->rowCount(), 2);
+
+    // Again with the misprinted one ticked: #10 is already in the model, so nothing is added.
+    w->setChosen(2, true);
+    messages.answer(true);
+    EXPECT_FALSE(w->cmdImportar_Click());
+    EXPECT_EQ(messages.questions.last(),
+              "Please confirm that you want to add 3 nozzles to the model 'Modelo T' of the "
+              "brand 'Nueva Marca' ?");
+    EXPECT_EQ(messages.messages.last(), "The model 'Modelo T' already has a nozzle named '#10'");
+    EXPECT_EQ(test::count(asper, added), 2);
+}
+
 TEST_F(WindowsTest, SprinklerCatalogueAsksBeforeChangingANozzleOfAStoredChart) {
     Projecto p = Projectos().newProject("Sur");
     Projectos().saveProject(con, p);
@@ -981,6 +1080,17 @@ TEST_F(WindowsTest, Screenshots) {
     shoot(&sprinklers, "frmBDasp");
     child<QComboBox>(&sprinklers, "cboMarca")->setEditText("Marca nueva");
     shoot(&sprinklers, "frmBDasp-new-brand");
+    {
+        const auto table = tmp.path() / "maker-shot.csv";
+        std::ofstream(table) << "nozzle,psi,gpm\n#8,10,1.02\n#8,20,1.45\n#8,30,1.77\n"
+                                "#10,10,1.60\n#10,20,2.26\n#10,30,2.80\n"
+                                "#12,10,2.30\n#12,20,3.40\n#12,30,3.96\n";
+        frmImportarTabla import(services, nullptr);
+        child<QCheckBox>(&import, "chkUnidadesUS")->setChecked(true);
+        import.loadFile(QString::fromStdString(table.string()));
+        child<QComboBox>(&import, "cboMarca")->setEditText("Rotagua");
+        shoot(&import, "frmImportarTabla");
+    }
     frmBDtramos spans(services);
     shoot(&spans, "frmBDtramos");
     messages.answer(false);
