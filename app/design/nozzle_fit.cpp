@@ -2,6 +2,7 @@
 #include "design/nozzle_fit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -49,6 +50,34 @@ char guessSeparator(std::string_view text) {
         start = end + 1;
     }
     return ',';
+}
+
+std::optional<bool> headingUsUnits(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string_view line = text.substr(start, end - start);
+        if (line.find_first_not_of(" \t\r\xEF\xBB\xBF") != std::string_view::npos) {
+            std::string lower(line);
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const auto has = [&](const char* word) {
+                return lower.find(word) != std::string::npos;
+            };
+            if (has("psi") || has("gpm")) {
+                return true;
+            }
+            if (has("kpa") || has("l/s")) {
+                return false;
+            }
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
 }
 
 std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ struct MakerTableOptions {
 // The separator of a table as spreadsheets save it: the semicolon or the tab when the first
 // line that is not blank holds one (the semicolon first), otherwise the comma.
 char guessSeparator(std::string_view text);
+
+// The units the heading line names: US units when it mentions "psi" or "gpm", the program's
+// when it mentions "kPa", "L/s" or "l/s"; none when it names neither (letter case ignored).
+std::optional<bool> headingUsUnits(std::string_view text);
 
 // One row of a maker's table, in the program's units.
 struct MakerPoint {

@@ -23,13 +23,16 @@
 #include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
+#include "evaluation/indicator_tab_presenter.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_box.h"
 #include "gui/widgets/translation.h"
 #include "shell/errors.h"
 
@@ -84,7 +87,7 @@ QString listText(const std::vector<std::optional<double>>& values) {
 
 frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench& workbench,
                                      QWidget* parent)
-    : QWidget(parent), services_(services), workbench_(workbench) {
+    : QWidget(parent, Qt::Window), services_(services), workbench_(workbench) {
     setObjectName("frmCompararCartas");
     setWindowTitle(QStringLiteral("Comparar paquetes de aspersores"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -129,7 +132,11 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
         if (gun) {
             const auto it = std::find(models_.begin(), models_.end(), gun->name);
             if (it != models_.end()) {
-                cmbModeloCanon_->setCurrentIndex(1 + static_cast<int>(it - models_.begin()));
+                const int at = static_cast<int>(it - models_.begin());
+                cmbModeloCanon_->setCurrentIndex(1 + at);
+                // The end gun's nozzles throw far and wide: as the package of the spans they
+                // are a candidate nobody wants, so they start unticked.
+                lstModelos_->item(at)->setCheckState(Qt::Unchecked);
             }
         }
     } catch (...) {
@@ -148,6 +155,13 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
     for (const char* t :
          {"CU", "UD", "Menos tamaños de boquilla", "Menor error de caudal", "Menor escorrentía"}) {
         cmbOrden_->addItem(QString::fromUtf8(t));
+    }
+    auto* txtHoras = namedEdit(fraOpciones, "txtHorasRevolucao");
+    horas_ = new NumberBox(txtHoras, kRevolutionHoursRange,
+                           QStringLiteral("the number of hours for a complete revolution"), true, m,
+                           [] {});
+    if (const double h = workbench_.indicadores().horasRevolucao; h > 0 && std::isfinite(h)) {
+        horas_->setExactValue(h);
     }
     auto* cmdComparar = namedButton(fraOpciones, "cmdComparar", QStringLiteral("Comparar"));
     int row = 0;
@@ -169,6 +183,13 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
     opt->addWidget(cmbVariacion_, row++, 1);
     opt->addWidget(namedLabel(fraOpciones, "lblOrden", QStringLiteral("Ordenar por")), row, 0);
     opt->addWidget(cmbOrden_, row++, 1);
+    opt->addWidget(
+        namedLabel(fraOpciones, "lblHorasRevolucion", QStringLiteral("Horas por revolución")), row,
+        0);
+    txtHoras->setToolTip(QStringLiteral(
+        "UD, CU and the depths of the candidates are computed with this time; the indicator "
+        "tab's time at first"));
+    opt->addWidget(txtHoras, row++, 1);
     opt->addWidget(cmdComparar, row++, 0, 1, 2);
     fraOpciones->setMaximumWidth(360);
     top->addWidget(fraOpciones);
@@ -184,6 +205,8 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
         split);
     grdCandidatos_->setMessages(&m);
     grdCandidatos_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Twenty columns: each as wide as its two-line heading and texts, scrolled sideways.
+    grdCandidatos_->setCompactColumns(true);
     grdCandidatos_->horizontalHeader()->setSectionsClickable(true);
     grdCandidatos_->horizontalHeader()->setSortIndicatorShown(true);
     chtCU_ = new QChartView(split);
@@ -216,7 +239,7 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
             [this](int column) { sortBy(column); });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({lstModelos_, txtPresiones_, txtBoosts_, cmbModeloCanon_, cmbVariacion_,
-                      cmbOrden_, cmdComparar, grdCandidatos_, cmdUsar, cmdSalir});
+                      cmbOrden_, txtHoras, cmdComparar, grdCandidatos_, cmdUsar, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     const QStringList keys = captionList(cmbOrden_, "ItemCaptions");
@@ -274,9 +297,11 @@ bool frmCompararCartas::cmdComparar_Click() {
         return false;
     }
     auto options = readOptions();
-    if (!options) {
+    if (!options || !horas_->commit()) {
         return false;
     }
+    ComparisonBase base = comparisonBaseOf(workbench_);
+    base.settings.indicadores.horasRevolucao = horas_->isBlank() ? 0 : horas_->value();
     std::vector<CandidateModel> models;
     try {
         models = readCandidateModels(services_.config.asperConnectionString, ticked);
@@ -303,12 +328,11 @@ bool frmCompararCartas::cmdComparar_Click() {
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    const ComparisonOutcome outcome =
-        comparePackages(comparisonBaseOf(workbench_), models, *options, [&](int done, int) {
-            progress.setValue(done);
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+    const ComparisonOutcome outcome = comparePackages(base, models, *options, [&](int done, int) {
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
     progress.close();
     cancelled_ = outcome.cancelled;
     packages_ = outcome.packages;

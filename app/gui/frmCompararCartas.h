@@ -16,6 +16,7 @@ namespace kambrix {
 
 class ChartWorkbench;
 class GridView;
+class NumberBox;
 
 // "Compare packages": the automatic package of every ticked model with every regulator
 // setting and end-gun boost of the lists, computed on wrappers of their own with a progress
@@ -56,6 +57,8 @@ class frmCompararCartas : public QWidget {
     QListWidget* lstModelos_;
     QLineEdit* txtPresiones_;
     QLineEdit* txtBoosts_;
+    // The hours of a revolution the candidates are judged with; the indicator tab's at first.
+    NumberBox* horas_ = nullptr;
     QComboBox* cmbModeloCanon_;
     QComboBox* cmbVariacion_;
     QComboBox* cmbOrden_;

@@ -87,9 +87,6 @@ frmImportarTabla::frmImportarTabla(const AppServices& services, QWidget* parent,
     grdAjustes_->setMessages(&m);
     grdAjustes_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdAjustes_->setCompactColumns(true);
-    // Every column as wide as its heading and numbers; the chart takes the rest.
-    grdAjustes_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grdAjustes_->horizontalHeader()->setStretchLastSection(true);
     chtAjuste_ = new QChartView(split);
     chtAjuste_->setObjectName("chtAjuste");
     chtAjuste_->setProperty(
@@ -186,8 +183,18 @@ bool frmImportarTabla::loadFile(const QString& path) {
         return false;
     }
     const std::string previous = std::exchange(text_, std::move(text));
+    const bool wasUs = chkUnidadesUS_->isChecked();
+    // A heading that names its units decides them; the user may still change the box.
+    if (const auto us = headingUsUnits(text_)) {
+        chkUnidadesUS_->blockSignals(true);
+        chkUnidadesUS_->setChecked(*us);
+        chkUnidadesUS_->blockSignals(false);
+    }
     if (!fitText()) {
         text_ = previous;
+        chkUnidadesUS_->blockSignals(true);
+        chkUnidadesUS_->setChecked(wasUs);
+        chkUnidadesUS_->blockSignals(false);
         return false;
     }
     path_ = path;

@@ -97,6 +97,60 @@ TEST_F(CompareWindow, CancelLeavesTheWorkbenchAsItWas) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(CompareWindow, RevolutionTimeOfTheComparisonAndTheEndGunModelLeftOut) {
+    // The end gun's nozzles are offered for the gun, not ticked as a package of the spans.
+    auto* list = test::child<QListWidget>(window.get(), "lstModelos");
+    int unticked = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        const bool gun = list->item(i)->text().contains("End gun");
+        EXPECT_EQ(list->item(i)->checkState(), gun ? Qt::Unchecked : Qt::Checked)
+            << list->item(i)->text().toStdString();
+        unticked += gun ? 1 : 0;
+    }
+    EXPECT_EQ(unticked, 1);
+    auto* hours = test::child<QLineEdit>(window.get(), "txtHorasRevolucao");
+    EXPECT_EQ(hours->text(), "20") << "the indicator tab's time";
+
+    // A workbench without a revolution time: the box starts blank, UD and CU stay missing
+    // until the comparison is given one, and the workbench keeps its own (none).
+    workbench->setIndicadores(statics().newIndicadores(0, 12));
+    frmCompararCartas fresh(services, *workbench);
+    fresh.show();
+    auto* freshList = test::child<QListWidget>(&fresh, "lstModelos");
+    for (int i = 0; i < freshList->count(); ++i) {
+        freshList->item(i)->setCheckState(
+            freshList->item(i)->text().contains("Fixed spray") ? Qt::Checked : Qt::Unchecked);
+    }
+    test::child<QLineEdit>(&fresh, "txtPresiones")->setText("none");
+    test::child<QLineEdit>(&fresh, "txtBoosts")->setText("none");
+    auto* freshHours = test::child<QLineEdit>(&fresh, "txtHorasRevolucao");
+    EXPECT_TRUE(freshHours->text().isEmpty());
+    ASSERT_TRUE(fresh.cmdComparar_Click());
+    ASSERT_EQ(fresh.packages().size(), 1u);
+    EXPECT_FALSE(fresh.packages()[0].results.CU.has_value());
+    freshHours->setText("20");
+    ASSERT_TRUE(fresh.cmdComparar_Click());
+    ASSERT_TRUE(fresh.packages()[0].results.CU.has_value());
+    ASSERT_TRUE(fresh.packages()[0].results.averageDepth.has_value());
+    EXPECT_EQ(workbench->indicadores().horasRevolucao, 0);
+    // The same as a comparison on a workbench holding 20 h.
+    workbench->setIndicadores(statics().newIndicadores(20, 12));
+    ComparisonOptions o;
+    o.regulatorPressures = {std::nullopt};
+    o.boosts = {0};
+    const PackageCandidate& shown = fresh.packages()[0].candidate;
+    if (shown.gunModel) {
+        o.gunModel = readCandidateModels(config.asperConnectionString, {*shown.gunModel}).front();
+    }
+    const auto models = readCandidateModels(config.asperConnectionString, {shown.model});
+    const auto direct = comparePackages(comparisonBaseOf(*workbench), models, o);
+    ASSERT_EQ(direct.packages.size(), 1u);
+    EXPECT_EQ(*direct.packages[0].results.CU, *fresh.packages()[0].results.CU);
+    freshHours->setText("-3");
+    EXPECT_FALSE(fresh.cmdComparar_Click());
+    EXPECT_FALSE(messages.messages.isEmpty());
+}
+
 TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
     tickOnly(QStringLiteral("spray"));
     ASSERT_TRUE(window->cmdComparar_Click());

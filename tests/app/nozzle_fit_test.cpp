@@ -119,6 +119,10 @@ TEST(NozzleFit, SpreadsheetTablesOfCommaLocalesAndTheImportList) {
     EXPECT_EQ(guessSeparator("n\tp\tq\nA\t1\t2\n"), '\t');
     EXPECT_EQ(guessSeparator("n,p,q\nA;1;2\n"), ',') << "the first line decides";
     EXPECT_EQ(guessSeparator(""), ',');
+    EXPECT_EQ(headingUsUnits(table), std::nullopt) << "Presión, Caudal name no unit";
+    EXPECT_EQ(headingUsUnits("\r\nNozzle;Pressure (PSI);Flow (GPM)\n#1;10;1\n"), true);
+    EXPECT_EQ(headingUsUnits("n,p (kPa),q (L/s)\n"), false);
+    EXPECT_EQ(headingUsUnits("n,p,q\n#psi,1,2\n"), std::nullopt) << "only the heading counts";
     MakerTableOptions semicolon;
     semicolon.separator = ';';
     const auto fits = fitNozzles(readMakerTable(table, semicolon));

@@ -796,6 +796,13 @@ TEST_F(WindowsTest, MakersTableIsFittedAndAddedToTheCatalogue) {
               "brand 'Nueva Marca' ?");
     EXPECT_EQ(messages.messages.last(), "The model 'Modelo T' already has a nozzle named '#10'");
     EXPECT_EQ(test::count(asper, added), 2);
+
+    // A heading that names psi and gpm ticks the units box by itself.
+    const auto us = tmp.path() / "maker-us.csv";
+    std::ofstream(us) << "Nozzle,Pressure (psi),Flow (gpm)\n#4,10,0.5\n#4,40,1.0\n";
+    ASSERT_TRUE(w->loadFile(QString::fromStdString(us.string())));
+    EXPECT_TRUE(child<QCheckBox>(w, "chkUnidadesUS")->isChecked());
+    EXPECT_NEAR(w->fits()[0].pmax, 40 * 6.894757293168361, 1e-9);
 }
 
 TEST_F(WindowsTest, SprinklerCatalogueAsksBeforeChangingANozzleOfAStoredChart) {

@@ -125,6 +125,14 @@ QString twoLines(const QString& text) {
 
 }  // namespace
 
+void GridView::setCompactColumns(bool compact) {
+    compact_ = compact;
+    // Stretched columns would squeeze the texts again; the last one takes what is left.
+    horizontalHeader()->setSectionResizeMode(compact ? QHeaderView::ResizeToContents
+                                                     : QHeaderView::Stretch);
+    horizontalHeader()->setStretchLastSection(compact);
+}
+
 void GridView::setTable(TableData table) {
     table_ = std::move(table);
     retranslateCommands();

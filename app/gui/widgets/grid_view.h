@@ -37,7 +37,7 @@ class GridView : public QTableWidget {
     void setTable(TableData table);
     // Long headings ("Ideal consumed discharge (L/s)") shown on two lines, and every column
     // as wide as its heading and texts: a narrow table that still shows them whole.
-    void setCompactColumns(bool compact) { compact_ = compact; }
+    void setCompactColumns(bool compact);
     const TableData& table() const noexcept { return table_; }
     // The captions shown: the property's texts, and the column key where it has none.
     QStringList captions() const;
