@@ -31,9 +31,8 @@ bool readField(std::string text, double& value, char separator) {
     raiseError(errc::CsvFormat, "Line " + std::to_string(line) + " of the table: " + what);
 }
 
-}  // namespace
-
-char guessSeparator(std::string_view text) {
+// The first line holding more than blanks and a byte-order mark; empty when none does.
+std::string_view firstFilledLine(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -42,40 +41,33 @@ char guessSeparator(std::string_view text) {
         }
         const std::string_view line = text.substr(start, end - start);
         if (line.find_first_not_of(" \t\r\xEF\xBB\xBF") != std::string_view::npos) {
-            if (line.find(';') != std::string_view::npos) {
-                return ';';
-            }
-            return line.find('\t') != std::string_view::npos ? '\t' : ',';
+            return line;
         }
         start = end + 1;
     }
-    return ',';
+    return {};
+}
+
+}  // namespace
+
+char guessSeparator(std::string_view text) {
+    const std::string_view line = firstFilledLine(text);
+    if (line.find(';') != std::string_view::npos) {
+        return ';';
+    }
+    return line.find('\t') != std::string_view::npos ? '\t' : ',';
 }
 
 std::optional<bool> headingUsUnits(std::string_view text) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        const std::string_view line = text.substr(start, end - start);
-        if (line.find_first_not_of(" \t\r\xEF\xBB\xBF") != std::string_view::npos) {
-            std::string lower(line);
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            const auto has = [&](const char* word) {
-                return lower.find(word) != std::string::npos;
-            };
-            if (has("psi") || has("gpm")) {
-                return true;
-            }
-            if (has("kpa") || has("l/s")) {
-                return false;
-            }
-            return std::nullopt;
-        }
-        start = end + 1;
+    std::string lower(firstFilledLine(text));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto has = [&](const char* word) { return lower.find(word) != std::string::npos; };
+    if (has("psi") || has("gpm")) {
+        return true;
+    }
+    if (has("kpa") || has("l/s")) {
+        return false;
     }
     return std::nullopt;
 }

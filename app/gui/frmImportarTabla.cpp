@@ -45,6 +45,17 @@ QString inQuotes(const QString& name) {
     return "'" + name + "'";
 }
 
+// The names in the list of an editable box, keeping the text the user typed.
+void offerNames(QComboBox* box, const QStringList& names) {
+    const QString typed = box->currentText();
+    box->blockSignals(true);
+    box->clear();
+    box->addItems(names);
+    box->setCurrentIndex(-1);
+    box->setEditText(typed);
+    box->blockSignals(false);
+}
+
 }  // namespace
 
 frmImportarTabla::frmImportarTabla(const AppServices& services, QWidget* parent,
@@ -282,13 +293,7 @@ void frmImportarTabla::fillBrands() {
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
-    const QString typed = cboMarca_->currentText();
-    cboMarca_->blockSignals(true);
-    cboMarca_->clear();
-    cboMarca_->addItems(brands);
-    cboMarca_->setCurrentIndex(-1);
-    cboMarca_->setEditText(typed);
-    cboMarca_->blockSignals(false);
+    offerNames(cboMarca_, brands);
     fillModels();
 }
 
@@ -307,13 +312,7 @@ void frmImportarTabla::fillModels() {
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
-    const QString typed = cboModelo_->currentText();
-    cboModelo_->blockSignals(true);
-    cboModelo_->clear();
-    cboModelo_->addItems(models);
-    cboModelo_->setCurrentIndex(-1);
-    cboModelo_->setEditText(typed);
-    cboModelo_->blockSignals(false);
+    offerNames(cboModelo_, models);
     updateSummary();
 }
 
