@@ -99,6 +99,14 @@ IndicatorTabView indicatorTabView(quarvex::PivotWrapper& wrapper, const Indicato
             }
         }
     }
+    if (!r.UD && !r.CU && r.averageDepth == 0) {
+        // Every outlet left applies nothing (a chart without sprinklers): one reason in the
+        // designer's terms instead of the two failed divisions.
+        v.problems.push_back(
+            "No outlet applies water yet: UD and CU need a chart with "
+            "sprinklers");
+        return v;
+    }
     v.problems = r.problems;
     return v;
 }

@@ -130,8 +130,9 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
     grid_->setCompactColumns(true);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(inputs);
-    top->addWidget(results);
+    // The boxes keep their height when a long note beside them wraps.
+    top->addWidget(inputs, 0, Qt::AlignTop);
+    top->addWidget(results, 0, Qt::AlignTop);
     auto* notes = new QVBoxLayout;
     notes->addWidget(lblBandaCU_);
     notes->addWidget(lblMensaje_);

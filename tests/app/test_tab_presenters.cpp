@@ -118,6 +118,19 @@ TEST(IndicatorTab, ResultsProfilesAndDepartingOutlets) {
     ASSERT_EQ(v.problems.size(), 1u);
     EXPECT_NE(v.problems[0].find("Every outlet is plugged"), std::string::npos);
     EXPECT_EQ(v.spans.rows.size(), 1u);
+
+    // Nothing applied anywhere: one reason in plain words, the profiles still drawn.
+    for (int i = 1; i <= 4; ++i) {
+        setActualDepth(*w, i, 0, T);
+    }
+    v = indicatorTabView(*w, {T, 0}, '.');
+    EXPECT_EQ(v.UD, "");
+    EXPECT_EQ(v.CU, "");
+    EXPECT_EQ(v.averageDepth, "0.00");
+    EXPECT_EQ(v.problems,
+              std::vector<std::string>{
+                  "No outlet applies water yet: UD and CU need a chart with sprinklers"});
+    EXPECT_EQ(v.actual.points.size(), 4u);
 }
 
 TEST(IndicatorTab, SpanTableShowsNotANumberAndMissingValues) {
