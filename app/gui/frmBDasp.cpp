@@ -2,7 +2,6 @@
 #include "gui/frmBDasp.h"
 
 #include <QComboBox>
-#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,18 +85,8 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     auto* fraCatalogo = new QGroupBox(QStringLiteral("Catálogo"), this);
     fraCatalogo->setObjectName("fraCatalogo");
     auto* cat = new QGridLayout(fraCatalogo);
-    cboMarca_ = new QComboBox(fraCatalogo);
-    cboMarca_->setObjectName("cboMarca");
-    cboModelo_ = new QComboBox(fraCatalogo);
-    cboModelo_->setObjectName("cboModelo");
-    for (QComboBox* c : {cboMarca_, cboModelo_}) {
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        // A name typed is taken as typed: completing it inline would show another entry's
-        // nozzles under a new name.
-        c->completer()->setCompletionMode(QCompleter::PopupCompletion);
-        c->setMinimumWidth(150);
-    }
+    cboMarca_ = namedNameBox(fraCatalogo, "cboMarca", 150);
+    cboModelo_ = namedNameBox(fraCatalogo, "cboModelo", 150);
     auto* cmdRenombrarMarca =
         namedButton(fraCatalogo, "cmdRenombrarMarca", QStringLiteral("Renombrar…"));
     auto* cmdBorrarMarca = namedButton(fraCatalogo, "cmdBorrarMarca", QStringLiteral("Borrar"));

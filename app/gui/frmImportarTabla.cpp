@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -117,16 +116,8 @@ frmImportarTabla::frmImportarTabla(const AppServices& services, QWidget* parent,
     auto* fraDestino = new QGroupBox(QStringLiteral("Destino en el catálogo"), this);
     fraDestino->setObjectName("fraDestino");
     auto* target = new QGridLayout(fraDestino);
-    cboMarca_ = new QComboBox(fraDestino);
-    cboMarca_->setObjectName("cboMarca");
-    cboModelo_ = new QComboBox(fraDestino);
-    cboModelo_->setObjectName("cboModelo");
-    for (QComboBox* c : {cboMarca_, cboModelo_}) {
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->completer()->setCompletionMode(QCompleter::PopupCompletion);
-        c->setMinimumWidth(180);
-    }
+    cboMarca_ = namedNameBox(fraDestino, "cboMarca", 180);
+    cboModelo_ = namedNameBox(fraDestino, "cboModelo", 180);
     target->addWidget(namedLabel(fraDestino, "lblMarca", QStringLiteral("Marca")), 0, 0);
     target->addWidget(cboMarca_, 0, 1);
     target->addWidget(namedLabel(fraDestino, "lblModelo", QStringLiteral("Modelo")), 0, 2);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,16 @@ QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     return l;
+}
+
+QComboBox* namedNameBox(QWidget* parent, const char* name, int minimumWidth) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    box->setMinimumWidth(minimumWidth);
+    return box;
 }
 
 QLineEdit* namedEdit(QWidget* parent, const char* name, bool numeric) {

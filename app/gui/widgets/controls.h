@@ -12,6 +12,7 @@ class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QComboBox;
 class QPushButton;
 class QStatusBar;
 class QWidget;
@@ -23,6 +24,10 @@ namespace kambrix {
 QPushButton* namedButton(QWidget* parent, const char* name, const QString& caption);
 QLabel* namedLabel(QWidget* parent, const char* name, const QString& text);
 QLineEdit* namedEdit(QWidget* parent, const char* name, bool numeric = true);
+// An editable box of catalogue names (brands, models) with its object name. A name typed is
+// taken as typed: the list completes in a popup, never inline, so a new name never shows
+// another entry's data.
+QComboBox* namedNameBox(QWidget* parent, const char* name, int minimumWidth);
 
 // A control shows a value: a text box its text; a combo box selects the first item whose
 // text reads as the same number (none: no selection); a label its text.
