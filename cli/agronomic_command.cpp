@@ -25,6 +25,8 @@
 #include "design/agronomics.h"
 #include "shell/csv.h"
 #include "shell/errors.h"
+#include "shell/text.h"
+#include "input.h"
 
 namespace kambrix::cli {
 namespace {
@@ -54,12 +56,12 @@ const std::vector<std::pair<const char*, In>>& inputKeys() {
 }
 
 // The given values by input; inputs not given are absent.
-std::map<In, double> readInput(const std::string& text) {
+std::map<In, double> readInput(const std::string& text, const std::string& source) {
     nlohmann::json doc;
     try {
-        doc = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw BadInput(std::string("the file is not valid JSON: ") + e.what());
+        doc = parseJsonDocument(text, source);
+    } catch (const InputError& e) {
+        throw BadInput(e.what());
     }
     if (!doc.is_object()) {
         throw BadInput("the JSON input must be an object");
@@ -70,7 +72,7 @@ std::map<In, double> readInput(const std::string& text) {
             known = known || item.key() == key;
         }
         if (!known) {
-            throw BadInput("unknown key \"" + item.key() + "\"");
+            throw BadInput("unknown key \"" + shortPrintable(item.key()) + "\"");
         }
     }
     std::map<In, double> values;
@@ -98,14 +100,23 @@ double valueOr(const std::map<In, double>& values, In input) {
 }  // namespace
 
 int runAgronomic(const std::string& file, std::ostream& out, std::ostream& err) {
+    std::string text;
+    try {
+        text = readInputFile(file);
+    } catch (const std::exception& e) {
+        err << "kambrix-cli agronomic: " << oneLine(e.what()) << "\n";
+        return kExitBadInput;
+    }
+    return runAgronomicText(text, file, out, err);
+}
+
+int runAgronomicText(const std::string& text, const std::string& source, std::ostream& out,
+                     std::ostream& err) {
     std::map<In, double> values;
     try {
-        values = readInput(readTextFile(file));
-    } catch (const BadInput& e) {
-        err << "kambrix-cli agronomic: " << e.what() << "\n";
-        return kExitBadInput;
-    } catch (const AppError& e) {
-        err << "kambrix-cli agronomic: " << e.what() << "\n";
+        values = readInput(text, source);
+    } catch (const std::exception& e) {
+        err << "kambrix-cli agronomic: " << oneLine(e.what()) << "\n";
         return kExitBadInput;
     }
 

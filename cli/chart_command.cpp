@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "commands.h"
+#include "input.h"
+#include "shell/errors.h"
 #include "design/chart_report.h"
 #include "design/chart_workbench.h"
 #include "design_output.h"
@@ -208,11 +210,14 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err) 
         }
         return writeDesignOutput(computed, options.csv, "chart", out, err);
     } catch (const CommandError& e) {
-        err << "chart: " << e.what() << '\n';
+        err << "chart: " << oneLine(e.what()) << '\n';
+    } catch (const AppError& e) {
+        // A file that cannot be written, a limit: the message names it as it stands.
+        err << "chart: " << oneLine(e.what()) << '\n';
     } catch (...) {
+        // The database's own words stay out of the line: they name tables and statements.
         const ErrorReport r = describeCurrentError();
-        err << "chart: " << userMessage(r, "the chart could not be computed")
-            << (r.detail.empty() ? "" : " (" + r.detail + ")") << '\n';
+        err << "chart: " << oneLine(userMessage(r, "the chart could not be computed")) << '\n';
     }
     return kExitBadInput;
 }

@@ -78,11 +78,14 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err);
 // Computes the crop water requirement and system discharge of a JSON file and prints them as
 // JSON; what cannot be computed is null, with its reason on `err`.
 int runAgronomic(const std::string& file, std::ostream& out, std::ostream& err);
+int runAgronomicText(const std::string& text, const std::string& source, std::ostream& out,
+                     std::ostream& err);
 
 // compare FILE: the design input of `design` plus an optional "compare" object (models,
 // regulatorPressures, boosts, variation, rankBy, surfaceStorage); prints the compared
-// packages in rank order as a JSON array. Exit status as for `design`; kExitNotConverged
-// when a candidate's computation did not settle (all candidates are still printed).
+// packages in rank order as a JSON array. A candidate whose computation did not settle is
+// marked "settled": false in its entry (and is not feasible); the command still succeeds and
+// writes one summary line on `err`.
 int runCompare(const std::string& file, std::ostream& out, std::ostream& err);
 int runCompareText(const std::string& text, const std::string& source, std::ostream& out,
                    std::ostream& err);
@@ -98,5 +101,8 @@ struct FitNozzlesOptions {
 // heading line) fitted to q = a·p^b, as JSON; a refused row or nozzle gives kExitBadInput
 // and one line naming it.
 int runFitNozzles(const FitNozzlesOptions& options, std::ostream& out, std::ostream& err);
+// The same on the text of a table (options.file names it in messages).
+int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options,
+                      std::ostream& out, std::ostream& err);
 
 }  // namespace kambrix::cli

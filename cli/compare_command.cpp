@@ -23,6 +23,7 @@
 #include "design_input.h"
 #include "input.h"
 #include "shell/errors.h"
+#include "shell/text.h"
 
 namespace kambrix::cli {
 namespace {
@@ -32,10 +33,16 @@ using ojson = nlohmann::ordered_json;
 
 const std::string kPath = "compare";
 
-const json& arrayIn(const json& obj, const char* name) {
+// The list `name` of the compare object, refused unread when it holds more than `most`
+// entries.
+const json& arrayIn(const json& obj, const char* name, std::size_t most) {
     const json& v = obj.at(name);
     if (!v.is_array()) {
         throw InputError(kPath + "." + name + ": must be an array");
+    }
+    if (v.size() > most) {
+        throw InputError(kPath + "." + name + ": holds " + std::to_string(v.size()) +
+                         " entries; a comparison takes at most " + std::to_string(most));
     }
     return v;
 }
@@ -65,18 +72,19 @@ CompareInput readCompare(const json& root) {
     if (!c.is_object()) {
         throw InputError(kPath + ": must be an object");
     }
-    static const char* known[] = {"models", "regulatorPressures", "boosts", "variation",
-                                  "rankBy", "surfaceStorage"};
-    for (const auto& [key, value] : c.items()) {
+    static const char* known[] = {"models",   "regulatorPressures", "boosts",  "variation",
+                                  "rankBy",   "surfaceStorage",     "gunModel"};
+    for (const auto& item : c.items()) {
+        const std::string& key = item.key();
         if (std::find_if(std::begin(known), std::end(known),
                          [&](const char* k) { return key == k; }) == std::end(known)) {
-            throw InputError(kPath + "." + key +
+            throw InputError(kPath + "." + shortPrintable(key) +
                              ": unknown field (models, regulatorPressures, boosts, variation, "
                              "rankBy, surfaceStorage, gunModel)");
         }
     }
     if (c.contains("models")) {
-        const json& list = arrayIn(c, "models");
+        const json& list = arrayIn(c, "models", kMaxComparedModels);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const json& m = list[i];
             if (!m.is_array() || m.size() != 2 || !m[0].is_string() || !m[1].is_string()) {
@@ -96,7 +104,7 @@ CompareInput readCompare(const json& root) {
         }
     }
     if (c.contains("regulatorPressures")) {
-        const json& list = arrayIn(c, "regulatorPressures");
+        const json& list = arrayIn(c, "regulatorPressures", kMaxRegulatorSettings);
         in.options.regulatorPressures.clear();
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (list[i].is_null()) {
@@ -112,7 +120,7 @@ CompareInput readCompare(const json& root) {
         }
     }
     if (c.contains("boosts")) {
-        const json& list = arrayIn(c, "boosts");
+        const json& list = arrayIn(c, "boosts", kMaxBoosts);
         in.options.boosts.clear();
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (!list[i].is_number()) {
@@ -130,7 +138,7 @@ CompareInput readCompare(const json& root) {
             inRange(c["variation"].get<double>(), Range{0, 1, false, ""}, kPath + ".variation");
     }
     if (c.contains("rankBy")) {
-        const json& list = arrayIn(c, "rankBy");
+        const json& list = arrayIn(c, "rankBy", 5 * 4);
         in.options.rankBy.clear();
         for (std::size_t i = 0; i < list.size(); ++i) {
             const auto key = list[i].is_string() ? rankKeyOf(list[i].get<std::string>())
@@ -220,16 +228,13 @@ int runCompareText(const std::string& text, const std::string& source, std::ostr
     auto numbered = [](const std::exception& e, std::int32_t number) {
         return std::string(e.what()) + " (error " + std::to_string(number) + ")";
     };
-    std::ostringstream doc;
-    std::vector<std::string> unsettled;
+    std::size_t unsettled = 0;
+    std::size_t total = 0;
+    DesignInput in;
+    ComparisonOutcome outcome;
     try {
-        json root;
-        try {
-            root = json::parse(text);
-        } catch (const json::exception& e) {
-            throw InputError(source + " " + jsonParseProblem(e));
-        }
-        const DesignInput in = readDesign(root);
+        const json root = parseJsonDocument(text, source);
+        in = readDesign(root);
         const CompareInput c = readCompare(root);
         if (const auto refused = checkComparisonOptions(c.options)) {
             throw InputError(kPath + ": " + *refused);
@@ -258,18 +263,8 @@ int runCompareText(const std::string& text, const std::string& source, std::ostr
                 throw InputError(kPath + ".gunModel: " + e.what());
             }
         }
-        const ComparisonOutcome outcome = comparePackages(base, models, options);
-        ojson list = ojson::array();
-        int rank = 0;
-        for (const auto& p : outcome.packages) {
-            list.push_back(candidateJson(p, ++rank, in));
-            if (!p.results.settled) {
-                unsettled.push_back(p.candidate.model.brand + " " + p.candidate.model.model + ", " +
-                                    regulatorText(p.candidate.regulatorPressure) +
-                                    " regulators, boost " + boostText(p.candidate.boost));
-            }
-        }
-        doc << list.dump(2) << '\n';
+        options.keepComputedPivots = false;  // thousands of candidates must fit in memory
+        outcome = comparePackages(base, models, options);
     } catch (const InputError& e) {
         return report(e.what());
     } catch (const quarvex::Error& e) {
@@ -283,12 +278,36 @@ int runCompareText(const std::string& text, const std::string& source, std::ostr
     } catch (const std::exception& e) {
         return report(e.what());
     }
-    out << doc.str();
-    for (const auto& u : unsettled) {
-        err << "compare: the computation of " << u
-            << " did not settle; its results are those of the last pass\n";
+    // The ranking is complete: the list is written one entry at a time, as list.dump(2)
+    // writes it, so that the text of one candidate is in memory at once.
+    int rank = 0;
+    out << (outcome.packages.empty() ? "[]" : "[\n");
+    for (const auto& p : outcome.packages) {
+        const std::string entry = candidateJson(p, ++rank, in).dump(2);
+        std::string indented = rank > 1 ? ",\n  " : "  ";
+        indented.reserve(entry.size() + entry.size() / 8);
+        for (std::size_t from = 0;;) {
+            const std::size_t eol = entry.find('\n', from);
+            if (eol == std::string::npos) {
+                indented.append(entry, from, std::string::npos);
+                break;
+            }
+            indented.append(entry, from, eol + 1 - from);
+            indented += "  ";
+            from = eol + 1;
+        }
+        out << indented;
+        unsettled += p.results.settled ? 0 : 1;
     }
-    return unsettled.empty() ? kExitOk : kExitNotConverged;
+    total = outcome.packages.size();
+    out << (outcome.packages.empty() ? "\n" : "\n]\n");
+    // An unsettled candidate is marked in its entry ("settled": false) and never feasible;
+    // the ranking is still the answer, so one summary line is all standard error gets.
+    if (unsettled > 0) {
+        err << "compare: " << unsettled << " of " << total
+            << " candidates did not settle; their entries hold the last pass\n";
+    }
+    return kExitOk;
 }
 
 int runCompare(const std::string& file, std::ostream& out, std::ostream& err) {
@@ -303,12 +322,31 @@ int runCompare(const std::string& file, std::ostream& out, std::ostream& err) {
 }
 
 int runFitNozzles(const FitNozzlesOptions& options, std::ostream& out, std::ostream& err) {
+    std::string text;
     try {
+        text = readInputFile(options.file);
+    } catch (const std::exception& e) {
+        err << "fit-nozzles: " << oneLine(e.what()) << '\n';
+        return kExitBadInput;
+    }
+    return runFitNozzlesText(text, options, out, err);
+}
+
+int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options,
+                      std::ostream& out, std::ostream& err) {
+    try {
+        for (const auto* name : {&options.brand, &options.model}) {
+            if (const auto refused =
+                    nameProblem(*name, name == &options.brand ? "brand name" : "model name")) {
+                throw InputError(*refused);
+            }
+        }
         MakerTableOptions table;
         table.usUnits = options.usUnits;
-        const auto fits = fitNozzles(readMakerTable(readInputFile(options.file), table));
+        const auto fits = fitNozzles(readMakerTable(text, table));
         if (fits.empty()) {
-            throw InputError("the table " + options.file + " has no rows after its heading");
+            throw InputError("the table " + printableText(options.file) +
+                             " has no rows after its heading");
         }
         ojson list = ojson::array();
         for (const auto& f : fits) {

@@ -17,8 +17,10 @@
 #include <string>
 
 #include "commands.h"
+#include "design/automatic_package.h"
 #include "design/manual_strategy.h"
 #include "design/optimizer_strategy.h"
+#include "design/outlet_warnings.h"
 #include "design_input.h"
 #include "design_output.h"
 #include "evaluation/indicators.h"
@@ -371,6 +373,30 @@ namespace {
 
 // ---- computing -------------------------------------------------------------------------
 
+// The settings of the automatic package from a design input: its catalogue, regulators,
+// drop (checked and installed as the manual chart installs it), boost and tab values.
+PackageSettings packageSettingsOf(const DesignInput& in) {
+    PackageSettings s;
+    s.nozzles = in.catalogue;
+    s.regulators = in.regulators;
+    if (in.drop) {
+        quarvex::Drop d = *in.drop;
+        if (d.p_installed) {
+            d.p_installed = false;
+            quarvex::statics().Drops().Install(d);
+        }
+        s.drop = d;
+    }
+    s.endGunBoost = in.endGunBoost.value_or(0);
+    if (in.indicadores) {
+        s.indicadores = *in.indicadores;
+    }
+    if (in.pluviometria) {
+        s.pluviometria = *in.pluviometria;
+    }
+    return s;
+}
+
 std::shared_ptr<quarvex::PivotWrapper> makeWrapper(const DesignInput& in) {
     auto& st = quarvex::statics();
     std::shared_ptr<quarvex::CalculosStrategy> strategy;
@@ -607,25 +633,36 @@ int runDesignText(const std::string& text, const std::string& source, bool csv, 
     std::ostringstream doc;
     std::ostringstream notes;
     try {
-        json root;
-        try {
-            root = json::parse(text);
-        } catch (const json::exception& e) {
-            throw InputError(source + " " + jsonParseProblem(e));
-        }
+        const json root = parseJsonDocument(text, source);
         DesignInput in = readDesign(root);
-        std::shared_ptr<quarvex::PivotWrapper> wrapper = makeWrapper(in);
-        try {
-            wrapper->calculate();
-        } catch (const quarvex::Error& e) {
-            if (e.number() != quarvex::errc::ComputationDidNotConverge) {
-                throw;
+        std::shared_ptr<quarvex::PivotWrapper> wrapper;
+        if (in.manual) {
+            wrapper = makeWrapper(in);
+            try {
+                wrapper->calculate();
+            } catch (const quarvex::Error& e) {
+                if (e.number() != quarvex::errc::ComputationDidNotConverge) {
+                    throw;
+                }
+                write(doc, csv, *wrapper, in);
+                out << doc.str();
+                err << "design: " << oneLine(numbered(e, e.number()))
+                    << "; the output holds the last pass\n";
+                return kExitNotConverged;
             }
-            write(doc, csv, *wrapper, in);
-            out << doc.str();
-            err << "design: " << oneLine(numbered(e, e.number()))
-                << "; the output holds the last pass\n";
-            return kExitNotConverged;
+        } else {
+            // The workbench's and the comparison's automatic package, on one path.
+            const PackageResult r = computeAutomaticPackage(in.pivot, packageSettingsOf(in));
+            wrapper = r.wrapper;
+            if (in.indicadores) {
+                wrapper->setTimeForCompleteRevolution(in.indicadores->horasRevolucao);
+            }
+            if (!r.settled) {
+                write(doc, csv, *wrapper, in);
+                out << doc.str();
+                err << "design: " << oneLine(kNotSettledMessage) << "; the output holds the last pass\n";
+                return kExitNotConverged;
+            }
         }
         const ojson extra = evaluationSections(*wrapper, in, notes, "design");
         write(doc, csv, *wrapper, in, extra);

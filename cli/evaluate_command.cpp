@@ -22,6 +22,7 @@
 
 #include "commands.h"
 #include "evaluation/catch_can_evaluation.h"
+#include "evaluation/sample_exchange.h"
 #include "input.h"
 #include "shell/csv.h"
 
@@ -61,6 +62,11 @@ quarvex::Array<quarvex::FieldSample> jsonSamples(const nlohmann::json& doc, cons
     if (!list.is_array()) {
         throw InputError(std::string(key) + ": must be an array of [volume_ml, distance_m]");
     }
+    if (list.size() > kMaxReadingsPerEvaluation) {
+        throw InputError(std::string(key) + ": holds " + std::to_string(list.size()) +
+                         " readings; an evaluation takes at most " +
+                         std::to_string(kMaxReadingsPerEvaluation));
+    }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto& pair = list[i];
         const std::string path = std::string(key) + "[" + std::to_string(i) + "]";
@@ -73,12 +79,7 @@ quarvex::Array<quarvex::FieldSample> jsonSamples(const nlohmann::json& doc, cons
 }
 
 quarvex::PivotEvaluation fromJson(const std::string& text, const std::string& source) {
-    nlohmann::json doc;
-    try {
-        doc = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::exception& e) {
-        throw InputError(source + " " + jsonParseProblem(e));
-    }
+    const nlohmann::json doc = parseJsonDocument(text, source);
     if (!doc.is_object()) {
         throw InputError("the JSON input must be an object");
     }
@@ -108,13 +109,19 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
     auto e = quarvex::statics().PivotEvaluations().newEvaluation("");
     bool heading = true;
     std::optional<double> diameter_cm;
-    for (const CsvRecord& record : parseCsv(text)) {
+    std::size_t readings = 0;
+    forEachCsvRecord(text, ',', [&](const CsvRecord& record) {
         if (blankRecord(record)) {
-            continue;
+            return;
         }
         if (heading) {
             heading = false;
-            continue;
+            return;
+        }
+        if (++readings > kMaxReadingsPerEvaluation) {
+            throw InputError("line " + std::to_string(record.line) + ": more than " +
+                             std::to_string(kMaxReadingsPerEvaluation) +
+                             " readings, more than one evaluation takes");
         }
         const auto& f = record.fields;
         const std::string where = "line " + std::to_string(record.line);
@@ -148,7 +155,7 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
         const auto sample =
             reading(*volume, *distance, where + ", volume_ml", where + ", distance_m");
         (*radius == 1 ? e.firstSample : e.secondSample).Push(sample);
-    }
+    });
     if (heading) {
         throw InputError("the CSV input is empty");
     }

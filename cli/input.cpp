@@ -5,6 +5,7 @@
 
 #include "shell/csv.h"
 #include "shell/errors.h"
+#include "shell/text.h"
 
 #include <cerrno>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace kambrix::cli {
 
@@ -29,30 +31,188 @@ std::string readInputFile(const std::string& path) {
 }
 
 std::string oneLine(const std::string& message) {
-    std::string out = message;
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = ' ';
+    return printableText(message);
+}
+
+namespace {
+
+using nlohmann::json;
+
+// Builds the document as the library's own reader does, but refuses what the program never
+// takes: deep nesting and keys given twice. The first fault stops the reading.
+class GuardedBuilder final : public nlohmann::json_sax<json> {
+  public:
+    json root;
+    std::string fault;  // plain words; empty while the text reads well
+
+    bool null() override { return put(json(nullptr)); }
+    bool boolean(bool v) override { return put(json(v)); }
+    bool number_integer(number_integer_t v) override { return put(json(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return put(json(v)); }
+    bool number_float(number_float_t v, const string_t&) override { return put(json(v)); }
+    bool string(string_t& v) override { return put(json(std::move(v))); }
+    bool binary(binary_t&) override { return refuse("holds binary data"); }
+    bool start_object(std::size_t) override { return open(json::object()); }
+    bool end_object() override { return close(); }
+    bool start_array(std::size_t) override { return open(json::array()); }
+    bool end_array() override { return close(); }
+    bool key(string_t& k) override {
+        if (stack_.back()->contains(k)) {
+            return refuse("gives the key \"" + shortPrintable(k) + "\" twice in one object" +
+                          pathText(k));
         }
+        key_ = std::move(k);
+        return true;
     }
-    return out;
+    bool parse_error(std::size_t position, const std::string& token,
+                     const nlohmann::detail::exception& e) override {
+        if (fault.empty()) {
+            fault = plainReason(e, token);
+            errorOffset = position;
+        }
+        return false;
+    }
+    // Byte offset (1-based) the reader gave with a syntax fault; 0 for the builder's own.
+    std::size_t errorOffset = 0;
+
+  private:
+    std::vector<json*> stack_;
+    std::vector<std::string> segments_;  // how each open container was reached
+    std::string key_;
+
+    // " at compare.models[3]" (the JSON path of the fault), or nothing at the top level.
+    std::string pathText(const std::string& last = {}) const {
+        std::string path;
+        for (const auto& s : segments_) {
+            path += s;
+        }
+        if (!last.empty()) {
+            path += (path.empty() ? "" : ".") + shortPrintable(last, 40);
+        }
+        if (!path.empty() && path[0] == '.') {
+            path.erase(0, 1);
+        }
+        return path.empty() ? std::string() : " (at " + path + ")";
+    }
+
+    json* place(json&& value, std::string* segment = nullptr) {
+        if (stack_.empty()) {
+            root = std::move(value);
+            return &root;
+        }
+        json& parent = *stack_.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            if (segment) {
+                *segment = "[" + std::to_string(parent.size() - 1) + "]";
+            }
+            return &parent.back();
+        }
+        if (segment) {
+            *segment = "." + shortPrintable(key_, 40);
+        }
+        json& slot = parent[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+    bool put(json&& value) {
+        place(std::move(value));
+        return true;
+    }
+    bool open(json&& container) {
+        if (stack_.size() >= kMaxJsonDepth) {
+            std::string where = pathText();
+            if (where.size() > 60) {
+                where = where.substr(0, 40) + "…)";
+            }
+            return refuse("nests arrays and objects more than " + std::to_string(kMaxJsonDepth) +
+                          " levels deep" + where);
+        }
+        std::string segment;
+        stack_.push_back(place(std::move(container), &segment));
+        segments_.push_back(std::move(segment));
+        return true;
+    }
+    bool close() {
+        stack_.pop_back();
+        segments_.pop_back();
+        return true;
+    }
+    bool refuse(std::string why) {
+        if (fault.empty()) {
+            fault = std::move(why);
+        }
+        return false;
+    }
+
+    static std::string plainReason(const nlohmann::detail::exception& e, const std::string& token) {
+        const std::string what = e.what();
+        const auto has = [&](const char* words) { return what.find(words) != std::string::npos; };
+        const std::string near =
+            token.empty() ? std::string() : " near \"" + shortPrintable(token, 20) + "\"";
+        if (e.id == 406) {
+            return "holds a number beyond the range of a double" + near;
+        }
+        if (e.id == 101 && has("syntax error") && !has("invalid literal") &&
+            !has("invalid number") && !has("invalid string") && !has("end of input")) {
+            return "is not valid JSON: it holds an unexpected character" + near;
+        }
+        if (has("ill-formed UTF-8") || has("invalid UTF-8")) {
+            return "is not valid JSON: it holds text that is not UTF-8";
+        }
+        if (has("control character")) {
+            return "is not valid JSON: a text holds a control character (write it as an escape "
+                   "such as \\n)";
+        }
+        if (has("invalid literal")) {
+            return "is not valid JSON: it holds a word that is not JSON" + near +
+                   " (values are numbers, texts in quotes, true, false or null; NaN and "
+                   "Infinity are not numbers in JSON)";
+        }
+        if (has("invalid number")) {
+            return "is not valid JSON: it holds a malformed number" + near;
+        }
+        if (has("unexpected end of input") || token.empty()) {
+            return "is not valid JSON: it ends before the document is complete";
+        }
+        if (has("expected end of input")) {
+            return "is not valid JSON: it holds more after the end of the document" + near;
+        }
+        return "is not valid JSON" + near;
+    }
+};
+
+}  // namespace
+
+nlohmann::json parseJsonDocument(std::string_view text, const std::string& source) {
+    GuardedBuilder builder;
+    const bool ok = json::sax_parse(text.begin(), text.end(), &builder,
+                                    json::input_format_t::json, /*strict=*/true);
+    if (!ok || !builder.fault.empty()) {
+        std::string why = builder.fault.empty() ? "is not valid JSON" : builder.fault;
+        if (builder.errorOffset > 0) {
+            // The reader counts the byte it stopped at from 1.
+            const std::size_t end = std::min(builder.errorOffset - 1, text.size());
+            std::size_t line = 1;
+            std::size_t lineStart = 0;
+            for (std::size_t i = 0; i < end; ++i) {
+                if (text[i] == '\n') {
+                    ++line;
+                    lineStart = i + 1;
+                }
+            }
+            why += " at line " + std::to_string(line) + ", column " +
+                   std::to_string(end - lineStart + 1);
+        }
+        throw InputError(printableText(source) + " " + why);
+    }
+    return std::move(builder.root);
 }
 
-std::string jsonText(const nlohmann::json::exception& e) {
-    std::string what = e.what();
-    const auto close = what.find("] ");
-    if (what.rfind("[json.exception.", 0) == 0 && close != std::string::npos) {
-        what.erase(0, close + 2);
-    }
-    return what;
-}
-
-std::string jsonParseProblem(const nlohmann::json::exception& e) {
-    // 406: a number literal that overflows a double ("1e309").
-    if (e.id == 406) {
-        return "holds a number beyond the range of a double (" + jsonText(e) + ")";
-    }
-    return "is not valid JSON: " + jsonText(e);
+std::string jsonText(const nlohmann::json::exception&) {
+    // Reached only when a value of the document is read as a kind it is not: the readers
+    // check kinds first, so this names the fault without the library's words.
+    return "the input holds a value of a kind the program does not expect there";
 }
 
 std::string describe(const Range& r) {

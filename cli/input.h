@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kambrix::cli {
 
@@ -28,14 +29,23 @@ inline constexpr std::size_t kMaxInputBytes = 16u * 1024u * 1024u;
 // InputError with their own message naming the path.
 std::string readInputFile(const std::string& path);
 
-// The message as one line: line breaks and other control characters become spaces.
+// The message as one line: line breaks and other control characters are shown escaped
+// ("\n", "\x1b"), bytes that are not UTF-8 as "\xNN".
 std::string oneLine(const std::string& message);
 
-// The reader's message without its "[json.exception...]" tag.
+// Nesting deeper than this is refused: no input of the program nests more than a few levels.
+inline constexpr std::size_t kMaxJsonDepth = 64;
+
+// The JSON document of a file, read through the one guarded reader: nesting deeper than
+// kMaxJsonDepth, a key given twice in one object, a number beyond the double range, NaN or
+// Infinity, text that is not UTF-8 and every syntax error raise InputError in plain words
+// "<source> ...: at line L, column C" (never the JSON library's own text); the reading
+// stops at the first fault, so memory follows the useful part of the text.
+nlohmann::json parseJsonDocument(std::string_view text, const std::string& source);
+
+// The plain message for a value of the document read as a kind it is not (the readers
+// check kinds before reading, so this is a safety net, never the library's own words).
 std::string jsonText(const nlohmann::json::exception& e);
-// Why the text is no JSON document, as a phrase following the file's name: "is not valid
-// JSON: ..." or, for a number beyond the double range, "holds a number beyond ...".
-std::string jsonParseProblem(const nlohmann::json::exception& e);
 
 // A closed or half-open interval of physical values, with the unit it is stated in.
 struct Range {

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "usage.h"
 #include "shell/version.h"
 
 int main(int argc, char** argv) {
@@ -76,9 +77,17 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        const int rc = app.exit(e);
-        return rc == 0 ? 0 : kambrix::cli::kExitBadInput;
+        // One line in the user's words, whatever the option parser says.
+        std::cerr << "kambrix-cli: " << kambrix::cli::usageProblem(e.get_name(), e.what(), argc, argv)
+                  << "\n";
+        return kambrix::cli::kExitBadInput;
     }
 
     if (*charts) {

@@ -15,7 +15,12 @@
 #include <sstream>
 
 #include "commands.h"
+#include "design/frequencial_data.h"
+#include "design/nozzle_fit.h"
+#include "evaluation/sample_exchange.h"
+#include "shell/errors.h"
 #include "shell/language_file.h"
+#include "shell/text.h"
 #include "shell/services.h"
 
 namespace kambrix::fuzz {
@@ -29,6 +34,12 @@ void expect(bool holds, const std::string& what) {
     if (!holds) {
         throw FuzzFailure(what);
     }
+}
+
+std::vector<NozzleFit> fitNozzles_(const std::string& text, bool usUnits) {
+    MakerTableOptions options;
+    options.usUnits = usUnits;
+    return kambrix::fitNozzles(readMakerTable(text, options));
 }
 
 int lineCount(const std::string& s) {
@@ -222,11 +233,134 @@ void curves(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// A refusal of the readers below: one of the program's numbered file errors, in one line of
+// the user's words (no raw control character).
+void checkRefusal(const AppError& e, const char* reader) {
+    const std::string what = e.what();
+    expect(e.number() == errc::CsvFormat || e.number() == errc::InputTooLarge ||
+               e.number() == errc::SchedulingFileFormat,
+           std::string(reader) + " raised error " + std::to_string(e.number()) + ": " + what);
+    expect(what.find("json.exception") == std::string::npos, std::string(reader) + ": " + what);
+}
+
+void agronomic(const std::uint8_t* data, std::size_t size) {
+    std::ostringstream out, err;
+    const int rc = cli::runAgronomicText(asText(data, size), "the input", out, err);
+    expect(rc == cli::kExitOk || rc == cli::kExitBadInput,
+           "agronomic: exit status " + std::to_string(rc));
+    for (char c : err.str()) {
+        const auto u = static_cast<unsigned char>(c);
+        expect(c == '\n' || (u >= 0x20 && u != 0x7f), "agronomic: a raw control character");
+    }
+}
+
+void compare(const std::uint8_t* data, std::size_t size) {
+    std::ostringstream out, err;
+    const int rc = cli::runCompareText(asText(data, size), "the input", out, err);
+    expect(rc == cli::kExitOk || rc == cli::kExitBadInput,
+           "compare: exit status " + std::to_string(rc));
+    if (rc == cli::kExitBadInput) {
+        expect(lineCount(err.str()) == 1 && out.str().empty(),
+               "compare: a refusal must be one line and no result, got: " + err.str());
+    } else {
+        expect(lineCount(err.str()) <= 1, "compare: more than one summary line: " + err.str());
+    }
+}
+
+void fitNozzles(const std::uint8_t* data, std::size_t size) {
+    std::ostringstream out, err;
+    cli::FitNozzlesOptions options;
+    options.file = "the table";
+    options.usUnits = size > 0 && (data[0] & 1) != 0;
+    const int rc = cli::runFitNozzlesText(asText(data, size), options, out, err);
+    checkCommand(rc, out.str(), err.str(), "fit-nozzles");
+    if (rc == cli::kExitOk) {
+        // Every fit the command prints lies in the catalogue's ranges.
+        const auto fits = fitNozzles_(asText(data, size), options.usUnits);
+        for (const auto& f : fits) {
+            expect(f.a > 0 && f.a <= 100 && f.b > 0 && f.b <= 2 &&
+                       std::isfinite(f.maxRelativeError),
+                   "fit-nozzles: a fit outside the catalogue's ranges was accepted");
+        }
+    }
+}
+
+void makerTable(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return;
+    }
+    MakerTableOptions options;
+    options.separator = (data[0] % 3) == 0 ? ',' : (data[0] % 3) == 1 ? ';' : '\t';
+    options.usUnits = (data[0] & 4) != 0;
+    const std::string text = asText(data + 1, size - 1);
+    try {
+        for (const auto& row : readMakerTable(text, options)) {
+            expect(row.point.pressure > 0 && row.point.discharge > 0 &&
+                       std::isfinite(row.point.pressure) && std::isfinite(row.point.discharge),
+                   "a table row was read with a pressure or discharge that is not positive");
+            expect(!nameProblem(row.nozzle, "nozzle name"), "a bad nozzle name was read");
+        }
+    } catch (const AppError& e) {
+        checkRefusal(e, "the maker's table");
+    }
+}
+
+void schedulingModel(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return;
+    }
+    const char separator = (data[0] & 1) != 0 ? ',' : '.';
+    try {
+        for (const auto& r : parseFrequencialData(asText(data + 1, size - 1), separator)) {
+            expect(std::isfinite(r.ano) && std::isfinite(r.Qfc) && std::isfinite(r.frequencia),
+                   "a scheduling-model row was read with a value that is not finite");
+        }
+    } catch (const AppError& e) {
+        checkRefusal(e, "the scheduling-model file");
+    }
+}
+
+void catchCanCsv(const std::uint8_t* data, std::size_t size) {
+    const std::string text = asText(data, size);
+    try {
+        const CatchCanFile file = readCatchCanCsv(text);
+        expect(file.first.Length() + file.second.Length() <= kMaxReadingsPerEvaluation,
+               "more readings than an evaluation takes were read");
+        expect(std::isfinite(file.canDiameter_cm) && file.canDiameter_cm > 0,
+               "a catch-can file was read without a usable can diameter");
+        // What is read is written back and reads back the same.
+        const CatchCanFile again = readCatchCanCsv(catchCanCsvText(file));
+        expect(again.first == file.first && again.second == file.second &&
+                   again.canDiameter_cm == file.canDiameter_cm,
+               "a catch-can file does not read back as it was written");
+    } catch (const AppError& e) {
+        checkRefusal(e, "the catch-can file");
+    }
+}
+
+void pastedReadings(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return;
+    }
+    const char separator = (data[0] & 1) != 0 ? ',' : '.';
+    const auto pasted = parsePastedReadings(asText(data + 1, size - 1), separator);
+    expect(pasted.rows.size() <= kMaxReadingsPerEvaluation + 1,
+           "more pasted readings than an evaluation takes were read");
+    for (const auto& r : pasted.rows) {
+        expect((!r.volume_ml || std::isfinite(*r.volume_ml)) &&
+                   (!r.distance_m || std::isfinite(*r.distance_m)),
+               "a pasted reading is not finite");
+    }
+}
+
 const std::vector<NamedTarget>& allTargets() {
     static const std::vector<NamedTarget> targets = {
         {"design", &design},   {"evaluate", &evaluate}, {"language-file", &languageFile},
         {"samples", &samples}, {"number", &number},     {"sql", &sql},
-        {"curves", &curves},
+        {"curves", &curves},   {"agronomic", &agronomic},
+        {"compare", &compare}, {"fit-nozzles", &fitNozzles}, {"maker-table", &makerTable},
+        {"scheduling-model", &schedulingModel}, {"catch-can-csv", &catchCanCsv},
+        {"pasted-readings", &pastedReadings},
     };
     return targets;
 }

@@ -43,6 +43,21 @@ void sql(const std::uint8_t* data, std::size_t size);
 // Integration of curve pairs: ellipse and Kostiakov curves and bounds from the bytes.
 void curves(const std::uint8_t* data, std::size_t size);
 
+// kambrix-cli agronomic on the bytes: status 0 or 2, no raw control character in a message.
+void agronomic(const std::uint8_t* data, std::size_t size);
+// kambrix-cli compare on the bytes: a refusal is one line; a ranking at most one summary line.
+void compare(const std::uint8_t* data, std::size_t size);
+// kambrix-cli fit-nozzles on the bytes: every printed fit lies in the catalogue's ranges.
+void fitNozzles(const std::uint8_t* data, std::size_t size);
+// The maker's-table reader (first byte: separator and units).
+void makerTable(const std::uint8_t* data, std::size_t size);
+// The scheduling-model reader (first byte: the decimal mark).
+void schedulingModel(const std::uint8_t* data, std::size_t size);
+// The catch-can file reader: what it reads writes back and reads back the same.
+void catchCanCsv(const std::uint8_t* data, std::size_t size);
+// Readings pasted from a spreadsheet (first byte: the decimal mark).
+void pastedReadings(const std::uint8_t* data, std::size_t size);
+
 // Every target, by name.
 const std::vector<NamedTarget>& allTargets();
 

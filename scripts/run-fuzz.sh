@@ -12,7 +12,8 @@ seconds="$2"
 shift 2
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(design evaluate language-file samples number sql curves)
+    targets=(design evaluate language-file samples number sql curves agronomic compare
+             fit-nozzles maker-table scheduling-model catch-can-csv pasted-readings)
 fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

@@ -42,6 +42,9 @@ struct PackageResult {
     // False when the computation did not settle (errc::ComputationDidNotConverge): the
     // wrapper and the chart then hold the last pass.
     bool settled = true;
+    // The automatic choice did not settle by itself (its passes alternate between nozzle
+    // sizes); the chart of its last pass was then computed as it stands, and settled.
+    bool held = false;
     ComputationSummary summary;
     // The warning flags of every outlet in grid order (outletsInOrder).
     std::vector<unsigned> warnings;
@@ -50,8 +53,9 @@ struct PackageResult {
 // Computes the automatic package on a new wrapper of `projectPivot` (a pivot record as
 // buildPivot makes it): the regulators applied, the drop set (and installed when the
 // settings' drop is), the booster set, then the full computation with an OptimzerStrategy
-// over the settings' nozzles. Errors other than a computation that does not settle pass to
-// the caller.
+// over the settings' nozzles. When the passes of the choice do not settle, the chart of the
+// last pass is computed as it stands (`held`). Errors other than a computation that does not
+// settle pass to the caller.
 PackageResult computeAutomaticPackage(const quarvex::pivot& projectPivot,
                                       const PackageSettings& settings);
 

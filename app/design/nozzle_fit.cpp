@@ -5,11 +5,13 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <unordered_set>
 
 #include "shell/csv.h"
 #include "shell/errors.h"
 #include "shell/services.h"
 #include "shell/units.h"
+#include "shell/text.h"
 
 namespace kambrix {
 
@@ -73,16 +75,22 @@ std::optional<bool> headingUsUnits(std::string_view text) {
 }
 
 std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options) {
-    const auto records = parseCsv(text, options.separator);
     std::vector<MakerRow> rows;
+    std::unordered_set<std::string> nozzles;
     bool heading = true;
-    for (const auto& r : records) {
-        if (r.blank()) {
-            continue;
+    forEachCsvRecord(text, options.separator, [&](const CsvRecord& r) {
+        if (r.blank() ||
+            (r.fields.size() == 1 && r.fields[0].find_first_not_of(" \t") == std::string::npos)) {
+            return;
         }
         if (heading) {
             heading = false;
-            continue;
+            return;
+        }
+        if (rows.size() == kMaxTableRows) {
+            raiseError(errc::InputTooLarge,
+                       "Line " + std::to_string(r.line) + " of the table: more than " +
+                           std::to_string(kMaxTableRows) + " rows, more than a maker's table holds");
         }
         if (r.fields.size() != 3) {
             badLine(r.line, "a row needs three fields: nozzle, pressure and discharge");
@@ -93,11 +101,24 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
         if (row.nozzle.empty()) {
             badLine(r.line, "the nozzle has no name");
         }
+        if (!validUtf8(row.nozzle)) {
+            badLine(r.line, "the nozzle name \"" + shortPrintable(row.nozzle) +
+                                "\" is not UTF-8 text (save the table as UTF-8)");
+        }
+        if (const auto refused = nameProblem(row.nozzle, "nozzle name")) {
+            badLine(r.line, *refused);
+        }
+        if (nozzles.size() == kMaxTableNozzles && !nozzles.count(row.nozzle)) {
+            raiseError(errc::InputTooLarge,
+                       "Line " + std::to_string(r.line) + " of the table: more than " +
+                           std::to_string(kMaxTableNozzles) + " nozzles in one table");
+        }
+        nozzles.insert(row.nozzle);
         if (!readField(r.fields[1], row.point.pressure, options.separator)) {
-            badLine(r.line, "the pressure \"" + trim(r.fields[1]) + "\" is not a number");
+            badLine(r.line, "the pressure \"" + shortPrintable(trim(r.fields[1]), 30) + "\" is not a number");
         }
         if (!readField(r.fields[2], row.point.discharge, options.separator)) {
-            badLine(r.line, "the discharge \"" + trim(r.fields[2]) + "\" is not a number");
+            badLine(r.line, "the discharge \"" + shortPrintable(trim(r.fields[2]), 30) + "\" is not a number");
         }
         if (row.point.pressure <= 0) {
             badLine(r.line, "the pressure must be greater than 0");
@@ -110,15 +131,16 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
             row.point.discharge *= kLitresPerSecondPerGpm;
         }
         rows.push_back(std::move(row));
-    }
+    });
     return rows;
 }
 
 NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& points) {
+    const std::string name = shortPrintable(nozzle);
     if (points.size() < 2) {
         const std::string where =
             points.empty() ? std::string() : " (line " + std::to_string(points[0].line) + ")";
-        raiseError(errc::CsvFormat, "The nozzle " + nozzle + " has fewer than two points" + where +
+        raiseError(errc::CsvFormat, "The nozzle " + name + " has fewer than two points" + where +
                                         ": a and b cannot be fitted");
     }
     // Two passes (means, then centred sums) keep the exact-points case exact to rounding.
@@ -138,9 +160,18 @@ NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& 
         sxx += dx * dx;
         sxy += dx * (std::log(p.discharge) - my);
     }
-    if (!(sxx > 0)) {
-        raiseError(errc::CsvFormat, "The points of the nozzle " + nozzle +
-                                        " all have one pressure: a and b cannot be fitted");
+    // The slope rests on the spread of the pressures: when they are all equal, or nearly so,
+    // the normal equations are singular or so ill-conditioned that a and b mean nothing.
+    // Their condition is measured by the ratio of the uncentred to the centred second moment
+    // of log p.
+    double sxx0 = 0;
+    for (const auto& p : points) {
+        sxx0 += std::log(p.pressure) * std::log(p.pressure);
+    }
+    if (!(sxx > 0) || !(sxx0 / sxx < kMaxFitCondition)) {
+        raiseError(errc::CsvFormat, "The points of the nozzle " + name +
+                                        " all have one pressure, or nearly so: they do not "
+                                        "determine a and b");
     }
     NozzleFit fit;
     fit.nozzle = nozzle;
@@ -155,8 +186,20 @@ NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& 
         fit.qmin = std::min(fit.qmin, p.discharge);
         fit.qmax = std::max(fit.qmax, p.discharge);
         const double q = fit.a * std::pow(p.pressure, fit.b);
-        fit.maxRelativeError =
-            std::max(fit.maxRelativeError, std::abs(q - p.discharge) / p.discharge);
+        const double error = std::abs(q - p.discharge) / p.discharge;
+        // NaN must not vanish in max(): it marks a fit that failed.
+        fit.maxRelativeError = std::isnan(error) ? error : std::max(fit.maxRelativeError, error);
+        if (std::isnan(error)) {
+            break;
+        }
+    }
+    if (!(fit.a > 0 && fit.a <= kNozzleCoefficientMax) ||
+        !(fit.b > 0 && fit.b <= kNozzleExponentMax) || !std::isfinite(fit.maxRelativeError)) {
+        raiseError(errc::CsvFormat,
+                   "The fit of the nozzle " + name + " gives a = " + quarvex::numberText(fit.a) +
+                       " and b = " + quarvex::numberText(fit.b) +
+                       ", outside what the catalogue takes (a above 0 and at most 100, b above "
+                       "0 and at most 2): check its points");
     }
     return fit;
 }

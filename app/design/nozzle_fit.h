@@ -46,8 +46,18 @@ struct MakerRow {
     MakerPoint point;
 };
 
+// The most a maker's table may hold: rows, and distinct nozzles.
+inline constexpr std::size_t kMaxTableRows = 200'000;
+inline constexpr std::size_t kMaxTableNozzles = 10'000;
+// The catalogue's ranges of q = a·p^b (L/s, kPa): a in (0, 100], b in (0, 2].
+inline constexpr double kNozzleCoefficientMax = 100;
+inline constexpr double kNozzleExponentMax = 2;
+// Pressures whose log-moments ratio passes this do not determine a fit.
+inline constexpr double kMaxFitCondition = 1e8;
+
 // Reads the rows "nozzle, pressure, discharge" after the heading line; blank lines are
-// skipped. A row without three fields, with a pressure or discharge that is not a number,
+// skipped. A nozzle name that is not UTF-8, holds control characters or is too long, more
+// than kMaxTableRows rows or kMaxTableNozzles nozzles are refused naming the line. A row without three fields, with a pressure or discharge that is not a number,
 // or with one that is not greater than 0 raises AppError errc::CsvFormat naming the line.
 std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options = {});
 
@@ -62,8 +72,9 @@ struct NozzleFit {
     std::vector<MakerPoint> points;
 };
 
-// The fit of one nozzle's points. Fewer than two points, or points that all share one
-// pressure, raise errc::CsvFormat naming the nozzle.
+// The fit of one nozzle's points. Fewer than two points, points whose pressures are all equal
+// or nearly so (they do not determine the fit), or a fitted a or b outside the catalogue's
+// ranges raise errc::CsvFormat naming the nozzle and the reason.
 NozzleFit fitPowerLaw(const std::string& nozzle, const std::vector<MakerPoint>& points);
 
 // One fit per nozzle, in the order the nozzles first appear in the table.

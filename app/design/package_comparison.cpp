@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "design/chart_workbench.h"
 #include "design/nozzle_filter.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
 #include "shell/errors.h"
+#include "shell/text.h"
 
 namespace kambrix {
 namespace {
@@ -23,14 +27,35 @@ bool hasData(const quarvex::PivotSample& s) {
 }
 
 std::string modelText(const ModelChoice& m) {
-    return "the model " + m.model + " of " + m.brand;
+    return "the model " + shortPrintable(m.model) + " of " + shortPrintable(m.brand);
 }
 
+// Keys that tell repeats apart, for removal in linear time.
+std::string repeatKey(const ModelChoice& m) {
+    std::string key = m.brand;
+    key += '\0';
+    key += m.model;
+    return key;
+}
+std::string repeatKey(double v) {
+    v = v == 0 ? 0.0 : v;  // -0 repeats 0
+    return std::string(reinterpret_cast<const char*>(&v), sizeof v);
+}
+std::string repeatKey(const std::optional<double>& v) {
+    return v ? "v" + repeatKey(*v) : std::string("none");
+}
+std::string repeatKey(RankKey k) {
+    return std::to_string(static_cast<int>(k));
+}
+
+// The values in their first order without repeats.
 template <class T>
 std::vector<T> withoutRepeats(const std::vector<T>& values) {
     std::vector<T> out;
+    std::unordered_set<std::string> seen;
+    seen.reserve(values.size());
     for (const auto& v : values) {
-        if (std::find(out.begin(), out.end(), v) == out.end()) {
+        if (seen.insert(repeatKey(v)).second) {
             out.push_back(v);
         }
     }
@@ -86,15 +111,14 @@ int compareBy(const CandidateResults& a, const CandidateResults& b, RankKey key)
 
 std::vector<CandidateModel> catalogueModels(const quarvex::AspersorList& catalogue) {
     std::vector<CandidateModel> models;
+    std::unordered_map<std::string, std::size_t> index;
     catalogue.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& a) {
         const ModelChoice name{a->marca().nome, a->modelo().nome};
-        auto it = std::find_if(models.begin(), models.end(),
-                               [&](const CandidateModel& m) { return m.name == name; });
-        if (it == models.end()) {
+        const auto [it, added] = index.try_emplace(repeatKey(name), models.size());
+        if (added) {
             models.push_back({name, {}});
-            it = models.end() - 1;
         }
-        it->nozzles.Add(a);
+        models[it->second].nozzles.Add(a);
     });
     return models;
 }
@@ -105,15 +129,18 @@ std::vector<CandidateModel> selectCandidateModels(const quarvex::AspersorList& c
     if (choices.empty()) {
         return all;
     }
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        index.emplace(repeatKey(all[i].name), i);
+    }
     std::vector<CandidateModel> chosen;
     for (const auto& c : withoutRepeats(choices)) {
-        const auto it = std::find_if(all.begin(), all.end(),
-                                     [&](const CandidateModel& m) { return m.name == c; });
-        if (it == all.end()) {
+        const auto it = index.find(repeatKey(c));
+        if (it == index.end()) {
             raiseError(errc::RecordNotFound, "The catalogue has no nozzles of " + modelText(c) +
                                                  ": it cannot be compared");
         }
-        chosen.push_back(*it);
+        chosen.push_back(all[it->second]);
     }
     return chosen;
 }
@@ -127,11 +154,9 @@ std::vector<CandidateModel> readCandidateModels(const std::string& catalogueConn
             .Aspersores()
             .ModelosAll(catalogueConnectionString)
             .ForEach([&](const quarvex::modelo& m) {
-                const ModelChoice c{m.marca.nome, m.nome};
-                if (std::find(names.begin(), names.end(), c) == names.end()) {
-                    names.push_back(c);
-                }
+                names.push_back(ModelChoice{m.marca.nome, m.nome});
             });
+        names = withoutRepeats(names);
     }
     const NozzleCatalogue catalogue(catalogueConnectionString);
     std::vector<CandidateModel> models;
@@ -222,6 +247,13 @@ std::vector<PackageCandidate> makeCandidates(const quarvex::pivot& pivot,
     auto boosts = pivot.p_has_end_gun ? withoutRepeats(options.boosts) : std::vector<double>{};
     if (boosts.empty()) {
         boosts.push_back(0);
+    }
+    const std::size_t count = models.size() * settings.size() * boosts.size();
+    if (count > kMaxComparedCandidates) {
+        raiseError(errc::InputTooLarge,
+                   "The comparison would compute " + std::to_string(count) +
+                       " packages; at most " + std::to_string(kMaxComparedCandidates) +
+                       " are compared at once: choose fewer models, regulator settings or boosts");
     }
     const bool gun = pivot.p_has_end_gun && options.gunModel;
     std::vector<PackageCandidate> out;
@@ -368,6 +400,11 @@ ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandid
     out.package =
         computeAutomaticPackage(base.pivot, candidateSettings(base, candidate, variation));
     out.results = judgePackage(out.package, base);
+    for (const auto& ref : outletsInOrder(out.package.wrapper->pivot())) {
+        if (ref.outlet->obj_aspersor) {
+            out.nozzles.push_back({ref.at, ref.outlet->obj_aspersor});
+        }
+    }
     return out;
 }
 
@@ -390,6 +427,10 @@ ComparisonOutcome comparePackages(const ComparisonBase& base,
             break;
         }
         out.packages.push_back(computeCandidate(base, c, options.variation));
+        if (!options.keepComputedPivots) {
+            out.packages.back().package.wrapper.reset();
+            out.packages.back().package.strategy.reset();
+        }
     }
     if (!out.cancelled && progress) {
         progress(out.total, out.total);
@@ -420,16 +461,7 @@ void rankPackages(std::vector<ComparedPackage>& packages, const std::vector<Rank
 }
 
 std::vector<ChosenNozzle> chosenNozzles(const ComparedPackage& package) {
-    std::vector<ChosenNozzle> out;
-    if (!package.package.wrapper) {
-        return out;
-    }
-    for (const auto& ref : outletsInOrder(package.package.wrapper->pivot())) {
-        if (ref.outlet->obj_aspersor) {
-            out.push_back({ref.at, ref.outlet->obj_aspersor});
-        }
-    }
-    return out;
+    return package.nozzles;
 }
 
 }  // namespace kambrix

@@ -92,12 +92,22 @@ struct ComparisonOptions {
     // The nozzles offered to the end gun besides the model's own (a maker's spray model has
     // nothing for a gun): added to every candidate's nozzles when the pivot has a gun.
     std::optional<CandidateModel> gunModel;
+    // Each candidate keeps its computed pivot (the window shows it); without, a candidate
+    // keeps its chart, results and chosen nozzles, so thousands of them fit in memory.
+    bool keepComputedPivots = true;
 };
 
 // The first model with a nozzle rated for the end gun's ideal discharge, the one a
 // comparison offers to the gun by default; none without end gun or such a model.
 std::optional<CandidateModel> gunModelFor(const quarvex::pivot& pivot,
                                           const std::vector<CandidateModel>& models);
+
+// The most one comparison computes, and the most entries each of its lists may hold (before
+// repeats are removed): a comparison beyond them is refused before anything is computed.
+inline constexpr std::size_t kMaxComparedCandidates = 5000;
+inline constexpr std::size_t kMaxComparedModels = 1000;
+inline constexpr std::size_t kMaxRegulatorSettings = 100;
+inline constexpr std::size_t kMaxBoosts = 100;
 
 // The options a user may give: settings and boosts finite and not negative (a regulator
 // pressure above 0 and at most 1000 kPa, a boost at most 1000 kPa), a variation above 0 and
@@ -115,7 +125,8 @@ struct PackageCandidate {
 
 // The candidates in the order they are computed: models, then regulator settings, then
 // boosts (the boosts only when the pivot has an end gun; otherwise each model and setting
-// once, without booster).
+// once, without booster). Repeats are removed first; more than kMaxComparedCandidates
+// raises errc::InputTooLarge before any candidate is made.
 std::vector<PackageCandidate> makeCandidates(const quarvex::pivot& pivot,
                                              const std::vector<CandidateModel>& models,
                                              const ComparisonOptions& options);
@@ -151,10 +162,19 @@ struct CandidateResults {
     std::vector<std::string> problems;
 };
 
+// The chosen nozzle of every outlet with one, in grid order.
+struct ChosenNozzle {
+    quarvex::CoordenadasSaida at;
+    std::shared_ptr<quarvex::Aspersor> nozzle;
+};
+
 struct ComparedPackage {
     PackageCandidate candidate;
-    PackageResult package;  // wrapper, chart (with its regulators and booster), summary
+    // Wrapper, chart (with its regulators and booster), summary. The wrapper and the
+    // strategy are released when the comparison does not keep computed pivots.
+    PackageResult package;
     CandidateResults results;
+    std::vector<ChosenNozzle> nozzles;  // taken from the computed pivot
 };
 
 // The results of a computed package with the base's indicator inputs, runoff check and
@@ -187,10 +207,6 @@ ComparisonOutcome comparePackages(const ComparisonBase& base,
 void rankPackages(std::vector<ComparedPackage>& packages, const std::vector<RankKey>& rankBy);
 
 // The chosen nozzle of every outlet with one, in grid order.
-struct ChosenNozzle {
-    quarvex::CoordenadasSaida at;
-    std::shared_ptr<quarvex::Aspersor> nozzle;
-};
 std::vector<ChosenNozzle> chosenNozzles(const ComparedPackage& package);
 
 }  // namespace kambrix

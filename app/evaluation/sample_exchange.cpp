@@ -149,26 +149,33 @@ std::optional<double> readSpreadsheetNumber(std::string_view text, char decimalS
 
 PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator) {
     PastedReadings out;
-    std::vector<CsvRecord> records;
+    // The cells of each line up to its last one that is not empty (none for a blank line).
+    std::vector<CsvRecord> lines;
     try {
-        records = parseCsv(text, '\t');
+        forEachCsvRecord(text, '\t', [&](const CsvRecord& read) {
+            CsvRecord record = read;
+            auto& fields = record.fields;
+            for (auto& f : fields) {
+                f = std::string(trimBlanks(f));
+            }
+            while (!fields.empty() && fields.back().empty()) {
+                fields.pop_back();
+            }
+            if (fields.empty()) {
+                return;
+            }
+            // A heading line and the readings of one evaluation, no more.
+            if (lines.size() > kMaxReadingsPerEvaluation) {
+                raiseError(errc::InputTooLarge,
+                           "The pasted block holds more than " +
+                               std::to_string(kMaxReadingsPerEvaluation) +
+                               " readings, more than one evaluation takes");
+            }
+            lines.push_back(std::move(record));
+        });
     } catch (const AppError& e) {
         out.problems.push_back(e.what());
         return out;
-    }
-    // The cells of each line up to its last one that is not empty (none for a blank line).
-    std::vector<CsvRecord> lines;
-    for (auto& record : records) {
-        auto& fields = record.fields;
-        for (auto& f : fields) {
-            f = std::string(trimBlanks(f));
-        }
-        while (!fields.empty() && fields.back().empty()) {
-            fields.pop_back();
-        }
-        if (!fields.empty()) {
-            lines.push_back(std::move(record));
-        }
     }
     if (lines.empty()) {
         return out;
@@ -252,62 +259,77 @@ std::string catchCanCsvText(const CatchCanFile& file) {
 
 CatchCanFile readCatchCanCsv(std::string_view text) {
     CatchCanFile file;
-    std::vector<std::string> problems;
+    std::vector<std::string> problems;  // the first kMostProblemsListed
+    std::size_t problemCount = 0;
+    std::size_t readings = 0;
+    const auto problem = [&](std::string what) {
+        if (problems.size() < kMostProblemsListed) {
+            problems.push_back(std::move(what));
+        }
+        ++problemCount;
+    };
     std::optional<double> diameter_cm;
     bool heading = true;
     bool firstRow = true;
     bool anyRow = false;
     auto& samples = quarvex::statics().FieldSamples();
-    for (const auto& record : parseCsv(text, ',')) {
+    forEachCsvRecord(text, ',', [&](const CsvRecord& record) {
         const auto& f = record.fields;
         if (f.empty() || (f.size() == 1 && trimBlanks(f[0]).empty())) {
-            continue;
+            return;
         }
         if (heading) {
             heading = false;
-            continue;
+            return;
         }
         anyRow = true;
+        if (++readings > kMaxReadingsPerEvaluation) {
+            raiseError(errc::InputTooLarge,
+                       "The catch-can file holds more than " +
+                           std::to_string(kMaxReadingsPerEvaluation) +
+                           " readings (line " + std::to_string(record.line) +
+                           "), more than one evaluation takes");
+        }
         const bool isFirst = firstRow;
         firstRow = false;
         const std::string where = "Line " + std::to_string(record.line) + ": ";
         if (f.size() < 3 || f.size() > 4) {
-            problems.push_back(where + "expected radius,volume_ml,distance_m[,canDiameter_cm]");
-            continue;
+            problem(where + "expected radius,volume_ml,distance_m[,canDiameter_cm]");
+            return;
         }
         const auto radius = csvNumber(f[0]);
         const auto volume = csvNumber(f[1]);
         const auto distance = csvNumber(f[2]);
         if (!radius || (*radius != 1 && *radius != 2)) {
-            problems.push_back(where + "the radius must be 1 or 2");
-            continue;
+            problem(where + "the radius must be 1 or 2");
+            return;
         }
         if (!volume || !distance) {
-            problems.push_back(where +
+            problem(where +
                                "the volume and the distance must be numbers with \".\" as "
                                "decimal point");
-            continue;
+            return;
         }
         if (f.size() == 4 && !trimBlanks(f[3]).empty()) {
             const auto d = csvNumber(f[3]);
             if (!d) {
-                problems.push_back(where + "the can diameter (canDiameter_cm) must be a number");
-                continue;
+                problem(where + "the can diameter (canDiameter_cm) must be a number");
+                return;
             }
             if (diameter_cm && *d != *diameter_cm) {
-                problems.push_back(where + "the can diameter differs from the one given before");
-                continue;
+                problem(where + "the can diameter differs from the one given before");
+                return;
             }
             if (isFirst || diameter_cm) {
                 diameter_cm = *d;
             }
         } else if (isFirst) {
-            problems.push_back(where +
+            problem(where +
                                "the first reading must give the can diameter (canDiameter_cm) "
                                "in a fourth column");
         }
         (*radius == 1 ? file.first : file.second).Push(samples.newFieldSample(*volume, *distance));
-    }
+    });
     if (heading) {
         raiseError(errc::CsvFormat, "The catch-can file is empty");
     }
@@ -315,16 +337,15 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
         raiseError(errc::CsvFormat, "The catch-can file has no readings below its heading");
     }
     if (diameter_cm && !(*diameter_cm > 0)) {
-        problems.push_back("The can diameter (canDiameter_cm) must be greater than 0");
+        problem("The can diameter (canDiameter_cm) must be greater than 0");
     }
-    if (!problems.empty()) {
+    if (problemCount > 0) {
         std::string message = "The catch-can file cannot be read:";
-        for (std::size_t k = 0; k < problems.size() && k < kMostProblemsListed; ++k) {
-            message += "\n" + problems[k];
+        for (const auto& p : problems) {
+            message += "\n" + p;
         }
-        if (problems.size() > kMostProblemsListed) {
-            message +=
-                "\n(and " + std::to_string(problems.size() - kMostProblemsListed) + " more lines)";
+        if (problemCount > problems.size()) {
+            message += "\n(and " + std::to_string(problemCount - problems.size()) + " more lines)";
         }
         raiseError(errc::CsvFormat, message);
     }

@@ -8,12 +8,17 @@
 
 #include <quarvex/quarvex.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kambrix {
+
+// The most readings one evaluation holds (both radii together): a field test has some
+// hundreds of cans; a file or a paste with more is refused before it fills the memory.
+inline constexpr std::size_t kMaxReadingsPerEvaluation = 200'000;
 
 // One catch-can reading as it is being entered: either value may still be missing.
 struct CanReading {
@@ -69,7 +74,8 @@ std::string catchCanCsvText(const CatchCanFile& file);
 // first other line is the heading, every further line is radius (1 or 2), volume_ml,
 // distance_m and optionally canDiameter_cm, which the first of them must give and later
 // ones may repeat or leave empty. A fault raises AppError errc::CsvFormat whose message names
-// every line that cannot be read (the first ten of them).
+// every line that cannot be read (the first ten of them); more than kMaxReadingsPerEvaluation
+// readings raise errc::InputTooLarge.
 CatchCanFile readCatchCanCsv(std::string_view text);
 
 }  // namespace kambrix

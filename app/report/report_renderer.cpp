@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_renderer.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -13,9 +14,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 #include <memory>
 #include <vector>
 
+#include "shell/csv.h"
 #include "shell/errors.h"
 
 namespace kambrix::report {
@@ -435,7 +439,11 @@ int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter
 
 void writePdf(const Document& document, const QString& path, const FigurePainter& figures) {
     const GuiScope gui;
-    QPdfWriter writer(path);
+    // Drawn into memory and written through the program's file writer: the PDF engine does
+    // not report a failed write, and a half-written file must never be left behind.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                           QPageLayout::Millimeter);
@@ -448,6 +456,9 @@ void writePdf(const Document& document, const QString& path, const FigurePainter
     }
     paint(document, writer, painter, figures);
     painter.end();
+    const QByteArray& bytes = buffer.data();
+    writeTextFile(std::filesystem::path(path.toStdString()),
+                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 void print(const Document& document, QPrinter& printer, const FigurePainter& figures) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,20 +27,33 @@ struct CsvRecord {
 // text after a last line end adds no record. An unterminated quoted field raises
 // AppError errc::CsvFormat naming its line.
 std::vector<CsvRecord> parseCsv(std::string_view text, char separator = ',');
+// The same records handed one at a time to `visit` (the record is reused between calls), so
+// that a reader keeps only what it needs of a large file.
+void forEachCsvRecord(std::string_view text, char separator,
+                      const std::function<void(const CsvRecord&)>& visit);
 
 // A whole field read as a number with "." as decimal point, whatever the locale: blanks
 // around it are allowed, anything else after the number is not, and so are NaN and
 // numbers beyond the double range. Empty when the field is not such a number.
 std::optional<double> csvNumber(std::string_view field);
 
-// The whole file as text. A path that does not exist raises errc::FileMissing, a folder
-// errc::FileIsDirectory, a file that cannot be opened or read (or larger than `maxBytes`)
-// errc::FileUnreadable, and an empty file (nothing but blanks and a byte-order mark)
+// The largest file any reader of the program takes: a design, a table or a set of catch-can
+// readings is some kilobytes, so anything larger is refused before a byte is read.
+inline constexpr std::size_t kMaxInputFileBytes = 16u * 1024u * 1024u;
+
+// The whole file as text, the one door every file the program reads goes through. A path that
+// does not exist raises errc::FileMissing, a folder errc::FileIsDirectory, anything but a
+// regular file (a pipe, a device, a socket) errc::FileNotRegular, a file that cannot be
+// opened or read, or larger than `maxBytes`, errc::FileUnreadable, text saved as UTF-16 or
+// UTF-32 errc::FileNotUtf8, and an empty file (nothing but blanks and a byte-order mark)
 // errc::FileEmpty unless allowEmpty; each message names the file.
 std::string readTextFile(const std::filesystem::path& path, bool allowEmpty = false,
-                         std::size_t maxBytes = 256u * 1024u * 1024u);
+                         std::size_t maxBytes = kMaxInputFileBytes);
 
-// Writes the text to the file (created or replaced); failure raises errc::FileNotWritable.
+// Writes the text (or any bytes) to the file, created or replaced: written beside it under a
+// temporary name and renamed over it when complete, so a failure leaves no half file and the
+// earlier file as it was. A device or pipe named as the file is written directly. Failure
+// raises errc::FileNotWritable naming the file and the reason ("the disk is full").
 void writeTextFile(const std::filesystem::path& path, std::string_view text);
 
 // The field as it must be written: quoted when it holds the separator, a quote, CR or LF, or

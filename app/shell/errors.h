@@ -39,6 +39,13 @@ inline constexpr std::int32_t FileIsDirectory = kBase + 3101;
 inline constexpr std::int32_t FileUnreadable = kBase + 3102;
 inline constexpr std::int32_t FileEmpty = kBase + 3103;
 inline constexpr std::int32_t FileNotWritable = kBase + 3104;
+inline constexpr std::int32_t FileNotRegular = kBase + 3105;
+inline constexpr std::int32_t FileNotUtf8 = kBase + 3106;
+// A document (JSON) that cannot be read: a syntax error, a number beyond the double range,
+// a key given twice, nesting deeper than any input of the program.
+inline constexpr std::int32_t DocumentFormat = kBase + 3107;
+// More items than the program takes in one input (readings, candidates, nozzles, rows).
+inline constexpr std::int32_t InputTooLarge = kBase + 3108;
 // A line of a comma-separated file that cannot be read (an unterminated quote, a field
 // that is not a number where one is needed).
 inline constexpr std::int32_t CsvFormat = kBase + 3110;

@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/language_file.h"
 
+#include <sstream>
+
+#include "shell/csv.h"
+#include "shell/errors.h"
+#include "shell/text.h"
+
 #include <fstream>
 
 namespace kambrix {
@@ -48,10 +54,16 @@ std::vector<TranslationEntry> readLanguageSection(std::istream& in, const std::s
 
 std::vector<TranslationEntry> readLanguageSection(const std::filesystem::path& file,
                                                   const std::string& windowName) {
-    std::ifstream in(file);
-    if (!in) {
-        throw LanguageFileError("The language file \"" + file.string() + "\" cannot be read.");
+    // Through the program's one file reader: a regular file of at most 16 MB, never a pipe
+    // that would hold the window back for ever.
+    std::string text;
+    try {
+        text = readTextFile(file, true);
+    } catch (const AppError& e) {
+        throw LanguageFileError("The language file \"" + printableText(file.string()) +
+                                "\" cannot be read: " + e.what());
     }
+    std::istringstream in(text);
     return readLanguageSection(in, windowName);
 }
 

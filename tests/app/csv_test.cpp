@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app_test_support.h"
 #include "shell/errors.h"
@@ -94,4 +97,100 @@ TEST(Csv, WholeFieldNumbers) {
     EXPECT_FALSE(csvNumber("1e400"));
     EXPECT_FALSE(csvNumber("inf"));
     EXPECT_FALSE(csvNumber("nan"));
+}
+
+TEST(Csv, TinyNumbersAreZeroAndHugeOnesNoNumber) {
+    EXPECT_EQ(csvNumber("1e-400"), 0.0);
+    const auto negative = csvNumber("-1e-400");
+    ASSERT_TRUE(negative);
+    EXPECT_TRUE(*negative == 0 && std::signbit(*negative));
+    EXPECT_EQ(csvNumber("0." + std::string(400, '0') + "1"), 0.0) << "underflow without exponent";
+    EXPECT_FALSE(csvNumber("1" + std::string(400, '0'))) << "overflow without exponent";
+    EXPECT_FALSE(csvNumber("1" + std::string(500, '0') + "e-10")) << "still 1e490";
+    EXPECT_FALSE(csvNumber("-1e999999999999999999999"));
+    EXPECT_EQ(csvNumber("4.9e-324"), 4.9e-324) << "the smallest subnormal is a number";
+}
+
+TEST(Csv, StreamedRecordsAreTheParsedOnes) {
+    const std::string text = "\xEF\xBB\xBFh1,h2\r\n\n\"a\nb\",2\n,\nlast";
+    std::vector<std::vector<std::string>> streamed;
+    std::vector<std::size_t> lines;
+    forEachCsvRecord(text, ',', [&](const CsvRecord& r) {
+        streamed.push_back(r.fields);
+        lines.push_back(r.line);
+    });
+    const auto parsed = parseCsv(text);
+    EXPECT_EQ(streamed, fieldsOf(parsed));
+    ASSERT_EQ(lines.size(), parsed.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i], parsed[i].line);
+    }
+    EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 3, 5, 6}));
+}
+
+TEST(Csv, OnlyRegularFilesOfAtMostSixteenMegabytesAreRead) {
+    test::TempFolder dir("csv-regular");
+    const auto pipe = dir.path() / "pipe.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A pipe with no writer would hold the reader for ever: it is refused unopened.
+    EXPECT_EQ(numberOf([&] { readTextFile(pipe); }), errc::FileNotRegular);
+    EXPECT_EQ(numberOf([] { readTextFile("/dev/zero"); }), errc::FileNotRegular);
+    EXPECT_EQ(numberOf([] { readTextFile("/dev/null"); }), errc::FileNotRegular);
+
+    const auto utf16 = dir.path() / "utf16.csv";
+    writeTextFile(utf16, std::string("\xFF\xFE" "a\0,\0b\0", 8));
+    EXPECT_EQ(numberOf([&] { readTextFile(utf16); }), errc::FileNotUtf8);
+    writeTextFile(utf16, std::string("\xFE\xFF\0a", 4));
+    EXPECT_EQ(numberOf([&] { readTextFile(utf16); }), errc::FileNotUtf8);
+
+    const auto big = dir.path() / "big.csv";
+    {
+        std::ofstream out(big, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(kMaxInputFileBytes));
+        out.put('x');  // a sparse file one byte over the limit
+    }
+    EXPECT_EQ(numberOf([&] { readTextFile(big); }), errc::FileUnreadable);
+    std::filesystem::resize_file(big, kMaxInputFileBytes);
+    EXPECT_EQ(readTextFile(big).size(), kMaxInputFileBytes) << "a file at the limit is read";
+}
+
+TEST(Csv, WrittenFilesAreWholeOrNotThere) {
+    test::TempFolder dir("csv-written");
+    const auto file = dir.path() / "export.csv";
+    writeTextFile(file, "old");
+    writeTextFile(file, "new,text\n");
+    EXPECT_EQ(readTextFile(file), "new,text\n");
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(e.path().filename().string());
+        }
+        return names;
+    };
+    EXPECT_EQ(entries(), (std::vector<std::string>{"export.csv"})) << "no temporary left";
+    const auto mode = std::filesystem::status(file).permissions();
+    EXPECT_NE(mode & std::filesystem::perms::group_read, std::filesystem::perms::none)
+        << "an export is an ordinary file, not private to its writer";
+
+    const auto messageOf = [](const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.number(), errc::FileNotWritable);
+            return std::string(e.what());
+        }
+        return std::string("(nothing raised)");
+    };
+    EXPECT_NE(messageOf([&] { writeTextFile(dir.path() / "no" / "x.csv", "x"); })
+                  .find("the folder does not exist"),
+              std::string::npos);
+    EXPECT_NE(messageOf([&] { writeTextFile(dir.path(), "x"); }).find("it is a folder"),
+              std::string::npos);
+    if (std::filesystem::exists("/dev/full")) {
+        const std::string full = messageOf([] { writeTextFile("/dev/full", "x"); });
+        EXPECT_NE(full.find("the disk is full"), std::string::npos) << full;
+        EXPECT_NE(full.find("/dev/full"), std::string::npos) << full;
+    }
+    EXPECT_EQ(entries(), (std::vector<std::string>{"export.csv"}));
+    EXPECT_EQ(readTextFile(file), "new,text\n") << "the earlier file is untouched";
 }

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Text from outside shown back to the user: a name read from a file or a database may hold
+// line breaks, terminal escapes or bytes that are not UTF-8, and a message must stay one line
+// that a terminal prints as it stands.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kambrix {
+
+// True when the text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool validUtf8(std::string_view text);
+
+// The text with every control character written as an escape ("\n", "\t", "\r", "\x1b") and
+// every byte that is not part of well-formed UTF-8 as "\xNN"; other characters unchanged.
+std::string printableText(std::string_view text);
+
+// printableText, cut to at most `maxCharacters` characters with "…" and the full length
+// when longer: for a name quoted in a message.
+std::string shortPrintable(std::string_view text, std::size_t maxCharacters = 60);
+
+// The longest name the program stores (systems, charts, evaluations, brands, models, nozzles).
+inline constexpr std::size_t kMaxNameCharacters = 200;
+
+// Why a name cannot be stored, in the user's words with `kind` ("nozzle name", "evaluation
+// name"), or empty when it can: a name holds no control characters (line breaks, tabs,
+// terminal escapes), is UTF-8 text and has at most kMaxNameCharacters characters.
+std::optional<std::string> nameProblem(std::string_view name, std::string_view kind);
+
+}  // namespace kambrix
