@@ -25,8 +25,8 @@ std::vector<std::string> optionsIn(const std::string& text) {
     std::vector<std::string> found;
     for (std::size_t i = text.find("--"); i != std::string::npos; i = text.find("--", i + 2)) {
         std::size_t end = i + 2;
-        while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) ||
-                                     text[end] == '-')) {
+        while (end < text.size() &&
+               (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '-')) {
             ++end;
         }
         if (end > i + 2) {
@@ -68,20 +68,21 @@ std::string usageProblem(const std::string& kind, const std::string& detail, int
     }
     const std::string commandHelp =
         command.empty() ? help : "; kambrix-cli " + command + " --help lists its arguments";
+    if (command.empty() && argc > 1 && argv[1][0] != '-') {
+        return "\"" + shortPrintable(argv[1], 40) + "\" is not a command of kambrix-cli" + help;
+    }
     if (kind == "ArgumentMismatch") {
         return "the option" + named + " is given more times, or with other values, than it takes" +
                commandHelp;
     }
     if (kind == "ExtrasError") {
-        if (command.empty() && argc > 1) {
-            return "\"" + shortPrintable(argv[1], 40) + "\" is not a command of kambrix-cli" + help;
-        }
         return "there are more arguments than the command takes" + commandHelp;
     }
     if (kind == "RequiredError") {
         if (command.empty()) {
             return "name a command (design, evaluate, evaluation, evaluations, charts, chart, "
-                   "agronomic, compare, fit-nozzles)" + help;
+                   "agronomic, compare, fit-nozzles)" +
+                   help;
         }
         return "an argument the command needs is missing" + commandHelp;
     }

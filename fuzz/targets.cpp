@@ -20,8 +20,8 @@
 #include "evaluation/sample_exchange.h"
 #include "shell/errors.h"
 #include "shell/language_file.h"
-#include "shell/text.h"
 #include "shell/services.h"
+#include "shell/text.h"
 
 namespace kambrix::fuzz {
 namespace {
@@ -278,9 +278,9 @@ void fitNozzles(const std::uint8_t* data, std::size_t size) {
         // Every fit the command prints lies in the catalogue's ranges.
         const auto fits = fitNozzles_(asText(data, size), options.usUnits);
         for (const auto& f : fits) {
-            expect(f.a > 0 && f.a <= 100 && f.b > 0 && f.b <= 2 &&
-                       std::isfinite(f.maxRelativeError),
-                   "fit-nozzles: a fit outside the catalogue's ranges was accepted");
+            expect(
+                f.a > 0 && f.a <= 100 && f.b > 0 && f.b <= 2 && std::isfinite(f.maxRelativeError),
+                "fit-nozzles: a fit outside the catalogue's ranges was accepted");
         }
     }
 }
@@ -324,7 +324,8 @@ void catchCanCsv(const std::uint8_t* data, std::size_t size) {
     const std::string text = asText(data, size);
     try {
         const CatchCanFile file = readCatchCanCsv(text);
-        expect(file.first.Length() + file.second.Length() <= kMaxReadingsPerEvaluation,
+        expect(static_cast<std::size_t>(file.first.Length() + file.second.Length()) <=
+                   kMaxReadingsPerEvaluation,
                "more readings than an evaluation takes were read");
         expect(std::isfinite(file.canDiameter_cm) && file.canDiameter_cm > 0,
                "a catch-can file was read without a usable can diameter");
@@ -355,11 +356,19 @@ void pastedReadings(const std::uint8_t* data, std::size_t size) {
 
 const std::vector<NamedTarget>& allTargets() {
     static const std::vector<NamedTarget> targets = {
-        {"design", &design},   {"evaluate", &evaluate}, {"language-file", &languageFile},
-        {"samples", &samples}, {"number", &number},     {"sql", &sql},
-        {"curves", &curves},   {"agronomic", &agronomic},
-        {"compare", &compare}, {"fit-nozzles", &fitNozzles}, {"maker-table", &makerTable},
-        {"scheduling-model", &schedulingModel}, {"catch-can-csv", &catchCanCsv},
+        {"design", &design},
+        {"evaluate", &evaluate},
+        {"language-file", &languageFile},
+        {"samples", &samples},
+        {"number", &number},
+        {"sql", &sql},
+        {"curves", &curves},
+        {"agronomic", &agronomic},
+        {"compare", &compare},
+        {"fit-nozzles", &fitNozzles},
+        {"maker-table", &makerTable},
+        {"scheduling-model", &schedulingModel},
+        {"catch-can-csv", &catchCanCsv},
         {"pasted-readings", &pastedReadings},
     };
     return targets;

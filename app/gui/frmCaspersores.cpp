@@ -36,6 +36,7 @@
 #include "gui/widgets/translation.h"
 #include "report/report_renderer.h"
 #include "shell/errors.h"
+#include "shell/text.h"
 
 namespace kambrix {
 
@@ -810,7 +811,7 @@ void frmCaspersores::chooseOutletDistance(int point) {
 void frmCaspersores::exportCsv() {
     const QString path = services_.messages.saveFileName(
         this, QStringLiteral("Export the outlet table"),
-        QString::fromStdString(workbench_->project().nome) + QStringLiteral(" outlets.csv"),
+        QString::fromStdString(safeFileName(workbench_->project().nome + " outlets", ".csv")),
         QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty()) {
         return;
@@ -869,13 +870,13 @@ bool frmCaspersores::savePdf(const QString& path) {
 }
 
 void frmCaspersores::savePdfCommand() {
-    QString name = QString::fromStdString(workbench_->currentChart()->getNome());
-    if (name.isEmpty()) {
-        name = QString::fromStdString(workbench_->project().nome);
+    std::string name = workbench_->currentChart()->getNome();
+    if (name.empty()) {
+        name = workbench_->project().nome;
     }
-    const QString path = services_.messages.saveFileName(this, QStringLiteral("Save as PDF"),
-                                                         name + QStringLiteral(".pdf"),
-                                                         QStringLiteral("PDF (*.pdf)"));
+    const QString path = services_.messages.saveFileName(
+        this, QStringLiteral("Save as PDF"), QString::fromStdString(safeFileName(name, ".pdf")),
+        QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         savePdf(path);
     }

@@ -41,6 +41,7 @@
 #include "gui/widgets/translation.h"
 #include "report/report_renderer.h"
 #include "shell/errors.h"
+#include "shell/text.h"
 
 namespace kambrix {
 
@@ -465,8 +466,8 @@ bool frmPluviometros::importFile(const QString& path) {
 
 void frmPluviometros::cmdExportar_Click() {
     const QString path = services_.messages.saveFileName(
-        this, QStringLiteral("Export the catch-can readings"), qs(session_.name()) + ".csv",
-        QStringLiteral("CSV (*.csv)"));
+        this, QStringLiteral("Export the catch-can readings"),
+        qs(safeFileName(session_.name(), ".csv")), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty()) {
         exportFile(path);
     }
@@ -519,7 +520,7 @@ void frmPluviometros::cmdVistaPrevia_Click() {
 
 void frmPluviometros::cmdPDF_Click() {
     const QString path = services_.messages.saveFileName(
-        this, QStringLiteral("Save the report as PDF"), qs(session_.name()) + ".pdf",
+        this, QStringLiteral("Save the report as PDF"), qs(safeFileName(session_.name(), ".pdf")),
         QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         savePdf(path);

@@ -75,7 +75,7 @@ std::string printableText(std::string_view text) {
             continue;
         }
         if (n == 1 && (c < 0x20 || c == 0x7f)) {
-            out += c == '\n' ? std::string("\\n")
+            out += c == '\n'   ? std::string("\\n")
                    : c == '\r' ? std::string("\\r")
                    : c == '\t' ? std::string("\\t")
                                : hexEscape(c);
@@ -109,8 +109,36 @@ std::string shortPrintable(std::string_view text, std::size_t maxCharacters) {
     if (characters <= maxCharacters) {
         return printableText(text);
     }
-    return printableText(text.substr(0, cut)) + "… (" + std::to_string(characters) +
-           " characters)";
+    return printableText(text.substr(0, cut)) + "… (" + std::to_string(characters) + " characters)";
+}
+
+std::string safeFileName(std::string_view name, std::string_view extension,
+                         std::string_view fallback) {
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < name.size() && characters < 100;) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const std::size_t n = utf8Length(name, i);
+        const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (n == 0 || c1 || c < 0x20 || c == 0x7f ||
+            std::string_view("/\\<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos) {
+            out += '_';
+            i += n == 0 ? 1 : n;
+        } else {
+            out.append(name.substr(i, n));
+            i += n;
+        }
+        ++characters;
+    }
+    const auto first = out.find_first_not_of(". ");
+    out = first == std::string::npos ? std::string() : out.substr(first);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.')) {
+        out.pop_back();
+    }
+    if (out.empty()) {
+        out = std::string(fallback);
+    }
+    return out + std::string(extension);
 }
 
 std::optional<std::string> nameProblem(std::string_view name, std::string_view kind) {
@@ -121,8 +149,8 @@ std::optional<std::string> nameProblem(std::string_view name, std::string_view k
     std::size_t characters = 0;
     for (std::size_t i = 0; i < name.size();) {
         const auto c = static_cast<unsigned char>(name[i]);
-        const bool c1 = c == 0xC2 && i + 1 < name.size() &&
-                        static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        const bool c1 =
+            c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) < 0xA0;
         if (c < 0x20 || c == 0x7f || c1) {
             return "The " + what + " \"" + shortPrintable(name) +
                    "\" holds a control character (a line break, tab or escape): names are "

@@ -23,6 +23,13 @@ std::string printableText(std::string_view text);
 // when longer: for a name quoted in a message.
 std::string shortPrintable(std::string_view text, std::size_t maxCharacters = 60);
 
+// A file name made from a stored name for a save dialog to suggest: path separators,
+// control characters and the characters file systems refuse (< > : " | ? * \) become "_",
+// leading dots and blanks are dropped, the name is cut to 100 characters; `fallback` when
+// nothing is left. The extension (".pdf") is added.
+std::string safeFileName(std::string_view name, std::string_view extension,
+                         std::string_view fallback = "Kambrix");
+
 // The longest name the program stores (systems, charts, evaluations, brands, models, nozzles).
 inline constexpr std::size_t kMaxNameCharacters = 200;
 

@@ -101,7 +101,8 @@ TEST(NozzleFit, ReadsMakerTablesAndRefusesBadRows) {
     EXPECT_EQ(message("n,p,q\nA,100,0.2\nB,100,0.3\nB,200,0.4\n"),
               "The nozzle A has fewer than two points (line 2): a and b cannot be fitted");
     EXPECT_EQ(message("n,p,q\nA,100,0.2\nA,100,0.25\n"),
-              "The points of the nozzle A all have one pressure: a and b cannot be fitted");
+              "The points of the nozzle A all have one pressure, or nearly so: they do not "
+              "determine a and b");
     EXPECT_EQ(message("n,p,q\nA,1e999,0.2\n"),
               "Line 2 of the table: the pressure \"1e999\" is not a number");
     EXPECT_EQ(numberOf([] { readMakerTable("n,p,q\n\"A,100,0.2\n"); }), errc::CsvFormat);

@@ -93,7 +93,7 @@ Outcome fit(const std::string& text) {
 
 TEST(InputDoor, JsonIsReadWithLimitsAndPlainWords) {
     // Where a syntax fault is, in lines and columns.
-    expectRefused(agronomic("{\n  \"kf\": 1,,\n}"), "line 2, column 12", "double comma");
+    expectRefused(agronomic("{\n  \"kf\": 1,,\n}"), "line 2, column 11", "double comma");
     expectRefused(agronomic("{\"kf\": NaN}"), "NaN and Infinity are not numbers", "NaN");
     expectRefused(agronomic("{\"kf\": 1e309}"), "beyond the range of a double", "1e309");
     expectRefused(agronomic("-3333333.3e461"), "beyond the range of a double", "bare number");
@@ -107,12 +107,12 @@ TEST(InputDoor, JsonIsReadWithLimitsAndPlainWords) {
     expectRefused(design(std::string(kMaxJsonDepth + 1, '[') + std::string(kMaxJsonDepth + 1, ']')),
                   "levels deep", "one level too deep");
     // At the limit the document reads (and is refused for what it is, not for its depth).
-    const auto atLimit =
-        design(std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']'));
+    const auto atLimit = design(std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']'));
     EXPECT_EQ(atLimit.err.find("levels deep"), std::string::npos) << atLimit.err;
     // Repeats deep inside are located by their path.
     expectRefused(
-        evaluate("{\"canDiameter_cm\":10,\"firstSample\":[[1,2]],\"x\":{\"y\":[{\"k\":1,\"k\":2}]}}"),
+        evaluate(
+            "{\"canDiameter_cm\":10,\"firstSample\":[[1,2]],\"x\":{\"y\":[{\"k\":1,\"k\":2}]}}"),
         "x.y[0].k", "repeat inside");
     // A value of the wrong kind is named without the library's words.
     expectRefused(agronomic("{\"kf\": \"1\"}"), "must be a number", "text for a number");
@@ -183,8 +183,10 @@ TEST(InputDoor, FitsThatThePointsDoNotDetermineAreRefusedByName) {
     expectRefused(fit(heading + "N1,100,0.2\nN1,100,0.3\n"), "N1", "one pressure");
     expectRefused(fit(heading + "N1,100,0.001\nN1,200,90\n"), "outside what the catalogue",
                   "b far above 2");
-    expectRefused(fit(heading + "N\xff" "1,100,0.2\nN\xff" "1,200,0.283\n"), "Line 2",
-                  "name not UTF-8");
+    expectRefused(fit(heading + "N\xff"
+                                "1,100,0.2\nN\xff"
+                                "1,200,0.283\n"),
+                  "Line 2", "name not UTF-8");
     expectRefused(fit(heading + "N1,1e309,0.2\nN1,100,0.3\n"), "is not a number", "1e309");
     expectRefused(fit(heading + std::string(4000, 'X') + ",100,0.2\n"), "4000 characters",
                   "a name too long");
@@ -196,8 +198,8 @@ TEST(InputDoor, FitsThatThePointsDoNotDetermineAreRefusedByName) {
 }
 
 TEST(InputDoor, ComparisonListsAndCandidatesAreCountedFirst) {
-    json base = json::parse(std::ifstream(std::string(KAMBRIX_CLI_DATA) +
-                                          "/design_indicators_runoff.json"));
+    json base = json::parse(
+        std::ifstream(std::string(KAMBRIX_CLI_DATA) + "/design_indicators_runoff.json"));
     json c = base;
     c["compare"] = {{"regulatorPressures", json::array()}};
     for (int i = 1; i <= 101; ++i) {
@@ -223,8 +225,8 @@ TEST(InputDoor, UsageErrorsAreOneLineInPlainWords) {
         return test::runCommand(std::string(KAMBRIX_CLI) + " " + args,
                                 scratch("usage.err").string());
     };
-    for (const char* args : {"evaluate x.csv --save a --save b --db d", "frobnicate",
-                             "", "design", "design a.json b.json", "chart --pdf"}) {
+    for (const char* args : {"evaluate x.csv --save a --save b --db d", "frobnicate", "", "design",
+                             "design a.json b.json", "chart --pdf"}) {
         const auto r = runCli(args);
         EXPECT_EQ(r.status, kExitBadInput) << args;
         EXPECT_EQ(lines(r.err), 1) << args << ": " << r.err;
