@@ -4,6 +4,8 @@
 // computed as `design` computes its design input, the printed chart, and that the folder is
 // only read.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <quarvex/quarvex.h>
 #include <nlohmann/json.hpp>
 
@@ -132,6 +134,28 @@ TEST_F(ChartCommand, WritesThePrintedChart) {
     EXPECT_NE(r.err.find("not available"), std::string::npos) << r.err;
 #endif
     EXPECT_EQ(run("chart " + args("'Demo package' --pdf x.pdf --design-json")).status, 2);
+#ifdef KAMBRIX_CLI_HAS_REPORT
+    // A printed chart that cannot be written whole is not written at all, and says why in
+    // one line naming the file.
+    const auto lines = [](const std::string& s) { return std::count(s.begin(), s.end(), '\n'); };
+    CliRun full = run("chart " + args("'Demo package' --pdf /dev/full"));
+    EXPECT_EQ(full.status, 2);
+    EXPECT_EQ(lines(full.err), 1) << full.err;
+    EXPECT_NE(full.err.find("/dev/full"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("the disk is full"), std::string::npos) << full.err;
+    const auto missing = testDir() / "no" / "such" / "x.pdf";
+    CliRun nowhere = run("chart " + args("'Demo package' --pdf '" + missing.string() + "'"));
+    EXPECT_EQ(nowhere.status, 2);
+    EXPECT_EQ(lines(nowhere.err), 1) << nowhere.err;
+    EXPECT_NE(nowhere.err.find(missing.string()), std::string::npos) << nowhere.err;
+    EXPECT_EQ(nowhere.err.find("QPainter"), std::string::npos) << nowhere.err;
+    // The earlier file stays as it was when a new one cannot be made; no temporary is left.
+    const std::string before = readFile(pdf);
+    for (const auto& e : fs::directory_iterator(testDir())) {
+        EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos);
+    }
+    EXPECT_EQ(readFile(pdf), before);
+#endif
 }
 
 TEST_F(ChartCommand, RefusesWhatIsNotThere) {
