@@ -402,12 +402,23 @@ bool ChartWorkbench::copyAutomaticToManual() {
 }
 
 bool ChartWorkbench::takeIntoManualChart(quarvex::CartaAspersores& source, bool withAccessories) {
+    return fillManualChart(source, withAccessories, false);
+}
+
+bool ChartWorkbench::takeAsNewChart(quarvex::CartaAspersores& source) {
+    return fillManualChart(source, true, true);
+}
+
+bool ChartWorkbench::fillManualChart(quarvex::CartaAspersores& source, bool withAccessories,
+                                     bool asNew) {
     return guarded("The package could not be copied to the manual chart", [&] {
         auto& st = quarvex::statics();
         const auto previous = manualStrategy_->carta();
         auto chart = st.newCartaAspersores();
-        chart->setId(previous->id());
-        chart->setNome(previous->getNome());
+        if (!asNew) {
+            chart->setId(previous->id());
+            chart->setNome(previous->getNome());
+        }
         source.mountedAspersores().ForEach([&](const std::shared_ptr<quarvex::MountedAspersor>& m) {
             if (!m->deleted() && m->Aspersor() && hasOutlet(projectPivot_, m->saida())) {
                 chart->addMountedAspersor(
@@ -421,6 +432,7 @@ bool ChartWorkbench::takeIntoManualChart(quarvex::CartaAspersores& source, bool 
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = true;
         return true;
     });
 }
@@ -787,6 +799,7 @@ bool ChartWorkbench::openChart() {
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = false;
         return true;
     });
     if (opened && !notes.empty()) {
@@ -807,6 +820,7 @@ bool ChartWorkbench::newChart() {
         boost_ = 0;
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = false;
         return true;
     });
 }
@@ -824,6 +838,7 @@ bool ChartWorkbench::saveChart() {
     writeAccessoriesInto(*chart);
     return guarded("The sprinkler chart could not be saved", [&] {
         quarvex::statics().CartaAspersor().save(db_.projects, project_.id, *chart);
+        chartChanged_ = false;
         reloadCharts();
         return true;
     });
@@ -857,6 +872,7 @@ bool ChartWorkbench::saveChartAs() {
         }
         return false;
     }
+    chartChanged_ = false;
     reloadCharts();
     selectChart(chart->id());
     document_->notify(SystemDocument::Change::Chart);

@@ -480,20 +480,15 @@ void frmCaspersores::connectCommands() {
     on(cmdCopiarManual_, [this] { copyToManual(); });
     on(cmdQuitarAspersor_, [this] { removeSprinkler(); });
     on(cmdAbrir_, [this] {
-        if (workbench_->openChart()) {
-            chartEdited_ = false;
-        }
+        workbench_->openChart();
         refresh(true);
     });
     on(cmdCartaVazia_, [this] {
-        if (workbench_->newChart()) {
-            chartEdited_ = false;
-        }
+        workbench_->newChart();
         refresh(true);
     });
     on(cmdAceptarTudo_, [this] {
         if (workbench_->saveChart()) {
-            chartEdited_ = false;
             services_.messages.showStatus(
                 this, QStringLiteral("The chart '%1' was saved")
                           .arg(QString::fromStdString(workbench_->currentChart()->getNome())));
@@ -503,7 +498,6 @@ void frmCaspersores::connectCommands() {
     });
     on(cmdAceptarCon_, [this] {
         if (workbench_->saveChartAs()) {
-            chartEdited_ = false;
             services_.messages.showStatus(
                 this, QStringLiteral("The chart '%1' was saved")
                           .arg(QString::fromStdString(workbench_->currentChart()->getNome())));
@@ -535,9 +529,7 @@ void frmCaspersores::connectCommands() {
                                      : std::nullopt);
     });
     connect(lstCartas_, &QListWidget::itemDoubleClicked, this, guarded(m, this, [this] {
-                if (workbench_->openChart()) {
-                    chartEdited_ = false;
-                }
+                workbench_->openChart();
                 refresh(true);
             }));
 
@@ -622,15 +614,13 @@ void frmCaspersores::computeManual() {
 void frmCaspersores::copyToManual() {
     {
         BusyCursor busy;
-        if (workbench_->copyAutomaticToManual()) {
-            chartEdited_ = true;
-        }
+        workbench_->copyAutomaticToManual();
     }
     refresh(true);
 }
 
 void frmCaspersores::chartEdited() {
-    chartEdited_ = true;
+    workbench_->markChartChanged();
 }
 
 QString frmCaspersores::summaryLine() const {
@@ -882,7 +872,7 @@ void frmCaspersores::savePdfCommand() {
 }
 
 void frmCaspersores::closeEvent(QCloseEvent* event) {
-    if (chartEdited_) {
+    if (workbench_->chartChanged()) {
         switch (services_.messages.askYesNoCancel(
             this, QStringLiteral("The sprinkler chart has changes that are not saved. Do you "
                                  "want to save it?"))) {
