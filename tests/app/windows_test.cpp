@@ -297,6 +297,44 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
     EXPECT_TRUE(opener.isVisible());
 }
 
+// A new empty system is stored when it is made; left without being saved, it goes again when
+// its start window closes. One saved by a design screen stays.
+TEST_F(WindowsTest, ANewSystemNeverSavedLeavesNoRecord) {
+    QWidget opener;
+    opener.show();
+    auto* w = new frmNuevSist(services);
+    openNext(&opener, w);
+    auto* list = child<QListWidget>(w, "dtalproyecto");
+    child<QRadioButton>(w, "optNuevo")->setChecked(true);
+    child<QLineEdit>(w, "txtDenNuevSist")->setText("Left unsaved");
+    child<QPushButton>(w, "cmdAceptar")->click();
+    ASSERT_EQ(projectCount(), 1);
+    QWidget* start = test::topLevel("frmIniAgronom");
+    ASSERT_NE(start, nullptr);
+    start->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(projectCount(), 0);
+    EXPECT_EQ(list->count(), 0);
+
+    child<QRadioButton>(w, "optNuevo")->setChecked(true);
+    child<QLineEdit>(w, "txtDenNuevSist")->setText("Kept");
+    child<QPushButton>(w, "cmdAceptar")->click();
+    start = test::topLevel("frmIniAgronom");
+    ASSERT_NE(start, nullptr);
+    Projecto kept = document.project();
+    kept.q = 41;
+    Projectos().saveProject(con, kept);
+    document.projectSaved(kept);  // as the design screens tell a save
+    start->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(projectCount(), 1);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "Kept");
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(WindowsTest, OpenCopyAndDeleteFromTheSelection) {
     Projectos store;
     Projecto base = store.newProject("Base");
@@ -419,6 +457,59 @@ TEST_F(WindowsTest, DesignScreenRefusesIncompletePivotAndTwelfthSpan) {
     EXPECT_EQ(messages.choices.size(), 2);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
+}
+
+// A span missing from the lists is added in the catalogue opened from the design screen;
+// when the catalogue closes the lists offer it and what was typed on the screen stays.
+TEST_F(WindowsTest, DesignScreenReachesTheSpanCatalogueAndKeepsWhatWasTyped) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    auto* first = child<QComboBox>(&w, "dtcombTramos_1");
+    auto* overhang = child<QComboBox>(&w, "dtcombVoladizo");
+    const QString firstSpan = first->currentText();
+    const QString overhangSpan = overhang->currentText();
+    const int offered = first->count();
+    ASSERT_FALSE(firstSpan.isEmpty());
+    child<QLineEdit>(&w, "txtPropietario")->setText("Typed owner");
+    emit child<QLineEdit>(&w, "txtPropietario")->textEdited("Typed owner");
+    type(child<QLineEdit>(&w, "txtCaudal"), "61.5");
+    ASSERT_TRUE(w.hasChanges());
+
+    auto* open = child<QPushButton>(&w, "cmdBDtramos");
+    EXPECT_EQ(open->text(), "Span catalogue…");
+    open->click();
+    open->click();  // the open editor comes forward, no second one
+    const auto editors = w.findChildren<QWidget*>("frmBDtramos");
+    ASSERT_EQ(editors.size(), 1);
+    auto* spans = static_cast<frmBDtramos*>(editors[0]);
+    EXPECT_TRUE(spans->isVisible());
+    child<QComboBox>(spans, "cboMarca")->setEditText("Ruedasol");
+    child<QLineEdit>(spans, "txtDenominacion")->setText("RS 2025");
+    child<QLineEdit>(spans, "txtLongitud")->setText("48.5");
+    child<QLineEdit>(spans, "txtDiametro")->setText("162");
+    child<QLineEdit>(spans, "txtSeparacion")->setText("250");
+    ASSERT_TRUE(spans->cmdGuardar_Click());
+    spans->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.findChildren<QWidget*>("frmBDtramos").isEmpty());
+
+    EXPECT_EQ(first->count(), offered + 1);
+    EXPECT_GE(first->findText("RS 2025"), 0);
+    EXPECT_GE(child<QComboBox>(&w, "dtcombTramos_7")->findText("RS 2025"), 0);
+    EXPECT_GE(overhang->findText("RS 2025"), 0);
+    EXPECT_EQ(first->currentText(), firstSpan);
+    EXPECT_EQ(overhang->currentText(), overhangSpan);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtPropietario")->text(), "Typed owner");
+    EXPECT_EQ(child<QLineEdit>(&w, "txtCaudal")->text(), "61.5");
+    EXPECT_TRUE(w.hasChanges());
+    // The new span is used as any other.
+    first->setCurrentIndex(first->findText("RS 2025"));
+    ASSERT_GT(w.project().Tramos.Length(), 0);
+    EXPECT_EQ(w.project().Tramos(1).denominacion, "RS 2025");
+    EXPECT_DOUBLE_EQ(w.project().Tramos(1).longitude, 48.5);
+    messages.answer(MessageService::Answer::No);
+    w.close();
 }
 
 TEST_F(WindowsTest, DesignScreenComputesAndSavesTheDemoPivot) {
@@ -941,6 +1032,91 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
                              "its %1 reference spans ?")
                   .arg(larga));
     EXPECT_EQ(grid->rowCount(), before - larga);
+}
+
+// Both catalogue editors keep an edited form from being lost on closing, and the sprinkler
+// editor refuses a nozzle name its model already has, for a new nozzle as for a renamed one.
+TEST_F(WindowsTest, CatalogueEditorsAskBeforeLosingEditsAndRefuseATakenNozzleName) {
+    frmBDasp w(services);
+    w.show();
+    EXPECT_TRUE(w.close());  // nothing edited: no question
+    EXPECT_TRUE(messages.choices.isEmpty());
+    w.show();
+    auto* g = child<GridView>(&w, "grdBoquillas");
+    ASSERT_GE(g->rowCount(), 2);
+    const QString model = child<QComboBox>(&w, "cboModelo")->currentText();
+    const QString first = child<QLineEdit>(&w, "txtBoquilla")->text();
+    g->setCurrentCell(1, 0);
+    const int second = w.selectedNozzle();
+    ASSERT_GT(second, 0);
+    quarvex::Connection asper(config.asperConnectionString);
+    asper.Open();
+    const std::string named = "SELECT count(*) AS n FROM Boquillas WHERE denominacion=" +
+                              quarvex::sqlQuote(first.toStdString());
+    const int before = test::count(asper, named);
+    const QString taken = "The model '" + model + "' already has a nozzle named '" + first + "'";
+    child<QLineEdit>(&w, "txtBoquilla")->setText("  " + first + " ");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(0), taken);
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>(&w, "txtBoquilla"));
+    w.cmdNuevaBoquilla_Click();
+    child<QLineEdit>(&w, "txtBoquilla")->setText(first);
+    for (const auto& [box, value] : {std::pair{"txtA", "0.01"},
+                                     {"txtB", "0.5"},
+                                     {"txtPmin", "100"},
+                                     {"txtPmax", "300"},
+                                     {"txtQmin", "0.1"},
+                                     {"txtQmax", "2"}}) {
+        child<QLineEdit>(&w, box)->setText(value);
+    }
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(1), taken);
+    EXPECT_EQ(test::count(asper, named), before);
+
+    // The new nozzle typed in the form: Cancel keeps the window, No leaves it unsaved.
+    EXPECT_TRUE(w.hasUnsavedNozzle());
+    messages.answer(MessageService::Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(messages.choices.size(), 1);
+    EXPECT_EQ(messages.choices[0], "The nozzle '" + first +
+                                       "' has changes that are not saved. Do you want to save "
+                                       "them?");
+    // Yes saves first: the taken name is refused again and the window stays.
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(messages.messages.value(2), taken);
+    child<QLineEdit>(&w, "txtBoquilla")->setText(first + " bis");
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(test::count(asper, "SELECT count(*) AS n FROM Boquillas WHERE denominacion=" +
+                                     quarvex::sqlQuote(first.toStdString() + " bis")),
+              1);
+    w.show();
+    EXPECT_FALSE(w.hasUnsavedNozzle());  // the stored nozzle is the form now
+    child<QLineEdit>(&w, "txtPmin")->setText("120");
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(messages.choices.size(), 4);
+
+    frmBDtramos spans(services);
+    spans.show();
+    // A brand typed to be stored is no span edited.
+    child<QComboBox>(&spans, "cboMarca")->setEditText("Brand to store");
+    EXPECT_TRUE(spans.close());
+    EXPECT_EQ(messages.choices.size(), 4);
+    spans.show();
+    child<GridView>(&spans, "grdTramos")->setCurrentCell(1, 0);
+    ASSERT_GT(spans.selectedSpan(), 0);
+    const QString span = child<QLineEdit>(&spans, "txtDenominacion")->text();
+    child<QLineEdit>(&spans, "txtLongitud")->setText("not a length");
+    messages.answer(MessageService::Answer::Yes);  // the save refuses the text
+    EXPECT_FALSE(spans.close());
+    EXPECT_EQ(messages.choices.value(4), "The reference span '" + span +
+                                             "' has changes that are not saved. Do you want to "
+                                             "save them?");
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(spans.close());
 }
 
 TEST_F(WindowsTest, GridCopiesExportsAndActivatesRows) {
