@@ -116,6 +116,7 @@ void ChartWorkbench::load(char decimalSeparator) {
     regulators_ = std::make_shared<quarvex::Reguladores>();
     drop_ = st.Drops().createNull();
     presenter_.init(nullptr, sep_);
+    presenter_.setAllowedVariation(allowedVariation());
 
     automaticStrategy_ = std::make_shared<OptimzerStrategy>();
     automatic_.init(&presenter_, st.newPivotWrapper(projectPivot_, automaticStrategy_));
@@ -235,6 +236,19 @@ void ChartWorkbench::setAllowedVariation(int choice) {
     }
     variationChoice_ = choice;
     manualStrategy_->setAllowableFlowVariation(allowedVariation());
+    // The discharge warnings follow the variation: the summaries and the grid's rows again
+    // (rows changed by hand since the computation wait for the next one).
+    presenter_.setAllowedVariation(allowedVariation());
+    for (WorkingPivot which : {WorkingPivot::Automatic, WorkingPivot::Manual}) {
+        auto& s = summaries_[slot(which)];
+        if (computed_[slot(which)] && workPivot(which).inner()) {
+            s = summarize(workPivot(which).inner()->pivot(), s.settlement, s.passes,
+                          allowedVariation());
+        }
+    }
+    if (!needsComputation() && currentWrapper()) {
+        presenter_.redrawComputed(currentWrapper()->pivot());
+    }
 }
 
 double ChartWorkbench::allowedVariation() const {
@@ -266,7 +280,7 @@ PackageSettings ChartWorkbench::packageSettings() const {
 
 void ChartWorkbench::finishComputation(WorkingPivot which, bool settled, bool wrapperChanged) {
     const int i = slot(which);
-    summaries_[i] = summarize(*workPivot(which).inner(), settled);
+    summaries_[i] = summarize(*workPivot(which).inner(), settled, allowedVariation());
     computed_[i] = true;
     stale_[i] = false;
     const bool switched = current_ != which;
@@ -308,7 +322,7 @@ bool ChartWorkbench::runManual(bool announce) {
         finishComputation(WorkingPivot::Manual, settled, false);
     } else {
         const int i = slot(WorkingPivot::Manual);
-        summaries_[i] = summarize(w, settled);
+        summaries_[i] = summarize(w, settled, allowedVariation());
         computed_[i] = true;
         stale_[i] = false;
         current_ = WorkingPivot::Manual;

@@ -55,6 +55,7 @@ const FlagColour kFlagColours[] = {
     {warning::StarvedRegulator, QColor(0xe2, 0xcc, 0xf4)},
     {warning::HighPressure, QColor(0xff, 0xcf, 0x9e)},
     {warning::LowPressure, QColor(0xff, 0xee, 0xb0)},
+    {warning::DischargeOff, QColor(0xb8, 0xdc, 0xf4)},
     {warning::NoSprinkler, QColor(0xdc, 0xdc, 0xdc)},
 };
 
@@ -542,6 +543,7 @@ void frmCaspersores::connectCommands() {
     connect(cmbPercentVar_, &QComboBox::currentIndexChanged, this,
             guarded(m, this, [this](int index) {
                 workbench_->setAllowedVariation(index);
+                refreshState();  // the warnings' count follows the variation
                 fillSprinklerChoices(grid_->currentRow());
             }));
     for (auto* o : {optEscogerTodos_, optEscogerMarca_, optEscogerModelo_}) {

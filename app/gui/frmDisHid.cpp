@@ -28,6 +28,7 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "shell/discharge_balance.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
 
@@ -213,6 +214,9 @@ void frmDisHid::buildInputs(QWidget* area) {
     lblAreaRegada_ = namedLabel(fraDatos, "lblAreaRegada", QString());
     lblAreaRegada_->setProperty("Prefix", QStringLiteral("Área regada"));
     datos->addWidget(lblAreaRegada_, row++, 0, 1, 2);
+    lblBalanceCaudal_ = namedLabel(fraDatos, "lblBalanceCaudal_v", QString());
+    lblBalanceCaudal_->setWordWrap(true);
+    datos->addWidget(lblBalanceCaudal_, row++, 0, 1, 2);
     lblAviso_ = namedLabel(fraDatos, "lblAviso", QString());
     lblAviso_->setWordWrap(true);
     lblAviso_->setStyleSheet(QStringLiteral("color: #b00020;"));
@@ -536,6 +540,11 @@ void frmDisHid::refreshResults() {
     if (pivotInputsMessage(inputs()).empty() && pivots.isComplete(machine)) {
         results_.computed = computeIdeal(machine);
     }
+    lblBalanceCaudal_->setText(
+        results_.computed ? QString::fromStdString(dischargeBalanceText(
+                                idealDischargeBalance(*results_.computed), decimalSeparator()))
+                          : QString());
+    lblBalanceCaudal_->setVisible(results_.computed.has_value());
     for (TabPage* tab : tabs_) {
         tab->updateData();
     }

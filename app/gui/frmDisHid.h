@@ -108,6 +108,8 @@ class frmDisHid : public QWidget {
     QComboBox* dtcombVoladizo_ = nullptr;
     QCheckBox* chkGun_ = nullptr;
     QLabel* lblAreaRegada_ = nullptr;
+    // The outlets' and the gun's ideal discharges against the design discharge.
+    QLabel* lblBalanceCaudal_ = nullptr;
     QLabel* lblAviso_ = nullptr;
     QLabel* lblCaudalOrigen_ = nullptr;
     QTabWidget* tabResultados_ = nullptr;

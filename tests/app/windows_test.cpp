@@ -31,6 +31,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/outlet_warnings.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
@@ -47,7 +48,9 @@
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
 #include "shell/csv.h"
+#include "shell/discharge_balance.h"
 #include "shell/ideal_results.h"
+#include "shell/pivot_design.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 
@@ -510,6 +513,51 @@ TEST_F(WindowsTest, DesignScreenReachesTheSpanCatalogueAndKeepsWhatWasTyped) {
     EXPECT_DOUBLE_EQ(w.project().Tramos(1).longitude, 48.5);
     messages.answer(MessageService::Answer::No);
     w.close();
+}
+
+// The ideal discharges of the outlets and the gun against the design discharge: the parts
+// of the difference add up to it, on the demo pivot as on a span the spacing does not cover.
+TEST_F(WindowsTest, DesignScreenShowsTheDischargeBalance) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    const quarvex::pivot computed = computeIdeal(buildPivot(document.project()));
+    const DischargeBalance b = idealDischargeBalance(computed);
+    double sum = 0;
+    for (const auto& ref : outletsInOrder(computed)) {
+        sum += ref.outlet->caudal;
+    }
+    EXPECT_NEAR(b.total(), sum, 1e-9);
+    EXPECT_DOUBLE_EQ(b.design, document.project().q);
+    EXPECT_GT(b.endGun, 0);
+    EXPECT_GT(b.gunRing, 0);
+    EXPECT_NEAR(b.difference(), b.outerEdge - b.uncovered - b.gunRing, 1e-9);
+    const QString shown = child<QLabel>(&w, "lblBalanceCaudal_v")->text();
+    EXPECT_EQ(shown.toStdString(), dischargeBalanceText(b, '.'));
+    EXPECT_TRUE(shown.startsWith("Outlets ")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("2·L·rs/R²")) << shown.toStdString();
+
+    // One span of 50 m with outlets every 3 m: 16 outlets cover 48 m, 2 m are left.
+    Projecto one = Projectos().newProject("One span");
+    one.q = 30;
+    one.p = 250;
+    one.cotaCentral = 0;
+    one.pipe_material = quarvex::statics().PipeMaterials().All(con).Item(1);
+    one.p_pipe_material_id = one.pipe_material.id;
+    one.Tramos.Push(quarvex::statics().Tramos().newTramo(1, "A", 50, 150, 300, 0));
+    one.p_tramos_loaded = true;
+    const DischargeBalance short2 = idealDischargeBalance(computeIdeal(buildPivot(one)));
+    ASSERT_EQ(short2.stretches.size(), 1u);
+    EXPECT_EQ(short2.stretches[0].span, "span 1");
+    EXPECT_NEAR(short2.stretches[0].length, 2, 1e-9);
+    // 30 L/s over 50²: 16 outlets at 3 m add 16·9 m², the 48..50 m ring (196 m²) is nobody's.
+    EXPECT_NEAR(short2.outerEdge, 30.0 * 16 * 9 / 2500, 1e-9);
+    EXPECT_NEAR(short2.uncovered, 30.0 * (2500 - 2304) / 2500, 1e-9);
+    EXPECT_NEAR(short2.difference(), short2.outerEdge - short2.uncovered, 1e-9);
+    EXPECT_EQ(short2.gunRing, 0);
+    const std::string text = dischargeBalanceText(short2, ',');
+    EXPECT_NE(text.find("(span 1 2,00 m)"), std::string::npos) << text;
+    EXPECT_EQ(text.find("end gun"), std::string::npos) << text;
 }
 
 TEST_F(WindowsTest, DesignScreenComputesAndSavesTheDemoPivot) {
