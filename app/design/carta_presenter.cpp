@@ -14,15 +14,8 @@ constexpr int kDistanceDecimals = 2;
 constexpr int kDischargeDecimals = 3;  // the grid's "0.000"
 constexpr int kPressureDecimals = 1;
 
-std::string spanText(const quarvex::CoordenadasSaida& at) {
-    if (at.numeroTramo == -1) {
-        return "End Gun";
-    }
-    return "Tower " + std::to_string(at.numeroTramo);
-}
-
-void fillIdeal(OutletRow& row, const quarvex::saida& o, char sep) {
-    row.cells[column::Span] = spanText(row.at);
+void fillIdeal(OutletRow& row, const quarvex::pivot& p, const quarvex::saida& o, char sep) {
+    row.cells[column::Span] = outletSpanLabel(p, row.at.numeroTramo);
     row.cells[column::Outlet] =
         row.at.numeroTramo == -1 ? std::string() : std::to_string(row.at.saida);
     row.cells[column::Distance] = formatDecimals(o.distanciaAoPivot, kDistanceDecimals, sep);
@@ -31,7 +24,8 @@ void fillIdeal(OutletRow& row, const quarvex::saida& o, char sep) {
 }
 
 void fillSprinkler(OutletRow& row, const quarvex::saida& o, const quarvex::tramo* span,
-                   const std::shared_ptr<quarvex::Aspersor>& asp, double discharge, char sep) {
+                   const std::shared_ptr<quarvex::Aspersor>& asp, double discharge, char sep,
+                   std::optional<double> variation) {
     if (asp) {
         row.cells[column::Nozzle] = asp->nome();
         row.cells[column::Discharge] = formatDecimals(discharge, kDischargeDecimals, sep);
@@ -43,14 +37,15 @@ void fillSprinkler(OutletRow& row, const quarvex::saida& o, const quarvex::tramo
         row.cells[column::Model].clear();
         row.cells[column::Manufacture].clear();
     }
-    row.warnings = outletWarnings(o, span, asp.get());
+    row.warnings = outletWarnings(o, span, asp.get(), variation, discharge);
     row.cells[column::Warnings] = warningText(row.warnings);
 }
 
-void fillComputed(OutletRow& row, const quarvex::saida& o, const quarvex::tramo* span, char sep) {
+void fillComputed(OutletRow& row, const quarvex::saida& o, const quarvex::tramo* span, char sep,
+                  std::optional<double> variation = std::nullopt) {
     row.cells[column::Pressure] = formatDecimals(o.pressao_real, kPressureDecimals, sep);
     row.cells[column::ActingPressure] = formatDecimals(o.pressao_actuante, kPressureDecimals, sep);
-    fillSprinkler(row, o, span, o.obj_aspersor, o.caudal_do_aspersor, sep);
+    fillSprinkler(row, o, span, o.obj_aspersor, o.caudal_do_aspersor, sep, variation);
 }
 
 }  // namespace
@@ -76,7 +71,7 @@ std::vector<OutletRow> buildOutletRows(const quarvex::pivot& p, char sep) {
     for (const auto& ref : refs) {
         OutletRow row;
         row.at = ref.at;
-        fillIdeal(row, *ref.outlet, sep);
+        fillIdeal(row, p, *ref.outlet, sep);
         fillComputed(row, *ref.outlet, ref.span, sep);
         rows.push_back(std::move(row));
     }
@@ -135,7 +130,7 @@ void CartaAspersorPresenter::mostraPivotIdeal(const quarvex::pivot& p) {
     for (const auto& ref : outletsInOrder(p)) {
         OutletRow row;
         row.at = ref.at;
-        fillIdeal(row, *ref.outlet, sep_);
+        fillIdeal(row, p, *ref.outlet, sep_);
         rows_.push_back(std::move(row));
     }
 }
@@ -146,7 +141,22 @@ void CartaAspersorPresenter::mostraPivotDimesionado(const quarvex::pivot& p) {
         mostraPivotIdeal(p);
     }
     for (std::size_t i = 0; i < refs.size(); ++i) {
-        fillComputed(rows_[i], *refs[i].outlet, refs[i].span, sep_);
+        fillComputed(rows_[i], *refs[i].outlet, refs[i].span, sep_, variation_);
+    }
+}
+
+void CartaAspersorPresenter::redrawComputed(const quarvex::pivot& p) {
+    const auto refs = outletsInOrder(p);
+    if (rows_.size() != refs.size()) {
+        return;
+    }
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        OutletRow row = rows_[i];
+        fillComputed(row, *refs[i].outlet, refs[i].span, sep_, variation_);
+        if (row.cells != rows_[i].cells || row.warnings != rows_[i].warnings) {
+            rows_[i] = std::move(row);
+            tell(static_cast<int>(i));
+        }
     }
 }
 
@@ -173,7 +183,7 @@ void CartaAspersorPresenter::mostraAspersor(int row, const quarvex::pivot& p,
         return;
     }
     const double q = aspersor ? aspersor->calculate(o->pressao_actuante) : 0.0;
-    fillSprinkler(rows_[static_cast<std::size_t>(row)], *o, span, aspersor, q, sep_);
+    fillSprinkler(rows_[static_cast<std::size_t>(row)], *o, span, aspersor, q, sep_, variation_);
     tell(row);
 }
 

@@ -97,6 +97,12 @@ class CartaAspersorPresenter {
     // The grid row of an outlet, or -1.
     int rowOf(const quarvex::CoordenadasSaida& at) const;
     char decimalSeparator() const noexcept { return sep_; }
+    // The allowed variation of the delivered discharges (fraction): with one, the warnings
+    // flag discharges too far from the ideal ones. Taken by the next drawing.
+    void setAllowedVariation(std::optional<double> variation) { variation_ = variation; }
+    // Fills the computed columns of every row again from the pivot and tells the grid of the
+    // rows that changed (the grid keeps its selection).
+    void redrawComputed(const quarvex::pivot& p);
 
   private:
     const quarvex::saida* outletAt(const quarvex::pivot& p, int row,
@@ -105,6 +111,7 @@ class CartaAspersorPresenter {
 
     OutletGridSink* sink_ = nullptr;
     char sep_ = '.';
+    std::optional<double> variation_;
     std::vector<OutletRow> rows_;
     std::vector<quarvex::CoordenadasSaida> mapper_;
 };

@@ -3,6 +3,7 @@
 
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
+#include "shell/ideal_results.h"
 #include "shell/number_text.h"
 #include "shell/units.h"
 
@@ -64,7 +65,7 @@ report::Section spansSection(const quarvex::pivot& p, const Numbers& n) {
         row("Tower " + std::to_string(i), p.Tramos(i));
     }
     if (p.p_has_overhang) {
-        row("Over hang", p.tramoVOladizo);
+        row(kOverhangLabel, p.tramoVOladizo);
     }
     return {chart_report::Spans, {t}};
 }
@@ -124,12 +125,12 @@ report::Section sprinklersSection(const quarvex::pivot& p, const Numbers& n) {
         const quarvex::saida& o = *ref.outlet;
         const bool gun = ref.at.numeroTramo == -1;
         const auto& a = o.obj_aspersor;
-        t.rows.push_back(
-            {gun ? std::string("End Gun") : "Tower " + std::to_string(ref.at.numeroTramo),
-             gun ? std::string() : std::to_string(ref.at.saida), n(o.distanciaAoPivot, 2),
-             a ? a->nome() : std::string(), a ? a->modelo().nome : std::string(),
-             a ? a->marca().nome : std::string(), n(o.caudal, 3), n(o.caudal_do_aspersor, 3),
-             n(o.pressao_actuante, 1), warningText(outletWarnings(o, ref.span, a.get()))});
+        t.rows.push_back({outletSpanLabel(p, ref.at.numeroTramo),
+                          gun ? std::string() : std::to_string(ref.at.saida),
+                          n(o.distanciaAoPivot, 2), a ? a->nome() : std::string(),
+                          a ? a->modelo().nome : std::string(), a ? a->marca().nome : std::string(),
+                          n(o.caudal, 3), n(o.caudal_do_aspersor, 3), n(o.pressao_actuante, 1),
+                          warningText(outletWarnings(o, ref.span, a.get()))});
     }
     t.caption =
         "Pressure: the pressure the sprinkler works at (the regulated pressure on a "

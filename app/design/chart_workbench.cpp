@@ -116,6 +116,7 @@ void ChartWorkbench::load(char decimalSeparator) {
     regulators_ = std::make_shared<quarvex::Reguladores>();
     drop_ = st.Drops().createNull();
     presenter_.init(nullptr, sep_);
+    presenter_.setAllowedVariation(allowedVariation());
 
     automaticStrategy_ = std::make_shared<OptimzerStrategy>();
     automatic_.init(&presenter_, st.newPivotWrapper(projectPivot_, automaticStrategy_));
@@ -235,6 +236,19 @@ void ChartWorkbench::setAllowedVariation(int choice) {
     }
     variationChoice_ = choice;
     manualStrategy_->setAllowableFlowVariation(allowedVariation());
+    // The discharge warnings follow the variation: the summaries and the grid's rows again
+    // (rows changed by hand since the computation wait for the next one).
+    presenter_.setAllowedVariation(allowedVariation());
+    for (WorkingPivot which : {WorkingPivot::Automatic, WorkingPivot::Manual}) {
+        auto& s = summaries_[slot(which)];
+        if (computed_[slot(which)] && workPivot(which).inner()) {
+            s = summarize(workPivot(which).inner()->pivot(), s.settlement, s.passes,
+                          allowedVariation());
+        }
+    }
+    if (!needsComputation() && currentWrapper()) {
+        presenter_.redrawComputed(currentWrapper()->pivot());
+    }
 }
 
 double ChartWorkbench::allowedVariation() const {
@@ -266,7 +280,7 @@ PackageSettings ChartWorkbench::packageSettings() const {
 
 void ChartWorkbench::finishComputation(WorkingPivot which, bool settled, bool wrapperChanged) {
     const int i = slot(which);
-    summaries_[i] = summarize(*workPivot(which).inner(), settled);
+    summaries_[i] = summarize(*workPivot(which).inner(), settled, allowedVariation());
     computed_[i] = true;
     stale_[i] = false;
     const bool switched = current_ != which;
@@ -308,7 +322,7 @@ bool ChartWorkbench::runManual(bool announce) {
         finishComputation(WorkingPivot::Manual, settled, false);
     } else {
         const int i = slot(WorkingPivot::Manual);
-        summaries_[i] = summarize(w, settled);
+        summaries_[i] = summarize(w, settled, allowedVariation());
         computed_[i] = true;
         stale_[i] = false;
         current_ = WorkingPivot::Manual;
@@ -402,12 +416,23 @@ bool ChartWorkbench::copyAutomaticToManual() {
 }
 
 bool ChartWorkbench::takeIntoManualChart(quarvex::CartaAspersores& source, bool withAccessories) {
+    return fillManualChart(source, withAccessories, false);
+}
+
+bool ChartWorkbench::takeAsNewChart(quarvex::CartaAspersores& source) {
+    return fillManualChart(source, true, true);
+}
+
+bool ChartWorkbench::fillManualChart(quarvex::CartaAspersores& source, bool withAccessories,
+                                     bool asNew) {
     return guarded("The package could not be copied to the manual chart", [&] {
         auto& st = quarvex::statics();
         const auto previous = manualStrategy_->carta();
         auto chart = st.newCartaAspersores();
-        chart->setId(previous->id());
-        chart->setNome(previous->getNome());
+        if (!asNew) {
+            chart->setId(previous->id());
+            chart->setNome(previous->getNome());
+        }
         source.mountedAspersores().ForEach([&](const std::shared_ptr<quarvex::MountedAspersor>& m) {
             if (!m->deleted() && m->Aspersor() && hasOutlet(projectPivot_, m->saida())) {
                 chart->addMountedAspersor(
@@ -421,6 +446,7 @@ bool ChartWorkbench::takeIntoManualChart(quarvex::CartaAspersores& source, bool 
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = true;
         return true;
     });
 }
@@ -787,6 +813,7 @@ bool ChartWorkbench::openChart() {
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = false;
         return true;
     });
     if (opened && !notes.empty()) {
@@ -807,6 +834,7 @@ bool ChartWorkbench::newChart() {
         boost_ = 0;
         makeManualWrapper();
         runManual(true);
+        chartChanged_ = false;
         return true;
     });
 }
@@ -824,6 +852,7 @@ bool ChartWorkbench::saveChart() {
     writeAccessoriesInto(*chart);
     return guarded("The sprinkler chart could not be saved", [&] {
         quarvex::statics().CartaAspersor().save(db_.projects, project_.id, *chart);
+        chartChanged_ = false;
         reloadCharts();
         return true;
     });
@@ -857,6 +886,7 @@ bool ChartWorkbench::saveChartAs() {
         }
         return false;
     }
+    chartChanged_ = false;
     reloadCharts();
     selectChart(chart->id());
     document_->notify(SystemDocument::Change::Chart);

@@ -173,6 +173,17 @@ class ChartWorkbench {
     // The same from any chart (a compared package): its present sprinklers and, when
     // `withAccessories`, its regulators, drop and booster.
     bool takeIntoManualChart(quarvex::CartaAspersores& source, bool withAccessories);
+    // A package chosen elsewhere (the comparison) as a new chart of its own: its sprinklers,
+    // regulators, drop and booster in a manual chart with no name and no identifier, marked
+    // changed. Saving it asks for a name, so the chart open before is never overwritten.
+    bool takeAsNewChart(quarvex::CartaAspersores& source);
+
+    // ---- changes of the manual chart not yet stored
+    // Set by every change of the manual chart's content (sprinklers, accessories, tab
+    // values, a package taken into it); cleared when a chart is opened, started empty or
+    // saved.
+    bool chartChanged() const noexcept { return chartChanged_; }
+    void markChartChanged() noexcept { chartChanged_ = true; }
 
     // ---- regulators
     // One row per span, the overhang included, from the regulators held.
@@ -270,6 +281,7 @@ class ChartWorkbench {
     void collect();
     void changed(WorkingPivot which);
     void changedBoth();
+    bool fillManualChart(quarvex::CartaAspersores& source, bool withAccessories, bool asNew);
     int slot(WorkingPivot which) const { return which == WorkingPivot::Automatic ? 0 : 1; }
 
     std::unique_ptr<SystemDocument> ownDocument_;
@@ -311,6 +323,7 @@ class ChartWorkbench {
 
     std::vector<quarvex::CartaInfo> charts_;
     std::optional<int> selected_;
+    bool chartChanged_ = false;
 };
 
 }  // namespace kambrix

@@ -7,6 +7,7 @@
 
 #include "shell/csv.h"
 #include "shell/errors.h"
+#include "shell/number_text.h"
 #include "shell/services.h"
 
 namespace kambrix {
@@ -14,6 +15,7 @@ namespace kambrix {
 namespace {
 
 constexpr char kSeparator = ';';
+constexpr char kPointFileSeparator = ',';
 
 [[noreturn]] void formatError(const std::string& detail) {
     raiseError(errc::SchedulingFileFormat, {}, detail);
@@ -29,6 +31,45 @@ double numberField(const CsvRecord& record, std::size_t i, char decimalSeparator
     return x;
 }
 
+// A number as the window shows it in a message, in the user's notation.
+std::string shown(double x, char decimalSeparator) {
+    return toLocaleText(roundTripText(x), decimalSeparator);
+}
+
+[[noreturn]] void lineRefused(const CsvRecord& record, const std::string& why) {
+    const std::string where = "Line " + std::to_string(record.line) + " of the file: ";
+    raiseError(errc::SchedulingFileFormat, where + why);
+}
+
+void checkYearLine(const CsvRecord& record, const FrequencialData& d, char decimalSeparator) {
+    if (!(d.ano >= kFirstPlausibleYear && d.ano <= kLastPlausibleYear) ||
+        std::floor(d.ano) != d.ano) {
+        lineRefused(record, shown(d.ano, decimalSeparator) +
+                                " is not a year (a whole number from 1850 to 2150)");
+    }
+    if (!(d.frequencia >= 0 && d.frequencia <= 100)) {
+        lineRefused(record, "the frequency " + shown(d.frequencia, decimalSeparator) +
+                                " is outside 0 to 100 %");
+    }
+}
+
+// ";", or "," for a file written with a decimal point whose first year line has no ";".
+char fieldSeparatorOf(std::string_view text, char decimalSeparator) {
+    if (decimalSeparator == kPointFileSeparator) {
+        return kSeparator;
+    }
+    const std::size_t heading = text.find('\n');
+    if (heading == std::string_view::npos) {
+        return kSeparator;
+    }
+    std::string_view rest = text.substr(heading + 1);
+    std::string_view line = rest.substr(0, rest.find('\n'));
+    return line.find(kSeparator) == std::string_view::npos &&
+                   line.find(kPointFileSeparator) != std::string_view::npos
+               ? kPointFileSeparator
+               : kSeparator;
+}
+
 bool blankLine(const CsvRecord& record) {
     return std::all_of(record.fields.begin(), record.fields.end(),
                        [](const std::string& f) { return isBlank(f); }) &&
@@ -40,7 +81,7 @@ bool blankLine(const CsvRecord& record) {
 std::vector<FrequencialData> parseFrequencialData(std::string_view text, char decimalSeparator) {
     std::vector<CsvRecord> records;
     try {
-        records = parseCsv(text, kSeparator);
+        records = parseCsv(text, fieldSeparatorOf(text, decimalSeparator));
     } catch (const AppError& e) {
         formatError(e.what());
     }
@@ -58,9 +99,23 @@ std::vector<FrequencialData> parseFrequencialData(std::string_view text, char de
         d.ano = numberField(record, 0, decimalSeparator);
         d.Qfc = numberField(record, 1, decimalSeparator);
         d.frequencia = numberField(record, 2, decimalSeparator);
+        checkYearLine(record, d, decimalSeparator);
         out.push_back(d);
     }
     return out;
+}
+
+std::string frequencialFileFormat(char decimalSeparator) {
+    const std::string example = "2001;" + toLocaleText("0.65", decimalSeparator) + ";20";
+    std::string text = "The file: a heading line, then one line per year: year;Qfc;frequency, as " +
+                       example + ". The fields are separated by \";\"";
+    if (decimalSeparator != kPointFileSeparator) {
+        text += " (or by \",\", as 2001,0.65,20)";
+    }
+    text += std::string(", the decimal mark is \"") + decimalSeparator +
+            "\"; Qfc in L/s per hectare, the frequency in % (0 to 100), the year from 1850 to "
+            "2150; the list ends at the first empty line.";
+    return text;
 }
 
 std::vector<FrequencialData> readFrequencialFile(const std::filesystem::path& path,

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design/outlet_warnings.h"
 
+#include <cmath>
 #include <set>
 
+#include "shell/ideal_results.h"
 #include "shell/number_text.h"
 
 namespace kambrix {
@@ -20,6 +22,9 @@ const std::vector<WarningLegendEntry>& warningLegend() {
         {warning::NoPressure, "No pressure",
          "no pressure is left in the pipe at the outlet (friction, elevation and drop use it "
          "all)"},
+        {warning::DischargeOff, "Discharge off",
+         "the sprinkler delivers more or less than the outlet's ideal discharge by more than "
+         "the allowed variation"},
     };
     return legend;
 }
@@ -49,7 +54,8 @@ std::string warningLegendText() {
 }
 
 unsigned outletWarnings(const quarvex::saida& outlet, const quarvex::tramo* span,
-                        const quarvex::Aspersor* mounted) {
+                        const quarvex::Aspersor* mounted, std::optional<double> allowedVariation,
+                        std::optional<double> delivered) {
     unsigned flags = warning::None;
     if (!mounted) {
         flags |= warning::NoSprinkler;
@@ -66,6 +72,13 @@ unsigned outletWarnings(const quarvex::saida& outlet, const quarvex::tramo* span
     // left.
     if (outlet.pressao_real <= 0) {
         flags |= warning::NoPressure;
+    }
+    if (mounted && allowedVariation && outlet.caudal > 0) {
+        const double q = delivered.value_or(outlet.caudal_do_aspersor);
+        // Not within: a discharge that is not a number is off as well.
+        if (!(std::fabs(q - outlet.caudal) <= *allowedVariation * outlet.caudal)) {
+            flags |= warning::DischargeOff;
+        }
     }
     return flags;
 }
@@ -90,7 +103,18 @@ std::vector<OutletRef> outletsInOrder(const quarvex::pivot& p) {
     return out;
 }
 
-ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int passes) {
+std::string outletSpanLabel(const quarvex::pivot& p, int numeroTramo) {
+    if (numeroTramo == -1) {
+        return "End Gun";
+    }
+    if (numeroTramo > p.Tramos.Length()) {
+        return kOverhangLabel;
+    }
+    return "Tower " + std::to_string(numeroTramo);
+}
+
+ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int passes,
+                             std::optional<double> allowedVariation) {
     ComputationSummary s;
     s.settlement = settlement;
     s.passes = passes;
@@ -116,7 +140,8 @@ ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int
             ++s.sprinklers;
             nozzles.insert(o.obj_aspersor.get());
         }
-        const unsigned f = outletWarnings(o, ref.span, o.obj_aspersor.get());
+        const unsigned f = outletWarnings(o, ref.span, o.obj_aspersor.get(), allowedVariation);
+        s.dischargeOff += (f & warning::DischargeOff) ? 1 : 0;
         s.noSprinkler += (f & warning::NoSprinkler) ? 1 : 0;
         s.outOfRange += (f & (warning::LowPressure | warning::HighPressure)) ? 1 : 0;
         s.starvedRegulator += (f & warning::StarvedRegulator) ? 1 : 0;
@@ -138,7 +163,8 @@ ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int
     return s;
 }
 
-ComputationSummary summarize(const quarvex::PivotWrapper& wrapper, bool settled) {
+ComputationSummary summarize(const quarvex::PivotWrapper& wrapper, bool settled,
+                             std::optional<double> allowedVariation) {
     Settlement how = Settlement::NotSettled;
     if (settled) {
         switch (wrapper.lastConvergence()) {
@@ -153,7 +179,7 @@ ComputationSummary summarize(const quarvex::PivotWrapper& wrapper, bool settled)
                 break;
         }
     }
-    return summarize(wrapper.pivot(), how, wrapper.lastIterations());
+    return summarize(wrapper.pivot(), how, wrapper.lastIterations(), allowedVariation);
 }
 
 std::string summaryText(const ComputationSummary& s, char sep) {

@@ -2,13 +2,15 @@
 //
 // What a designer must look at after a sprinkler chart is computed: per outlet, the
 // warnings (no sprinkler, acting pressure outside the sprinkler's range, a regulator that
-// gets too little pressure to regulate, no pressure left in the pipe), and for the whole
+// gets too little pressure to regulate, no pressure left in the pipe, and, where an allowed
+// variation is given, a delivered discharge too far from the ideal one), and for the whole
 // computation a summary (discharges, end pressures, passes and how the inlet discharge
 // settled, warning counts).
 #pragma once
 
 #include <quarvex/quarvex.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ inline constexpr unsigned StarvedRegulator = 1u << 3;
 // No pressure reaches the sprinkler: the pipe pressure after friction, elevation and drop
 // loss is zero or negative (the computation then works with 0).
 inline constexpr unsigned NoPressure = 1u << 4;
+// The sprinkler delivers more, or less, than the outlet's ideal discharge by more than the
+// allowed variation (checked only where a variation is given: the workbench's).
+inline constexpr unsigned DischargeOff = 1u << 5;
 }  // namespace warning
 
 // One flag of the legend.
@@ -48,9 +53,14 @@ std::string warningLegendText();
 
 // The warnings of an outlet of a computed pivot with `mounted` as its sprinkler (which may
 // differ from the outlet's own, when a row is redrawn after a choice and before the next
-// computation). `span` is the outlet's span, nullptr for the end gun.
+// computation). `span` is the outlet's span, nullptr for the end gun. With an
+// `allowedVariation` (fraction), a mounted sprinkler whose `delivered` discharge (the
+// outlet's computed one when not given) differs from the outlet's ideal discharge by more
+// than that fraction of it, in either direction, is flagged DischargeOff.
 unsigned outletWarnings(const quarvex::saida& outlet, const quarvex::tramo* span,
-                        const quarvex::Aspersor* mounted);
+                        const quarvex::Aspersor* mounted,
+                        std::optional<double> allowedVariation = std::nullopt,
+                        std::optional<double> delivered = std::nullopt);
 
 // One outlet of a pivot in grid order: fixed spans from the pivot point, the overhang
 // (span n+1), then the end gun (-1, -1).
@@ -60,6 +70,10 @@ struct OutletRef {
     const quarvex::tramo* span = nullptr;  // nullptr for the end gun
 };
 std::vector<OutletRef> outletsInOrder(const quarvex::pivot& p);
+// The span of an outlet as the grid, the printout and the lists name it: "Tower <n>" for a
+// fixed span, "Over hang" for the overhang (the span after the fixed ones), "End Gun" for
+// the end gun (span -1).
+std::string outletSpanLabel(const quarvex::pivot& p, int numeroTramo);
 
 // How the last computation of a working pivot ended.
 enum class Settlement {
@@ -88,15 +102,19 @@ struct ComputationSummary {
     int outOfRange = 0;  // low or high pressure
     int starvedRegulator = 0;
     int noPressure = 0;
+    int dischargeOff = 0;  // counted only when the summary is given a variation
     int withWarnings = 0;
 };
 
 // The summary of a pivot record; `settlement` and `passes` come from the caller (the
 // wrapper's lastConvergence/lastIterations, or NotSettled after a failed computation).
-ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int passes);
+// With an allowed variation, discharges too far from the ideal ones count as warnings.
+ComputationSummary summarize(const quarvex::pivot& p, Settlement settlement, int passes,
+                             std::optional<double> allowedVariation = std::nullopt);
 // The summary of a computed wrapper; `settled` is false when its computation raised
 // errc::ComputationDidNotConverge.
-ComputationSummary summarize(const quarvex::PivotWrapper& wrapper, bool settled);
+ComputationSummary summarize(const quarvex::PivotWrapper& wrapper, bool settled,
+                             std::optional<double> allowedVariation = std::nullopt);
 
 // One line for under the grid, e.g. "Inlet 58.210 L/s; chart 58.210 L/s (design 60.000 L/s);
 // last outlet 215.3 kPa; end gun 210.0 kPa (260.0 kPa with the booster); 6 passes, settled;

@@ -188,6 +188,10 @@ ComparisonBase comparisonBaseOf(const ChartWorkbench& workbench) {
 
 // ---- options and candidates -------------------------------------------------------------
 
+bool rankNeedsRevolutionTime(RankKey key) {
+    return key == RankKey::CU || key == RankKey::UD || key == RankKey::Runoff;
+}
+
 const char* rankKeyName(RankKey key) {
     switch (key) {
         case RankKey::CU:

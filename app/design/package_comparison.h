@@ -76,6 +76,9 @@ const char* rankKeyName(RankKey key);
 std::optional<RankKey> rankKeyOf(const std::string& name);
 // Every key in the default order: CU, UD, nozzle sizes, discharge error, runoff.
 const std::vector<RankKey>& allRankKeys();
+// Whether ranking by the key needs the depths, which only a revolution time gives (CU, UD
+// and runoff); without one those columns are empty and ranking on them means nothing.
+bool rankNeedsRevolutionTime(RankKey key);
 
 struct ComparisonOptions {
     // Regulator settings: none, or every span (the overhang included) regulated at one set

@@ -640,6 +640,21 @@ void CatchCanSession::save(const std::string& projectsConnectionString) {
     saved_ = state_;
 }
 
+std::optional<std::string> CatchCanSession::importReplacesQuestion() const {
+    std::size_t held = 0;
+    for (const auto& rows : state_.rows) {
+        for (const CanReading& r : rows) {
+            held += r.blank() ? 0 : 1;
+        }
+    }
+    if (held == 0) {
+        return std::nullopt;
+    }
+    return "The grids hold " + std::to_string(held) + (held == 1 ? " reading" : " readings") +
+           ". Do you want to replace " + (held == 1 ? "it" : "them") +
+           " with the readings of the file?";
+}
+
 std::string CatchCanSession::unsavedChangesQuestion() const {
     return "The evaluation " + evaluation_.name +
            " has changes that are not saved. Do you want to save them?";

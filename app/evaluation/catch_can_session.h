@@ -192,6 +192,10 @@ class CatchCanSession {
     // cannot be read raises AppError (errc::FileMissing, errc::CsvFormat, ...) and changes
     // nothing.
     void importCsv(const std::filesystem::path& path);
+    // Asked before an import replaces readings already in the grids: "The grids hold N
+    // readings. Do you want to replace them with the readings of the file?". None when no
+    // row holds a value.
+    std::optional<std::string> importReplacesQuestion() const;
     // The file `kambrix-cli evaluate` reads, from the current readings. Refused with
     // AppError errc::EvaluationRowsIncomplete while a row is incomplete, and with
     // errc::ValueOutOfRange without a can diameter or without any reading. Blank rows are not

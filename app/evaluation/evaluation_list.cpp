@@ -113,4 +113,25 @@ bool EvaluationList::remove(const std::string& selected) {
     return deleted > 0;
 }
 
+bool discardEmptyEvaluation(const std::string& projectsConnectionString, int id,
+                            const std::string& name) {
+    if (id <= 0) {
+        return false;
+    }
+    bool removed = false;
+    writeTo(projectsConnectionString, [&](quarvex::Connection& con) {
+        auto& store = quarvex::statics().PivotEvaluations();
+        const std::string condition = evaluationNameCondition(name);
+        if (!store.exists(con, condition)) {
+            return;
+        }
+        const auto row = store.find(con, condition);
+        if (row.id == id && row.firstSample.Length() == 0 && row.secondSample.Length() == 0) {
+            store.destroy(con, row);
+            removed = true;
+        }
+    });
+    return removed;
+}
+
 }  // namespace kambrix

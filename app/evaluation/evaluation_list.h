@@ -77,4 +77,10 @@ class EvaluationList {
     EvaluationQuestions& questions_;
 };
 
+// A new evaluation is stored empty when it is created; left without ever being saved, that
+// empty row goes again. Removes the stored evaluation of that id and name only while it holds
+// no readings; true when it was removed. No question is asked; database faults pass on.
+bool discardEmptyEvaluation(const std::string& projectsConnectionString, int id,
+                            const std::string& name);
+
 }  // namespace kambrix

@@ -53,6 +53,34 @@ std::optional<std::string> indicatorInputsProblem(const IndicatorInputs& in, int
     return validateIndicatorInputs(in.hours, in.plugged, totalOutlets);
 }
 
+int outletsWithoutSprinkler(const quarvex::pivot& p) {
+    int bare = 0;
+    auto span = [&](const quarvex::tramo& t) {
+        for (int k = 1; k <= t.Saidas.Length(); ++k) {
+            bare += t.Saidas(k).obj_aspersor ? 0 : 1;
+        }
+    };
+    for (int i = 1; i <= p.Tramos.Length(); ++i) {
+        span(p.Tramos(i));
+    }
+    if (p.p_has_overhang) {
+        span(p.tramoVOladizo);
+    }
+    if (p.p_has_end_gun && !p.endGun.saida.obj_aspersor) {
+        ++bare;
+    }
+    return bare;
+}
+
+std::string bareOutletsText(int bare, int plugged) {
+    if (bare <= 0) {
+        return "Every outlet has a sprinkler";
+    }
+    return std::to_string(bare) + (bare == 1 ? " outlet has" : " outlets have") +
+           " no sprinkler; " + std::to_string(plugged) + (plugged == 1 ? " is" : " are") +
+           " counted as plugged";
+}
+
 TableData spanDischargeTableData(const quarvex::pivot& p) {
     TableData t{{"span", "idealConsumed", "consumed", "variation"}, {}};
     for (const SpanDischargeRow& r : spanDischargeTable(p)) {

@@ -44,6 +44,13 @@ IndicatorProblem indicatorProblemKind(const IndicatorInputs& in, int totalOutlet
 // message of too many (or negative) plugged outlets.
 std::optional<std::string> indicatorInputsProblem(const IndicatorInputs& in, int totalOutlets);
 
+// The outlets of the pivot without a sprinkler (the overhang's and the end gun's included):
+// they give no water, and unless they are counted as plugged they lower UD and CU.
+int outletsWithoutSprinkler(const quarvex::pivot& p);
+// The line beside the plugged-outlets box: "Every outlet has a sprinkler", or "14 outlets
+// have no sprinkler; 0 are counted as plugged" ("1 outlet has no sprinkler; ...").
+std::string bareOutletsText(int bare, int plugged);
+
 // The per-span table: span, ideal and actual consumed discharge (L/s, 3 decimals) and the
 // variation (%, 2 decimals); "Over hang" as the last row when the pivot has one. Values that
 // are not numbers read "N/A", the missing marker -99 an empty cell.

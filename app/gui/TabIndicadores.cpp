@@ -87,6 +87,9 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
     inputGrid->addWidget(txtHorasRevolucao_, 0, 1);
     inputGrid->addWidget(lblObturadas_, 1, 0);
     inputGrid->addWidget(txtAObturados_, 1, 1);
+    lblSinAspersor_v_ = namedLabel(inputs, "lblSinAspersor_v", QString());
+    lblSinAspersor_v_->setWordWrap(true);
+    inputGrid->addWidget(lblSinAspersor_v_, 2, 0, 1, 2);
 
     auto* results = new QGroupBox(QStringLiteral("Indicadores de funcionamiento"), this);
     results->setObjectName("fraIndicadores");
@@ -219,6 +222,7 @@ void TabIndicadores::inputsChanged() {
 }
 
 void TabIndicadores::refresh(bool showMessages) {
+    showBareOutlets();
     if (!validate(showMessages)) {
         clear();
         drawSpanTable();
@@ -254,7 +258,22 @@ void TabIndicadores::fillInputs() {
     plugged_->setValue(ind.numeroSaidasObturadas, 0);
 }
 
+void TabIndicadores::showBareOutlets() {
+    // Outlets without a sprinkler give no water: a plugged count that leaves some of them
+    // out is shown in red.
+    if (attached_) {
+        const int bare = outletsWithoutSprinkler(wrapper_->pivot());
+        const int plugged = static_cast<int>(plugged_->value(0));
+        lblSinAspersor_v_->setText(QString::fromStdString(bareOutletsText(bare, plugged)));
+        lblSinAspersor_v_->setStyleSheet(bare > plugged ? QStringLiteral("color: #a50e0e;")
+                                                        : QString());
+    } else {
+        lblSinAspersor_v_->clear();
+    }
+}
+
 void TabIndicadores::drawSpanTable() {
+    showBareOutlets();
     if (!attached_) {
         grid_->setTable(TableData{{"span", "idealConsumed", "consumed", "variation"}, {}});
         return;

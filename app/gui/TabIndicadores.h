@@ -46,6 +46,7 @@ class TabIndicadores : public TabPage {
     void inputsChanged();
     void refresh(bool showMessages);
     void fillInputs();
+    void showBareOutlets();
     void drawSpanTable();
     void show(const IndicatorTabView& view);
     void showProblems(const QStringList& problems);
@@ -59,6 +60,8 @@ class TabIndicadores : public TabPage {
 
     QLabel* lblHorasRevolucion_;
     QLabel* lblObturadas_;
+    // Beside the plugged count: the outlets without a sprinkler.
+    QLabel* lblSinAspersor_v_ = nullptr;
     QLineEdit* txtHorasRevolucao_;
     QLineEdit* txtAObturados_;
     NumberBox* hours_;

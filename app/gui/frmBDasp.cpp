@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmBDasp.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -338,6 +339,7 @@ void frmBDasp::nozzleChosen(int row) {
     pmax_->setExactValue(a.pmax());
     qmin_->setExactValue(a.qmin());
     qmax_->setExactValue(a.qmax());
+    markFormShown();
     drawCurve();
 }
 
@@ -348,7 +350,41 @@ void frmBDasp::clearForm() {
         b->setBlank();
     }
     grdBoquillas_->clearSelection();
+    markFormShown();
     drawCurve();
+}
+
+QStringList frmBDasp::formTexts() const {
+    QStringList texts{txtBoquilla_->text().trimmed()};
+    for (const NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
+        texts << b->box()->text().trimmed();
+    }
+    return texts;
+}
+
+bool frmBDasp::hasUnsavedNozzle() const {
+    return formTexts() != shownTexts_;
+}
+
+void frmBDasp::closeEvent(QCloseEvent* event) {
+    bool leave = true;
+    try {
+        const QString name = txtBoquilla_->text().trimmed();
+        leave = mayLeave(services_.messages, this, hasUnsavedNozzle(),
+                         (name.isEmpty() ? QStringLiteral("The nozzle of the form")
+                                         : "The nozzle " + inQuotes(name)) +
+                             QStringLiteral(" has changes that are not saved. Do you want to "
+                                            "save them?"),
+                         [this] { return cmdGuardar_Click(); });
+    } catch (...) {
+        leave = false;
+        reportUnexpectedError(services_.messages, this);
+    }
+    if (leave) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void frmBDasp::cmdNuevaBoquilla_Click() {
@@ -451,6 +487,11 @@ bool frmBDasp::cmdGuardar_Click() {
             {"pmin", pmin_->box()}, {"pmax", pmax_->box()}, {"qmin", qmin_->box()},
             {"qmax", qmax_->box()}};
         boxes.at(problem->field)->setFocus();
+        return false;
+    }
+    if (const auto taken = nozzleNameTaken(aspersores_, brand, model, data.nome, selectedId_)) {
+        m.showMessage(this, QString::fromStdString(*taken));
+        txtBoquilla_->setFocus();
         return false;
     }
     int savedId = selectedId_;

@@ -3,12 +3,14 @@
 
 #include <quarvex/quarvex.h>
 
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 
 #include "gui/widgets/app_services.h"
 #include "shell/catalogue_store.h"
 
+class QCloseEvent;
 class QComboBox;
 class QLineEdit;
 class QChartView;
@@ -21,7 +23,7 @@ class NumberBox;
 // The sprinkler catalogue editor: brands, models and nozzles (q = a·p^b with their pressure
 // and discharge ranges) added, corrected and removed, and the discharge curve of the nozzle
 // in the form. Changing or removing a nozzle that stored sprinkler charts mount asks first
-// and names the charts.
+// and names the charts. Closing with a nozzle edited and not stored asks to save it first.
 class frmBDasp : public QWidget {
   public:
     explicit frmBDasp(const AppServices& services, QWidget* parent = nullptr);
@@ -46,8 +48,17 @@ class frmBDasp : public QWidget {
 
     // The catalogue id of the nozzle in the form; 0 for a new one.
     int selectedNozzle() const { return selectedId_; }
+    // The form differs from the nozzle last shown or stored (or from the blank form).
+    bool hasUnsavedNozzle() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The name and the number boxes' texts, as they stand.
+    QStringList formTexts() const;
+    // What the form holds now counts as unchanged.
+    void markFormShown() { shownTexts_ = formTexts(); }
     // Reads the catalogue again and shows the brand and model, with the nozzle of that id
     // (or, for a nozzle just added, that name) in the form.
     void reload(const QString& brand, const QString& model, int nozzleId,
@@ -71,6 +82,7 @@ class frmBDasp : public QWidget {
     std::vector<std::shared_ptr<quarvex::Aspersor>> shown_;
     int selectedId_ = 0;
     bool filling_ = false;
+    QStringList shownTexts_;
 
     QComboBox* cboMarca_;
     QComboBox* cboModelo_;

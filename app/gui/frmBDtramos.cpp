@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmBDtramos.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGridLayout>
@@ -155,6 +156,7 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
 
     translateForm(this, services_.config.languageFile);
     reload(0);
+    markFormShown();
     fitToScreen(this, QSize(1160, 620));
 }
 
@@ -233,6 +235,7 @@ void frmBDtramos::spanChosen(int row) {
     longitud_->setExactValue(t.longitud);
     diametro_->setExactValue(t.diametro);
     separacion_->setExactValue(t.separacion_saidas);
+    markFormShown();
 }
 
 void frmBDtramos::clearForm() {
@@ -242,6 +245,50 @@ void frmBDtramos::clearForm() {
         b->setBlank();
     }
     grdTramos_->clearSelection();
+    markFormShown();
+}
+
+QStringList frmBDtramos::formTexts() const {
+    QStringList texts{cboMarca_->currentText().trimmed(), txtDenominacion_->text().trimmed()};
+    for (const NumberBox* b : {longitud_, diametro_, separacion_}) {
+        texts << b->box()->text().trimmed();
+    }
+    return texts;
+}
+
+bool frmBDtramos::hasUnsavedSpan() const {
+    const QStringList now = formTexts();
+    if (now.size() != shownTexts_.size()) {
+        return true;
+    }
+    // The brand box also names brands to store or rename: it counts only for a stored span.
+    for (qsizetype i = selectedId_ > 0 ? 0 : 1; i < now.size(); ++i) {
+        if (now[i] != shownTexts_[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmBDtramos::closeEvent(QCloseEvent* event) {
+    bool leave = true;
+    try {
+        const std::string name = trim(txtDenominacion_->text().toStdString());
+        leave = mayLeave(services_.messages, this, hasUnsavedSpan(),
+                         (name.empty() ? QStringLiteral("The reference span of the form")
+                                       : "The reference span " + inQuotes(name)) +
+                             QStringLiteral(" has changes that are not saved. Do you want to "
+                                            "save them?"),
+                         [this] { return cmdGuardar_Click(); });
+    } catch (...) {
+        leave = false;
+        reportUnexpectedError(services_.messages, this);
+    }
+    if (leave) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void frmBDtramos::cmdNuevo_Click() {

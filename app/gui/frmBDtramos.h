@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
 #include "gui/widgets/app_services.h"
 #include "shell/reference_tramos.h"
 
+class QCloseEvent;
 class QComboBox;
 class QLineEdit;
 
@@ -16,7 +18,7 @@ class GridView;
 class NumberBox;
 
 // The reference-span catalogue editor: the spans of the machines and their brands, added,
-// corrected and removed.
+// corrected and removed. Closing with a span edited and not stored asks to save it first.
 class frmBDtramos : public QWidget {
   public:
     explicit frmBDtramos(const AppServices& services, QWidget* parent = nullptr);
@@ -35,8 +37,16 @@ class frmBDtramos : public QWidget {
 
     // The id of the span in the form; 0 for a new one.
     int selectedSpan() const { return selectedId_; }
+    // The form differs from the span last shown or stored (or from the blank form).
+    bool hasUnsavedSpan() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The brand, the name and the number boxes' texts, as they stand.
+    QStringList formTexts() const;
+    void markFormShown() { shownTexts_ = formTexts(); }
     void reload(int selectId);
     void spanChosen(int row);
     void clearForm();
@@ -49,6 +59,7 @@ class frmBDtramos : public QWidget {
     quarvex::Collection<TramoMarca> marcas_;
     std::vector<ReferenceTramo> spans_;
     int selectedId_ = 0;
+    QStringList shownTexts_;
     QComboBox* cboMarca_;
     GridView* grdTramos_;
     QLineEdit* txtDenominacion_;

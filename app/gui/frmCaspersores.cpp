@@ -56,6 +56,7 @@ const FlagColour kFlagColours[] = {
     {warning::StarvedRegulator, QColor(0xe2, 0xcc, 0xf4)},
     {warning::HighPressure, QColor(0xff, 0xcf, 0x9e)},
     {warning::LowPressure, QColor(0xff, 0xee, 0xb0)},
+    {warning::DischargeOff, QColor(0xb8, 0xdc, 0xf4)},
     {warning::NoSprinkler, QColor(0xdc, 0xdc, 0xdc)},
 };
 
@@ -481,20 +482,15 @@ void frmCaspersores::connectCommands() {
     on(cmdCopiarManual_, [this] { copyToManual(); });
     on(cmdQuitarAspersor_, [this] { removeSprinkler(); });
     on(cmdAbrir_, [this] {
-        if (workbench_->openChart()) {
-            chartEdited_ = false;
-        }
+        workbench_->openChart();
         refresh(true);
     });
     on(cmdCartaVazia_, [this] {
-        if (workbench_->newChart()) {
-            chartEdited_ = false;
-        }
+        workbench_->newChart();
         refresh(true);
     });
     on(cmdAceptarTudo_, [this] {
         if (workbench_->saveChart()) {
-            chartEdited_ = false;
             services_.messages.showStatus(
                 this, QStringLiteral("The chart '%1' was saved")
                           .arg(QString::fromStdString(workbench_->currentChart()->getNome())));
@@ -504,7 +500,6 @@ void frmCaspersores::connectCommands() {
     });
     on(cmdAceptarCon_, [this] {
         if (workbench_->saveChartAs()) {
-            chartEdited_ = false;
             services_.messages.showStatus(
                 this, QStringLiteral("The chart '%1' was saved")
                           .arg(QString::fromStdString(workbench_->currentChart()->getNome())));
@@ -536,9 +531,7 @@ void frmCaspersores::connectCommands() {
                                      : std::nullopt);
     });
     connect(lstCartas_, &QListWidget::itemDoubleClicked, this, guarded(m, this, [this] {
-                if (workbench_->openChart()) {
-                    chartEdited_ = false;
-                }
+                workbench_->openChart();
                 refresh(true);
             }));
 
@@ -551,6 +544,7 @@ void frmCaspersores::connectCommands() {
     connect(cmbPercentVar_, &QComboBox::currentIndexChanged, this,
             guarded(m, this, [this](int index) {
                 workbench_->setAllowedVariation(index);
+                refreshState();  // the warnings' count follows the variation
                 fillSprinklerChoices(grid_->currentRow());
             }));
     for (auto* o : {optEscogerTodos_, optEscogerMarca_, optEscogerModelo_}) {
@@ -623,15 +617,13 @@ void frmCaspersores::computeManual() {
 void frmCaspersores::copyToManual() {
     {
         BusyCursor busy;
-        if (workbench_->copyAutomaticToManual()) {
-            chartEdited_ = true;
-        }
+        workbench_->copyAutomaticToManual();
     }
     refresh(true);
 }
 
 void frmCaspersores::chartEdited() {
-    chartEdited_ = true;
+    workbench_->markChartChanged();
 }
 
 QString frmCaspersores::summaryLine() const {
@@ -883,7 +875,7 @@ void frmCaspersores::savePdfCommand() {
 }
 
 void frmCaspersores::closeEvent(QCloseEvent* event) {
-    if (chartEdited_) {
+    if (workbench_->chartChanged()) {
         switch (services_.messages.askYesNoCancel(
             this, QStringLiteral("The sprinkler chart has changes that are not saved. Do you "
                                  "want to save it?"))) {

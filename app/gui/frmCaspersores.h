@@ -94,7 +94,6 @@ class frmCaspersores : public QWidget {
     std::unique_ptr<GridSink> sink_;
     std::vector<TabPage*> tabs_;
     std::function<void()> compare_;
-    bool chartEdited_ = false;
     bool filling_ = false;
 
     GridView* grid_ = nullptr;

@@ -163,6 +163,10 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
     if (const double h = workbench_.indicadores().horasRevolucao; h > 0 && std::isfinite(h)) {
         horas_->setExactValue(h);
     }
+    auto* txtObturadas = namedEdit(fraOpciones, "txtAObturados");
+    obturadas_ = new NumberBox(txtObturadas, kPluggedOutletsRange,
+                               QStringLiteral("the number of plugged outlets"), true, m, [] {});
+    obturadas_->setValue(workbench_.indicadores().numeroSaidasObturadas, 0);
     auto* cmdComparar = namedButton(fraOpciones, "cmdComparar", QStringLiteral("Comparar"));
     int row = 0;
     opt->addWidget(namedLabel(fraOpciones, "lblModelos", QStringLiteral("Modelos")), row++, 0, 1,
@@ -190,6 +194,13 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
         "UD, CU and the depths of the candidates are computed with this time; the indicator "
         "tab's time at first"));
     opt->addWidget(txtHoras, row++, 1);
+    opt->addWidget(
+        namedLabel(fraOpciones, "lblObturadas", QStringLiteral("Número de salidas obturadas")), row,
+        0);
+    txtObturadas->setToolTip(QStringLiteral(
+        "The outlets from the pivot point that give no water, left out of UD and CU; the "
+        "indicator tab's number at first"));
+    opt->addWidget(txtObturadas, row++, 1);
     opt->addWidget(cmdComparar, row++, 0, 1, 2);
     fraOpciones->setMaximumWidth(360);
     top->addWidget(fraOpciones);
@@ -239,7 +250,8 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
             [this](int column) { sortBy(column); });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({lstModelos_, txtPresiones_, txtBoosts_, cmbModeloCanon_, cmbVariacion_,
-                      cmbOrden_, txtHoras, cmdComparar, grdCandidatos_, cmdUsar, cmdSalir});
+                      cmbOrden_, txtHoras, txtObturadas, cmdComparar, grdCandidatos_, cmdUsar,
+                      cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     const QStringList keys = captionList(cmbOrden_, "ItemCaptions");
@@ -297,11 +309,21 @@ bool frmCompararCartas::cmdComparar_Click() {
         return false;
     }
     auto options = readOptions();
-    if (!options || !horas_->commit()) {
+    if (!options || !commitAll({horas_, obturadas_})) {
+        return false;
+    }
+    if (horas_->isBlank() && rankNeedsRevolutionTime(options->rankBy.front())) {
+        m.showMessage(this,
+                      QStringLiteral("Please enter the hours of a revolution: ranking by %1 needs "
+                                     "the depths, and they are computed with that time")
+                          .arg(cmbOrden_->currentText()));
+        horas_->box()->setFocus();
         return false;
     }
     ComparisonBase base = comparisonBaseOf(workbench_);
     base.settings.indicadores.horasRevolucao = horas_->isBlank() ? 0 : horas_->value();
+    base.settings.indicadores.numeroSaidasObturadas =
+        static_cast<int>(obturadas_->isBlank() ? 0 : obturadas_->value());
     std::vector<CandidateModel> models;
     try {
         models = readCandidateModels(services_.config.asperConnectionString, ticked);
@@ -366,12 +388,12 @@ bool frmCompararCartas::cmdUsarCarta_Click() {
         m.showMessage(this, QStringLiteral("Please select the package to use"));
         return false;
     }
-    if (!workbench_.takeIntoManualChart(*p->package.chart, true)) {
+    if (!workbench_.takeAsNewChart(*p->package.chart)) {
         return false;
     }
     m.showStatus(this,
-                 QStringLiteral("The package %1, regulators %2, booster %3 is the manual "
-                                "chart now: change it and save it in the workbench")
+                 QStringLiteral("The package %1, regulators %2, booster %3 is a new chart in "
+                                "the workbench: change it and save it under a name of its own")
                      .arg(modelText(p->candidate.model),
                           QString::fromStdString(regulatorText(p->candidate.regulatorPressure)),
                           QString::fromStdString(boostText(p->candidate.boost))));

@@ -21,9 +21,9 @@ class NumberBox;
 // "Compare packages": the automatic package of every ticked model with every regulator
 // setting and end-gun boost of the lists, computed on wrappers of their own with a progress
 // bar and Cancel, shown in a sortable grid (copy, CSV export) and a bar chart of CU
-// (feasible packages coloured). "Use this package" puts the chosen package with its
-// regulators and booster into the workbench's manual chart; nothing else of the workbench
-// changes.
+// (feasible packages coloured). "Use this package" makes the chosen package with its
+// regulators and booster a new, unnamed and unsaved chart of the workbench (the chart open
+// before stays as it was stored); nothing else of the workbench changes.
 class frmCompararCartas : public QWidget {
   public:
     frmCompararCartas(const AppServices& services, ChartWorkbench& workbench,
@@ -32,7 +32,7 @@ class frmCompararCartas : public QWidget {
     // Computes the comparison with the options of the form; false when an option is refused
     // or the user cancelled before any package was computed.
     bool cmdComparar_Click();
-    // The selected package into the workbench's manual chart.
+    // The selected package as a new chart of the workbench.
     bool cmdUsarCarta_Click();
 
     // The packages in the order the grid shows them.
@@ -57,8 +57,10 @@ class frmCompararCartas : public QWidget {
     QListWidget* lstModelos_;
     QLineEdit* txtPresiones_;
     QLineEdit* txtBoosts_;
-    // The hours of a revolution the candidates are judged with; the indicator tab's at first.
+    // The hours of a revolution and the plugged outlets the candidates are judged with; the
+    // indicator tab's at first.
     NumberBox* horas_ = nullptr;
+    NumberBox* obturadas_ = nullptr;
     QComboBox* cmbModeloCanon_;
     QComboBox* cmbVariacion_;
     QComboBox* cmbOrden_;

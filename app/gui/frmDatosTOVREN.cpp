@@ -13,6 +13,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 
+#include "design/frequencial_data.h"
 #include "gui/agronomic_inputs.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/controls.h"
@@ -51,6 +52,13 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
     fileRow->addWidget(cmdImportar);
     fileRow->addWidget(lblFichero_, 1);
     tovren->addLayout(fileRow);
+    // The file the import reads, in the user's notation.
+    auto* lblFormato =
+        namedLabel(fraTOVREN, "lblFormato_v",
+                   QString::fromStdString(frequencialFileFormat(decimalSeparator())));
+    lblFormato->setWordWrap(true);
+    lblFormato->setStyleSheet(QStringLiteral("color: #555555;"));
+    tovren->addWidget(lblFormato);
     grid_ = new GridView("msfDTOVREN", QStringLiteral("Frecuencia;Qfc(l/s/ha);Año"), fraTOVREN);
     grid_->setMessages(&m);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -87,6 +95,13 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
     auto* cmdCompute =
         namedButton(fraCaudal, "cmd_compute_caudal", QStringLiteral("Calcular el caudal"));
     caudal->addWidget(cmdCompute, 4, 1, 1, 2);
+    // The discharge is area · Qfc · 24 / hours: Qfc is the gross continuous discharge.
+    auto* lblQfcBruto = namedLabel(
+        fraCaudal, "lblQfcBruto",
+        QStringLiteral("Qfc se toma como caudal continuo bruto: el caudal a suministrar es "
+                       "área · Qfc · 24 / horas, sin aplicarle la eficiencia de aplicación"));
+    lblQfcBruto->setWordWrap(true);
+    caudal->addWidget(lblQfcBruto, 5, 0, 1, 3);
     caudal->setColumnStretch(0, 1);
 
     auto* right = new QVBoxLayout;

@@ -20,6 +20,7 @@
 #include "gui/TabSalidas.h"
 #include "gui/TabTramos.h"
 #include "gui/TabVelocidades.h"
+#include "gui/frmBDtramos.h"
 #include "gui/frmCaspersores.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -27,6 +28,7 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "shell/discharge_balance.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
 
@@ -212,6 +214,9 @@ void frmDisHid::buildInputs(QWidget* area) {
     lblAreaRegada_ = namedLabel(fraDatos, "lblAreaRegada", QString());
     lblAreaRegada_->setProperty("Prefix", QStringLiteral("Área regada"));
     datos->addWidget(lblAreaRegada_, row++, 0, 1, 2);
+    lblBalanceCaudal_ = namedLabel(fraDatos, "lblBalanceCaudal_v", QString());
+    lblBalanceCaudal_->setWordWrap(true);
+    datos->addWidget(lblBalanceCaudal_, row++, 0, 1, 2);
     lblAviso_ = namedLabel(fraDatos, "lblAviso", QString());
     lblAviso_->setWordWrap(true);
     lblAviso_->setStyleSheet(QStringLiteral("color: #b00020;"));
@@ -276,6 +281,14 @@ void frmDisHid::buildInputs(QWidget* area) {
     tramos->addWidget(namedLabel(fraTramos, "lblGunRs", QStringLiteral("Radio mojado (m)")),
                       kMaxSpans + 2, 1, Qt::AlignRight);
     tramos->addWidget(txtGunRs, kMaxSpans + 2, 2);
+    // A span missing from the lists is added in the catalogue without leaving this screen.
+    auto* cmdBDtramos =
+        namedButton(fraTramos, "cmdBDtramos", QStringLiteral("Catálogo de tramos…"));
+    cmdBDtramos->setToolTip(QStringLiteral(
+        "Opens the reference-span catalogue; the span lists are read again when it closes"));
+    tramos->addWidget(cmdBDtramos, kMaxSpans + 3, 1, 1, 2, Qt::AlignLeft);
+    connect(cmdBDtramos, &QPushButton::clicked, this,
+            guarded(services_.messages, this, [this] { openSpanCatalogue(); }));
     tramos->setColumnStretch(1, 1);
     column->addWidget(fraTramos);
     column->addStretch();
@@ -299,6 +312,23 @@ void frmDisHid::loadCatalogues() {
             pipeMaterials.All(con).ForEach(
                 [&](const quarvex::PipeMaterial& m) { materials_.push_back(m); });
         });
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The catalogues could not be read");
+    }
+    filling_ = true;
+    for (const auto& mat : materials_) {
+        cboMaterial_->addItem(mat.id == 0 ? QString()
+                                          : QStringLiteral("%1 (C = %2)")
+                                                .arg(QString::fromStdString(mat.name))
+                                                .arg(mat.rugosidade));
+    }
+    filling_ = false;
+    loadSpanCatalogue();
+}
+
+void frmDisHid::loadSpanCatalogue() {
+    valley_.clear();
+    try {
         readFrom(services_.config.tramosConnectionString, [&](quarvex::Connection& con) {
             ReferenceTramos().allReferenceTramos(con).ForEach(
                 [&](const ReferenceTramo& t) { valley_[t.denominacion] = t; });
@@ -324,17 +354,37 @@ void frmDisHid::loadCatalogues() {
         names << QString::fromStdString(name);
     }
     filling_ = true;
-    for (const auto& mat : materials_) {
-        cboMaterial_->addItem(mat.id == 0 ? QString()
-                                          : QStringLiteral("%1 (C = %2)")
-                                                .arg(QString::fromStdString(mat.name))
-                                                .arg(mat.rugosidade));
-    }
-    for (auto* combo : spanCombos_) {
+    std::vector<QComboBox*> lists(spanCombos_.begin(), spanCombos_.end());
+    lists.push_back(dtcombVoladizo_);
+    for (auto* combo : lists) {
+        const QString chosen = combo->currentText();
+        combo->clear();
         combo->addItems(names);
+        combo->setCurrentIndex(std::max(0, combo->findText(chosen)));
     }
-    dtcombVoladizo_->addItems(names);
     filling_ = false;
+}
+
+frmDisHid::~frmDisHid() {
+    // The editor goes with this window; its end must not refill lists that are gone.
+    if (spanCatalogue_) {
+        spanCatalogue_->disconnect(this);
+    }
+}
+
+void frmDisHid::openSpanCatalogue() {
+    if (spanCatalogue_) {
+        spanCatalogue_->raise();
+        spanCatalogue_->activateWindow();
+        return;
+    }
+    auto* catalogue = new frmBDtramos(services_, this);
+    spanCatalogue_ = catalogue;
+    catalogue->setWindowFlag(Qt::Window);
+    catalogue->setWindowModality(Qt::WindowModal);
+    catalogue->setAttribute(Qt::WA_DeleteOnClose);
+    connect(catalogue, &QObject::destroyed, this, [this] { loadSpanCatalogue(); });
+    catalogue->show();
 }
 
 void frmDisHid::fillControls() {
@@ -490,6 +540,11 @@ void frmDisHid::refreshResults() {
     if (pivotInputsMessage(inputs()).empty() && pivots.isComplete(machine)) {
         results_.computed = computeIdeal(machine);
     }
+    lblBalanceCaudal_->setText(
+        results_.computed ? QString::fromStdString(dischargeBalanceText(
+                                idealDischargeBalance(*results_.computed), decimalSeparator()))
+                          : QString());
+    lblBalanceCaudal_->setVisible(results_.computed.has_value());
     for (TabPage* tab : tabs_) {
         tab->updateData();
     }

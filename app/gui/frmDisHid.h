@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <map>
@@ -37,6 +38,7 @@ bool openWorkbenchWindow(const AppServices& services, QWidget* opener);
 class frmDisHid : public QWidget {
   public:
     explicit frmDisHid(const AppServices& services, QWidget* parent = nullptr);
+    ~frmDisHid() override;
 
     // Computes and shows the ideal operation; missing inputs are named in a message.
     void cmdCalcular_Click();
@@ -48,6 +50,9 @@ class frmDisHid : public QWidget {
     // The workbench command: unsaved changes may be saved first, then the checks above, then
     // the workbench opens on the stored project in place of this window.
     void openWorkbench();
+    // The reference-span catalogue editor over this screen; when it closes, the span lists
+    // are read again and keep what they showed, so what was typed here stays.
+    void openSpanCatalogue();
 
     const Projecto& project() const { return project_; }
     bool hasChanges() const { return dirty_; }
@@ -60,6 +65,9 @@ class frmDisHid : public QWidget {
   private:
     void buildInputs(QWidget* area);
     void loadCatalogues();
+    // Reads the reference spans (with the system's spans that the catalogue no longer has)
+    // into the span lists, each keeping its choice.
+    void loadSpanCatalogue();
     void fillControls();
     // The accepted box values into the working project, then the results again.
     void readIntoProject();
@@ -93,12 +101,15 @@ class frmDisHid : public QWidget {
     NumberBox* gunRs_ = nullptr;
     QComboBox* cboMaterial_ = nullptr;
     std::array<QComboBox*, kMaxSpans> spanCombos_{};
+    QPointer<QWidget> spanCatalogue_;  // the catalogue editor while it is open
     std::array<NumberBox*, kMaxSpans> cotas_{};
     std::array<QLabel*, kMaxSpans> spanLabels_{};
     QCheckBox* chkVoladizo_ = nullptr;
     QComboBox* dtcombVoladizo_ = nullptr;
     QCheckBox* chkGun_ = nullptr;
     QLabel* lblAreaRegada_ = nullptr;
+    // The outlets' and the gun's ideal discharges against the design discharge.
+    QLabel* lblBalanceCaudal_ = nullptr;
     QLabel* lblAviso_ = nullptr;
     QLabel* lblCaudalOrigen_ = nullptr;
     QTabWidget* tabResultados_ = nullptr;

@@ -15,6 +15,7 @@
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
 #include "gui/widgets/translation.h"
+#include "shell/new_system.h"
 #include "shell/projectos.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
@@ -231,6 +232,9 @@ void frmNuevSist::accept() {
         Projecto project = store.newProject(fresh);
         writeTo(cs, [&](quarvex::Connection& con) { store.saveProject(con, project); });
         services_.document.setProject(project, false);
+        refreshList();
+        openStartWindow(project.id);
+        return;
     } else {
         if (existing.empty() && fresh.empty()) {
             stop(requirementMessage({"the name of the base system", "the name of the new system"}));
@@ -263,8 +267,23 @@ void frmNuevSist::accept() {
     openStartWindow();
 }
 
-void frmNuevSist::openStartWindow() {
-    openNext(this, new frmIniAgronom(services_));
+void frmNuevSist::openStartWindow(int newProjectId) {
+    auto* start = new frmIniAgronom(services_);
+    if (newProjectId > 0) {
+        // Connected before the hand-over, so the list is read again after the removal when
+        // this window shows itself.
+        connect(start, &QObject::destroyed, this, [this, newProjectId] {
+            try {
+                discardNewSystemLeftUnsaved(services_.config.projectsConnectionString,
+                                            services_.document, newProjectId);
+            } catch (...) {
+                handleDatabaseError(services_.messages, this,
+                                    "The new system that was not saved could not be removed");
+            }
+            refreshList();
+        });
+    }
+    openNext(this, start);
 }
 
 void frmNuevSist::cmdBorrar_Click() {

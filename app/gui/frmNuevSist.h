@@ -15,7 +15,8 @@ namespace kambrix {
 
 // System selection: open an existing system, create a new empty one, create one as a copy
 // of an existing one, or delete one. The chosen system becomes the document's project and
-// the agronomic start window opens. A double click on a system opens it.
+// the agronomic start window opens. A double click on a system opens it. A new empty system
+// that is left without ever being saved is removed again when its start window closes.
 class frmNuevSist : public QWidget {
   public:
     explicit frmNuevSist(const AppServices& services, QWidget* parent = nullptr);
@@ -28,7 +29,9 @@ class frmNuevSist : public QWidget {
     void setMode();
     void listActivated(QListWidgetItem* item);
     void accept();
-    void openStartWindow();
+    // The start window on the document's project; `newProjectId` (0 for none) is a new empty
+    // system to remove again if the start window closes with it never saved.
+    void openStartWindow(int newProjectId = 0);
     // Deletes the project of that name when there is one (no question asked).
     void removeProject(const std::string& name);
     // Asks before replacing an existing system of that name; false to stop.

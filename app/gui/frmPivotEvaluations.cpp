@@ -142,13 +142,15 @@ QString frmPivotEvaluations::selectedName() const {
     return item != nullptr && item->isSelected() ? item->text() : QString();
 }
 
-void frmPivotEvaluations::openEvaluation(const quarvex::PivotEvaluation& evaluation) {
+void frmPivotEvaluations::openEvaluation(const quarvex::PivotEvaluation& evaluation, bool created) {
     refreshList();
     const auto found = lstEvaluaciones_->findItems(qs(evaluation.name), Qt::MatchExactly);
     if (!found.isEmpty()) {
         lstEvaluaciones_->setCurrentItem(found.front());
     }
-    openNext(this, new frmPluviometros(services_, evaluation));
+    auto* window = new frmPluviometros(services_, evaluation);
+    window->discardIfLeftUnsaved(created);
+    openNext(this, window);
 }
 
 void frmPivotEvaluations::cmdNueva_Click() {
@@ -162,7 +164,7 @@ void frmPivotEvaluations::cmdNueva_Click() {
         return;
     }
     if (created) {
-        openEvaluation(*created);
+        openEvaluation(*created, true);
     }
 }
 

@@ -39,7 +39,9 @@ class frmPivotEvaluations : public QWidget {
 
   private:
     QString selectedName() const;
-    void openEvaluation(const quarvex::PivotEvaluation& evaluation);
+    // The evaluation window; `created`: the evaluation was just stored empty, and goes again
+    // when the user declines to save it on closing the window.
+    void openEvaluation(const quarvex::PivotEvaluation& evaluation, bool created = false);
 
     AppServices services_;
     QListWidget* lstEvaluaciones_ = nullptr;

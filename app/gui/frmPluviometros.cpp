@@ -31,6 +31,7 @@
 #include <functional>
 #include <set>
 
+#include "evaluation/evaluation_list.h"
 #include "evaluation/evaluation_report.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/controls.h"
@@ -449,6 +450,10 @@ void frmPluviometros::cmdImportar_Click() {
 }
 
 bool frmPluviometros::importFile(const QString& path) {
+    if (const auto question = session_.importReplacesQuestion();
+        question && !services_.messages.confirm(this, qs(*question), MessageService::Default::No)) {
+        return false;
+    }
     try {
         session_.importCsv(path.toStdString());
     } catch (const AppError&) {
@@ -564,6 +569,7 @@ bool frmPluviometros::save() {
                             "The evaluation " + session_.name() + " could not be saved");
         return false;
     }
+    savedOnce_ = true;
     refresh();
     services_.messages.showStatus(this, qs("The evaluation " + session_.name() + " was saved"));
     return true;
@@ -572,6 +578,7 @@ bool frmPluviometros::save() {
 void frmPluviometros::closeEvent(QCloseEvent* event) {
     // Refused until the question is answered: a refused save keeps the window open.
     event->ignore();
+    bool declined = false;
     if (session_.isModified()) {
         switch (services_.messages.askYesNoCancel(this, qs(session_.unsavedChangesQuestion()))) {
             case MessageService::Answer::Yes:
@@ -580,9 +587,19 @@ void frmPluviometros::closeEvent(QCloseEvent* event) {
                 }
                 break;
             case MessageService::Answer::No:
+                declined = true;
                 break;
             case MessageService::Answer::Cancel:
                 return;
+        }
+    }
+    if (declined && discardUnsaved_ && !savedOnce_) {
+        try {
+            discardEmptyEvaluation(services_.config.projectsConnectionString, session_.id(),
+                                   session_.name());
+        } catch (...) {
+            handleDatabaseError(services_.messages, this,
+                                "The new evaluation that was not saved could not be removed");
         }
     }
     event->accept();

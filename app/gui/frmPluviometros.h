@@ -58,6 +58,7 @@ class frmPluviometros : public QWidget {
     // told in a box. Both return false when nothing was done.
     void cmdImportar_Click();
     void cmdExportar_Click();
+    // Readings already in the grids are replaced only after a question (default No).
     bool importFile(const QString& path);
     bool exportFile(const QString& path);
 
@@ -72,6 +73,9 @@ class frmPluviometros : public QWidget {
 
     // cmdGuardar; false when the evaluation could not be stored (told in a box).
     bool save();
+    // The evaluation was created empty for this window: when the user declines to save it on
+    // closing and it was never saved, the empty evaluation is removed again.
+    void discardIfLeftUnsaved(bool on) { discardUnsaved_ = on; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,6 +105,8 @@ class frmPluviometros : public QWidget {
     QPushButton* cmdDeshacer_ = nullptr;
     QPushButton* cmdGuardar_ = nullptr;
     bool refreshing_ = false;
+    bool discardUnsaved_ = false;
+    bool savedOnce_ = false;
 };
 
 }  // namespace kambrix

@@ -96,6 +96,23 @@ std::vector<ChartUse> chartsUsingNozzles(const std::string& projectsConnectionSt
     });
 }
 
+std::optional<std::string> nozzleNameTaken(const quarvex::AspersorList& catalogue,
+                                           const std::string& brand, const std::string& model,
+                                           const std::string& name, int exceptId) {
+    const std::string b = trim(brand);
+    const std::string m = trim(model);
+    const std::string n = trim(name);
+    bool taken = false;
+    catalogue.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& a) {
+        taken = taken || (a->id() != exceptId && trim(a->marca().nome) == b &&
+                          trim(a->modelo().nome) == m && trim(a->nome()) == n);
+    });
+    if (!taken) {
+        return std::nullopt;
+    }
+    return "The model '" + m + "' already has a nozzle named '" + n + "'";
+}
+
 std::string chartUseList(const std::vector<ChartUse>& uses) {
     std::string out;
     for (const auto& u : uses) {

@@ -6,6 +6,8 @@
 // catalogue service (AspersoresStatic::save); this store changes and removes them.
 #pragma once
 
+#include <quarvex/quarvex.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,14 @@ struct NozzleProblem {
 // not a finite number above 0; pmin not below pmax; qmin not below qmax. None when the
 // nozzle can be stored.
 std::optional<NozzleProblem> checkNozzle(const NozzleData& nozzle);
+
+// The message refusing `name` for a nozzle of the model `model` of the brand `brand` when the
+// catalogue already holds a nozzle of that name there (names compared after trimming) other
+// than the nozzle `exceptId` (0 for a new nozzle): "The model 'M' already has a nozzle named
+// 'N'", as the import of a maker's table refuses it. None when the name is free.
+std::optional<std::string> nozzleNameTaken(const quarvex::AspersorList& catalogue,
+                                           const std::string& brand, const std::string& model,
+                                           const std::string& name, int exceptId);
 
 // A stored sprinkler chart that mounts a nozzle.
 struct ChartUse {

@@ -15,7 +15,7 @@ std::string spanLabel(int span, int fixedCount) {
     if (span == -1) {
         return "Gun";
     }
-    return span > fixedCount ? std::to_string(span) + " (OH)" : std::to_string(span);
+    return span > fixedCount ? std::string(kOverhangLabel) : std::to_string(span);
 }
 
 TableData idealOutletsTable(const quarvex::pivot& computed) {
@@ -107,9 +107,11 @@ std::optional<IdealOutletRow> firstNegativePressure(const quarvex::pivot& comput
 
 std::string negativePressureMessage(const IdealOutletRow& row, int fixedCount,
                                     char decimalSeparator) {
-    std::string where = row.span == -1 ? "the end gun"
-                                       : "span " + spanLabel(row.span, fixedCount) + ", outlet " +
-                                             std::to_string(row.outlet);
+    std::string where =
+        row.span == -1 ? std::string("the end gun")
+        : row.span > fixedCount
+            ? "the overhang, outlet " + std::to_string(row.outlet)
+            : "span " + spanLabel(row.span, fixedCount) + ", outlet " + std::to_string(row.outlet);
     return "WARNING!!! The ideal pressure falls below 0 kPa at " +
            formatDecimals(row.distance, 1, decimalSeparator) + " m from the pivot (" + where +
            "): raise the nominal pressure or choose wider pipes";

@@ -23,7 +23,10 @@ struct IdealResults {
     std::optional<quarvex::pivot> computed;
 };
 
-// The label of a span in the result tables: its number, "<n> (OH)" for the overhang (a
+// The overhang's one name, in every table, grid and printout.
+inline constexpr const char* kOverhangLabel = "Over hang";
+
+// The label of a span in the result tables: its number, "Over hang" for the overhang (a
 // span beyond the fixed ones) and "Gun" for the end gun (span -1).
 std::string spanLabel(int span, int fixedCount);
 

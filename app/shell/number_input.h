@@ -29,4 +29,16 @@ std::optional<std::string> checkNumberText(const std::string& text, char decimal
                                            const NumberRange& range, const std::string& what,
                                            bool allowBlank = true);
 
+// Under a decimal comma a point is read as the decimal mark too, so "1.500" is 1.5, not
+// fifteen hundred. For a text whose points look like thousands grouping ("1.500",
+// "-12.345.678", "1.500,25") the note that says how it was read: "\"1.500\" was read as
+// 1,5: a point is a decimal mark" when it is a number, else that it is not a number because
+// points do not group digits. None for any other text, and always under a decimal point.
+std::optional<std::string> pointGroupingNote(const std::string& text, char decimalSeparator);
+
+// The text an accepted box shows once left: under a decimal comma a number written with a
+// point comes back in the locale's form of the value read ("1.500" and "1.5" become "1,5");
+// any other text stays as typed.
+std::string shownNumberText(const std::string& text, char decimalSeparator);
+
 }  // namespace kambrix

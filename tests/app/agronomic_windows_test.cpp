@@ -356,6 +356,26 @@ TEST_F(AgronomicWindowsTest, SchedulingModelImportFillsTheGridAndTheCurve) {
     click(&w, "cmdImportar");
     EXPECT_EQ(messages.messages.size(), 2);
     EXPECT_EQ(grid->rowCount(), 4);
+
+    // The window says what it reads and how Qfc is used.
+    EXPECT_TRUE(text(&w, "lblFormato_v").contains("year;Qfc;frequency"));
+    EXPECT_TRUE(text(&w, "lblFormato_v").contains("2001;0.65;20"));
+    EXPECT_TRUE(text(&w, "lblQfcBruto").startsWith("Qfc is taken as the gross"));
+    // A year line out of range is refused naming the line; the grid stays.
+    messages.answerFile(QString::fromStdString(
+        writeFile("range.csv", "Year;Qfc;Frequency\n2001;0.1;1\n2002;0.2;140\n").string()));
+    click(&w, "cmdImportar");
+    ASSERT_EQ(messages.messages.size(), 3);
+    EXPECT_EQ(messages.messages[2], "Line 3 of the file: the frequency 140 is outside 0 to 100 %");
+    EXPECT_EQ(grid->rowCount(), 4);
+    // Fields separated by "," where the decimal mark is a point.
+    messages.answerFile(QString::fromStdString(
+        writeFile("comma.csv", "Year,Qfc,Frequency\n2001,0.1,1\n2002,0.2,40\n").string()));
+    click(&w, "cmdImportar");
+    EXPECT_EQ(messages.messages.size(), 3);
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(1, 0)->text(), "40");
+    EXPECT_EQ(grid->item(1, 1)->text(), "0.2");
     messages.answer(false);
     w.close();
 }

@@ -109,7 +109,10 @@ TEST(CartaAspersorPresenter, RowsAndMapWithAndWithoutOverhangAndGun) {
     ASSERT_EQ(presenter.rows().size(), 46u);
     EXPECT_EQ(presenter.translateRowToCoordenadas(41), (CoordenadasSaida{3, 1}));
     EXPECT_EQ(presenter.translateRowToCoordenadas(45), (CoordenadasSaida{3, 5}));
-    EXPECT_EQ(presenter.rows()[45].cells[column::Span], "Tower 3");
+    // The overhang's rows carry its one name; its outlets stay span 3 in the map.
+    EXPECT_EQ(presenter.rows()[41].cells[column::Span], "Over hang");
+    EXPECT_EQ(presenter.rows()[45].cells[column::Span], "Over hang");
+    EXPECT_EQ(presenter.rows()[40].cells[column::Span], "Tower 2");
 
     draw(handPivot(false, true));
     ASSERT_EQ(presenter.rows().size(), 42u);

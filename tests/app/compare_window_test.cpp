@@ -3,9 +3,11 @@
 // The package comparison window on the demo system, offscreen: Cancel during the computation
 // leaves the workbench as it was; "Use this package" gives a manual chart computed as the
 // candidate was; the grid sorts on a header click. A screenshot is written to /tmp/shots_cmp
-// when KAMBRIX_SHOTS is set.
+// when KAMBRIX_SHOTS is set. A package used from the window opened by the workbench is a
+// new chart that closing asks to save and that never overwrites the chart open before.
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
@@ -15,6 +17,7 @@
 
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
+#include "gui/frmCaspersores.h"
 #include "gui/frmCompararCartas.h"
 #include "gui/widgets/grid_view.h"
 #include "windows_test_support.h"
@@ -125,9 +128,23 @@ TEST_F(CompareWindow, RevolutionTimeOfTheComparisonAndTheEndGunModelLeftOut) {
     test::child<QLineEdit>(&fresh, "txtBoosts")->setText("none");
     auto* freshHours = test::child<QLineEdit>(&fresh, "txtHorasRevolucao");
     EXPECT_TRUE(freshHours->text().isEmpty());
+    // Ranking by CU (or UD, or runoff) without a time asks for it and computes nothing.
+    EXPECT_FALSE(fresh.cmdComparar_Click());
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              "Please enter the hours of a revolution: ranking by CU needs the depths, and they "
+              "are computed with that time");
+    EXPECT_TRUE(fresh.packages().empty());
+    auto* order = test::child<QComboBox>(&fresh, "cmbOrden");
+    order->setCurrentIndex(4);  // runoff
+    EXPECT_FALSE(fresh.cmdComparar_Click());
+    EXPECT_EQ(messages.messages.size(), 2);
+    order->setCurrentIndex(2);  // nozzle sizes: no depths needed
     ASSERT_TRUE(fresh.cmdComparar_Click());
     ASSERT_EQ(fresh.packages().size(), 1u);
     EXPECT_FALSE(fresh.packages()[0].results.CU.has_value());
+    messages.messages.clear();
+    order->setCurrentIndex(0);
     freshHours->setText("20");
     ASSERT_TRUE(fresh.cmdComparar_Click());
     ASSERT_TRUE(fresh.packages()[0].results.CU.has_value());
@@ -149,6 +166,18 @@ TEST_F(CompareWindow, RevolutionTimeOfTheComparisonAndTheEndGunModelLeftOut) {
     freshHours->setText("-3");
     EXPECT_FALSE(fresh.cmdComparar_Click());
     EXPECT_FALSE(messages.messages.isEmpty());
+
+    // The plugged outlets: the indicator tab's number at first, the comparison's own after.
+    auto* plugged = test::child<QLineEdit>(&fresh, "txtAObturados");
+    EXPECT_EQ(plugged->text(), "12");
+    freshHours->setText("20");
+    plugged->setText("0");
+    ASSERT_TRUE(fresh.cmdComparar_Click());
+    workbench->setIndicadores(statics().newIndicadores(20, 0));
+    const auto none = comparePackages(comparisonBaseOf(*workbench), models, o);
+    ASSERT_TRUE(none.packages[0].results.CU.has_value());
+    EXPECT_EQ(*none.packages[0].results.CU, *fresh.packages()[0].results.CU);
+    EXPECT_NE(*none.packages[0].results.CU, *direct.packages[0].results.CU);
 }
 
 TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
@@ -213,6 +242,79 @@ TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
     EXPECT_FALSE(window->cmdComparar_Click());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(window->packages().size(), 45u);
+}
+
+// The chart open in the workbench is stored as "Stored"; a package used from the comparison
+// becomes a new chart without a name: the heading says it is not saved, closing asks, and
+// the answer stores it under a name of its own while "Stored" keeps its sprinklers.
+TEST_F(CompareWindow, AUsedPackageIsANewChartThatClosingAsksToSave) {
+    window.reset();
+    frmCaspersores bench(services);
+    bench.show();
+    auto& wb = bench.workbench();
+    auto click = [&](QWidget* w, const char* name) { test::child<QPushButton>(w, name)->click(); };
+    click(&bench, "cmdCartaOp");
+    click(&bench, "cmdCopiarParaManual");
+    messages.answerText(QStringLiteral("Stored"));
+    click(&bench, "cmdAceptarCon");
+    const int stored = wb.currentChart()->id();
+    ASSERT_GT(stored, 0);
+    EXPECT_FALSE(wb.chartChanged());
+    const std::string where = " FROM tb_aspersores WHERE id_carta=" + std::to_string(stored);
+    const int storedCount = test::count(con, "SELECT count(*) AS n" + where);
+    const int storedPrint =
+        test::count(con, "SELECT sum(id_aspersor * 7 + saida * 13 + tramo * 101) AS n" + where);
+    ASSERT_GT(storedCount, 0);
+
+    click(&bench, "cmdCompararCartas");
+    auto* compare = bench.findChild<frmCompararCartas*>("frmCompararCartas");
+    ASSERT_NE(compare, nullptr);
+    auto* list = test::child<QListWidget>(compare, "lstModelos");
+    int spray = -1;
+    for (int i = 0; i < list->count(); ++i) {
+        const bool take = spray < 0 && list->item(i)->text().contains(QStringLiteral("spray"));
+        list->item(i)->setCheckState(take ? Qt::Checked : Qt::Unchecked);
+        spray = take ? i : spray;
+    }
+    ASSERT_GE(spray, 0);
+    test::child<QLineEdit>(compare, "txtPresiones")->setText(QStringLiteral("none"));
+    test::child<QLineEdit>(compare, "txtBoosts")->setText(QStringLiteral("none"));
+    test::child<QLineEdit>(compare, "txtHorasRevolucao")->setText(QStringLiteral("20"));
+    ASSERT_TRUE(compare->cmdComparar_Click()) << messages.messages.join("|").toStdString();
+    ASSERT_EQ(compare->packages().size(), 1u);
+    const int packageSprinklers =
+        static_cast<int>(compare->packages()[0].package.chart->mountedAspersores().Count());
+    test::child<GridView>(compare, "grdCandidatos")->setCurrentCell(0, 0);
+    ASSERT_TRUE(compare->cmdUsarCarta_Click());
+    EXPECT_EQ(wb.currentChart()->id(), 0);
+    EXPECT_EQ(wb.currentChart()->getNome(), "");
+    EXPECT_TRUE(wb.chartChanged());
+    compare->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QString heading = test::child<QLabel>(&bench, "lblActual")->text();
+    EXPECT_FALSE(heading.contains(QStringLiteral("Stored"))) << heading.toStdString();
+    EXPECT_TRUE(heading.contains(QStringLiteral("not saved"))) << heading.toStdString();
+
+    // Save asks for a name; a cancelled name keeps the window and stores nothing.
+    messages.questions.clear();
+    messages.answer(MessageService::Answer::Yes);
+    messages.answerText(std::nullopt);
+    EXPECT_FALSE(bench.close());
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_TRUE(messages.questions[0].contains(QStringLiteral("not saved")));
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_cartas"), 1);
+    messages.answer(MessageService::Answer::Yes);
+    messages.answerText(QStringLiteral("From the comparison"));
+    EXPECT_TRUE(bench.close());
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_cartas"), 2);
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n" + where), storedCount);
+    EXPECT_EQ(
+        test::count(con, "SELECT sum(id_aspersor * 7 + saida * 13 + tramo * 101) AS n" + where),
+        storedPrint);
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_cartas WHERE nome='Stored'"), 1);
+    EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tb_aspersores WHERE id_carta=" +
+                                   std::to_string(wb.currentChart()->id())),
+              packageSprinklers);
 }
 
 }  // namespace

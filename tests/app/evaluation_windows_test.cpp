@@ -562,8 +562,74 @@ TEST_F(EvaluationWindowsTest, ExportedCsvGivesTheSameResultsInTheCommandLine) {
     // A file that cannot be read is told and changes nothing.
     const auto bad = tmp.path() / "bad.csv";
     std::ofstream(bad) << "radius,volume_ml,distance_m,canDiameter_cm\n3,1,2,10\n";
+    messages.answer(true);  // replace the readings held
     EXPECT_FALSE(back.importFile(QString::fromStdString(bad.string())));
     EXPECT_EQ(back.session().readings(Radius::First), w.session().readings(Radius::First));
+}
+
+// An import into grids that hold readings asks first (default No); No keeps them, Yes
+// replaces them. Grids with only blank rows are replaced without a question.
+TEST_F(EvaluationWindowsTest, ImportAsksBeforeReplacingReadings) {
+    const auto file = tmp.path() / "two.csv";
+    std::ofstream(file) << "radius,volume_ml,distance_m,canDiameter_cm\n1,50,5,10\n1,60,10,10\n";
+    frmPluviometros w(services, quarvex::statics().PivotEvaluations().newEvaluation("import"));
+    w.show();
+    w.addRow(Radius::Second);  // a blank row is no reading
+    ASSERT_TRUE(w.importFile(QString::fromStdString(file.string())));
+    EXPECT_TRUE(messages.questions.isEmpty());
+    ASSERT_EQ(w.session().readings(Radius::First).size(), 2u);
+    reading(w, Radius::Second, 0, "70", "15");
+    const auto before = w.session().readings(Radius::Second);
+    messages.answer(false);
+    EXPECT_FALSE(w.importFile(QString::fromStdString(file.string())));
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_EQ(messages.questions[0],
+              "The grids hold 3 readings. Do you want to replace them with the readings of the "
+              "file?");
+    EXPECT_EQ(messages.defaults[0], MessageService::Default::No);
+    EXPECT_EQ(w.session().readings(Radius::Second), before);
+    messages.answer(true);
+    EXPECT_TRUE(w.importFile(QString::fromStdString(file.string())));
+    EXPECT_TRUE(w.session().readings(Radius::Second).empty());
+    EXPECT_EQ(w.session().readings(Radius::First).size(), 2u);
+}
+
+// A new evaluation whose save the user declines on closing leaves no row behind; one saved
+// once stays, whatever is declined later.
+TEST_F(EvaluationWindowsTest, ADeclinedNewEvaluationLeavesNoRecord) {
+    frmPivotEvaluations list(services);
+    list.show();
+    auto* names = child<QListWidget>(&list, "lstEvaluaciones");
+    messages.answerText(QStringLiteral("Declined"));
+    click(&list, "cmdNueva");
+    auto* opened = static_cast<frmPluviometros*>(test::topLevel("frmPluviometros"));
+    ASSERT_NE(opened, nullptr);
+    ASSERT_TRUE(stored("Declined"));
+    reading(*opened, Radius::First, 0, "50", "5");
+    messages.answer(MessageService::Answer::Cancel);
+    EXPECT_FALSE(opened->close());
+    EXPECT_TRUE(stored("Declined"));
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(opened->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(stored("Declined"));
+    EXPECT_EQ(evaluationRows(), 0);
+    EXPECT_EQ(names->count(), 0);
+
+    messages.answerText(QStringLiteral("Saved once"));
+    click(&list, "cmdNueva");
+    opened = static_cast<frmPluviometros*>(test::topLevel("frmPluviometros"));
+    ASSERT_NE(opened, nullptr);
+    type(child<QLineEdit>(opened, "txtDiametro"), "10");
+    reading(*opened, Radius::First, 0, "50", "5");
+    ASSERT_TRUE(opened->save());
+    reading(*opened, Radius::First, 1, "60", "10");
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(opened->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(stored("Saved once"));
+    EXPECT_EQ(stored("Saved once")->firstSample.Length(), 1);
+    ASSERT_EQ(names->count(), 1);
 }
 
 TEST_F(EvaluationWindowsTest, SavedAndReopenedKeepsReadingsInOrderAndAskingBeforeLosingThem) {

@@ -52,7 +52,7 @@ TEST(FrequencialData, ALineThatCannotBeReadIsAFormatError) {
         "h\n2001;0.65;20;7\n",  // four
         "h\n2001;abc;20\n",     // not a number
         "h\n2001;0.65;20 %\n",  // trailing text
-        "h\n2001,0.65,20\n",    // commas between fields: one field
+        "h\n2001,0.65;20\n",    // "," and ";" mixed: two fields
         "h\n2001;0,65;20\n",    // a comma where the user's separator is "."
         "h\n2001;1e999;20\n",   // beyond the double range
         "h\n2001;;20\n",        // an empty field
@@ -70,6 +70,60 @@ TEST(FrequencialData, ALineThatCannotBeReadIsAFormatError) {
         EXPECT_STREQ(e.what(), "The input file as an format error, it must be a CSV file");
         EXPECT_NE(e.detail().find("line 3"), std::string::npos) << e.detail();
     }
+}
+
+// With a decimal point the fields may be separated by ","; with a decimal comma they may not.
+// Years that are no years and frequencies outside 0..100 % are refused naming the line.
+TEST(FrequencialData, CommaSeparatedFilesAndImplausibleRows) {
+    const auto comma =
+        parseFrequencialData("Year,Qfc,Frequency\r\n2001,0.65,20\r\n2002,0.7,100\r\n", '.');
+    ASSERT_EQ(comma.size(), 2u);
+    EXPECT_EQ(comma[0].ano, 2001);
+    EXPECT_EQ(comma[0].Qfc, 0.65);
+    EXPECT_EQ(comma[1].frequencia, 100);
+    // A heading written with ";" does not decide: the year lines do.
+    EXPECT_EQ(parseFrequencialData("Year;Qfc;Frequency\n2001,0.65,0\n", '.').size(), 1u);
+    EXPECT_EQ(numberOf([] { parseFrequencialData("h\n2001,0,65,20\n", ','); }),
+              errc::SchedulingFileFormat);
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"h\n2001;0.65;20\n2002;0.6;100.5\n",
+         "Line 3 of the file: the frequency 100.5 is outside 0 to 100 %"},
+        {"h\n2001;0.65;-1\n", "Line 2 of the file: the frequency -1 is outside 0 to 100 %"},
+        {"h\n2001;0.65;20\n0.65;2001;20\n",
+         "Line 3 of the file: 0.65 is not a year (a whole number from 1850 to 2150)"},
+        {"h\n20011;0.65;20\n",
+         "Line 2 of the file: 20011 is not a year (a whole number from 1850 to 2150)"},
+        {"h\n2001.5;0.65;20\n",
+         "Line 2 of the file: 2001.5 is not a year (a whole number from 1850 to 2150)"},
+    };
+    for (const auto& [text, message] : refused) {
+        try {
+            parseFrequencialData(text, '.');
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.number(), errc::SchedulingFileFormat);
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+    // The ends of both ranges are accepted; the message follows the user's notation.
+    EXPECT_EQ(parseFrequencialData("h\n1850;1;0\n2150;1;100\n", '.').size(), 2u);
+    try {
+        parseFrequencialData("h\n2001;0,6;150,5\n", ',');
+        ADD_FAILURE() << "accepted";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "Line 2 of the file: the frequency 150,5 is outside 0 to 100 %");
+    }
+
+    // What the window says of the file, in each notation.
+    const std::string point = frequencialFileFormat('.');
+    EXPECT_NE(point.find("year;Qfc;frequency"), std::string::npos) << point;
+    EXPECT_NE(point.find("2001;0.65;20"), std::string::npos) << point;
+    EXPECT_NE(point.find("(or by \",\""), std::string::npos) << point;
+    const std::string commaText = frequencialFileFormat(',');
+    EXPECT_NE(commaText.find("2001;0,65;20"), std::string::npos) << commaText;
+    EXPECT_EQ(commaText.find("(or by"), std::string::npos) << commaText;
+    EXPECT_NE(commaText.find("the decimal mark is \",\""), std::string::npos) << commaText;
 }
 
 TEST(FrequencialData, FileImportKeepsTheGridWhenItFails) {

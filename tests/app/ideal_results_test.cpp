@@ -52,7 +52,7 @@ TEST(IdealResults, TablesOfTheTabs) {
     EXPECT_EQ(profile.pressure.points.front(), (XYPoint{0, 300}));
     EXPECT_EQ(profile.towers, (std::vector<double>{100}));
     EXPECT_TRUE(profile.belowZero.empty());
-    EXPECT_EQ(spanLabel(2, 1), "2 (OH)");
+    EXPECT_EQ(spanLabel(2, 1), "Over hang");
     EXPECT_EQ(spanLabel(1, 1), "1");
 }
 

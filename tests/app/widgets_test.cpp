@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <zarede/zarede.h>
 
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -200,6 +203,66 @@ TEST_F(WidgetsTest, RealBoxesDefaultToNoForDestructiveQuestionsAndHoldDetails) {
     });
     // A blank answer is a cancelled prompt.
     EXPECT_FALSE(real.askText(nullptr, "Please enter the name for the chart", "Carta 1"));
+}
+
+// Under a decimal comma a point still reads as the decimal mark, but the box shows back the
+// value read, and a text that looks like digits grouped with points gets a note beside it.
+TEST_F(WidgetsTest, NumberBoxShowsHowAPointWasReadUnderACommaLocale) {
+    test::CommaLocale comma;
+    QWidget form;
+    auto* grid = new QGridLayout(&form);
+    auto* label = new QLabel(QStringLiteral("Design discharge (L/s)"), &form);
+    auto* edit = new QLineEdit(&form);
+    edit->setObjectName("txtCaudal");
+    auto* next = new QLineEdit(&form);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(edit, 0, 1);
+    grid->addWidget(next, 1, 1);
+    NumberBox box(edit, NumberRange{0, 1e9, true, false}, "the design discharge", true, messages);
+    form.resize(600, 100);
+    form.show();
+    EXPECT_EQ(box.note(), nullptr);  // none until a text needs one
+
+    test::type(edit, "1.500");
+    EXPECT_EQ(edit->text(), "1,5");
+    EXPECT_DOUBLE_EQ(*box.given(), 1.5);
+    ASSERT_NE(box.note(), nullptr);
+    EXPECT_EQ(box.note()->objectName(), "lblNota_txtCaudal");
+    EXPECT_TRUE(box.note()->isVisible());
+    EXPECT_EQ(box.note()->text(), "\"1.500\" was read as 1,5: a point is a decimal mark");
+    // Beside the box, in its row, and the box keeps its parent.
+    QCoreApplication::processEvents();
+    form.layout()->activate();
+    EXPECT_EQ(edit->parentWidget(), &form);
+    EXPECT_GE(box.note()->geometry().left(), edit->geometry().right());
+    EXPECT_LT(box.note()->geometry().top(), next->geometry().top());
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    test::type(edit, "2,25");  // the locale's own form: as typed, no note
+    EXPECT_EQ(edit->text(), "2,25");
+    EXPECT_FALSE(box.note()->isVisible());
+    test::type(edit, " 0.75");  // a point that groups nothing: shown back, no note
+    EXPECT_EQ(edit->text(), "0,75");
+    EXPECT_FALSE(box.note()->isVisible());
+    test::type(edit, "-1.500,25");
+    EXPECT_EQ(edit->text(), "0,75");  // refused: not a number, nor below 0
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(box.note()->isVisible());
+    test::type(edit, "12.345.678");
+    EXPECT_EQ(edit->text(), "0,75");
+    EXPECT_EQ(messages.messages.size(), 2);
+    EXPECT_EQ(box.note()->text(),
+              "\"12.345.678\" is not a number: a point is a decimal mark, and digits are not "
+              "grouped");
+    box.setExactValue(1500);  // a value put by the program clears the note
+    EXPECT_EQ(edit->text(), "1500");
+    EXPECT_FALSE(box.note()->isVisible());
+    // Only under a decimal comma.
+    EXPECT_FALSE(pointGroupingNote("1.500", '.'));
+    EXPECT_EQ(shownNumberText("1.500", '.'), "1.500");
+    EXPECT_FALSE(pointGroupingNote("1500", ','));
+    EXPECT_FALSE(pointGroupingNote("1.50", ','));
+    EXPECT_FALSE(pointGroupingNote("1234.567", ','));
 }
 
 TEST_F(WidgetsTest, NumberBoxChecksOnLeavingAndTellsOnlyChanges) {

@@ -31,6 +31,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/outlet_warnings.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
@@ -47,7 +48,9 @@
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
 #include "shell/csv.h"
+#include "shell/discharge_balance.h"
 #include "shell/ideal_results.h"
+#include "shell/pivot_design.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 
@@ -297,6 +300,44 @@ TEST_F(WindowsTest, NewSystemReplacementAnsweredNoThenYes) {
     EXPECT_TRUE(opener.isVisible());
 }
 
+// A new empty system is stored when it is made; left without being saved, it goes again when
+// its start window closes. One saved by a design screen stays.
+TEST_F(WindowsTest, ANewSystemNeverSavedLeavesNoRecord) {
+    QWidget opener;
+    opener.show();
+    auto* w = new frmNuevSist(services);
+    openNext(&opener, w);
+    auto* list = child<QListWidget>(w, "dtalproyecto");
+    child<QRadioButton>(w, "optNuevo")->setChecked(true);
+    child<QLineEdit>(w, "txtDenNuevSist")->setText("Left unsaved");
+    child<QPushButton>(w, "cmdAceptar")->click();
+    ASSERT_EQ(projectCount(), 1);
+    QWidget* start = test::topLevel("frmIniAgronom");
+    ASSERT_NE(start, nullptr);
+    start->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(projectCount(), 0);
+    EXPECT_EQ(list->count(), 0);
+
+    child<QRadioButton>(w, "optNuevo")->setChecked(true);
+    child<QLineEdit>(w, "txtDenNuevSist")->setText("Kept");
+    child<QPushButton>(w, "cmdAceptar")->click();
+    start = test::topLevel("frmIniAgronom");
+    ASSERT_NE(start, nullptr);
+    Projecto kept = document.project();
+    kept.q = 41;
+    Projectos().saveProject(con, kept);
+    document.projectSaved(kept);  // as the design screens tell a save
+    start->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(projectCount(), 1);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "Kept");
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(WindowsTest, OpenCopyAndDeleteFromTheSelection) {
     Projectos store;
     Projecto base = store.newProject("Base");
@@ -419,6 +460,104 @@ TEST_F(WindowsTest, DesignScreenRefusesIncompletePivotAndTwelfthSpan) {
     EXPECT_EQ(messages.choices.size(), 2);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(test::count(con, "SELECT count(*) AS n FROM tramos"), 0);
+}
+
+// A span missing from the lists is added in the catalogue opened from the design screen;
+// when the catalogue closes the lists offer it and what was typed on the screen stays.
+TEST_F(WindowsTest, DesignScreenReachesTheSpanCatalogueAndKeepsWhatWasTyped) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    auto* first = child<QComboBox>(&w, "dtcombTramos_1");
+    auto* overhang = child<QComboBox>(&w, "dtcombVoladizo");
+    const QString firstSpan = first->currentText();
+    const QString overhangSpan = overhang->currentText();
+    const int offered = first->count();
+    ASSERT_FALSE(firstSpan.isEmpty());
+    child<QLineEdit>(&w, "txtPropietario")->setText("Typed owner");
+    emit child<QLineEdit>(&w, "txtPropietario")->textEdited("Typed owner");
+    type(child<QLineEdit>(&w, "txtCaudal"), "61.5");
+    ASSERT_TRUE(w.hasChanges());
+
+    auto* open = child<QPushButton>(&w, "cmdBDtramos");
+    EXPECT_EQ(open->text(), "Span catalogue…");
+    open->click();
+    open->click();  // the open editor comes forward, no second one
+    const auto editors = w.findChildren<QWidget*>("frmBDtramos");
+    ASSERT_EQ(editors.size(), 1);
+    auto* spans = static_cast<frmBDtramos*>(editors[0]);
+    EXPECT_TRUE(spans->isVisible());
+    child<QComboBox>(spans, "cboMarca")->setEditText("Ruedasol");
+    child<QLineEdit>(spans, "txtDenominacion")->setText("RS 2025");
+    child<QLineEdit>(spans, "txtLongitud")->setText("48.5");
+    child<QLineEdit>(spans, "txtDiametro")->setText("162");
+    child<QLineEdit>(spans, "txtSeparacion")->setText("250");
+    ASSERT_TRUE(spans->cmdGuardar_Click());
+    spans->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.findChildren<QWidget*>("frmBDtramos").isEmpty());
+
+    EXPECT_EQ(first->count(), offered + 1);
+    EXPECT_GE(first->findText("RS 2025"), 0);
+    EXPECT_GE(child<QComboBox>(&w, "dtcombTramos_7")->findText("RS 2025"), 0);
+    EXPECT_GE(overhang->findText("RS 2025"), 0);
+    EXPECT_EQ(first->currentText(), firstSpan);
+    EXPECT_EQ(overhang->currentText(), overhangSpan);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtPropietario")->text(), "Typed owner");
+    EXPECT_EQ(child<QLineEdit>(&w, "txtCaudal")->text(), "61.5");
+    EXPECT_TRUE(w.hasChanges());
+    // The new span is used as any other.
+    first->setCurrentIndex(first->findText("RS 2025"));
+    ASSERT_GT(w.project().Tramos.Length(), 0);
+    EXPECT_EQ(w.project().Tramos(1).denominacion, "RS 2025");
+    EXPECT_DOUBLE_EQ(w.project().Tramos(1).longitude, 48.5);
+    messages.answer(MessageService::Answer::No);
+    w.close();
+}
+
+// The ideal discharges of the outlets and the gun against the design discharge: the parts
+// of the difference add up to it, on the demo pivot as on a span the spacing does not cover.
+TEST_F(WindowsTest, DesignScreenShowsTheDischargeBalance) {
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    const quarvex::pivot computed = computeIdeal(buildPivot(document.project()));
+    const DischargeBalance b = idealDischargeBalance(computed);
+    double sum = 0;
+    for (const auto& ref : outletsInOrder(computed)) {
+        sum += ref.outlet->caudal;
+    }
+    EXPECT_NEAR(b.total(), sum, 1e-9);
+    EXPECT_DOUBLE_EQ(b.design, document.project().q);
+    EXPECT_GT(b.endGun, 0);
+    EXPECT_GT(b.gunRing, 0);
+    EXPECT_NEAR(b.difference(), b.outerEdge - b.uncovered - b.gunRing, 1e-9);
+    const QString shown = child<QLabel>(&w, "lblBalanceCaudal_v")->text();
+    EXPECT_EQ(shown.toStdString(), dischargeBalanceText(b, '.'));
+    EXPECT_TRUE(shown.startsWith("Outlets ")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("2·L·rs/R²")) << shown.toStdString();
+
+    // One span of 50 m with outlets every 3 m: 16 outlets cover 48 m, 2 m are left.
+    Projecto one = Projectos().newProject("One span");
+    one.q = 30;
+    one.p = 250;
+    one.cotaCentral = 0;
+    one.pipe_material = quarvex::statics().PipeMaterials().All(con).Item(1);
+    one.p_pipe_material_id = one.pipe_material.id;
+    one.Tramos.Push(quarvex::statics().Tramos().newTramo(1, "A", 50, 150, 300, 0));
+    one.p_tramos_loaded = true;
+    const DischargeBalance short2 = idealDischargeBalance(computeIdeal(buildPivot(one)));
+    ASSERT_EQ(short2.stretches.size(), 1u);
+    EXPECT_EQ(short2.stretches[0].span, "span 1");
+    EXPECT_NEAR(short2.stretches[0].length, 2, 1e-9);
+    // 30 L/s over 50²: 16 outlets at 3 m add 16·9 m², the 48..50 m ring (196 m²) is nobody's.
+    EXPECT_NEAR(short2.outerEdge, 30.0 * 16 * 9 / 2500, 1e-9);
+    EXPECT_NEAR(short2.uncovered, 30.0 * (2500 - 2304) / 2500, 1e-9);
+    EXPECT_NEAR(short2.difference(), short2.outerEdge - short2.uncovered, 1e-9);
+    EXPECT_EQ(short2.gunRing, 0);
+    const std::string text = dischargeBalanceText(short2, ',');
+    EXPECT_NE(text.find("(span 1 2,00 m)"), std::string::npos) << text;
+    EXPECT_EQ(text.find("end gun"), std::string::npos) << text;
 }
 
 TEST_F(WindowsTest, DesignScreenComputesAndSavesTheDemoPivot) {
@@ -941,6 +1080,91 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
                              "its %1 reference spans ?")
                   .arg(larga));
     EXPECT_EQ(grid->rowCount(), before - larga);
+}
+
+// Both catalogue editors keep an edited form from being lost on closing, and the sprinkler
+// editor refuses a nozzle name its model already has, for a new nozzle as for a renamed one.
+TEST_F(WindowsTest, CatalogueEditorsAskBeforeLosingEditsAndRefuseATakenNozzleName) {
+    frmBDasp w(services);
+    w.show();
+    EXPECT_TRUE(w.close());  // nothing edited: no question
+    EXPECT_TRUE(messages.choices.isEmpty());
+    w.show();
+    auto* g = child<GridView>(&w, "grdBoquillas");
+    ASSERT_GE(g->rowCount(), 2);
+    const QString model = child<QComboBox>(&w, "cboModelo")->currentText();
+    const QString first = child<QLineEdit>(&w, "txtBoquilla")->text();
+    g->setCurrentCell(1, 0);
+    const int second = w.selectedNozzle();
+    ASSERT_GT(second, 0);
+    quarvex::Connection asper(config.asperConnectionString);
+    asper.Open();
+    const std::string named = "SELECT count(*) AS n FROM Boquillas WHERE denominacion=" +
+                              quarvex::sqlQuote(first.toStdString());
+    const int before = test::count(asper, named);
+    const QString taken = "The model '" + model + "' already has a nozzle named '" + first + "'";
+    child<QLineEdit>(&w, "txtBoquilla")->setText("  " + first + " ");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(0), taken);
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>(&w, "txtBoquilla"));
+    w.cmdNuevaBoquilla_Click();
+    child<QLineEdit>(&w, "txtBoquilla")->setText(first);
+    for (const auto& [box, value] : {std::pair{"txtA", "0.01"},
+                                     {"txtB", "0.5"},
+                                     {"txtPmin", "100"},
+                                     {"txtPmax", "300"},
+                                     {"txtQmin", "0.1"},
+                                     {"txtQmax", "2"}}) {
+        child<QLineEdit>(&w, box)->setText(value);
+    }
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.value(1), taken);
+    EXPECT_EQ(test::count(asper, named), before);
+
+    // The new nozzle typed in the form: Cancel keeps the window, No leaves it unsaved.
+    EXPECT_TRUE(w.hasUnsavedNozzle());
+    messages.answer(MessageService::Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(messages.choices.size(), 1);
+    EXPECT_EQ(messages.choices[0], "The nozzle '" + first +
+                                       "' has changes that are not saved. Do you want to save "
+                                       "them?");
+    // Yes saves first: the taken name is refused again and the window stays.
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(messages.messages.value(2), taken);
+    child<QLineEdit>(&w, "txtBoquilla")->setText(first + " bis");
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(test::count(asper, "SELECT count(*) AS n FROM Boquillas WHERE denominacion=" +
+                                     quarvex::sqlQuote(first.toStdString() + " bis")),
+              1);
+    w.show();
+    EXPECT_FALSE(w.hasUnsavedNozzle());  // the stored nozzle is the form now
+    child<QLineEdit>(&w, "txtPmin")->setText("120");
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(messages.choices.size(), 4);
+
+    frmBDtramos spans(services);
+    spans.show();
+    // A brand typed to be stored is no span edited.
+    child<QComboBox>(&spans, "cboMarca")->setEditText("Brand to store");
+    EXPECT_TRUE(spans.close());
+    EXPECT_EQ(messages.choices.size(), 4);
+    spans.show();
+    child<GridView>(&spans, "grdTramos")->setCurrentCell(1, 0);
+    ASSERT_GT(spans.selectedSpan(), 0);
+    const QString span = child<QLineEdit>(&spans, "txtDenominacion")->text();
+    child<QLineEdit>(&spans, "txtLongitud")->setText("not a length");
+    messages.answer(MessageService::Answer::Yes);  // the save refuses the text
+    EXPECT_FALSE(spans.close());
+    EXPECT_EQ(messages.choices.value(4), "The reference span '" + span +
+                                             "' has changes that are not saved. Do you want to "
+                                             "save them?");
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(spans.close());
 }
 
 TEST_F(WindowsTest, GridCopiesExportsAndActivatesRows) {

@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -145,6 +146,12 @@ TEST_F(WorkbenchWindowTest, AutomaticPackageLeavesOutletsWithoutANearNozzleFlagg
     EXPECT_GE(g->columnWidth(column::Nozzle), twipsToPixels(800, dpi));
     EXPECT_EQ(cell(w.get(), 0, column::Span), "Tower 1");
     EXPECT_EQ(cell(w.get(), 197, column::Span), "End Gun");
+    // The overhang has one name, as in the per-span table; its rows come after span 7.
+    const auto overhang = rowsOf(w.get(), "Over hang");
+    ASSERT_FALSE(overhang.empty());
+    EXPECT_EQ(overhang.front(), rowsOf(w.get(), "Tower 7").back() + 1);
+    EXPECT_EQ(overhang.back(), 196);
+    EXPECT_TRUE(rowsOf(w.get(), "Tower 8").empty());
     EXPECT_EQ(w->workbench().summary().noSprinkler, 198);
     EXPECT_FALSE(child<QPushButton>(w.get(), "cmdCopiarParaManual")->isEnabled());
     EXPECT_TRUE(child<QPushButton>(w.get(), "cmdCompararCartas")->isEnabled());
@@ -241,6 +248,91 @@ TEST_F(WorkbenchWindowTest, ChoosingASprinklerRedrawsThatRowOnly) {
     QTest::keyClick(g, Qt::Key_Return);
     EXPECT_TRUE(choices->view()->isVisible());
     choices->hidePopup();
+}
+
+// A delivered discharge further from the ideal one than the allowed variation is flagged,
+// above as below, for the end gun as for any outlet; the flag follows the variation chosen.
+// The indicator tab says how many outlets have no sprinkler beside the plugged count.
+TEST_F(WorkbenchWindowTest, DischargesOffTheIdealAndBareOutletsAreTold) {
+    quarvex::saida o;
+    o.caudal = 1.0;
+    o.pressao_real = o.pressao_actuante = 200;
+    const quarvex::Aspersor* none = nullptr;
+    auto nozzle = quarvex::statics().Aspersores().newAspersor("N", 0.07, 0.5, 50, 400, 0.1, 5,
+                                                              quarvex::modelo{});
+    for (const auto& [delivered, off] :
+         {std::pair{1.11, true}, {0.89, true}, {1.09, false}, {0.91, false}}) {
+        EXPECT_EQ(
+            (outletWarnings(o, nullptr, nozzle.get(), 0.1, delivered) & warning::DischargeOff) != 0,
+            off)
+            << delivered;
+        // Without a variation nothing is said of the discharge.
+        EXPECT_EQ(outletWarnings(o, nullptr, nozzle.get(), std::nullopt, delivered) &
+                      warning::DischargeOff,
+                  0u);
+    }
+    EXPECT_EQ(outletWarnings(o, nullptr, none, 0.1, 2.0) & warning::DischargeOff, 0u);
+
+    auto w = open();
+    auto* tabs = child<QTabWidget>(w.get(), "tabCarta");
+    QWidget* indicators = w->findChild<QWidget*>("tabIndicadores");
+    ASSERT_NE(indicators, nullptr);
+    tabs->setCurrentWidget(indicators);
+    auto* bare = child<QLabel>(indicators, "lblSinAspersor_v");
+    EXPECT_EQ(bare->text(), "198 outlets have no sprinkler; 0 are counted as plugged");
+    EXPECT_TRUE(bare->styleSheet().contains("color"));
+    type(child<QLineEdit>(indicators, "txtHorasRevolucao"), "20");
+    type(child<QLineEdit>(indicators, "txtAObturados"), "3");
+    EXPECT_EQ(bare->text(), "198 outlets have no sprinkler; 3 are counted as plugged");
+
+    click(w.get(), "cmdCartaOp");
+    click(w.get(), "cmdCopiarParaManual");
+    // The widest variation offers nozzles far from the ideal discharge: mount the furthest.
+    auto* variation = child<QComboBox>(w.get(), "cmb_percent_var");
+    variation->setCurrentIndex(3);
+    auto* g = grid(w.get());
+    const int row = 60;
+    g->setCurrentCell(row, 0);
+    const quarvex::saida* outlet = w->workbench().outletAtRow(row);
+    ASSERT_NE(outlet, nullptr);
+    const auto offered = w->workbench().possibleAspersoresFor(row);
+    int furthest = -1;
+    double gap = 0;
+    for (int i = 1; i <= offered.Count(); ++i) {
+        const double q = offered.Item(i)->calculate(outlet->pressao_actuante);
+        if (std::fabs(q - outlet->caudal) > gap) {
+            gap = std::fabs(q - outlet->caudal);
+            furthest = i - 1;
+        }
+    }
+    ASSERT_GE(furthest, 0);
+    ASSERT_GT(gap, 0.1 * outlet->caudal) << "no nozzle offered beyond 10 %";
+    g->setCurrentCell(row, 0);
+    emit child<QComboBox>(w.get(), "cmbAspersores")->activated(furthest);
+    click(w.get(), "cmdCalcManual");
+    const int withWide = w->workbench().summary().withWarnings;
+    const bool offAtWide = cell(w.get(), row, column::Warnings).contains("Discharge off");
+    variation->setCurrentIndex(0);    // 10 %
+    EXPECT_EQ(g->currentRow(), row);  // the rows are drawn again in place
+    EXPECT_TRUE(cell(w.get(), row, column::Warnings).contains("Discharge off"))
+        << cell(w.get(), row, column::Warnings).toStdString();
+    // Coloured as the legend says, the text readable on it.
+    const QColor flag = g->item(row, column::Warnings)->background().color();
+    EXPECT_TRUE(flag.isValid());
+    EXPECT_GT(flag.lightness(), 128);
+    EXPECT_GE(w->workbench().summary().dischargeOff, 1);
+    if (!offAtWide) {
+        EXPECT_GT(w->workbench().summary().withWarnings, withWide);
+    }
+    EXPECT_TRUE(w->summaryLine().contains(QString::number(w->workbench().summary().withWarnings) +
+                                          " outlet"));
+    EXPECT_TRUE(child<QLabel>(w.get(), "lblLeyenda")->text().contains("Discharge off"));
+    // Every outlet of the copied package has a sprinkler but the bare ones it left.
+    const int left = w->workbench().summary().noSprinkler;
+    EXPECT_EQ(bare->text().toStdString(),
+              left == 0 ? std::string("Every outlet has a sprinkler")
+                        : std::to_string(left) + (left == 1 ? " outlet has" : " outlets have") +
+                              " no sprinkler; 3 are counted as plugged");
 }
 
 TEST_F(WorkbenchWindowTest, OpeningWithoutASelectionChangesNothing) {
@@ -504,6 +596,8 @@ TEST_F(WorkbenchWindowTest, ThePdfHoldsTheChartNameAndEveryNozzle) {
     ASSERT_TRUE(std::filesystem::exists(pdf)) << messages.messages.join("\n").toStdString();
     const std::string text = pdfText(pdf);
     EXPECT_NE(text.find("Field package"), std::string::npos);
+    EXPECT_NE(text.find("Over hang"), std::string::npos);
+    EXPECT_EQ(text.find("Tower 8"), std::string::npos);
     std::set<std::string> nozzles;
     for (const auto& ref : outletsInOrder(w->workbench().currentWrapper()->pivot())) {
         if (ref.outlet->obj_aspersor) {

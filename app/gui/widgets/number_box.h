@@ -3,6 +3,10 @@
 // A numeric input box checked when the user leaves it (or presses Enter): a text that is not
 // a number in the user's notation, is not finite or lies out of the box's range is refused
 // with a message, and the last accepted text comes back. A blank box is "not given".
+// Under a decimal comma a point is read as the decimal mark too; nothing of that passes
+// unnoticed: an accepted text with a point is shown back in the locale's form ("1.500"
+// becomes "1,5"), and a text that looks like digits grouped with points gets a note beside
+// the box saying how it was read.
 #pragma once
 
 #include <QObject>
@@ -13,6 +17,7 @@
 
 #include "shell/number_input.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace kambrix {
@@ -36,6 +41,9 @@ class NumberBox : public QObject {
     // save must not round.
     void setExactValue(double value);
     QLineEdit* box() const { return box_; }
+    // The note beside the box on how a text with points was read; null until one was
+    // needed. Named "lblNota_" + the box's name.
+    QLabel* note() const { return note_; }
     const QString& what() const { return what_; }
     // The accepted number, `fallback` when blank.
     double value(double fallback = 0) const;
@@ -53,7 +61,13 @@ class NumberBox : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Shows the note (an empty text hides it).
+    void showNote(const QString& text);
+    // Makes the note beside the box; false when the box is not in a box or grid layout.
+    bool placeNote();
+
     QLineEdit* box_;
+    QLabel* note_ = nullptr;
     NumberRange range_;
     QString what_;
     bool allowBlank_;
