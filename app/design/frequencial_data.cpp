@@ -9,6 +9,7 @@
 #include "shell/errors.h"
 #include "shell/number_text.h"
 #include "shell/services.h"
+#include "shell/text.h"
 
 namespace kambrix {
 
@@ -26,7 +27,7 @@ double numberField(const CsvRecord& record, std::size_t i, char decimalSeparator
     const double x = parseNumber(text, decimalSeparator);
     if (!isNumberText(text, decimalSeparator) || !std::isfinite(x)) {
         formatError("line " + std::to_string(record.line) + ", field " + std::to_string(i + 1) +
-                    " is not a number: \"" + text + "\"");
+                    " is not a number: \"" + shortPrintable(text, 30) + "\"");
     }
     return x;
 }
@@ -79,28 +80,45 @@ bool blankLine(const CsvRecord& record) {
 }  // namespace
 
 std::vector<FrequencialData> parseFrequencialData(std::string_view text, char decimalSeparator) {
-    std::vector<CsvRecord> records;
+    std::vector<FrequencialData> out;
+    bool heading = false;
     try {
-        records = parseCsv(text, fieldSeparatorOf(text, decimalSeparator));
+        // The list ends at the first empty line: nothing after it is read.
+        forEachCsvRecordWhile(
+            text, fieldSeparatorOf(text, decimalSeparator), [&](const CsvRecord& record) {
+                if (!heading) {
+                    heading = true;
+                    return true;
+                }
+                if (blankLine(record)) {
+                    return false;
+                }
+                if (record.fields.size() != 3) {
+                    formatError("line " + std::to_string(record.line) + " has " +
+                                std::to_string(record.fields.size()) + " fields instead of 3");
+                }
+                if (out.size() == kMaxSchedulingYears) {
+                    raiseError(errc::InputTooLarge, "Line " + std::to_string(record.line) +
+                                                        " of the file: more than " +
+                                                        std::to_string(kMaxSchedulingYears) +
+                                                        " years, more than the model's file holds");
+                }
+                FrequencialData d;
+                d.ano = numberField(record, 0, decimalSeparator);
+                d.Qfc = numberField(record, 1, decimalSeparator);
+                d.frequencia = numberField(record, 2, decimalSeparator);
+                checkYearLine(record, d, decimalSeparator);
+                out.push_back(d);
+                return true;
+            });
     } catch (const AppError& e) {
+        if (e.number() != errc::CsvFormat) {
+            throw;
+        }
         formatError(e.what());
     }
-    if (records.empty()) {
+    if (!heading) {
         formatError("the file has no heading line");
-    }
-    std::vector<FrequencialData> out;
-    for (std::size_t r = 1; r < records.size() && !blankLine(records[r]); ++r) {
-        const CsvRecord& record = records[r];
-        if (record.fields.size() != 3) {
-            formatError("line " + std::to_string(record.line) + " has " +
-                        std::to_string(record.fields.size()) + " fields instead of 3");
-        }
-        FrequencialData d;
-        d.ano = numberField(record, 0, decimalSeparator);
-        d.Qfc = numberField(record, 1, decimalSeparator);
-        d.frequencia = numberField(record, 2, decimalSeparator);
-        checkYearLine(record, d, decimalSeparator);
-        out.push_back(d);
     }
     return out;
 }

@@ -7,12 +7,16 @@
 // file. Lines may end in LF or CR LF and the file may start with a UTF-8 byte-order mark.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kambrix {
+
+// The most years one file may list.
+inline constexpr std::size_t kMaxSchedulingYears = 100'000;
 
 // One year of the model's results.
 struct FrequencialData {

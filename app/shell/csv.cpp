@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/csv.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -24,6 +24,14 @@ namespace kambrix {
 
 void forEachCsvRecord(std::string_view text, char separator,
                       const std::function<void(const CsvRecord&)>& visit) {
+    forEachCsvRecordWhile(text, separator, [&](const CsvRecord& r) {
+        visit(r);
+        return true;
+    });
+}
+
+void forEachCsvRecordWhile(std::string_view text, char separator,
+                           const std::function<bool(const CsvRecord&)>& visit) {
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         text.remove_prefix(kUtf8Bom.size());
     }
@@ -100,7 +108,9 @@ void forEachCsvRecord(std::string_view text, char separator,
         if (lineHasContent) {
             record.fields.push_back(std::move(field));
         }
-        visit(record);
+        if (!visit(record)) {
+            return;
+        }
     }
 }
 
@@ -192,7 +202,8 @@ std::string readTextFile(const std::filesystem::path& path, bool allowEmpty, std
     }
     if (status.type() != fs::file_type::regular) {
         // A pipe would block for ever and a device never ends.
-        raiseError(errc::FileNotRegular, name + " is not a regular file (a pipe, device or socket)");
+        raiseError(errc::FileNotRegular,
+                   name + " is not a regular file (a pipe, device or socket)");
     }
     const auto tooLarge = [&] {
         raiseError(errc::FileUnreadable, "The file " + name + " is larger than " +
@@ -214,7 +225,8 @@ std::string readTextFile(const std::filesystem::path& path, bool allowEmpty, std
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        raiseError(errc::FileNotRegular, name + " is not a regular file (a pipe, device or socket)");
+        raiseError(errc::FileNotRegular,
+                   name + " is not a regular file (a pipe, device or socket)");
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(::fdopen(fd, "rb"), &std::fclose);
     if (!in) {
@@ -242,10 +254,10 @@ std::string readTextFile(const std::filesystem::path& path, bool allowEmpty, std
                    "The file " + name + " cannot be read: " + std::strerror(error));
     }
     const auto starts = [&](std::string_view mark) { return text.rfind(mark, 0) == 0; };
-    if (starts(std::string_view("\xFF\xFE\0\0", 4)) || starts(std::string_view("\0\0\xFE\xFF", 4)) ||
-        starts("\xFF\xFE") || starts("\xFE\xFF")) {
-        raiseError(errc::FileNotUtf8, "The file " + name +
-                                          " is saved as UTF-16 or UTF-32 text: save it as UTF-8");
+    if (starts(std::string_view("\xFF\xFE\0\0", 4)) ||
+        starts(std::string_view("\0\0\xFE\xFF", 4)) || starts("\xFF\xFE") || starts("\xFE\xFF")) {
+        raiseError(errc::FileNotUtf8,
+                   "The file " + name + " is saved as UTF-16 or UTF-32 text: save it as UTF-8");
     }
     if (!allowEmpty && text.find_first_not_of(" \t\r\n\f\v\xEF\xBB\xBF") == std::string::npos) {
         raiseError(errc::FileEmpty, "The file " + name + " is empty");
@@ -301,8 +313,8 @@ void writeTextFile(const std::filesystem::path& path, std::string_view text) {
     std::error_code ec;
     const auto status = fs::status(path, ec);
     if (status.type() == fs::file_type::directory) {
-        raiseError(errc::FileNotWritable,
-                   "The file " + printableText(path.string()) + " cannot be written: it is a folder");
+        raiseError(errc::FileNotWritable, "The file " + printableText(path.string()) +
+                                              " cannot be written: it is a folder");
     }
     if (fs::exists(status) && status.type() != fs::file_type::regular) {
         // A device or a pipe the user named (/dev/stdout, a terminal) is written as it is:

@@ -31,6 +31,9 @@ std::vector<CsvRecord> parseCsv(std::string_view text, char separator = ',');
 // that a reader keeps only what it needs of a large file.
 void forEachCsvRecord(std::string_view text, char separator,
                       const std::function<void(const CsvRecord&)>& visit);
+// The same until `visit` returns false: the rest of the text is not read.
+void forEachCsvRecordWhile(std::string_view text, char separator,
+                           const std::function<bool(const CsvRecord&)>& visit);
 
 // A whole field read as a number with "." as decimal point, whatever the locale: blanks
 // around it are allowed, anything else after the number is not, and so are NaN and

@@ -5,8 +5,8 @@
 // only read.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <quarvex/quarvex.h>
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include <array>
