@@ -306,6 +306,26 @@ bool ChartWorkbench::computeAutomatic() {
     });
 }
 
+bool ChartWorkbench::computeAutomatic(const ModelChoice& model) {
+    return guarded("The automatic package could not be computed", [&] {
+        PackageResult r = computeAutomaticPackage(
+            projectPivot_, settingsForModel(projectPivot_, packageSettings(), model));
+        automaticStrategy_ = r.strategy;
+        automatic_.init(&presenter_, r.wrapper);
+        finishComputation(WorkingPivot::Automatic, r.settled, true);
+        return true;
+    });
+}
+
+std::vector<ModelFit> ChartWorkbench::modelsForAutomatic() {
+    std::vector<ModelFit> out;
+    guarded("The models of the catalogue could not be compared", [&] {
+        out = rankModelsByFittedOutlets(projectPivot_, packageSettings());
+        return true;
+    });
+    return out;
+}
+
 bool ChartWorkbench::runManual(bool announce) {
     auto& w = *manual_.inner();
     pushAccessories(w);

@@ -25,6 +25,7 @@
 #include "design/automatic_package.h"
 #include "design/carta_presenter.h"
 #include "design/manual_strategy.h"
+#include "design/model_choice.h"
 #include "design/nozzle_filter.h"
 #include "design/optimizer_strategy.h"
 #include "design/outlet_warnings.h"
@@ -145,6 +146,13 @@ class ChartWorkbench {
     // ---- computing (each true when it ran; a computation that does not settle shows
     // kNotSettledMessage, keeps the last pass and still counts as run)
     bool computeAutomatic();
+    // Under "Whole catalogue", the automatic package of one model (the end gun's nozzle from
+    // the gun models on its own), so that the package does not alternate makers outlet by
+    // outlet; the choice offered is modelsForAutomatic(), the first by default.
+    bool computeAutomatic(const ModelChoice& model);
+    // Every model of the available nozzles with the outlets its own package fits, the most
+    // first; empty on a failure (told through the prompts).
+    std::vector<ModelFit> modelsForAutomatic();
     bool computeManual();
     // The settings the automatic computation would use now (available nozzles, 10 %, the
     // accessories and tab values).

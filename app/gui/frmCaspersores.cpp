@@ -599,6 +599,41 @@ void frmCaspersores::setCompareHandler(std::function<void()> handler) {
 }
 
 void frmCaspersores::computeAutomatic() {
+    if (workbench_->nozzleFilter().kind == NozzleFilter::Kind::All) {
+        // A whole catalogue: one model for the lateral, the one that fits most outlets
+        // offered first, so the package does not alternate makers outlet by outlet.
+        std::vector<ModelFit> fits;
+        {
+            BusyCursor busy;
+            fits = workbench_->modelsForAutomatic();
+        }
+        if (fits.empty()) {
+            refresh(true);
+            return;
+        }
+        QStringList items;
+        for (const auto& f : fits) {
+            items << QStringLiteral("%1 — %2 (fits %3 of %4 outlets)")
+                         .arg(QString::fromStdString(f.model.brand),
+                              QString::fromStdString(f.model.model))
+                         .arg(f.fittedOutlets)
+                         .arg(f.outlets);
+        }
+        const auto chosen = services_.messages.chooseItem(
+            this,
+            QStringLiteral("The automatic package uses one model of the catalogue (the end gun "
+                           "takes its nozzle from the gun models). Model:"),
+            items, 0);
+        if (!chosen) {
+            return;
+        }
+        {
+            BusyCursor busy;
+            workbench_->computeAutomatic(fits[static_cast<std::size_t>(*chosen)].model);
+        }
+        refresh(true);
+        return;
+    }
     {
         BusyCursor busy;
         workbench_->computeAutomatic();

@@ -5,10 +5,13 @@
 // feasibility follow from the computed pivot, the ranking, progress and cancel.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app_test_support.h"
 #include "demo/demo_project.h"
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
+#include "design/model_choice.h"
 #include "design/package_comparison.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
@@ -382,6 +385,59 @@ TEST(ComparisonRanking, FeasibleFirstThenTheKeysInTheirOrder) {
     l = {judged(0, false, 80, 2), judged(1, false, 85, 2), judged(2, true, 10, 9)};
     rankPackages(l, {RankKey::CU});
     EXPECT_EQ(orderOf(l), (std::vector<int>{2, 1, 0}));
+}
+
+// One model for the automatic package of a whole catalogue: the models ranked by the outlets
+// their own package fits, the settings of one model, the end gun's nozzle from the gun
+// models apart.
+TEST_F(Comparison, ModelsRankedByFittedOutletsAndTheGunFromItsOwnModel) {
+    const pivot& p = workbench->projectPivot();
+    const PackageSettings all = workbench->packageSettings();
+    const auto fits = rankModelsByFittedOutlets(p, all);
+    const auto models = catalogueModels(all.nozzles);
+    ASSERT_EQ(fits.size(), models.size());
+    const auto modelsOf = [](const AspersorList& list) {
+        std::set<std::string> out;
+        list.ForEach([&](const std::shared_ptr<Aspersor>& a) {
+            out.insert(a->marca().nome + " / " + a->modelo().nome);
+        });
+        return out;
+    };
+    for (std::size_t i = 0; i < fits.size(); ++i) {
+        if (i > 0) {
+            EXPECT_GE(fits[i - 1].fittedOutlets, fits[i].fittedOutlets);
+        }
+        // Each count is that model's own package, recomputed here, and the package holds
+        // that model alone on the lateral.
+        const PackageResult r = computeAutomaticPackage(p, settingsForModel(p, all, fits[i].model));
+        int fitted = 0;
+        int outlets = 0;
+        for (const auto& ref : outletsInOrder(r.wrapper->pivot())) {
+            if (ref.span) {
+                ++outlets;
+                fitted += ref.outlet->obj_aspersor ? 1 : 0;
+                if (ref.outlet->obj_aspersor) {
+                    EXPECT_EQ(ref.outlet->obj_aspersor->modelo().nome, fits[i].model.model);
+                }
+            }
+        }
+        EXPECT_EQ(fits[i].fittedOutlets, fitted);
+        EXPECT_EQ(fits[i].outlets, outlets);
+    }
+    EXPECT_EQ(
+        std::find_if(fits.begin(), fits.end(), [](const ModelFit& f) { return f.model == kGun; }) -
+            fits.begin(),
+        static_cast<long>(fits.size()) - 1)
+        << "the gun model fits no outlet of the lateral";
+    // A spray model has nothing for the gun: the gun model is added to it, and only it.
+    EXPECT_EQ(modelsOf(settingsForModel(p, all, kRotagua).nozzles),
+              (std::set<std::string>{"Rotagua / Rotating spray plate", "Lluvia Norte / End gun"}));
+    EXPECT_EQ(modelsOf(settingsForModel(p, all, kGun).nozzles),
+              (std::set<std::string>{"Lluvia Norte / End gun"}));
+    EXPECT_EQ(test::numberOf([&] {
+                  settingsForModel(p, all, {"No", "such"});
+              }),
+              errc::RecordNotFound);
 }
 
 }  // namespace

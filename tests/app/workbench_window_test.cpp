@@ -817,3 +817,59 @@ TEST_F(WorkbenchWindowTest, Screenshots) {
     }
     EXPECT_TRUE(w->savePdf(QString::fromLatin1(dir) + "/workbench_chart.pdf"));
 }
+
+TEST_F(WorkbenchWindowTest, AutomaticPackageOfAWholeCatalogueUsesOneModelAndTheGunModel) {
+    auto w = open();
+    ASSERT_EQ(w->workbench().nozzleFilter().kind, NozzleFilter::Kind::All);
+    // Cancelled: nothing is computed.
+    messages.answerItem(std::nullopt);
+    click(w.get(), "cmdCartaOp");
+    ASSERT_EQ(messages.itemPrompts.size(), 1);
+    EXPECT_FALSE(w->workbench().automaticComputed());
+
+    // The models are offered with the outlets each fits, the most first.
+    const auto fits = w->workbench().modelsForAutomatic();
+    ASSERT_GE(fits.size(), 2u);
+    for (std::size_t i = 1; i < fits.size(); ++i) {
+        EXPECT_GE(fits[i - 1].fittedOutlets, fits[i].fittedOutlets);
+    }
+    const QStringList offered = messages.itemLists.back();
+    ASSERT_EQ(offered.size(), static_cast<int>(fits.size()));
+    EXPECT_TRUE(offered[0].contains(QString::fromStdString(fits[0].model.model)));
+    EXPECT_TRUE(offered[0].contains(QStringLiteral("fits %1 of").arg(fits[0].fittedOutlets)));
+
+    // The offered default: every outlet of the lateral carries the one model; the gun's
+    // nozzle comes from a model of its own.
+    click(w.get(), "cmdCartaOp");
+    ASSERT_TRUE(w->workbench().automaticComputed());
+    const auto& p = w->workbench().currentWrapper()->pivot();
+    std::set<std::pair<std::string, std::string>> lateralModels;
+    for (const auto& ref : outletsInOrder(p)) {
+        if (ref.span && ref.outlet->obj_aspersor) {
+            lateralModels.insert(
+                {ref.outlet->obj_aspersor->marca().nome, ref.outlet->obj_aspersor->modelo().nome});
+        }
+    }
+    ASSERT_EQ(lateralModels.size(), 1u);
+    EXPECT_EQ(lateralModels.begin()->second, fits[0].model.model);
+    EXPECT_EQ(w->workbench().summary().sprinklers - (p.endGun.saida.obj_aspersor ? 1 : 0),
+              fits[0].fittedOutlets);
+    if (p.p_has_end_gun && p.endGun.saida.obj_aspersor) {
+        EXPECT_NE(p.endGun.saida.obj_aspersor->modelo().nome, fits[0].model.model)
+            << "the demo's spray models have nothing for the gun";
+    }
+
+    // Another choice gives that model's package.
+    messages.answerItem(static_cast<int>(fits.size()) - 1);
+    click(w.get(), "cmdCartaOp");
+    for (const auto& ref : outletsInOrder(w->workbench().currentWrapper()->pivot())) {
+        if (ref.span && ref.outlet->obj_aspersor) {
+            EXPECT_EQ(ref.outlet->obj_aspersor->modelo().nome, fits.back().model.model);
+        }
+    }
+    // Under a brand or model filter nothing is asked.
+    const int asked = messages.itemPrompts.size();
+    ASSERT_TRUE(w->workbench().setNozzleFilter({NozzleFilter::Kind::Brand, "Aquilon", ""}));
+    click(w.get(), "cmdCartaOp");
+    EXPECT_EQ(messages.itemPrompts.size(), asked);
+}

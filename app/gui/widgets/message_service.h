@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ class MessageService {
     // A text prompt with an initial answer; none when cancelled or answered with blanks only.
     virtual std::optional<QString> askText(QWidget* parent, const QString& prompt,
                                            const QString& initial = QString()) = 0;
+    // A choice from a list, `current` offered first; the index chosen, none when cancelled.
+    virtual std::optional<int> chooseItem(QWidget* parent, const QString& prompt,
+                                          const QStringList& items, int current = 0) = 0;
     // File dialogs; an empty text when cancelled. `filter` as "CSV files (*.csv)".
     virtual QString openFileName(QWidget* parent, const QString& caption,
                                  const QString& filter) = 0;

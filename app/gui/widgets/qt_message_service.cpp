@@ -71,6 +71,18 @@ std::optional<QString> QtMessageService::askText(QWidget* parent, const QString&
     return text.trimmed();
 }
 
+std::optional<int> QtMessageService::chooseItem(QWidget* parent, const QString& prompt,
+                                                const QStringList& items, int current) {
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(owner(parent), kTitle, prompt, items, current, false, &ok);
+    const int index = items.indexOf(chosen);
+    if (!ok || index < 0) {
+        return std::nullopt;
+    }
+    return index;
+}
+
 QString QtMessageService::openFileName(QWidget* parent, const QString& caption,
                                        const QString& filter) {
     return QFileDialog::getOpenFileName(owner(parent), caption, QString(), filter);

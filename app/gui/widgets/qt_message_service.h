@@ -15,6 +15,8 @@ class QtMessageService : public MessageService {
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
     std::optional<QString> askText(QWidget* parent, const QString& prompt,
                                    const QString& initial) override;
+    std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items,
+                                  int current) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;

@@ -45,6 +45,18 @@ std::optional<QString> ScriptedMessageService::askText(QWidget*, const QString& 
     return text ? std::optional<QString>(text->trimmed()) : std::nullopt;
 }
 
+std::optional<int> ScriptedMessageService::chooseItem(QWidget*, const QString& prompt,
+                                                      const QStringList& items, int current) {
+    itemPrompts << prompt;
+    itemLists.push_back(items);
+    if (items_.empty()) {
+        return current;
+    }
+    const auto index = items_.front();
+    items_.pop_front();
+    return index;
+}
+
 QString ScriptedMessageService::openFileName(QWidget*, const QString& caption,
                                              const QString& filter) {
     fileCaptions << caption;
@@ -80,6 +92,9 @@ void ScriptedMessageService::clear() {
     answers_.clear();
     texts_.clear();
     files_.clear();
+    itemPrompts.clear();
+    itemLists.clear();
+    items_.clear();
 }
 
 }  // namespace kambrix

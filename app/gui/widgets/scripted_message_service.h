@@ -23,6 +23,9 @@ class ScriptedMessageService : public MessageService {
     // else none.
     std::optional<QString> askText(QWidget* parent, const QString& prompt,
                                    const QString& initial) override;
+    // Pops the next scripted index (none: cancelled), else `current` (the offered choice).
+    std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items,
+                                  int current) override;
     // Pop the next scripted file name, else an empty text (cancelled).
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
@@ -34,6 +37,7 @@ class ScriptedMessageService : public MessageService {
     void answer(Answer a) { answers_.push_back(a); }
     void answerText(std::optional<QString> text) { texts_.push_back(std::move(text)); }
     void answerFile(const QString& path) { files_.push_back(path); }
+    void answerItem(std::optional<int> index) { items_.push_back(index); }
 
     bool defaultAnswer = false;
     Answer defaultChoice = Answer::No;
@@ -45,6 +49,8 @@ class ScriptedMessageService : public MessageService {
     QStringList choices;            // the questions that offered Cancel as well
     QStringList prompts;            // text prompts
     QStringList initials;           // their initial answers
+    QStringList itemPrompts;        // list choices, in order
+    std::vector<QStringList> itemLists;
     QStringList fileCaptions;
     QStringList fileFilters;  // the filter of each file dialog
     QStringList statuses;     // status-line confirmations
@@ -55,6 +61,7 @@ class ScriptedMessageService : public MessageService {
     std::deque<Answer> answers_;
     std::deque<std::optional<QString>> texts_;
     std::deque<QString> files_;
+    std::deque<std::optional<int>> items_;
 };
 
 }  // namespace kambrix
