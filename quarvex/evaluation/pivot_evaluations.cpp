@@ -1,10 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include <charconv>
+#include <cmath>
+
 namespace quarvex {
 namespace {
 
 constexpr const char* kSampleSeparator = "\r\n";
+
+// The shortest text that reads back as the same double (the can's diameter decides every
+// depth); a NaN or an infinity is refused as sqlNumber refuses it.
+std::string exactNumberText(double x) {
+    if (!std::isfinite(x)) {
+        Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
+    }
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
+}
 
 bool isBlankText(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
@@ -53,7 +67,7 @@ Array<FieldSample> PivotEvaluations::samplesFromText(const std::string& text) co
     std::size_t from = 0;
     for (;;) {
         const std::size_t at = text.find(separator, from);
-        samples.Push(fieldSamples.Parse(text.substr(from, at - from)));
+        samples.Push(fieldSamples.ParseStored(text.substr(from, at - from)));
         if (at == std::string::npos) {
             break;
         }
@@ -78,7 +92,7 @@ void PivotEvaluations::save(Connection& con, PivotEvaluation& self) {
     const std::vector<std::string> values{
         sqlQuote(self.name),
         self.pluviometer.diameter == 0.0 ? std::string("null")
-                                         : numberText(self.pluviometer.diameter),
+                                         : exactNumberText(self.pluviometer.diameter),
         listValue(self.firstSample),
         listValue(self.secondSample),
     };
