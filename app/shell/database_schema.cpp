@@ -53,6 +53,11 @@ class Handle {
 // A failure of the database, with its own words.
 struct DatabaseFault {
     std::string words;
+    int code = SQLITE_ERROR;  // SQLite's primary result code
+
+    // Another connection held its lock longer than the busy timeout: the file is in use,
+    // not damaged.
+    bool busy() const { return code == SQLITE_BUSY || code == SQLITE_LOCKED; }
 };
 
 // The rows of a query, every column as text (NULL as an empty optional).
@@ -61,7 +66,7 @@ using Row = std::vector<std::optional<std::string>>;
 std::vector<Row> query(sqlite3* db, const std::string& sql) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-        DatabaseFault fault{sqlite3_errmsg(db)};
+        DatabaseFault fault{sqlite3_errmsg(db), sqlite3_errcode(db) & 0xFF};
         sqlite3_finalize(st);
         throw fault;
     }
@@ -72,7 +77,7 @@ std::vector<Row> query(sqlite3* db, const std::string& sql) {
             break;
         }
         if (rc != SQLITE_ROW) {
-            DatabaseFault fault{sqlite3_errmsg(db)};
+            DatabaseFault fault{sqlite3_errmsg(db), rc & 0xFF};
             sqlite3_finalize(st);
             throw fault;
         }
@@ -94,8 +99,8 @@ std::vector<Row> query(sqlite3* db, const std::string& sql) {
 
 void exec(sqlite3* db, const std::string& sql) {
     char* msg = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
-        DatabaseFault fault{msg ? msg : sqlite3_errmsg(db)};
+    if (const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &msg); rc != SQLITE_OK) {
+        DatabaseFault fault{msg ? msg : sqlite3_errmsg(db), rc & 0xFF};
         sqlite3_free(msg);
         throw fault;
     }
@@ -322,8 +327,13 @@ DatabaseCheck inspectDatabase(const fs::path& file, const DatabaseSchema& schema
     try {
         checkOpenDatabase(*db, schema, check);
     } catch (const DatabaseFault& fault) {
+        // A file another program keeps locked cannot be looked at now: not usable for this
+        // run, but not called damaged either.
         check.state = DatabaseState::Damaged;
-        check.message = damagedMessage(file);
+        check.message = fault.busy() ? "The database \"" + shownPath(file) +
+                                           "\" is in use by another program; try again when it "
+                                           "has finished."
+                                     : damagedMessage(file);
         check.detail = fault.words;
     }
     return check;

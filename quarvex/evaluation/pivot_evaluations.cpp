@@ -24,6 +24,34 @@ bool isBlankText(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
 }
 
+// The samples of a stored list, each piece read by `parse`.
+template <class Parse>
+Array<FieldSample> splitSamples(const std::string& text, Parse&& parse) {
+    Array<FieldSample> samples;
+    if (isBlankText(text)) {
+        return samples;
+    }
+    const std::string separator = kSampleSeparator;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, from);
+        samples.Push(parse(text.substr(from, at - from)));
+        if (at == std::string::npos) {
+            break;
+        }
+        from = at + separator.size();
+    }
+    return samples;
+}
+
+// A stored evaluation's list: a number beyond the double range raises
+// errc::StoredNumberOutOfRange instead of reading as no reading.
+Array<FieldSample> storedSamples(const std::string& text) {
+    const FieldSamples fieldSamples;
+    return splitSamples(text,
+                        [&](const std::string& piece) { return fieldSamples.ParseStored(piece); });
+}
+
 }  // namespace
 
 PivotEvaluation PivotEvaluations::newEvaluation(const std::string& name) const {
@@ -58,22 +86,8 @@ std::string PivotEvaluations::samplesText(const Array<FieldSample>& samples) con
 }
 
 Array<FieldSample> PivotEvaluations::samplesFromText(const std::string& text) const {
-    Array<FieldSample> samples;
-    if (isBlankText(text)) {
-        return samples;
-    }
     const FieldSamples fieldSamples;
-    const std::string separator = kSampleSeparator;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = text.find(separator, from);
-        samples.Push(fieldSamples.ParseStored(text.substr(from, at - from)));
-        if (at == std::string::npos) {
-            break;
-        }
-        from = at + separator.size();
-    }
-    return samples;
+    return splitSamples(text, [&](const std::string& piece) { return fieldSamples.Parse(piece); });
 }
 
 Array<std::string> PivotEvaluations::Enumerate(Connection& con) {
@@ -118,8 +132,8 @@ PivotEvaluation PivotEvaluations::find(Connection& con, const std::string& condi
     e.id = static_cast<int>(rs.Field("id").AsLong());
     e.name = nullToText(rs.Field("name"));
     e.pluviometer = Pluviometros().newPluviometro(nullToZero(rs.Field("pluviometer_diameter")));
-    e.firstSample = samplesFromText(nullToText(rs.Field("first_samples")));
-    e.secondSample = samplesFromText(nullToText(rs.Field("second_samples")));
+    e.firstSample = storedSamples(nullToText(rs.Field("first_samples")));
+    e.secondSample = storedSamples(nullToText(rs.Field("second_samples")));
     return e;
 }
 

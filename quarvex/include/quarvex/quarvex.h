@@ -1090,8 +1090,9 @@ class QUARVEX_EXPORT PivotEvaluations {
     // errc::EvaluationNotFound.
     PivotEvaluation find(Connection& con, const std::string& conditions);
     void destroy(Connection& con, const PivotEvaluation& self);
-    // The text of a sample list and back (blank text gives an empty list); samplesFromText
-    // reads with FieldSamples::ParseStored.
+    // The text of a sample list and back (blank text gives an empty list). `find` reads the
+    // stored lists with FieldSamples::ParseStored: a stored number beyond the double range
+    // raises errc::StoredNumberOutOfRange there.
     std::string samplesText(const Array<FieldSample>& samples) const;
     Array<FieldSample> samplesFromText(const std::string& text) const;
     const TableSchema& schema();
