@@ -343,7 +343,8 @@ fs::path backupPathFor(const fs::path& file, int version) {
     const std::string base = file.string() + ".bak-" + std::to_string(version);
     fs::path candidate = base;
     std::error_code ec;
-    for (int n = 2; fs::exists(candidate, ec) || ec; ++n) {
+    // An error ends the search: the copy to that name then fails and says why.
+    for (int n = 2; fs::exists(candidate, ec); ++n) {
         candidate = base + "-" + std::to_string(n);
     }
     return candidate;
