@@ -179,6 +179,9 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err) 
 #endif
     try {
         const StoredSystem stored = openStoredSystem(options.dbFolder, options.system);
+        for (const auto& note : stored.notes) {
+            err << "chart: " << note << '\n';
+        }
         const quarvex::CartaInfo info = findStoredChart(stored, options.chart);
         CommandPrompts prompts(err);
         ChartWorkbench w(stored.project, WorkbenchDatabases::from(stored.config), prompts);

@@ -17,6 +17,9 @@ int runCharts(const std::string& dbFolder, const std::string& system, std::ostre
               std::ostream& err) {
     try {
         const StoredSystem stored = openStoredSystem(dbFolder, system);
+        for (const auto& note : stored.notes) {
+            err << "charts: " << note << '\n';
+        }
         auto& store = quarvex::statics().CartaAspersor();
         const auto& cs = stored.config.projectsConnectionString;
         nlohmann::ordered_json list = nlohmann::ordered_json::array();

@@ -11,34 +11,74 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "evaluation/evaluation_store.h"
+#include "shell/database_schema.h"
 #include "shell/errors.h"
 #include "shell/services.h"
 #include "shell/startup.h"
+#include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
+#include "stored_system.h"
 
 namespace kambrix::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
+enum class Access { Read, Write };
+
 // The projects database's connection string, or none (told on `err`) when the folder is
-// not a database folder.
+// not a database folder or its projects database cannot be used. Read looks at the file
+// without writing it (a newer one is read, with a note); Write brings an older file up to
+// date first, keeping a copy beside it, and refuses a newer one.
 std::optional<std::string> projectsDatabase(const std::string& folder, const char* command,
-                                            std::ostream& err) {
+                                            std::ostream& err, Access access) {
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) {
-        err << command << ": the database folder " << folder << " does not exist\n";
+        err << command << ": the database folder " << escapeControlCharacters(folder)
+            << " does not exist\n";
         return std::nullopt;
     }
     AppConfig config;
     setDatabaseFolder(config, fs::absolute(folder, ec));
-    if (!fs::is_regular_file(config.databaseFolder / "proyectos.mdb", ec)) {
-        err << command << ": the folder " << folder
+    const fs::path file = config.databaseFolder / "proyectos.mdb";
+    if (!fs::is_regular_file(file, ec)) {
+        err << command << ": the folder " << escapeControlCharacters(folder)
             << " is not a database folder (it holds no proyectos.mdb)\n";
         return std::nullopt;
+    }
+    if (access == Access::Read) {
+        std::vector<std::string> notes;
+        try {
+            checkDatabaseForReading(file, notes);
+        } catch (const CommandError& e) {
+            err << command << ": " << e.what() << "\n";
+            return std::nullopt;
+        }
+        for (const auto& note : notes) {
+            err << command << ": " << note << "\n";
+        }
+        return config.projectsConnectionString;
+    }
+    DatabaseCheck check;
+    try {
+        check = prepareDatabaseForWriting(file, databaseSchema("proyectos.mdb"));
+    } catch (const AppError& e) {
+        err << command << ": " << commandText(e.what()) << " (" << e.detail() << ")\n";
+        return std::nullopt;
+    }
+    if (check.state != DatabaseState::Current) {
+        err << command << ": " << commandText(check.message)
+            << (check.detail.empty() ? "" : " (" + check.detail + ")") << "\n";
+        return std::nullopt;
+    }
+    if (!check.backup.empty()) {
+        err << command << ": the database " << escapeControlCharacters(file.string())
+            << " was brought up to date; its earlier form is kept as "
+            << escapeControlCharacters(check.backup.string()) << "\n";
     }
     return config.projectsConnectionString;
 }
@@ -59,10 +99,6 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
         err << "evaluate: " << *problem << "\n";
         return kExitBadInput;
     }
-    const auto database = projectsDatabase(databaseFolder, "evaluate", err);
-    if (!database) {
-        return kExitBadInput;
-    }
     auto evaluation = readEvaluationFile(file, err);
     if (!evaluation) {
         return kExitBadInput;
@@ -79,6 +115,10 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
         err << "evaluate: " << e.what() << "\n";
         return kExitBadInput;
     }
+    const auto database = projectsDatabase(databaseFolder, "evaluate", err, Access::Write);
+    if (!database) {
+        return kExitBadInput;
+    }
     try {
         writeTo(*database,
                 [&](quarvex::Connection& con) { storeEvaluation(con, *evaluation, replace); });
@@ -86,8 +126,8 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
         if (e.number() != errc::EvaluationExists) {
             return databaseFault("evaluate", "The evaluation could not be stored", err);
         }
-        err << "evaluate: there is already an evaluation named " << storedName
-            << "; give --replace to replace it\n";
+        err << "evaluate: there is already an evaluation named "
+            << escapeControlCharacters(storedName) << "; give --replace to replace it\n";
         return kExitEvaluationName;
     } catch (const quarvex::Error&) {
         return databaseFault("evaluate", "The evaluation could not be stored", err);
@@ -99,7 +139,7 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
 
 int runEvaluation(const std::string& databaseFolder, const std::string& name, std::ostream& out,
                   std::ostream& err) {
-    const auto database = projectsDatabase(databaseFolder, "evaluation", err);
+    const auto database = projectsDatabase(databaseFolder, "evaluation", err, Access::Read);
     if (!database) {
         return kExitBadInput;
     }
@@ -109,16 +149,20 @@ int runEvaluation(const std::string& databaseFolder, const std::string& name, st
             *database, [&](quarvex::Connection& con) { return findEvaluation(con, trim(name)); });
     } catch (const quarvex::Error&) {
         return databaseFault("evaluation", "The evaluation could not be read", err);
+    } catch (const AppError& e) {
+        err << "evaluation: " << commandText(e.what()) << "\n";
+        return kExitBadInput;
     }
     if (!evaluation) {
-        err << "evaluation: there is no evaluation named " << trim(name) << "\n";
+        err << "evaluation: there is no evaluation named " << escapeControlCharacters(trim(name))
+            << "\n";
         return kExitEvaluationName;
     }
     auto& samples = quarvex::statics().FieldSamples();
     const bool anyReading = samples.FilterValid(evaluation->firstSample).HasAny() ||
                             samples.FilterValid(evaluation->secondSample).HasAny();
     if (anyReading && !quarvex::statics().Pluviometros().Valid(evaluation->pluviometer)) {
-        err << "evaluation: " << evaluation->name
+        err << "evaluation: " << escapeControlCharacters(evaluation->name)
             << " has no can diameter, so its depths cannot be computed\n";
         return kExitBadInput;
     }
@@ -132,7 +176,7 @@ int runEvaluation(const std::string& databaseFolder, const std::string& name, st
 }
 
 int runEvaluations(const std::string& databaseFolder, std::ostream& out, std::ostream& err) {
-    const auto database = projectsDatabase(databaseFolder, "evaluations", err);
+    const auto database = projectsDatabase(databaseFolder, "evaluations", err, Access::Read);
     if (!database) {
         return kExitBadInput;
     }
@@ -140,7 +184,7 @@ int runEvaluations(const std::string& databaseFolder, std::ostream& out, std::os
         const auto names =
             readFrom(*database, [](quarvex::Connection& con) { return evaluationNames(con); });
         for (const auto& n : names) {
-            out << n << "\n";
+            out << escapeControlCharacters(n) << "\n";
         }
     } catch (const quarvex::Error&) {
         return databaseFault("evaluations", "The evaluations could not be listed", err);

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "shell/database_schema.h"
+#include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix::cli {
@@ -17,6 +19,29 @@ bool wholeNumber(const std::string& s) {
 
 }  // namespace
 
+std::string commandText(const std::string& message) {
+    std::string text = message;
+    if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' &&
+        !(text[1] >= 'A' && text[1] <= 'Z')) {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    if (!text.empty() && text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+void checkDatabaseForReading(const std::filesystem::path& file, std::vector<std::string>& notes) {
+    const DatabaseCheck check = inspectDatabase(file, databaseSchema(file.filename().string()));
+    if (!check.readable()) {
+        throw CommandError(commandText(check.message) +
+                           (check.detail.empty() ? "" : " (" + check.detail + ")"));
+    }
+    if (check.state == DatabaseState::Newer) {
+        notes.push_back(commandText(check.message));
+    }
+}
+
 StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -28,9 +53,10 @@ StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& sy
     setDatabaseFolder(s.config, folder);
     for (const auto& file : {s.config.asperPath, folder / "proyectos.mdb"}) {
         if (!fs::is_regular_file(file, ec)) {
-            throw CommandError("the database folder " + dbFolder + " has no " +
-                               file.filename().string());
+            throw CommandError("the database folder " + escapeControlCharacters(dbFolder) +
+                               " has no " + file.filename().string());
         }
+        checkDatabaseForReading(file, s.notes);
     }
     const Projectos store;
     auto project = readFrom(s.config.projectsConnectionString, [&](quarvex::Connection& con) {
@@ -41,7 +67,8 @@ StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& sy
         return p;
     });
     if (!project) {
-        throw CommandError("there is no system named " + system + " in " + dbFolder);
+        throw CommandError("there is no system named " + escapeControlCharacters(system) + " in " +
+                           escapeControlCharacters(dbFolder));
     }
     s.project = std::move(*project);
     return s;
@@ -63,8 +90,8 @@ quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string
     if (byId) {
         return *byId;
     }
-    throw CommandError("the system " + stored.project.nome + " has no sprinkler chart named " +
-                       chart);
+    throw CommandError("the system " + escapeControlCharacters(stored.project.nome) +
+                       " has no sprinkler chart named " + escapeControlCharacters(chart));
 }
 
 }  // namespace kambrix::cli

@@ -6,8 +6,10 @@
 
 #include <quarvex/quarvex.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "shell/projectos.h"
 #include "shell/startup.h"
@@ -23,11 +25,24 @@ class CommandError : public std::runtime_error {
 struct StoredSystem {
     AppConfig config;  // the connection strings of the folder
     Projecto project;  // with its spans
+    // Lines for standard error: databases made by a newer version, read all the same.
+    std::vector<std::string> notes;
 };
+
+// A message of the program as a command prints it after "<command>: ": the first letter in
+// lower case and no final full stop.
+std::string commandText(const std::string& message);
+
+// Looks at a database file a command is about to read, without writing it: a file the
+// program cannot use (damaged, not a database, another program's tables) raises CommandError
+// with the plain message; a file made by a newer version adds a note and is read. An older
+// file is read as it stands.
+void checkDatabaseForReading(const std::filesystem::path& file, std::vector<std::string>& notes);
 
 // The system of that name (or, when no name matches and the text is a whole number, of
 // that identifier) in the database folder. A folder without the projects or catalogue
-// database, or no such system, raises CommandError.
+// database, one of them unusable (checkDatabaseForReading), or no such system, raises
+// CommandError.
 StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system);
 
 // The chart of that name (or identifier) among the system's charts; CommandError when none.

@@ -7,6 +7,7 @@
 #include "shell/number_input.h"
 #include "shell/pivot_design.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -885,6 +886,10 @@ bool ChartWorkbench::saveChartAs() {
     }
     const std::string name = trim(prompts_.askText(kChartNamePrompt, kAppTitle).value_or(""));
     if (name.empty()) {
+        return false;
+    }
+    if (const auto problem = storedNameProblem(StoredNameKind::Chart, name)) {
+        prompts_.message(*problem);
         return false;
     }
     auto chart = currentChart();

@@ -33,9 +33,11 @@ const char* const kEmptyLowQuarter =
     "wetted area";
 const char* const kAllDry = "every can is empty (all depths are 0)";
 
-// A number read back as the store writes it (15 significant digits).
+// A number read back as the store writes it (the shortest text that reads back exactly).
 double asStored(double x) {
-    const std::string text = quarvex::numberText(x);
+    char buf[32];
+    const auto written = std::to_chars(buf, buf + sizeof buf, x);
+    const std::string text(buf, written.ec == std::errc() ? written.ptr : buf);
     double back = x;
     std::from_chars(text.data(), text.data() + text.size(), back);
     return back;

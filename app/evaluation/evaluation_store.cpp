@@ -5,6 +5,7 @@
 
 #include "shell/errors.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 
 namespace kambrix {
 namespace {
@@ -26,12 +27,7 @@ std::optional<std::string> checkEvaluationName(const std::string& name, const st
     if (isBlank(name)) {
         return requirementMessage({what});
     }
-    for (char c : name) {
-        if (c == '\t' || c == '\r' || c == '\n' || c == '\0') {
-            return "The name of an evaluation cannot hold tabs or line breaks";
-        }
-    }
-    return std::nullopt;
+    return storedNameProblem(StoredNameKind::Evaluation, name);
 }
 
 std::vector<std::string> evaluationNames(quarvex::Connection& con) {
@@ -54,10 +50,23 @@ std::optional<quarvex::PivotEvaluation> findEvaluation(quarvex::Connection& con,
     if (!store.exists(con, condition)) {
         return std::nullopt;
     }
-    return store.find(con, condition);
+    try {
+        return store.find(con, condition);
+    } catch (const quarvex::Error& e) {
+        if (e.number() != quarvex::errc::StoredNumberOutOfRange) {
+            throw;
+        }
+        raiseError(errc::DatabaseForeignTable,
+                   "The evaluation " + escapeControlCharacters(name) +
+                       " in the table \"pivot_evaluations\" holds a reading beyond the range of "
+                       "numbers: the file was made by another program or another version of "
+                       "Kambrix.",
+                   e.what());
+    }
 }
 
 void storeEvaluation(quarvex::Connection& con, quarvex::PivotEvaluation& evaluation, bool replace) {
+    requireStorableName(StoredNameKind::Evaluation, evaluation.name);
     auto& store = quarvex::statics().PivotEvaluations();
     if (evaluation.id > 0 && !store.exists(con, "id=" + std::to_string(evaluation.id))) {
         evaluation.id = 0;

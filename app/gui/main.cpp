@@ -39,6 +39,10 @@ std::optional<kambrix::AppConfig> settleConfiguration(int argc, char** argv,
             },
             [&](const std::string& text) {
                 messages.showMessage(nullptr, QString::fromStdString(text));
+            },
+            [&](const std::string& text, const std::string& detail) {
+                messages.showMessage(nullptr, QString::fromStdString(text),
+                                     QString::fromStdString(detail));
             });
         return config;
     } catch (const kambrix::StartupError& e) {

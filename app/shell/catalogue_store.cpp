@@ -8,6 +8,7 @@
 
 #include "shell/errors.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -50,6 +51,9 @@ void requireRow(Connection& con, const std::string& table, const std::string& ke
 std::optional<NozzleProblem> checkNozzle(const NozzleData& n) {
     if (isBlank(n.nome)) {
         return NozzleProblem{"nome", requirementMessage({"the designation of the nozzle"})};
+    }
+    if (auto problem = storedNameProblem(StoredNameKind::Nozzle, trim(n.nome))) {
+        return NozzleProblem{"nome", std::move(*problem)};
     }
     const std::pair<const char*, double> values[] = {
         {"a", n.a},       {"b", n.b},       {"pmin", n.pmin},
@@ -154,6 +158,8 @@ CatalogueImport SprinklerCatalogue::importNozzles(const std::string& brand,
     if (brandName.empty() || modelName.empty()) {
         raiseError(errc::CatalogueNameMissing);
     }
+    requireStorableName(StoredNameKind::SprinklerBrand, brandName);
+    requireStorableName(StoredNameKind::SprinklerModel, modelName);
     if (nozzles.empty()) {
         raiseError(errc::ValueOutOfRange, "No nozzle was chosen to add to the catalogue");
     }
@@ -226,6 +232,7 @@ void SprinklerCatalogue::renameBrand(int brandId, const std::string& name) const
     if (clean.empty()) {
         raiseError(errc::CatalogueNameMissing);
     }
+    requireStorableName(StoredNameKind::SprinklerBrand, clean);
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "marca", "id_marca", brandId);
         if (countOf(con, "SELECT count(*) AS n FROM marca WHERE nome=" + quarvex::sqlQuote(clean) +
@@ -242,6 +249,7 @@ void SprinklerCatalogue::renameModel(int modelId, const std::string& name) const
     if (clean.empty()) {
         raiseError(errc::CatalogueNameMissing);
     }
+    requireStorableName(StoredNameKind::SprinklerModel, clean);
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "Modelos", "id_modelo", modelId);
         const std::string id = std::to_string(modelId);

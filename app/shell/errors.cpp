@@ -51,6 +51,12 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::SchedulingFileFormat, "The input file as an format error, it must be a CSV file"},
     {errc::CatalogueNameMissing, "The catalogue entry needs a name"},
     {errc::CatalogueNameTaken, "Another entry of the catalogue already has that name"},
+    {errc::StoredNameRefused, "The name cannot be stored as it stands"},
+    {errc::DatabaseDamaged, "The database is damaged or was not made by Kambrix"},
+    {errc::DatabaseNewer,
+     "The database was made by a newer version of Kambrix; nothing can be saved into it"},
+    {errc::DatabaseForeignTable,
+     "A table of the database was made by another program or another version of Kambrix"},
 };
 
 bool isDatabaseNumber(std::int32_t n) {

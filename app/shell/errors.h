@@ -77,6 +77,13 @@ inline constexpr std::int32_t SchedulingFileFormat = kBase + 3111;
 // Catalogue entries (brands, models, nozzles, reference spans) being renamed.
 inline constexpr std::int32_t CatalogueNameMissing = kBase + 3160;
 inline constexpr std::int32_t CatalogueNameTaken = kBase + 3161;
+// A name that cannot be stored: control characters, or longer than the stored-name limit.
+inline constexpr std::int32_t StoredNameRefused = kBase + 3162;
+// A database file the program cannot use as it stands: damaged or not one of its databases,
+// made by a newer version (it is then only read), or holding tables of another program.
+inline constexpr std::int32_t DatabaseDamaged = kBase + 3170;
+inline constexpr std::int32_t DatabaseNewer = kBase + 3171;
+inline constexpr std::int32_t DatabaseForeignTable = kBase + 3172;
 }  // namespace errc
 
 // Where an error number comes from.

@@ -5,6 +5,7 @@
 
 #include "design/agronomic_store.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 
 namespace kambrix {
 
@@ -95,6 +96,7 @@ Projecto Projectos::newProject(const std::string& name) const {
 }
 
 void Projectos::writeProject(Connection& con, Projecto& project) const {
+    requireStorableName(StoredNameKind::System, project.nome);
     const auto& projectos = schema("projectos");
     const std::vector<std::string> values = {
         quarvex::sqlQuote(project.nome),

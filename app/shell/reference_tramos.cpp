@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "shell/services.h"
+#include "shell/stored_names.h"
 
 namespace kambrix {
 
@@ -50,6 +51,9 @@ std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& t
     if (isBlank(t.denominacion)) {
         return ReferenceTramoProblem{"denominacion",
                                      requirementMessage({"the name of the reference span"})};
+    }
+    if (auto problem = storedNameProblem(StoredNameKind::ReferenceSpan, trim(t.denominacion))) {
+        return ReferenceTramoProblem{"denominacion", std::move(*problem)};
     }
     const struct {
         const char* field;
@@ -114,6 +118,7 @@ void ReferenceTramos::saveBrand(Connection& con, TramoMarca& marca) const {
     if (isBlank(marca.name)) {
         raiseError(errc::TramoMarcaMissingName);
     }
+    requireStorableName(StoredNameKind::ReferenceSpanBrand, marca.name);
     const auto& schema = schemaOf("tb_marcas");
     con.Execute(schema.insertSQL({quarvex::sqlQuote(marca.name)}));
     marca.id = quarvex::lastIdentity(con);
@@ -124,6 +129,7 @@ void ReferenceTramos::saveReferenceTramo(Connection& con, ReferenceTramo& tramo)
         tramo.separacion_saidas == 0) {
         raiseError(errc::ReferenceTramoIncomplete);
     }
+    requireStorableName(StoredNameKind::ReferenceSpan, tramo.denominacion);
     RecordSet same = con.Execute(
         "SELECT count(*) AS result FROM Valley WHERE " +
         quarvex::bindParameters("denominacion='?'", {quarvex::sqlEscape(tramo.denominacion)}));
@@ -194,6 +200,7 @@ void ReferenceTramos::renameBrand(Connection& con, int brandId, const std::strin
     if (clean.empty()) {
         raiseError(errc::TramoMarcaMissingName);
     }
+    requireStorableName(StoredNameKind::ReferenceSpanBrand, clean);
     const std::string id = std::to_string(brandId);
     if (countOf(con, "SELECT count(*) AS n FROM tb_marcas WHERE id_marca=" + id) == 0) {
         raiseError(errc::RecordNotFound);

@@ -128,7 +128,7 @@ DatabaseFolderChoice locateDatabaseFolder(const std::string& environmentValue,
             throw StartupError("The user data folder \"" + kambrixFolder.string() +
                                "\" could not be created: " + ec.message());
         }
-        chosen = kambrixFolder / ("v" + programVersion());
+        chosen = kambrixFolder / kUserDataFolderName;
         choice.source = DatabaseFolderSource::UserFolder;
     }
     choice.folder = fs::absolute(chosen).lexically_normal();
@@ -220,9 +220,10 @@ std::string missingDatabasesQuestion(const fs::path& folder, const DatabaseFolde
            "kept.)";
 }
 
-void checkDatabasesAtStart(AppConfig& config,
-                           const std::function<bool(const std::string&)>& askCopy,
-                           const std::function<void(const std::string&)>& tell) {
+void checkDatabasesAtStart(
+    AppConfig& config, const std::function<bool(const std::string&)>& askCopy,
+    const std::function<void(const std::string&)>& tell,
+    const std::function<void(const std::string&, const std::string&)>& tellProblem) {
     DatabaseFolderState state = checkDatabaseFolder(config.databaseFolder);
     if (!state.missingFiles.empty() && state.writable &&
         askCopy(missingDatabasesQuestion(config.databaseFolder, state))) {
@@ -236,6 +237,37 @@ void checkDatabasesAtStart(AppConfig& config,
     config.databaseReadOnly = !state.writable;
     if (config.databaseReadOnly) {
         tell(readOnlyFolderMessage(config.databaseFolder));
+    }
+    const auto problem = [&](const std::string& message, const std::string& detail) {
+        if (tellProblem) {
+            tellProblem(message, detail);
+        } else {
+            tell(message);
+        }
+    };
+    config.databaseChecks.clear();
+    for (const auto& name : databaseFileNames()) {
+        const fs::path file = config.databaseFolder / name;
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) {
+            continue;
+        }
+        const DatabaseSchema& schema = databaseSchema(name);
+        DatabaseCheck check;
+        try {
+            check = state.writable ? prepareDatabaseForWriting(file, schema)
+                                   : inspectDatabase(file, schema);
+        } catch (const AppError& e) {
+            // The upgrade failed and left the file as it was: it is read as it stands.
+            check = inspectDatabase(file, schema);
+            config.databaseReadOnly = true;
+            problem(e.what(), e.detail());
+        }
+        if (check.state != DatabaseState::Current && check.state != DatabaseState::Older) {
+            config.databaseReadOnly = true;
+            problem(check.message, check.detail);
+        }
+        config.databaseChecks.push_back(std::move(check));
     }
 }
 

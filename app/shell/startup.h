@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/database_schema.h"
+
 namespace kambrix {
 
 // A start-up step that cannot go on (missing folder, failed copy, unreadable language
@@ -38,6 +40,11 @@ std::string databaseFolderFromCommandLine(const std::string& commandLine);
 // The user's data folder: $XDG_DATA_HOME when set and not blank, else $HOME/.local/share.
 // An empty path when both are unset or blank.
 std::filesystem::path userDataRoot(const char* xdgDataHome, const char* home);
+
+// The name of the per-user database folder inside the Kambrix folder. It stays the same
+// whatever the program's version becomes, so a new version finds the designer's data where
+// the earlier one left them; the files inside carry their own schema version.
+inline constexpr const char* kUserDataFolderName = "v0.0.2";
 
 enum class DatabaseFolderSource { Environment, CommandLine, UserFolder };
 
@@ -100,8 +107,12 @@ struct AppConfig {
     std::string asperConnectionString;
     std::string projectsConnectionString;
     std::string tramosConnectionString;
-    // The database folder could not be written at start-up.
+    // The database folder could not be written at start-up, or one of its databases is
+    // newer than this program, damaged or of another program (see databaseChecks).
     bool databaseReadOnly = false;
+    // What the start-up found in each database file present, in the order of
+    // databaseFileNames(); older files have been upgraded (their `backup` is set).
+    std::vector<DatabaseCheck> databaseChecks;
 };
 
 // The connection strings of the three databases inside databaseFolder.
@@ -110,11 +121,17 @@ void setDatabaseFolder(AppConfig& config, const std::filesystem::path& databaseF
 // The checks of the database folder once startUp has chosen it, before the first window: a
 // folder that lacks databases (and can be written) gets `askCopy` with
 // missingDatabasesQuestion, and on a yes the missing files are copied from the template; a
-// read-only folder is reported once with `tell` (so is a copy that failed). Sets
-// config.databaseReadOnly.
-void checkDatabasesAtStart(AppConfig& config,
-                           const std::function<bool(const std::string&)>& askCopy,
-                           const std::function<void(const std::string&)>& tell);
+// read-only folder is reported once with `tell` (so is a copy that failed). Then every
+// database file present is looked at (inspectDatabase) and, in a writable folder, an older
+// one is upgraded with a copy kept beside it (prepareDatabaseForWriting). A newer file, a
+// damaged one, one of another program or an upgrade that failed makes the folder read-only
+// for this run and is told with `tellProblem` (message, and the database's own words for
+// "Show details"; `tell` with the message alone when none is given). Sets
+// config.databaseReadOnly and config.databaseChecks.
+void checkDatabasesAtStart(
+    AppConfig& config, const std::function<bool(const std::string&)>& askCopy,
+    const std::function<void(const std::string&)>& tell,
+    const std::function<void(const std::string&, const std::string&)>& tellProblem = {});
 
 // The whole start-up before the first window: resource folders searched upward from
 // appFolder, the language file checked readable, the database folder located (and filled

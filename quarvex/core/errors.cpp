@@ -43,6 +43,7 @@ constexpr ErrorText kErrorTable[] = {
     {errc::DatabaseUnknownField, "The record set has no field of that name"},
     {errc::DatabaseTransactionState, "The transaction is not in the state the operation needs"},
     {errc::NumberNotFinite, "A number that is not finite cannot be stored"},
+    {errc::StoredNumberOutOfRange, "A stored number lies beyond the range of numbers"},
 };
 
 }  // namespace

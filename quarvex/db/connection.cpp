@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <quarvex/quarvex.h>
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -10,7 +11,6 @@
 namespace quarvex {
 namespace {
 
-constexpr int kBusyTimeout_ms = 2000;
 constexpr const char* kProvider = "SQLite";
 
 // Finalizes a prepared statement on every path out of the scope.
@@ -265,7 +265,7 @@ void Connection::Open() {
     impl_->db = handle;
     dataSource_ = path;
     try {
-        sqlite3_busy_timeout(handle, kBusyTimeout_ms);
+        sqlite3_busy_timeout(handle, busyTimeout_ms_);
         sqlite3_extended_result_codes(handle, 1);
         // The schema declares no foreign keys; reading the schema here makes a file that
         // is not a database fail at Open rather than at the first statement.
@@ -273,6 +273,13 @@ void Connection::Open() {
     } catch (const Error& e) {
         Close();
         Exceptions::Throw(errc::DatabaseOpenFailed, std::string(e.what()) + ": " + path);
+    }
+}
+
+void Connection::setBusyTimeout(int milliseconds) {
+    busyTimeout_ms_ = std::max(0, milliseconds);
+    if (IsOpen()) {
+        sqlite3_busy_timeout(impl_->db, busyTimeout_ms_);
     }
 }
 
@@ -386,7 +393,7 @@ void Connection::BeginTrans() {
     if (inTransaction_) {
         Exceptions::Throw(errc::DatabaseTransactionState, "a transaction is already open");
     }
-    Execute("BEGIN");
+    Execute("BEGIN IMMEDIATE");
 }
 
 void Connection::CommitTrans() {

@@ -5,6 +5,7 @@
 #include "db/text_util.h"
 
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -116,6 +117,21 @@ bool FieldSamples::Valid(const FieldSample& self) const {
     return self.collectedAmount >= 0.0 && self.distanceFromCenter > 0.0;
 }
 
+FieldSample FieldSamples::ParseStored(const std::string& stringRepresentation) const {
+    // Parse gives {0, 0} for a number beyond the range as for a piece without numbers; a
+    // stored reading must not vanish that way.
+    const std::string text = db::trim(stringRepresentation);
+    const std::size_t blank = text.find(' ');
+    const std::string volume = text.substr(0, blank);
+    const std::string distance =
+        blank == std::string::npos ? std::string()
+                                   : text.substr(blank + 1, text.find(' ', blank + 1) - blank - 1);
+    if (!leadingNumber(volume) || !leadingNumber(distance)) {
+        Exceptions::Throw(errc::StoredNumberOutOfRange, text);
+    }
+    return Parse(stringRepresentation);
+}
+
 FieldSample FieldSamples::Parse(const std::string& stringRepresentation) const {
     const std::string text = db::trim(stringRepresentation);
     // Split at single spaces into at most three pieces; the third keeps the rest.
@@ -144,7 +160,17 @@ FieldSample FieldSamples::Parse(const std::string& stringRepresentation) const {
 }
 
 std::string FieldSamples::serialize(const FieldSample& self) const {
-    return numberText(self.collectedAmount) + " " + numberText(self.distanceFromCenter);
+    // The shortest text that reads back as the same double: a stored evaluation gives the
+    // same depths to the last digit as the one computed before it was stored.
+    const auto exact = [](double x) {
+        if (!std::isfinite(x)) {
+            Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
+        }
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, x);
+        return std::string(buf, r.ptr);
+    };
+    return exact(self.collectedAmount) + " " + exact(self.distanceFromCenter);
 }
 
 Array<FieldSample> FieldSamples::FilterValid(const Array<FieldSample>& collection) const {

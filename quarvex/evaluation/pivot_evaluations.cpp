@@ -1,13 +1,55 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <quarvex/quarvex.h>
 
+#include <charconv>
+#include <cmath>
+
 namespace quarvex {
 namespace {
 
 constexpr const char* kSampleSeparator = "\r\n";
 
+// The shortest text that reads back as the same double (the can's diameter decides every
+// depth); a NaN or an infinity is refused as sqlNumber refuses it.
+std::string exactNumberText(double x) {
+    if (!std::isfinite(x)) {
+        Exceptions::Throw(errc::NumberNotFinite, std::isnan(x) ? "NaN" : "infinity");
+    }
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
+}
+
 bool isBlankText(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
+}
+
+// The samples of a stored list, each piece read by `parse`.
+template <class Parse>
+Array<FieldSample> splitSamples(const std::string& text, Parse&& parse) {
+    Array<FieldSample> samples;
+    if (isBlankText(text)) {
+        return samples;
+    }
+    const std::string separator = kSampleSeparator;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, from);
+        samples.Push(parse(text.substr(from, at - from)));
+        if (at == std::string::npos) {
+            break;
+        }
+        from = at + separator.size();
+    }
+    return samples;
+}
+
+// A stored evaluation's list: a number beyond the double range raises
+// errc::StoredNumberOutOfRange instead of reading as no reading.
+Array<FieldSample> storedSamples(const std::string& text) {
+    const FieldSamples fieldSamples;
+    return splitSamples(text,
+                        [&](const std::string& piece) { return fieldSamples.ParseStored(piece); });
 }
 
 }  // namespace
@@ -44,22 +86,8 @@ std::string PivotEvaluations::samplesText(const Array<FieldSample>& samples) con
 }
 
 Array<FieldSample> PivotEvaluations::samplesFromText(const std::string& text) const {
-    Array<FieldSample> samples;
-    if (isBlankText(text)) {
-        return samples;
-    }
     const FieldSamples fieldSamples;
-    const std::string separator = kSampleSeparator;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = text.find(separator, from);
-        samples.Push(fieldSamples.Parse(text.substr(from, at - from)));
-        if (at == std::string::npos) {
-            break;
-        }
-        from = at + separator.size();
-    }
-    return samples;
+    return splitSamples(text, [&](const std::string& piece) { return fieldSamples.Parse(piece); });
 }
 
 Array<std::string> PivotEvaluations::Enumerate(Connection& con) {
@@ -78,7 +106,7 @@ void PivotEvaluations::save(Connection& con, PivotEvaluation& self) {
     const std::vector<std::string> values{
         sqlQuote(self.name),
         self.pluviometer.diameter == 0.0 ? std::string("null")
-                                         : numberText(self.pluviometer.diameter),
+                                         : exactNumberText(self.pluviometer.diameter),
         listValue(self.firstSample),
         listValue(self.secondSample),
     };
@@ -104,8 +132,8 @@ PivotEvaluation PivotEvaluations::find(Connection& con, const std::string& condi
     e.id = static_cast<int>(rs.Field("id").AsLong());
     e.name = nullToText(rs.Field("name"));
     e.pluviometer = Pluviometros().newPluviometro(nullToZero(rs.Field("pluviometer_diameter")));
-    e.firstSample = samplesFromText(nullToText(rs.Field("first_samples")));
-    e.secondSample = samplesFromText(nullToText(rs.Field("second_samples")));
+    e.firstSample = storedSamples(nullToText(rs.Field("first_samples")));
+    e.secondSample = storedSamples(nullToText(rs.Field("second_samples")));
     return e;
 }
 

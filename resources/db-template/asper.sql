@@ -143,3 +143,6 @@ INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VA
 INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VALUES ('LN-G 23.00 mm', 0.564068, 0.5, 200, 600, 7.97713, 13.81679, 4);
 INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VALUES ('LN-G 24.00 mm', 0.614184, 0.5, 200, 600, 8.68587, 15.04437, 4);
 INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VALUES ('LN-G 25.00 mm', 0.666432, 0.5, 200, 600, 9.42477, 16.32418, 4);
+
+-- The version of these tables (see the schema steps of the program).
+PRAGMA user_version = 1;

@@ -142,3 +142,6 @@ INSERT INTO pipe_materials (id, name, rugosidade) VALUES (1, 'Galvanised steel',
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (2, 'Polyethylene', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (3, 'PVC', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (4, 'Aluminium', 130);
+
+-- The version of these tables (see the schema steps of the program).
+PRAGMA user_version = 1;

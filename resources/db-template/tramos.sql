@@ -53,3 +53,6 @@ INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marc
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x50.9', 50.9, 202.7, 250, 3);
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x56.4', 56.4, 202.7, 250, 3);
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x62', 62.0, 202.7, 250, 3);
+
+-- The version of these tables (see the schema steps of the program).
+PRAGMA user_version = 1;

@@ -78,7 +78,8 @@ TEST_F(EvaluationListTest, CreateAsksTheNameAndReplacesOnlyWhenAnsweredYes) {
     EXPECT_FALSE(list.create());
     ASSERT_EQ(q_.messages.size(), 2u);
     EXPECT_EQ(q_.messages[0], "It must be given the Name for the new Evaluation to create");
-    EXPECT_EQ(q_.messages[1], "The name of an evaluation cannot hold tabs or line breaks");
+    EXPECT_EQ(q_.messages[1],
+              "The name of an evaluation cannot hold control characters (\\x0a at character 4)");
     EXPECT_EQ(rows(), 2);
 }
 

@@ -41,7 +41,7 @@ TEST_F(EvaluationStore, WithoutSamplesStoresNullsAndReadsEmptyLists) {
     EXPECT_TRUE(back.secondSample.IsEmpty());
 }
 
-TEST_F(EvaluationStore, SamplesKeepOrderAndFifteenDigitsAndUpdateInPlace) {
+TEST_F(EvaluationStore, SamplesKeepOrderAndExactValuesAndUpdateInPlace) {
     auto e = store_.newEvaluation("O'Brien's field");
     e.pluviometer = Pluviometros().newPluviometro(0.1);
     e.firstSample.Push(fs_.newFieldSample(120, 5));
@@ -54,7 +54,7 @@ TEST_F(EvaluationStore, SamplesKeepOrderAndFifteenDigitsAndUpdateInPlace) {
     auto raw = con_.Execute(
         "SELECT first_samples FROM pivot_evaluations WHERE id = " + std::to_string(id) + ";");
     EXPECT_EQ(raw.Field("first_samples").AsString(),
-              "120 5\r\n95.5 10\r\n0.333333333333333 0.666666666666667");
+              "120 5\r\n95.5 10\r\n0.3333333333333333 0.6666666666666666");
 
     auto back = store_.find(con_, "id = " + std::to_string(id));
     EXPECT_EQ(back.name, "O'Brien's field");  // quotes stored exactly
@@ -63,9 +63,9 @@ TEST_F(EvaluationStore, SamplesKeepOrderAndFifteenDigitsAndUpdateInPlace) {
     EXPECT_EQ(back.firstSample(1).collectedAmount, 120);
     EXPECT_EQ(back.firstSample(2).collectedAmount, 95.5);
     EXPECT_EQ(back.firstSample(2).distanceFromCenter, 10);
-    // 15 significant digits: a relative error below 1e-15.
-    EXPECT_NEAR(back.firstSample(3).collectedAmount, 1.0 / 3.0, 1e-15);
-    EXPECT_NEAR(back.firstSample(3).distanceFromCenter, 2.0 / 3.0, 1e-15);
+    // The shortest text that reads back as the same double: exactly the value stored.
+    EXPECT_EQ(back.firstSample(3).collectedAmount, 1.0 / 3.0);
+    EXPECT_EQ(back.firstSample(3).distanceFromCenter, 2.0 / 3.0);
     ASSERT_EQ(back.secondSample.Length(), 1);
     EXPECT_EQ(back.secondSample(1).distanceFromCenter, 7.25);
     EXPECT_NEAR(Pluviometros().Area(back.pluviometer), 0.0078539816, 1e-10);

@@ -78,6 +78,8 @@ inline constexpr std::int32_t DatabaseUnknownField = kErrorBase + 2007;
 inline constexpr std::int32_t DatabaseTransactionState = kErrorBase + 2008;
 // SQL text: a NaN or an infinity cannot be written as a number.
 inline constexpr std::int32_t NumberNotFinite = kErrorBase + 2100;
+// Stored text: a number beyond the double range where a reading is kept.
+inline constexpr std::int32_t StoredNumberOutOfRange = kErrorBase + 2101;
 }  // namespace errc
 
 // The one exception type of the library: an error number and a message. Programs catch
@@ -861,12 +863,22 @@ class QUARVEX_EXPORT Connection {
     // errc::DatabaseNotOpen; a missing "[<path>]." file errc::DatabaseFileMissing; any
     // other failure errc::DatabaseStatementFailed with SQLite's message and the statement.
     RecordSet Execute(const std::string& sql);
+    // Begins a transaction that writes: the write lock is taken at once ("BEGIN IMMEDIATE"),
+    // waiting up to the busy timeout while another connection or program holds it, so two
+    // writers take turns instead of one failing half-way through its work. A lock still
+    // held when the time is up raises errc::DatabaseStatementFailed with the database's
+    // "database is locked".
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
     bool InTransaction() const noexcept { return inTransaction_; }
     // The file path of the connection string.
     const std::string& dataSource() const noexcept { return dataSource_; }
+    // How long a statement waits for a lock another connection holds, ms (default
+    // kDefaultBusyTimeout_ms); applies to the open connection and to later opens.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const noexcept { return busyTimeout_ms_; }
+    static constexpr int kDefaultBusyTimeout_ms = 5000;
 
   private:
     struct Impl;
@@ -874,6 +886,7 @@ class QUARVEX_EXPORT Connection {
     std::string connectionString_;
     std::string dataSource_;
     bool inTransaction_ = false;
+    int busyTimeout_ms_ = kDefaultBusyTimeout_ms;
 };
 
 // Parses "Provider=...;Data Source=..." (keys case-insensitive). Returns the provider and
@@ -1037,7 +1050,11 @@ class QUARVEX_EXPORT FieldSamples {
     // a piece that does not start with a number reads 0, fewer than two pieces give {0, 0}.
     // Never fails.
     FieldSample Parse(const std::string& stringRepresentation) const;
-    // "volume distance", both as number text with "." (up to 15 significant digits).
+    // As Parse, for a reading stored in a database: a number beyond the double range there is
+    // no reading of this program, and raises errc::StoredNumberOutOfRange with the text.
+    FieldSample ParseStored(const std::string& stringRepresentation) const;
+    // "volume distance", both as the shortest number text with "." that reads back as the
+    // very same double. A NaN or an infinity raises errc::NumberNotFinite.
     std::string serialize(const FieldSample& self) const;
     Array<FieldSample> FilterValid(const Array<FieldSample>& collection) const;
     // One water-depth sample per reading, in order; invalid readings give the null sample.
@@ -1073,7 +1090,9 @@ class QUARVEX_EXPORT PivotEvaluations {
     // errc::EvaluationNotFound.
     PivotEvaluation find(Connection& con, const std::string& conditions);
     void destroy(Connection& con, const PivotEvaluation& self);
-    // The text of a sample list and back (blank text gives an empty list).
+    // The text of a sample list and back (blank text gives an empty list). `find` reads the
+    // stored lists with FieldSamples::ParseStored: a stored number beyond the double range
+    // raises errc::StoredNumberOutOfRange there.
     std::string samplesText(const Array<FieldSample>& samples) const;
     Array<FieldSample> samplesFromText(const std::string& text) const;
     const TableSchema& schema();
