@@ -23,6 +23,7 @@
 #include "design_input.h"
 #include "input.h"
 #include "shell/errors.h"
+#include "shell/stored_names.h"
 #include "shell/text.h"
 
 namespace kambrix::cli {
@@ -72,8 +73,8 @@ CompareInput readCompare(const json& root) {
     if (!c.is_object()) {
         throw InputError(kPath + ": must be an object");
     }
-    static const char* known[] = {"models",   "regulatorPressures", "boosts",  "variation",
-                                  "rankBy",   "surfaceStorage",     "gunModel"};
+    static const char* known[] = {"models", "regulatorPressures", "boosts",  "variation",
+                                  "rankBy", "surfaceStorage",     "gunModel"};
     for (const auto& item : c.items()) {
         const std::string& key = item.key();
         if (std::find_if(std::begin(known), std::end(known),
@@ -332,14 +333,13 @@ int runFitNozzles(const FitNozzlesOptions& options, std::ostream& out, std::ostr
     return runFitNozzlesText(text, options, out, err);
 }
 
-int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options,
-                      std::ostream& out, std::ostream& err) {
+int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options, std::ostream& out,
+                      std::ostream& err) {
     try {
-        for (const auto* name : {&options.brand, &options.model}) {
-            if (const auto refused =
-                    nameProblem(*name, name == &options.brand ? "brand name" : "model name")) {
-                throw InputError(*refused);
-            }
+        const auto brand = storedNameProblem(StoredNameKind::SprinklerBrand, options.brand);
+        const auto model = storedNameProblem(StoredNameKind::SprinklerModel, options.model);
+        if (brand || model) {
+            throw InputError(brand ? *brand : *model);
         }
         MakerTableOptions table;
         table.usUnits = options.usUnits;

@@ -21,6 +21,7 @@
 #include "shell/errors.h"
 #include "shell/language_file.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 #include "shell/text.h"
 
 namespace kambrix::fuzz {
@@ -304,7 +305,8 @@ void makerTable(const std::uint8_t* data, std::size_t size) {
             expect(row.point.pressure > 0 && row.point.discharge > 0 &&
                        std::isfinite(row.point.pressure) && std::isfinite(row.point.discharge),
                    "a table row was read with a pressure or discharge that is not positive");
-            expect(!nameProblem(row.nozzle, "nozzle name"), "a bad nozzle name was read");
+            expect(!storedNameProblem(StoredNameKind::Nozzle, row.nozzle),
+                   "a bad nozzle name was read");
         }
     } catch (const AppError& e) {
         checkRefusal(e, "the maker's table");

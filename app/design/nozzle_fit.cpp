@@ -10,8 +10,9 @@
 #include "shell/csv.h"
 #include "shell/errors.h"
 #include "shell/services.h"
-#include "shell/units.h"
+#include "shell/stored_names.h"
 #include "shell/text.h"
+#include "shell/units.h"
 
 namespace kambrix {
 
@@ -88,9 +89,10 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
             return;
         }
         if (rows.size() == kMaxTableRows) {
-            raiseError(errc::InputTooLarge,
-                       "Line " + std::to_string(r.line) + " of the table: more than " +
-                           std::to_string(kMaxTableRows) + " rows, more than a maker's table holds");
+            raiseError(errc::InputTooLarge, "Line " + std::to_string(r.line) +
+                                                " of the table: more than " +
+                                                std::to_string(kMaxTableRows) +
+                                                " rows, more than a maker's table holds");
         }
         if (r.fields.size() != 3) {
             badLine(r.line, "a row needs three fields: nozzle, pressure and discharge");
@@ -105,7 +107,7 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
             badLine(r.line, "the nozzle name \"" + shortPrintable(row.nozzle) +
                                 "\" is not UTF-8 text (save the table as UTF-8)");
         }
-        if (const auto refused = nameProblem(row.nozzle, "nozzle name")) {
+        if (const auto refused = storedNameProblem(StoredNameKind::Nozzle, row.nozzle)) {
             badLine(r.line, *refused);
         }
         if (nozzles.size() == kMaxTableNozzles && !nozzles.count(row.nozzle)) {
@@ -115,10 +117,12 @@ std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOpti
         }
         nozzles.insert(row.nozzle);
         if (!readField(r.fields[1], row.point.pressure, options.separator)) {
-            badLine(r.line, "the pressure \"" + shortPrintable(trim(r.fields[1]), 30) + "\" is not a number");
+            badLine(r.line, "the pressure \"" + shortPrintable(trim(r.fields[1]), 30) +
+                                "\" is not a number");
         }
         if (!readField(r.fields[2], row.point.discharge, options.separator)) {
-            badLine(r.line, "the discharge \"" + shortPrintable(trim(r.fields[2]), 30) + "\" is not a number");
+            badLine(r.line, "the discharge \"" + shortPrintable(trim(r.fields[2]), 30) +
+                                "\" is not a number");
         }
         if (row.point.pressure <= 0) {
             badLine(r.line, "the pressure must be greater than 0");

@@ -22,6 +22,7 @@
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
 #include "shell/services.h"
+#include "shell/stored_names.h"
 
 namespace kambrix {
 
@@ -515,6 +516,8 @@ bool frmBDasp::cmdGuardar_Click() {
             if (const auto x = storedModel()) {
                 target = *x;
             }
+            requireStorableName(StoredNameKind::SprinklerBrand, target.marca.nome);
+            requireStorableName(StoredNameKind::SprinklerModel, target.nome);
             auto& catalogue = quarvex::statics().Aspersores();
             auto nozzle = catalogue.newAspersor(data.nome, data.a, data.b, data.pmin, data.pmax,
                                                 data.qmin, data.qmax, target);

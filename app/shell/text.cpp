@@ -141,29 +141,4 @@ std::string safeFileName(std::string_view name, std::string_view extension,
     return out + std::string(extension);
 }
 
-std::optional<std::string> nameProblem(std::string_view name, std::string_view kind) {
-    const std::string what(kind);
-    if (!validUtf8(name)) {
-        return "The " + what + " \"" + shortPrintable(name) + "\" is not UTF-8 text";
-    }
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < name.size();) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        const bool c1 =
-            c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) < 0xA0;
-        if (c < 0x20 || c == 0x7f || c1) {
-            return "The " + what + " \"" + shortPrintable(name) +
-                   "\" holds a control character (a line break, tab or escape): names are "
-                   "one line of text";
-        }
-        i += utf8Length(name, i);
-        ++characters;
-    }
-    if (characters > kMaxNameCharacters) {
-        return "The " + what + " has " + std::to_string(characters) + " characters; at most " +
-               std::to_string(kMaxNameCharacters) + " are stored";
-    }
-    return std::nullopt;
-}
-
 }  // namespace kambrix

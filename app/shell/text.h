@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,13 +28,5 @@ std::string shortPrintable(std::string_view text, std::size_t maxCharacters = 60
 // nothing is left. The extension (".pdf") is added.
 std::string safeFileName(std::string_view name, std::string_view extension,
                          std::string_view fallback = "Kambrix");
-
-// The longest name the program stores (systems, charts, evaluations, brands, models, nozzles).
-inline constexpr std::size_t kMaxNameCharacters = 200;
-
-// Why a name cannot be stored, in the user's words with `kind` ("nozzle name", "evaluation
-// name"), or empty when it can: a name holds no control characters (line breaks, tabs,
-// terminal escapes), is UTF-8 text and has at most kMaxNameCharacters characters.
-std::optional<std::string> nameProblem(std::string_view name, std::string_view kind);
 
 }  // namespace kambrix

@@ -49,34 +49,6 @@ TEST(Text, LongNamesAreCutOnCharactersInMessages) {
     EXPECT_TRUE(validUtf8(shortPrintable(accents, 3)));
 }
 
-TEST(Text, NamesAreOneLineOfAtMostTwoHundredCharacters) {
-    EXPECT_FALSE(nameProblem("Pivot Norte 2", "system name"));
-    EXPECT_FALSE(nameProblem(std::string(200, 'a'), "chart name"));
-    // Two hundred characters of two bytes each are still two hundred characters.
-    std::string accented;
-    for (int i = 0; i < 200; ++i) {
-        accented += "é";
-    }
-    EXPECT_FALSE(nameProblem(accented, "nozzle name"));
-
-    const auto long201 = nameProblem(std::string(201, 'a'), "chart name");
-    ASSERT_TRUE(long201);
-    EXPECT_NE(long201->find("201 characters"), std::string::npos) << *long201;
-    EXPECT_NE(long201->find("chart name"), std::string::npos);
-
-    for (const std::string& bad :
-         {std::string("a\nb"), std::string("tab\there"), std::string("\x1b[2J"),
-          std::string("x\0y", 3), std::string("c1 \xc2\x85")}) {
-        const auto why = nameProblem(bad, "evaluation name");
-        ASSERT_TRUE(why) << printableText(bad);
-        EXPECT_NE(why->find("control character"), std::string::npos) << *why;
-        for (char c : *why) {
-            EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "the message shows it escaped";
-        }
-    }
-    EXPECT_TRUE(nameProblem("N\xff", "nozzle name"));
-}
-
 TEST(Text, SuggestedFileNamesCannotLeaveTheFolder) {
     EXPECT_EQ(safeFileName("Demo package", ".pdf"), "Demo package.pdf");
     EXPECT_EQ(safeFileName("../../etc/passwd", ".csv"), "_.._etc_passwd.csv");

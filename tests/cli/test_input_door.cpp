@@ -188,7 +188,7 @@ TEST(InputDoor, FitsThatThePointsDoNotDetermineAreRefusedByName) {
                                 "1,200,0.283\n"),
                   "Line 2", "name not UTF-8");
     expectRefused(fit(heading + "N1,1e309,0.2\nN1,100,0.3\n"), "is not a number", "1e309");
-    expectRefused(fit(heading + std::string(4000, 'X') + ",100,0.2\n"), "4000 characters",
+    expectRefused(fit(heading + std::string(4000, 'X') + ",100,0.2\n"), "this one has 4000",
                   "a name too long");
     const auto good = fit(heading + "N1,100,0.2\nN1,200,0.283\n");
     ASSERT_EQ(good.rc, kExitOk) << good.err;
