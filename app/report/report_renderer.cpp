@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <string_view>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "shell/csv.h"
@@ -368,10 +368,23 @@ class GuiScope {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        // The command line tells its own failures in one line; the toolkit's notes about
+        // its run-time folder or fonts are not for the user.
+        previous_ =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
+    ~GuiScope() {
+        if (app_) {
+            app_.reset();
+            qInstallMessageHandler(previous_);
+        }
+    }
+    GuiScope(const GuiScope&) = delete;
+    GuiScope& operator=(const GuiScope&) = delete;
 
   private:
+    QtMessageHandler previous_ = nullptr;
     int argc_ = 1;
     char name_[8] = "kambrix";
     char* argv_[2] = {name_, nullptr};

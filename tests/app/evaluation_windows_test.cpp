@@ -89,14 +89,6 @@ int pdfPages(const std::filesystem::path& pdf) {
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
 }
 
-// Back through the stored text (15 significant digits).
-double asStored(double x) {
-    const std::string text = quarvex::numberText(x);
-    double back = 0;
-    std::from_chars(text.data(), text.data() + text.size(), back);
-    return back;
-}
-
 class EvaluationWindowsTest : public test::WindowFixture {
   protected:
     void TearDown() override {
@@ -662,8 +654,9 @@ TEST_F(EvaluationWindowsTest, SavedAndReopenedKeepsReadingsInOrderAndAskingBefor
     EXPECT_EQ(evaluationRows(), 1);
     ASSERT_EQ(e->firstSample.Length(), 5);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(e->firstSample(i + 1).collectedAmount, asStored(std::stod(volumes[i]))) << i;
-        EXPECT_EQ(e->firstSample(i + 1).distanceFromCenter, asStored(std::stod(distances[i]))) << i;
+        // Stored exactly: the value typed is the value read back.
+        EXPECT_EQ(e->firstSample(i + 1).collectedAmount, std::stod(volumes[i])) << i;
+        EXPECT_EQ(e->firstSample(i + 1).distanceFromCenter, std::stod(distances[i])) << i;
     }
     EXPECT_EQ(e->secondSample.Length(), 1);
     EXPECT_DOUBLE_EQ(e->pluviometer.diameter, 0.152);
@@ -671,10 +664,11 @@ TEST_F(EvaluationWindowsTest, SavedAndReopenedKeepsReadingsInOrderAndAskingBefor
     frmPluviometros again(services, *e);
     again.show();
     auto* g = again.grid(Radius::First);
-    EXPECT_EQ(at(g, 0, kVolume), "88.1234567890124");  // 15 significant digits
+    // The shortest text that reads back as the stored double.
+    EXPECT_EQ(at(g, 0, kVolume), "88.12345678901235");
     EXPECT_EQ(at(g, 2, kVolume), "1e-07");
-    EXPECT_EQ(at(g, 3, kVolume), "123456.789012346");
-    EXPECT_EQ(at(g, 2, kDistance), "20");
+    EXPECT_EQ(at(g, 3, kVolume), "123456.78901234567");
+    EXPECT_EQ(at(g, 2, kDistance), "20.000000000000004");
     EXPECT_EQ(at(g, 4, kDistance), "150");
     EXPECT_EQ(child<QLineEdit>(&again, "txtDiametro")->text(), "15.2");
     EXPECT_FALSE(again.session().isModified());

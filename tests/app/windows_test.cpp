@@ -1203,7 +1203,8 @@ TEST_F(WindowsTest, GridCopiesExportsAndActivatesRows) {
     const QString nowhere = QString::fromStdString((out.path() / "no-such" / "g.csv").string());
     messages.answerFile(nowhere);
     grid.exportCsvCommand();
-    EXPECT_EQ(messages.messages.value(0), "The file " + nowhere + " cannot be written");
+    EXPECT_EQ(messages.messages.value(0),
+              "The file " + nowhere + " cannot be written: the folder does not exist");
 
     std::vector<int> activated;
     QObject::connect(&grid, &GridView::rowActivated, [&](int r) { activated.push_back(r); });
