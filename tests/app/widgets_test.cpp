@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <zarede/zarede.h>
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -12,7 +13,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -293,4 +298,39 @@ TEST_F(WidgetsTest, NumberBoxChecksOnLeavingAndTellsOnlyChanges) {
     box.setExactValue(0.00422074);
     EXPECT_EQ(edit.text(), "0.00422074");
     EXPECT_EQ(accepted, 1);
+}
+
+TEST_F(WidgetsTest, TheWheelScrollsTheFormNotTheChoiceUnderThePointer) {
+    QScrollArea area;
+    auto* form = new QWidget;
+    auto* layout = new QVBoxLayout(form);
+    auto* owner = new QLineEdit;  // where the user typed last
+    layout->addWidget(owner);
+    auto* span = new QComboBox;
+    span->addItems({"RS 162x56.4", "RS 141.3x54", "RS 162x59.5"});
+    layout->addWidget(span);
+    layout->addSpacing(3000);  // a form much taller than its window
+    area.setWidget(form);
+    area.resize(400, 300);
+    area.show();
+    area.activateWindow();
+    owner->setFocus();
+    QApplication::processEvents();
+    const auto turn = [&] {
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, span->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(span, &wheel);
+    };
+    ASSERT_FALSE(span->hasFocus());
+    turn();
+    EXPECT_EQ(span->currentIndex(), 0) << "the span under the pointer stays as chosen";
+    EXPECT_GT(area.verticalScrollBar()->value(), 0) << "the form scrolls instead";
+    // A list the user is working in (it has the focus) still takes the wheel.
+    span->setFocus();
+    QApplication::processEvents();
+    if (span->hasFocus()) {
+        turn();
+        EXPECT_EQ(span->currentIndex(), 1);
+    }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/widgets/error_handler.h"
 
+#include "gui/widgets/wheel_guard.h"
+
 #include <QWidget>
 #include <cstdio>
 #include <exception>
@@ -42,7 +44,9 @@ void handleDatabaseError(MessageService& messages, QWidget* parent, const std::s
     messages.showError(parent, r, action);
 }
 
-KambrixApplication::KambrixApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KambrixApplication::KambrixApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    guardWheelOnUnfocusedChoices(*this);
+}
 
 bool KambrixApplication::notify(QObject* receiver, QEvent* event) {
     try {
