@@ -23,10 +23,10 @@
 
 #include "commands.h"
 #include "design/agronomics.h"
+#include "input.h"
 #include "shell/csv.h"
 #include "shell/errors.h"
 #include "shell/text.h"
-#include "input.h"
 
 namespace kambrix::cli {
 namespace {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "commands.h"
-#include "input.h"
-#include "shell/errors.h"
 #include "design/chart_report.h"
 #include "design/chart_workbench.h"
 #include "design_output.h"
+#include "input.h"
+#include "shell/errors.h"
 #include "shell/pivot_design.h"
 #include "stored_system.h"
 

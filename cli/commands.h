@@ -102,7 +102,7 @@ struct FitNozzlesOptions {
 // and one line naming it.
 int runFitNozzles(const FitNozzlesOptions& options, std::ostream& out, std::ostream& err);
 // The same on the text of a table (options.file names it in messages).
-int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options,
-                      std::ostream& out, std::ostream& err);
+int runFitNozzlesText(const std::string& text, const FitNozzlesOptions& options, std::ostream& out,
+                      std::ostream& err);
 
 }  // namespace kambrix::cli

@@ -660,7 +660,8 @@ int runDesignText(const std::string& text, const std::string& source, bool csv, 
             if (!r.settled) {
                 write(doc, csv, *wrapper, in);
                 out << doc.str();
-                err << "design: " << oneLine(kNotSettledMessage) << "; the output holds the last pass\n";
+                err << "design: " << oneLine(kNotSettledMessage)
+                    << "; the output holds the last pass\n";
                 return kExitNotConverged;
             }
         }

@@ -186,8 +186,8 @@ class GuardedBuilder final : public nlohmann::json_sax<json> {
 
 nlohmann::json parseJsonDocument(std::string_view text, const std::string& source) {
     GuardedBuilder builder;
-    const bool ok = json::sax_parse(text.begin(), text.end(), &builder,
-                                    json::input_format_t::json, /*strict=*/true);
+    const bool ok = json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json,
+                                    /*strict=*/true);
     if (!ok || !builder.fault.empty()) {
         std::string why = builder.fault.empty() ? "is not valid JSON" : builder.fault;
         if (builder.errorOffset > 0) {

@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "commands.h"
-#include "usage.h"
 #include "shell/version.h"
+#include "usage.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Kambrix command line: centre-pivot design and catch-can evaluation"};
@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         // One line in the user's words, whatever the option parser says.
-        std::cerr << "kambrix-cli: " << kambrix::cli::usageProblem(e.get_name(), e.what(), argc, argv)
-                  << "\n";
+        std::cerr << "kambrix-cli: "
+                  << kambrix::cli::usageProblem(e.get_name(), e.what(), argc, argv) << "\n";
         return kambrix::cli::kExitBadInput;
     }
 

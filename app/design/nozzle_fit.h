@@ -56,9 +56,10 @@ inline constexpr double kNozzleExponentMax = 2;
 inline constexpr double kMaxFitCondition = 1e8;
 
 // Reads the rows "nozzle, pressure, discharge" after the heading line; blank lines are
-// skipped. A nozzle name that is not UTF-8, holds control characters or is too long, more
-// than kMaxTableRows rows or kMaxTableNozzles nozzles are refused naming the line. A row without three fields, with a pressure or discharge that is not a number,
-// or with one that is not greater than 0 raises AppError errc::CsvFormat naming the line.
+// skipped. A row without three fields, with a pressure or discharge that is not a number or
+// not greater than 0, or with a nozzle name that is not UTF-8, holds control characters or
+// is too long raises AppError errc::CsvFormat naming the line; more than kMaxTableRows rows
+// or kMaxTableNozzles nozzles raise errc::InputTooLarge.
 std::vector<MakerRow> readMakerTable(std::string_view text, const MakerTableOptions& options = {});
 
 struct NozzleFit {

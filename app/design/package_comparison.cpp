@@ -255,8 +255,8 @@ std::vector<PackageCandidate> makeCandidates(const quarvex::pivot& pivot,
     const std::size_t count = models.size() * settings.size() * boosts.size();
     if (count > kMaxComparedCandidates) {
         raiseError(errc::InputTooLarge,
-                   "The comparison would compute " + std::to_string(count) +
-                       " packages; at most " + std::to_string(kMaxComparedCandidates) +
+                   "The comparison would compute " + std::to_string(count) + " packages; at most " +
+                       std::to_string(kMaxComparedCandidates) +
                        " are compared at once: choose fewer models, regulator settings or boosts");
     }
     const bool gun = pivot.p_has_end_gun && options.gunModel;

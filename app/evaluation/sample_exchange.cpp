@@ -166,10 +166,9 @@ PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator)
             }
             // A heading line and the readings of one evaluation, no more.
             if (lines.size() > kMaxReadingsPerEvaluation) {
-                raiseError(errc::InputTooLarge,
-                           "The pasted block holds more than " +
-                               std::to_string(kMaxReadingsPerEvaluation) +
-                               " readings, more than one evaluation takes");
+                raiseError(errc::InputTooLarge, "The pasted block holds more than " +
+                                                    std::to_string(kMaxReadingsPerEvaluation) +
+                                                    " readings, more than one evaluation takes");
             }
             lines.push_back(std::move(record));
         });
@@ -284,11 +283,10 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
         }
         anyRow = true;
         if (++readings > kMaxReadingsPerEvaluation) {
-            raiseError(errc::InputTooLarge,
-                       "The catch-can file holds more than " +
-                           std::to_string(kMaxReadingsPerEvaluation) +
-                           " readings (line " + std::to_string(record.line) +
-                           "), more than one evaluation takes");
+            raiseError(errc::InputTooLarge, "The catch-can file holds more than " +
+                                                std::to_string(kMaxReadingsPerEvaluation) +
+                                                " readings (line " + std::to_string(record.line) +
+                                                "), more than one evaluation takes");
         }
         const bool isFirst = firstRow;
         firstRow = false;
@@ -306,8 +304,8 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
         }
         if (!volume || !distance) {
             problem(where +
-                               "the volume and the distance must be numbers with \".\" as "
-                               "decimal point");
+                    "the volume and the distance must be numbers with \".\" as "
+                    "decimal point");
             return;
         }
         if (f.size() == 4 && !trimBlanks(f[3]).empty()) {
@@ -325,8 +323,8 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
             }
         } else if (isFirst) {
             problem(where +
-                               "the first reading must give the can diameter (canDiameter_cm) "
-                               "in a fourth column");
+                    "the first reading must give the can diameter (canDiameter_cm) "
+                    "in a fourth column");
         }
         (*radius == 1 ? file.first : file.second).Push(samples.newFieldSample(*volume, *distance));
     });

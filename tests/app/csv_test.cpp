@@ -138,7 +138,9 @@ TEST(Csv, OnlyRegularFilesOfAtMostSixteenMegabytesAreRead) {
     EXPECT_EQ(numberOf([] { readTextFile("/dev/null"); }), errc::FileNotRegular);
 
     const auto utf16 = dir.path() / "utf16.csv";
-    writeTextFile(utf16, std::string("\xFF\xFE" "a\0,\0b\0", 8));
+    writeTextFile(utf16, std::string("\xFF\xFE"
+                                     "a\0,\0b\0",
+                                     8));
     EXPECT_EQ(numberOf([&] { readTextFile(utf16); }), errc::FileNotUtf8);
     writeTextFile(utf16, std::string("\xFE\xFF\0a", 4));
     EXPECT_EQ(numberOf([&] { readTextFile(utf16); }), errc::FileNotUtf8);
@@ -181,8 +183,9 @@ TEST(Csv, WrittenFilesAreWholeOrNotThere) {
         }
         return std::string("(nothing raised)");
     };
-    EXPECT_NE(messageOf([&] { writeTextFile(dir.path() / "no" / "x.csv", "x"); })
-                  .find("the folder does not exist"),
+    EXPECT_NE(messageOf([&] {
+                  writeTextFile(dir.path() / "no" / "x.csv", "x");
+              }).find("the folder does not exist"),
               std::string::npos);
     EXPECT_NE(messageOf([&] { writeTextFile(dir.path(), "x"); }).find("it is a folder"),
               std::string::npos);
