@@ -368,24 +368,15 @@ bool frmBDasp::hasUnsavedNozzle() const {
 }
 
 void frmBDasp::closeEvent(QCloseEvent* event) {
-    bool leave = true;
-    try {
+    closeIfAllowed(event, services_.messages, this, [&] {
         const QString name = txtBoquilla_->text().trimmed();
-        leave = mayLeave(services_.messages, this, hasUnsavedNozzle(),
-                         (name.isEmpty() ? QStringLiteral("The nozzle of the form")
-                                         : "The nozzle " + inQuotes(name)) +
-                             QStringLiteral(" has changes that are not saved. Do you want to "
-                                            "save them?"),
-                         [this] { return cmdGuardar_Click(); });
-    } catch (...) {
-        leave = false;
-        reportUnexpectedError(services_.messages, this);
-    }
-    if (leave) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+        return mayLeave(services_.messages, this, hasUnsavedNozzle(),
+                        (name.isEmpty() ? QStringLiteral("The nozzle of the form")
+                                        : "The nozzle " + inQuotes(name)) +
+                            QStringLiteral(" has changes that are not saved. Do you want to "
+                                           "save them?"),
+                        [this] { return cmdGuardar_Click(); });
+    });
 }
 
 void frmBDasp::cmdNuevaBoquilla_Click() {

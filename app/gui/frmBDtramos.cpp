@@ -271,24 +271,15 @@ bool frmBDtramos::hasUnsavedSpan() const {
 }
 
 void frmBDtramos::closeEvent(QCloseEvent* event) {
-    bool leave = true;
-    try {
+    closeIfAllowed(event, services_.messages, this, [&] {
         const std::string name = trim(txtDenominacion_->text().toStdString());
-        leave = mayLeave(services_.messages, this, hasUnsavedSpan(),
-                         (name.empty() ? QStringLiteral("The reference span of the form")
-                                       : "The reference span " + inQuotes(name)) +
-                             QStringLiteral(" has changes that are not saved. Do you want to "
-                                            "save them?"),
-                         [this] { return cmdGuardar_Click(); });
-    } catch (...) {
-        leave = false;
-        reportUnexpectedError(services_.messages, this);
-    }
-    if (leave) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+        return mayLeave(services_.messages, this, hasUnsavedSpan(),
+                        (name.empty() ? QStringLiteral("The reference span of the form")
+                                      : "The reference span " + inQuotes(name)) +
+                            QStringLiteral(" has changes that are not saved. Do you want to "
+                                           "save them?"),
+                        [this] { return cmdGuardar_Click(); });
+    });
 }
 
 void frmBDtramos::cmdNuevo_Click() {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/stored_names.h"
 
-#include <cstdio>
-
 #include "shell/errors.h"
+#include "shell/text.h"
 
 namespace kambrix {
 namespace {
@@ -21,12 +20,6 @@ bool isC1At(const std::string& text, std::size_t i) {
 
 bool isContinuationByte(unsigned char c) {
     return (c & 0xC0) == 0x80;
-}
-
-std::string hexEscape(const char* format, unsigned value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
 }
 
 }  // namespace
@@ -87,20 +80,7 @@ void requireStorableName(StoredNameKind kind, const std::string& name) {
 }
 
 std::string escapeControlCharacters(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (isC0OrDel(c)) {
-            out += hexEscape("\\x%02x", c);
-        } else if (isC1At(text, i)) {
-            out += hexEscape("\\u%04x", static_cast<unsigned char>(text[i + 1]));
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return printableText(text);
 }
 
 }  // namespace kambrix

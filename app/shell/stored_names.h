@@ -39,9 +39,9 @@ std::optional<std::string> storedNameProblem(StoredNameKind kind, const std::str
 // Raises AppError errc::StoredNameRefused with storedNameProblem's message when there is one.
 void requireStorableName(StoredNameKind kind, const std::string& name);
 
-// The text with every control character written as an escape ("\x1b", "\x0a"; "\u0085" for
-// the C1 range), so a name read from a file shows what it holds and never acts on the screen
-// or terminal it is printed to. Every other byte is kept as it is.
+// The text as printableText shows it: every control character written as an escape
+// ("\x1b", "\x0a"; "\u0085" for the C1 range), so a name read from a file shows what it
+// holds and never acts on the screen or terminal it is printed to.
 std::string escapeControlCharacters(const std::string& text);
 
 }  // namespace kambrix

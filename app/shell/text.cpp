@@ -75,10 +75,7 @@ std::string printableText(std::string_view text) {
             continue;
         }
         if (n == 1 && (c < 0x20 || c == 0x7f)) {
-            out += c == '\n'   ? std::string("\\n")
-                   : c == '\r' ? std::string("\\r")
-                   : c == '\t' ? std::string("\\t")
-                               : hexEscape(c);
+            out += hexEscape(c);
             ++i;
             continue;
         }

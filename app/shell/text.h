@@ -14,8 +14,9 @@ namespace kambrix {
 // True when the text is well-formed UTF-8 (no overlong forms, no surrogates).
 bool validUtf8(std::string_view text);
 
-// The text with every control character written as an escape ("\n", "\t", "\r", "\x1b") and
-// every byte that is not part of well-formed UTF-8 as "\xNN"; other characters unchanged.
+// The text with every control character written as an escape ("\x0a", "\x1b"; "\u0085" for
+// the C1 range) and every byte that is not part of well-formed UTF-8 as "\xNN"; other
+// characters unchanged.
 std::string printableText(std::string_view text);
 
 // printableText, cut to at most `maxCharacters` characters with "…" and the full length

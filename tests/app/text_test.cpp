@@ -9,7 +9,7 @@ using namespace kambrix;
 
 TEST(Text, ControlCharactersAndForeignBytesAreShownEscaped) {
     EXPECT_EQ(printableText("plain ação"), "plain ação");
-    EXPECT_EQ(printableText("a\nb\tc\rd"), "a\\nb\\tc\\rd");
+    EXPECT_EQ(printableText("a\nb\tc\rd"), "a\\x0ab\\x09c\\x0dd");
     EXPECT_EQ(printableText("\x1b[2Jclear"), "\\x1b[2Jclear");
     EXPECT_EQ(printableText(std::string("N\0"
                                         "1",

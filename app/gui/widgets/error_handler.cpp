@@ -3,6 +3,7 @@
 
 #include "gui/widgets/wheel_guard.h"
 
+#include <QCloseEvent>
 #include <QWidget>
 #include <cstdio>
 #include <exception>
@@ -42,6 +43,22 @@ void handleDatabaseError(MessageService& messages, QWidget* parent, const std::s
         throw;
     }
     messages.showError(parent, r, action);
+}
+
+void closeIfAllowed(QCloseEvent* event, MessageService& messages, QWidget* window,
+                    const std::function<bool()>& mayClose) {
+    bool leave = true;
+    try {
+        leave = mayClose();
+    } catch (...) {
+        leave = false;
+        reportUnexpectedError(messages, window);
+    }
+    if (leave) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 KambrixApplication::KambrixApplication(int& argc, char** argv) : QApplication(argc, argv) {

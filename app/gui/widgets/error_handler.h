@@ -11,8 +11,11 @@
 #include <QApplication>
 #include <QString>
 #include <concepts>
+#include <functional>
 #include <string>
 #include <utility>
+
+class QCloseEvent;
 
 namespace kambrix {
 
@@ -44,6 +47,11 @@ auto guarded(MessageService& messages, QWidget* parent, F f) {
         }
     };
 }
+
+// Accepts the close event when `mayClose` answers true, else keeps the window open; an error
+// while asking is reported through the top-level handler's box and keeps it open too.
+void closeIfAllowed(QCloseEvent* event, MessageService& messages, QWidget* window,
+                    const std::function<bool()>& mayClose);
 
 // The program's application object: an exception out of an event handler ends in the
 // top-level handler instead of ending the program.
