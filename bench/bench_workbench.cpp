@@ -14,7 +14,7 @@
 #include "design/chart_workbench.h"
 #include "design/package_comparison.h"
 #include "design/work_pivot.h"
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 #include "shell/projectos.h"
 #include "shell/unit_of_work.h"
 

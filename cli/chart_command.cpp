@@ -18,7 +18,7 @@
 #include "design_output.h"
 #include "input.h"
 #include "shell/errors.h"
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 #include "stored_system.h"
 
 #ifdef KAMBRIX_HAVE_REPORT

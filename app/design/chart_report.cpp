@@ -3,7 +3,7 @@
 
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
-#include "shell/ideal_results.h"
+#include "design/ideal_results.h"
 #include "shell/number_text.h"
 #include "shell/units.h"
 

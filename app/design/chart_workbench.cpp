@@ -5,7 +5,7 @@
 
 #include "shell/csv.h"
 #include "shell/number_input.h"
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
 #include "shell/unit_of_work.h"

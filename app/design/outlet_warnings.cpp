@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "shell/ideal_results.h"
+#include "design/ideal_results.h"
 #include "shell/number_text.h"
 
 namespace kambrix {

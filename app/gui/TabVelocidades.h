@@ -2,7 +2,7 @@
 #pragma once
 
 #include "gui/widgets/tab_page.h"
-#include "shell/ideal_results.h"
+#include "design/ideal_results.h"
 
 namespace kambrix {
 

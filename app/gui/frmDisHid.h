@@ -9,8 +9,8 @@
 
 #include "design/discharge_origin.h"
 #include "gui/widgets/app_services.h"
-#include "shell/ideal_results.h"
-#include "shell/pivot_design.h"
+#include "design/ideal_results.h"
+#include "design/pivot_design.h"
 #include "shell/projectos.h"
 #include "shell/reference_tramos.h"
 

@@ -5,7 +5,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 #include "shell/reference_tramos.h"
 
 using namespace kambrix;

@@ -49,8 +49,8 @@
 #include "gui/widgets/translation.h"
 #include "shell/csv.h"
 #include "shell/discharge_balance.h"
-#include "shell/ideal_results.h"
-#include "shell/pivot_design.h"
+#include "design/ideal_results.h"
+#include "design/pivot_design.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 
 #include <cmath>
 #include <memory>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/ideal_results.h"
+#include "design/ideal_results.h"
 
 #include "shell/number_text.h"
 

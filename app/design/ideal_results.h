@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/pivot_design.h"
+#include "design/pivot_design.h"
 #include "shell/plot_data.h"
 #include "shell/table_data.h"
 
