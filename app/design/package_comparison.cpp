@@ -2,9 +2,14 @@
 #include "design/package_comparison.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -414,6 +419,133 @@ ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandid
 
 // ---- comparison and ranking -------------------------------------------------------------
 
+namespace {
+
+ComparedPackage computeAsKept(const ComparisonBase& base, const PackageCandidate& candidate,
+                              const ComparisonOptions& options) {
+    ComparedPackage p = computeCandidate(base, candidate, options.variation);
+    if (!options.keepComputedPivots) {
+        p.package.wrapper.reset();
+        p.package.strategy.reset();
+    }
+    return p;
+}
+
+// The candidates in turn on the calling thread; true when the progress stopped it.
+bool computeInTurn(const ComparisonBase& base, const std::vector<PackageCandidate>& candidates,
+                   const ComparisonOptions& options, const ComparisonProgress& progress,
+                   std::vector<ComparedPackage>& packages) {
+    const int total = static_cast<int>(candidates.size());
+    for (const auto& c : candidates) {
+        if (progress && !progress(static_cast<int>(packages.size()), total)) {
+            return true;
+        }
+        packages.push_back(computeAsKept(base, c, options));
+    }
+    return false;
+}
+
+// The candidates on `threads` threads, each taking the next candidate not yet taken and
+// computing it on its own wrapper and strategy; each result goes to the candidate's own
+// slot. The calling thread tells the progress of the candidates done without a gap from the
+// first, so a stop, and an error, fall where they fall on one thread. True when the progress
+// stopped it.
+bool computeSideBySide(const ComparisonBase& base, const std::vector<PackageCandidate>& candidates,
+                       const ComparisonOptions& options, const ComparisonProgress& progress,
+                       unsigned threads, std::vector<ComparedPackage>& packages) {
+    const std::size_t total = candidates.size();
+    const int totalCount = static_cast<int>(total);
+    if (progress && !progress(0, totalCount)) {
+        return true;
+    }
+    std::vector<std::optional<ComparedPackage>> computed(total);
+    std::vector<std::exception_ptr> errors(total);
+    std::vector<char> finished(total, 0);  // guarded by `lock`
+    std::mutex lock;
+    std::condition_variable oneFinished;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> firstError{total};
+    std::atomic<bool> stop{false};
+
+    const auto work = [&] {
+        while (!stop.load()) {
+            const std::size_t i = next.fetch_add(1);
+            if (i >= total || i > firstError.load()) {
+                return;  // nothing left, or only candidates after one that failed
+            }
+            try {
+                computed[i] = computeAsKept(base, candidates[i], options);
+            } catch (...) {
+                errors[i] = std::current_exception();
+                std::size_t seen = firstError.load();
+                while (i < seen && !firstError.compare_exchange_weak(seen, i)) {
+                }
+            }
+            {
+                const std::lock_guard<std::mutex> guard(lock);
+                finished[i] = 1;
+            }
+            oneFinished.notify_one();
+        }
+    };
+
+    std::size_t done = 0;
+    bool stopped = false;
+    std::exception_ptr failure;
+    {
+        std::vector<std::jthread> pool;
+        // Whatever way this block is left, the threads are told to stop and joined.
+        struct Join {
+            std::atomic<bool>& stop;
+            std::vector<std::jthread>& pool;
+            ~Join() {
+                stop.store(true);
+                pool.clear();
+            }
+        } join{stop, pool};
+        pool.reserve(threads);
+        for (unsigned t = 0; t < threads; ++t) {
+            pool.emplace_back(work);
+        }
+        std::unique_lock<std::mutex> held(lock);
+        while (done < total) {
+            oneFinished.wait(held, [&] { return finished[done] != 0; });
+            if (errors[done]) {
+                failure = errors[done];
+                break;
+            }
+            ++done;
+            if (done < total && progress) {
+                held.unlock();
+                const bool goOn = progress(static_cast<int>(done), totalCount);
+                held.lock();
+                if (!goOn) {
+                    stopped = true;
+                    break;
+                }
+            }
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    packages.reserve(done);
+    for (std::size_t i = 0; i < done; ++i) {
+        packages.push_back(std::move(*computed[i]));
+    }
+    return stopped;
+}
+
+}  // namespace
+
+unsigned comparisonThreads(const ComparisonOptions& options, std::size_t candidates) {
+    unsigned n = options.threads;
+    if (n == 0) {
+        n = std::max(1u, std::thread::hardware_concurrency());
+    }
+    return static_cast<unsigned>(std::max<std::size_t>(1, std::min<std::size_t>(n, candidates)));
+}
+
 ComparisonOutcome comparePackages(const ComparisonBase& base,
                                   const std::vector<CandidateModel>& models,
                                   const ComparisonOptions& options,
@@ -424,17 +556,13 @@ ComparisonOutcome comparePackages(const ComparisonBase& base,
     const auto candidates = makeCandidates(base.pivot, models, options);
     ComparisonOutcome out;
     out.total = static_cast<int>(candidates.size());
-    out.packages.reserve(candidates.size());
-    for (const auto& c : candidates) {
-        if (progress && !progress(static_cast<int>(out.packages.size()), out.total)) {
-            out.cancelled = true;
-            break;
-        }
-        out.packages.push_back(computeCandidate(base, c, options.variation));
-        if (!options.keepComputedPivots) {
-            out.packages.back().package.wrapper.reset();
-            out.packages.back().package.strategy.reset();
-        }
+    const unsigned threads = comparisonThreads(options, candidates.size());
+    if (threads <= 1) {
+        out.packages.reserve(candidates.size());
+        out.cancelled = computeInTurn(base, candidates, options, progress, out.packages);
+    } else {
+        out.cancelled =
+            computeSideBySide(base, candidates, options, progress, threads, out.packages);
     }
     if (!out.cancelled && progress) {
         progress(out.total, out.total);

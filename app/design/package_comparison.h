@@ -98,6 +98,10 @@ struct ComparisonOptions {
     // Each candidate keeps its computed pivot (the window shows it); without, a candidate
     // keeps its chart, results and chosen nozzles, so thousands of them fit in memory.
     bool keepComputedPivots = true;
+    // Threads computing candidates side by side: 0 for one per core
+    // (std::thread::hardware_concurrency), 1 for the calling thread alone. The results and
+    // their order do not depend on it.
+    unsigned threads = 0;
 };
 
 // The first model with a nozzle rated for the end gun's ideal discharge, the one a
@@ -188,8 +192,9 @@ CandidateResults judgePackage(PackageResult& package, const ComparisonBase& base
 ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandidate& candidate,
                                  double variation);
 
-// Told before each candidate (done = candidates computed so far) and once at the end;
-// returns false to stop the comparison before the next candidate.
+// Told of every count of candidates done (0, 1, ... in turn; done = the candidates computed
+// from the first one on without a gap) and once at the end with done = total; returns false
+// to stop the comparison. It is always called on the thread that called comparePackages.
 using ComparisonProgress = std::function<bool(int done, int total)>;
 
 struct ComparisonOutcome {
@@ -198,8 +203,17 @@ struct ComparisonOutcome {
     int total = 0;  // candidates there were to compute
 };
 
-// Computes the candidates in order, then ranks what was computed. Options refused by
-// checkComparisonOptions raise errc::ValueOutOfRange with the message.
+// The threads a comparison of that many candidates uses: options.threads, or one per core
+// when it is 0 (1 when the core count is unknown), never more than the candidates.
+unsigned comparisonThreads(const ComparisonOptions& options, std::size_t candidates);
+
+// Computes the candidates, then ranks what was computed. With more than one thread each
+// candidate is computed on its own wrapper and strategy by whichever thread takes it next,
+// in the order made; what the comparison returns is what one thread would have returned:
+// a stop keeps the candidates before the count it was told (any computed beyond it are
+// dropped), and an error of a candidate passes to the caller as the one-thread run would
+// have met it. Options refused by checkComparisonOptions raise errc::ValueOutOfRange with
+// the message.
 ComparisonOutcome comparePackages(const ComparisonBase& base,
                                   const std::vector<CandidateModel>& models,
                                   const ComparisonOptions& options,

@@ -14,8 +14,9 @@ struct Statics::Services {
     ::quarvex::Types placements;
     ::quarvex::Doubles doubles;
     ::quarvex::Types saidas;
-    std::unique_ptr<AspersoresStatic> aspersores;
-    std::unique_ptr<CartaAspersoresStatic> cartas;
+    // Made with the factory, not on first use: threads computing side by side reach them.
+    std::unique_ptr<AspersoresStatic> aspersores = std::make_unique<AspersoresStatic>();
+    std::unique_ptr<CartaAspersoresStatic> cartas = std::make_unique<CartaAspersoresStatic>();
     ::quarvex::Drops drops;
     ::quarvex::PipeMaterials pipeMaterials;
     ::quarvex::FieldSamples fieldSamples;
@@ -75,16 +76,10 @@ pivot Statics::newPivot() const {
 }
 
 AspersoresStatic& Statics::Aspersores() {
-    if (!services_->aspersores) {
-        services_->aspersores = std::make_unique<AspersoresStatic>();
-    }
     return *services_->aspersores;
 }
 
 CartaAspersoresStatic& Statics::CartaAspersor() {
-    if (!services_->cartas) {
-        services_->cartas = std::make_unique<CartaAspersoresStatic>();
-    }
     return *services_->cartas;
 }
 

@@ -63,14 +63,12 @@ PivotEvaluation PivotEvaluations::newEvaluation(const std::string& name) const {
     return e;
 }
 
-const TableSchema& PivotEvaluations::schema() {
-    if (!schema_) {
-        schema_.emplace("pivot_evaluations",
-                        std::vector<std::string>{"name", "pluviometer_diameter", "first_samples",
-                                                 "second_samples"},
-                        "id");
-    }
-    return *schema_;
+const TableSchema& PivotEvaluations::schema() const {
+    static const TableSchema table(
+        "pivot_evaluations",
+        std::vector<std::string>{"name", "pluviometer_diameter", "first_samples", "second_samples"},
+        "id");
+    return table;
 }
 
 std::string PivotEvaluations::samplesText(const Array<FieldSample>& samples) const {

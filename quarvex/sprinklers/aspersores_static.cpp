@@ -125,9 +125,6 @@ std::shared_ptr<Aspersor> AspersoresStatic::getBestMatch(const AspersorList& ava
 }
 
 std::shared_ptr<Aspersor> AspersoresStatic::NullAspersor() {
-    if (!null_) {
-        null_ = std::shared_ptr<Aspersor>(new Aspersor());
-    }
     return null_;
 }
 

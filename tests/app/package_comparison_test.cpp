@@ -5,7 +5,10 @@
 // feasibility follow from the computed pivot, the ranking, progress and cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <set>
+#include <thread>
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
@@ -260,6 +263,126 @@ TEST_F(Comparison, CancelStopsBeforeTheNextCandidate) {
     const auto none = comparePackages(comparisonBaseOf(*workbench),
                                       readCandidateModels(config.asperConnectionString, {kFixed}),
                                       ComparisonOptions{}, [](int, int) { return false; });
+    EXPECT_TRUE(none.cancelled);
+    EXPECT_TRUE(none.packages.empty());
+}
+
+// Every figure of two compared packages bit for bit, and the same nozzle on every outlet.
+void expectSamePackage(const ComparedPackage& a, const ComparedPackage& b) {
+    EXPECT_EQ(a.candidate.order, b.candidate.order);
+    EXPECT_EQ(a.candidate.model, b.candidate.model);
+    EXPECT_EQ(a.candidate.regulatorPressure, b.candidate.regulatorPressure);
+    EXPECT_EQ(a.candidate.boost, b.candidate.boost);
+    const CandidateResults& x = a.results;
+    const CandidateResults& y = b.results;
+    EXPECT_EQ(x.settled, y.settled);
+    EXPECT_EQ(x.feasible, y.feasible);
+    EXPECT_EQ(x.noSprinkler, y.noSprinkler);
+    EXPECT_EQ(x.outOfRange, y.outOfRange);
+    EXPECT_EQ(x.starvedRegulators, y.starvedRegulators);
+    EXPECT_EQ(x.dischargePercent, y.dischargePercent);
+    EXPECT_EQ(x.UD, y.UD);
+    EXPECT_EQ(x.CU, y.CU);
+    EXPECT_EQ(x.expectedDepth, y.expectedDepth);
+    EXPECT_EQ(x.averageDepth, y.averageDepth);
+    EXPECT_EQ(x.excess1, y.excess1);
+    EXPECT_EQ(x.excess2, y.excess2);
+    EXPECT_EQ(x.runoff1, y.runoff1);
+    EXPECT_EQ(x.runoff2, y.runoff2);
+    EXPECT_EQ(x.nozzleSizes, y.nozzleSizes);
+    EXPECT_EQ(x.problems, y.problems);
+    EXPECT_EQ(a.package.summary.passes, b.package.summary.passes);
+    EXPECT_EQ(a.package.held, b.package.held);
+    EXPECT_EQ(a.package.warnings, b.package.warnings);
+    ASSERT_EQ(a.nozzles.size(), b.nozzles.size());
+    for (std::size_t i = 0; i < a.nozzles.size(); ++i) {
+        EXPECT_EQ(a.nozzles[i].at, b.nozzles[i].at);
+        EXPECT_EQ(a.nozzles[i].nozzle, b.nozzles[i].nozzle) << "outlet " << i;
+    }
+    ASSERT_EQ(a.package.wrapper != nullptr, b.package.wrapper != nullptr);
+    if (a.package.wrapper) {
+        expectSamePivot(a.package.wrapper->pivot(), b.package.wrapper->pivot());
+    }
+}
+
+TEST_F(Comparison, ThreadsSideBySideGiveTheOneThreadResultsInTheSameOrder) {
+    // Plugged outlets, indicators and a two-point runoff check: every candidate computes
+    // depths, sorts them and integrates the runoff curves on its own thread.
+    workbench->setIndicadores(statics().newIndicadores(20, 12));
+    const auto models = readCandidateModels(config.asperConnectionString, {});
+    const ComparisonBase base = comparisonBaseOf(*workbench);
+    ComparisonOptions options;  // 4 models x 5 regulator settings x 3 boosts
+    options.rankBy = {RankKey::Runoff, RankKey::CU};
+    options.gunModel = gunModelFor(base.pivot, models);
+    EXPECT_EQ(comparisonThreads(options, 60),
+              std::min(60u, std::max(1u, std::thread::hardware_concurrency())));
+    EXPECT_EQ(comparisonThreads(options, 0), 1u);
+    options.threads = 1;
+    const auto alone = comparePackages(base, models, options);
+    ASSERT_EQ(alone.packages.size(), 60u);
+    for (unsigned threads : {2u, 5u}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        options.threads = threads;
+        EXPECT_EQ(comparisonThreads(options, 60), threads);
+        const auto caller = std::this_thread::get_id();
+        std::vector<int> told;
+        bool otherThread = false;
+        const auto outcome = comparePackages(base, models, options, [&](int done, int total) {
+            EXPECT_EQ(total, 60);
+            otherThread = otherThread || std::this_thread::get_id() != caller;
+            told.push_back(done);
+            return true;
+        });
+        EXPECT_FALSE(outcome.cancelled);
+        EXPECT_FALSE(otherThread) << "the progress must be told on the calling thread";
+        std::vector<int> everyCount(61);
+        std::iota(everyCount.begin(), everyCount.end(), 0);
+        EXPECT_EQ(told, everyCount);
+        ASSERT_EQ(outcome.packages.size(), alone.packages.size());
+        for (std::size_t i = 0; i < outcome.packages.size(); ++i) {
+            SCOPED_TRACE("rank " + std::to_string(i));
+            expectSamePackage(outcome.packages[i], alone.packages[i]);
+        }
+    }
+    // Without computed pivots the threads release them as one thread does.
+    options.keepComputedPivots = false;
+    options.threads = 3;
+    const auto light = comparePackages(base, models, options);
+    ASSERT_EQ(light.packages.size(), 60u);
+    for (std::size_t i = 0; i < light.packages.size(); ++i) {
+        EXPECT_FALSE(light.packages[i].package.wrapper || light.packages[i].package.strategy);
+        EXPECT_TRUE(light.packages[i].package.chart);
+        EXPECT_EQ(light.packages[i].candidate.order, alone.packages[i].candidate.order);
+        EXPECT_EQ(light.packages[i].results.CU, alone.packages[i].results.CU);
+    }
+}
+
+TEST_F(Comparison, CancelStopsTheThreadsAndKeepsWhatOneThreadWouldHaveKept) {
+    const auto models = readCandidateModels(config.asperConnectionString, {});
+    const ComparisonBase base = comparisonBaseOf(*workbench);
+    ComparisonOptions options;
+    options.threads = 1;
+    const auto stopAt = [](int count) { return [count](int done, int) { return done < count; }; };
+    const auto alone = comparePackages(base, models, options, stopAt(7));
+    ASSERT_TRUE(alone.cancelled);
+    ASSERT_EQ(alone.packages.size(), 7u);
+    options.threads = 4;
+    int asked = 0;
+    const auto outcome = comparePackages(base, models, options, [&](int done, int total) {
+        ++asked;
+        EXPECT_EQ(total, 60);
+        return done < 7;
+    });
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.total, 60);
+    EXPECT_EQ(asked, 8) << "told 0 to 7, and nothing after the stop";
+    ASSERT_EQ(outcome.packages.size(), 7u) << "candidates computed beyond the stop are dropped";
+    for (std::size_t i = 0; i < outcome.packages.size(); ++i) {
+        EXPECT_LT(outcome.packages[i].candidate.order, 7);
+        expectSamePackage(outcome.packages[i], alone.packages[i]);
+    }
+    // Stopped before the first: the threads never start, nothing is computed.
+    const auto none = comparePackages(base, models, options, [](int, int) { return false; });
     EXPECT_TRUE(none.cancelled);
     EXPECT_TRUE(none.packages.empty());
 }

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -569,6 +570,9 @@ class QUARVEX_EXPORT Doubles {
     double Min(double First, double Last) const;
 };
 
+// One instance is shared by the whole process (statics().Arrays()) and may be used from
+// several threads at once: the generator is guarded, and a sort draws from it only once,
+// for the seed of a generator of its own.
 class QUARVEX_EXPORT Arrays {
   public:
     Arrays();
@@ -578,27 +582,41 @@ class QUARVEX_EXPORT Arrays {
     template <class T>
     Array<T> Sort(const Array<T>& self, const Comparator<T>& cmp) {
         Array<T> out = self;
-        quickSort(out, cmp, 1, out.Length());
+        SortInPlace(out, cmp);
         return out;
     }
-    // r uniform in [0, 1) from the generator behind the sort's pivot.
+    // The same on the array itself, without a copy.
+    template <class T>
+    void SortInPlace(Array<T>& v, const Comparator<T>& cmp) {
+        if (v.Length() > 1) {
+            std::minstd_rand pivots(nextSeed());
+            quickSort(v, cmp, pivots, 1, v.Length());
+        }
+    }
+    // r uniform in [0, 1) from the shared generator.
     double random01();
-    void seed(std::uint32_t s) { rng_.seed(s); }
+    // Restarts the shared generator (the sorts that follow choose the same pivots again).
+    void seed(std::uint32_t s);
 
   private:
+    std::uint32_t nextSeed();
     template <class T>
-    void quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi);
+    static void quickSort(Array<T>& v, const Comparator<T>& cmp, std::minstd_rand& pivots, int lo,
+                          int hi);
     std::mt19937 rng_;
+    std::mutex rngLock_;
 };
 
 template <class T>
-void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi) {
+void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, std::minstd_rand& pivots, int lo,
+                       int hi) {
     // Three-way partition around a random pivot m: [lo, lt) below m, [lt, gt] equal to it,
     // (gt, hi] above it (x above m is LT(m, x)). Keys equal to the pivot are placed once and
     // never visited again, so many equal depths cost one pass. The smaller outer part is
     // sorted by recursion and the larger one by the loop: the depth stays below log2(n).
     while (lo < hi) {
-        const int i = std::min(hi, static_cast<int>((hi - lo + 1) * random01() + lo));
+        const double r = std::uniform_real_distribution<double>(0.0, 1.0)(pivots);
+        const int i = std::min(hi, static_cast<int>((hi - lo + 1) * r + lo));
         const T m = v(i);
         int lt = lo;
         int gt = hi;
@@ -616,10 +634,10 @@ void Arrays::quickSort(Array<T>& v, const Comparator<T>& cmp, int lo, int hi) {
             }
         }
         if (lt - lo < hi - gt) {
-            quickSort(v, cmp, lo, lt - 1);
+            quickSort(v, cmp, pivots, lo, lt - 1);
             lo = gt + 1;
         } else {
-            quickSort(v, cmp, gt + 1, hi);
+            quickSort(v, cmp, pivots, gt + 1, hi);
             hi = lt - 1;
         }
     }
@@ -1095,10 +1113,7 @@ class QUARVEX_EXPORT PivotEvaluations {
     // raises errc::StoredNumberOutOfRange there.
     std::string samplesText(const Array<FieldSample>& samples) const;
     Array<FieldSample> samplesFromText(const std::string& text) const;
-    const TableSchema& schema();
-
-  private:
-    std::optional<TableSchema> schema_;
+    const TableSchema& schema() const;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -1216,7 +1231,8 @@ class QUARVEX_EXPORT AspersoresStatic {
 
   private:
     AspersorList query(const std::string& connectionString, const std::string& sql) const;
-    std::shared_ptr<Aspersor> null_;
+    // Made with the service, so that handing it out changes nothing (threads share it).
+    std::shared_ptr<Aspersor> null_ = std::shared_ptr<Aspersor>(new Aspersor());
 };
 
 // An index of a nozzle collection for the best-match rule. Grouped by exponent and sorted
