@@ -13,8 +13,8 @@
 #include "design/automatic_package.h"
 #include "design/chart_workbench.h"
 #include "design/package_comparison.h"
-#include "design/work_pivot.h"
 #include "design/pivot_design.h"
+#include "design/work_pivot.h"
 #include "shell/projectos.h"
 #include "shell/unit_of_work.h"
 
@@ -206,9 +206,54 @@ void BM_ComparePackages200(benchmark::State& state) {
     fs::remove_all(f.dir);
 }
 
+// 1,000 packages on the same pivot: the 4 models × none and 49 regulator settings (60 to
+// 156 kPa) × none and 4 boosts, without keeping the computed pivots (as the command line
+// compares), on one thread (argument 1) and on one thread per core (argument 0).
+void BM_ComparePackages1000(benchmark::State& state) {
+    const auto f = fixture("compare1000");
+    const auto catalogue = statics().Aspersores().find(f.config.asperConnectionString);
+    ComparisonBase base;
+    base.pivot = buildPivot(f.project);
+    base.settings.indicadores = statics().newIndicadores(20, 12);
+    base.settings.pluviometria.firstSample = statics().newPivotSample(300, 30, "first_sample");
+    base.settings.pluviometria.secondSample = statics().newPivotSample(560, 35, "second_sample");
+    base.settings.pluviometria.kostiakov = statics().newKostiakovParameters(8, -0.5);
+    base.surfaceStorage = 5;
+    const auto models = catalogueModels(catalogue);
+    ComparisonOptions options;
+    options.regulatorPressures = {std::nullopt};
+    for (int p = 60; p <= 156; p += 2) {
+        options.regulatorPressures.push_back(static_cast<double>(p));
+    }
+    options.boosts = {0, 50, 100, 150, 200};
+    options.gunModel = gunModelFor(base.pivot, models);
+    options.keepComputedPivots = false;
+    options.threads = static_cast<unsigned>(state.range(0));
+    int candidates = 0;
+    for (auto _ : state) {
+        const auto outcome = comparePackages(base, models, options);
+        candidates = static_cast<int>(outcome.packages.size());
+        benchmark::DoNotOptimize(outcome.packages.data());
+    }
+    if (candidates != 1000) {
+        state.SkipWithError("the comparison did not make 1000 candidates");
+    }
+    state.counters["candidates"] = candidates;
+    state.counters["threads"] = comparisonThreads(options, 1000);
+    state.counters["outlets"] = static_cast<double>(outletsInOrder(base.pivot).size());
+    fs::remove_all(f.dir);
+}
+
 }  // namespace
 
 BENCHMARK(BM_ComparePackages200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComparePackages1000)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PresenterRows250)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AutomaticPackageAndRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenStoredChart250)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <random>
+#include <thread>
+#include <vector>
 
 using namespace quarvex;
 
@@ -236,4 +238,60 @@ TEST(ArraysSort, AMillionEqualOrSortedKeysAndTheOrderOfDistinctKeys) {
     EXPECT_EQ(out.items(), keys);
     EXPECT_EQ(cmp.gt + cmp.lte + cmp.eq, 0);
     EXPECT_GT(cmp.lt + cmp.gte, 0);
+}
+
+TEST(ArraysSort, TheSharedInstanceSortsOnSeveralThreadsAtOnceAndASeedRepeatsThePivots) {
+    // Comparisons compute candidates side by side, each sorting its depths through the one
+    // shared instance: every thread must get its own list sorted, whole.
+    const auto depths = [](int thread) {
+        Array<WaterDepthSample> list;
+        std::mt19937 gen(static_cast<std::uint32_t>(thread));
+        std::uniform_real_distribution<double> d(0, 30);
+        for (int i = 1; i <= 5000; ++i) {
+            list.Push(statics().WaterDepths().newWaterDepthSample(d(gen), 3.0 * i));
+        }
+        return list;
+    };
+    std::vector<Array<WaterDepthSample>> sorted(4);
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&, t] {
+                for (int round = 0; round < 5; ++round) {
+                    sorted[static_cast<std::size_t>(t)] =
+                        statics().WaterDepths().Sort(depths(t), compareWhat::depth);
+                }
+            });
+        }
+        for (auto& t : threads) {
+            t.join();
+        }
+    }
+    for (int t = 0; t < 4; ++t) {
+        std::vector<WaterDepthSample> expected = depths(t).items();
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sorted[static_cast<std::size_t>(t)].items(), expected) << "thread " << t;
+    }
+
+    // Ties sorted twice after the same seed come out in the same order.
+    Array<Keyed> tied;
+    for (int i = 1; i <= 200; ++i) {
+        tied.Push({i % 3, i});
+    }
+    Arrays arrays;
+    const auto tags = [](const Array<Keyed>& list) {
+        std::vector<int> out;
+        for (const auto& k : list) {
+            out.push_back(k.tag);
+        }
+        return out;
+    };
+    arrays.seed(2024);
+    const auto first = tags(arrays.Sort(tied, ByKey()));
+    arrays.seed(2024);
+    EXPECT_EQ(tags(arrays.Sort(tied, ByKey())), first);
+    Array<Keyed> inPlace = tied;
+    arrays.seed(2024);
+    arrays.SortInPlace(inPlace, ByKey());
+    EXPECT_EQ(tags(inPlace), first);
 }
