@@ -1,22 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaluation/water_depth_serie.h"
 
+#include <algorithm>
+
 namespace kambrix {
 
 using quarvex::errc::DivisionByZero;
 
 void WaterDepthSerie::init(const quarvex::Array<quarvex::WaterDepthSample>& samples,
                            const std::string& name) {
+    quarvex::Array<quarvex::WaterDepthSample> copy = samples;
+    init(std::move(copy), name);
+}
+
+void WaterDepthSerie::init(quarvex::Array<quarvex::WaterDepthSample>&& samples,
+                           const std::string& name) {
     name_ = name;
     if (samples.IsEmpty()) {
         quarvex::Exceptions::Throw(quarvex::errc::EmptyWaterDepthSerie, name);
     }
-    auto& depths = quarvex::statics().WaterDepths();
-    samples_ = depths.Sort(samples, quarvex::compareWhat::distance);
-    // The depth range is read often by the charts: sorted once here.
-    const auto byDepth = depths.Sort(samples, quarvex::compareWhat::depth);
-    minDepth_ = byDepth.First()->depth;
-    maxDepth_ = byDepth.Last()->depth;
+    samples_ = std::move(samples);
+    quarvex::WaterDepthsComparator byDistance;
+    byDistance.init(quarvex::compareWhat::distance);
+    quarvex::statics().Arrays().SortInPlace(samples_, byDistance);
+    // The depth range is read often by the charts: found once here.
+    minDepth_ = samples_(1).depth;
+    maxDepth_ = samples_(1).depth;
+    for (const auto& s : samples_) {
+        minDepth_ = std::min(minDepth_, s.depth);
+        maxDepth_ = std::max(maxDepth_, s.depth);
+    }
 }
 
 double WaterDepthSerie::getValueForX(std::int16_t i) const {

@@ -8,6 +8,7 @@
 #include <zarede/zarede.h>
 
 #include <string>
+#include <utility>
 
 namespace kambrix {
 
@@ -18,6 +19,8 @@ class WaterDepthSerie : public zarede::Serie {
     // Keeps the samples sorted by distance. An empty list raises quarvex::Error
     // errc::EmptyWaterDepthSerie.
     void init(const quarvex::Array<quarvex::WaterDepthSample>& samples, const std::string& name);
+    // The same taking the list itself, sorted where it lies (no copy of a long list).
+    void init(quarvex::Array<quarvex::WaterDepthSample>&& samples, const std::string& name);
 
     void prepare() override {}
     // Point i (1-based): distance (m) and depth (mm). Outside 1..numberOfPoints raises
@@ -44,6 +47,10 @@ class WaterDepthSerie : public zarede::Serie {
     double CoeficientOfUniformity() const;
 
     const quarvex::Array<quarvex::WaterDepthSample>& samples() const noexcept { return samples_; }
+    // Hands the sorted samples over; the serie is empty afterwards.
+    quarvex::Array<quarvex::WaterDepthSample> releaseSamples() noexcept {
+        return std::move(samples_);
+    }
 
   private:
     std::string name_;

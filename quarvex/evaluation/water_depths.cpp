@@ -39,7 +39,12 @@ Array<WaterDepthSample> WaterDepths::Sort(const Array<WaterDepthSample>& list,
 }
 
 Array<WaterDepthSample> WaterDepths::LowQuarter(const Array<WaterDepthSample>& list) const {
-    const Array<WaterDepthSample> sorted = Sort(list, compareWhat::depth);
+    // One copy, sorted where it lies and cut to the low quarter: a long list is not copied
+    // twice.
+    Array<WaterDepthSample> sorted = list;
+    WaterDepthsComparator byDepth;
+    byDepth.init(compareWhat::depth);
+    statics().Arrays().SortInPlace(sorted, byDepth);
     double total = 0.0;
     for (const auto& s : sorted) {
         total += s.distanceFromCenter;
@@ -57,7 +62,8 @@ Array<WaterDepthSample> WaterDepths::LowQuarter(const Array<WaterDepthSample>& l
     if (k == 0) {
         Exceptions::Throw(errc::NotEnoughSamplesToComputeLowQuarter);
     }
-    return sorted.Slice(1, k);
+    sorted.Resize(k);
+    return sorted;
 }
 
 double WaterDepths::Average(const Array<WaterDepthSample>& list) const {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "quarvex_test_support.h"
 
 #include "evaluation/catch_can_evaluation.h"
@@ -131,4 +134,59 @@ TEST(CatchCanEvaluation, RadiiBothAndInvalidReadings) {
     onlyBad.firstSample.Push(fs.newFieldSample(3, 4));
     EXPECT_EQ(errorOf([&] { kambrix::evaluateCatchCans(onlyBad); }),
               errc::PluviometroIncompleteException);
+}
+
+TEST(CatchCanEvaluation, BothRadiiComputedInPlaceGiveWhatTheJoinedListGives) {
+    // A long test on two radii (cans every 3 m, the second radius 1.5 m further out so that no
+    // two cans tie on distance), with invalid readings in both: "both" is computed from the
+    // two lists where they lie, and must be the result of the joined list to the last bit.
+    auto& fs = statics().FieldSamples();
+    auto e = statics().PivotEvaluations().newEvaluation("long");
+    e.pluviometer = statics().Pluviometros().newPluviometro(0.1);
+    for (int i = 1; i <= 1500; ++i) {
+        const double volume = 60 + (i * 37) % 41 + 0.25 * (i % 4);
+        e.firstSample.Push(fs.newFieldSample(i % 97 == 0 ? -1 : volume, 3.0 * i));
+        e.secondSample.Push(fs.newFieldSample(volume * 1.1, i % 89 == 0 ? 0 : 3.0 * i + 1.5));
+    }
+    Array<FieldSample> joined = e.firstSample;
+    for (const auto& s : e.secondSample) {
+        joined.Push(s);
+    }
+    const auto r = kambrix::evaluateCatchCans(e);
+    const auto expected = kambrix::evaluateReadings(joined, e.pluviometer, "both");
+    ASSERT_TRUE(r.both && expected);
+    EXPECT_EQ(r.both->invalid, 1500 / 97 + 1500 / 89);
+    EXPECT_EQ(r.both->invalid, expected->invalid);
+    ASSERT_EQ(r.both->depths.Length(), 3000 - r.both->invalid);
+    EXPECT_EQ(r.both->depths.items(), expected->depths.items());
+    EXPECT_EQ(r.both->average, expected->average);
+    EXPECT_EQ(r.both->lowQuarterAverage, expected->lowQuarterAverage);
+    EXPECT_EQ(r.both->UD, expected->UD);
+    EXPECT_EQ(r.both->CU, expected->CU);
+    for (int i = 2; i <= r.both->depths.Length(); ++i) {
+        ASSERT_LT(r.both->depths(i - 1).distanceFromCenter, r.both->depths(i).distanceFromCenter);
+    }
+    // Each radius alone: its own valid cans in ascending distance.
+    ASSERT_TRUE(r.first && r.second);
+    EXPECT_EQ(r.first->depths.Length() + r.second->depths.Length(), r.both->depths.Length());
+    EXPECT_EQ(r.first->invalid, 1500 / 97);
+    EXPECT_EQ(r.second->invalid, 1500 / 89);
+
+    // The serie's depth range is that of its samples, whichever way it takes them.
+    WaterDepthSerie copied;
+    copied.init(r.both->depths, "copied");
+    auto list = r.both->depths;
+    WaterDepthSerie moved;
+    moved.init(std::move(list), "moved");
+    double lowest = r.both->depths(1).depth;
+    double deepest = lowest;
+    for (const auto& s : r.both->depths) {
+        lowest = std::min(lowest, s.depth);
+        deepest = std::max(deepest, s.depth);
+    }
+    EXPECT_EQ(moved.getMinY(), lowest);
+    EXPECT_EQ(moved.getMaxY(), deepest);
+    EXPECT_EQ(copied.getMinY(), lowest);
+    EXPECT_EQ(copied.samples().items(), moved.samples().items());
+    EXPECT_EQ(copied.LowQuarterWaterAverage(), *r.both->lowQuarterAverage);
 }
