@@ -11,6 +11,10 @@
 #include <optional>
 #include <string>
 
+namespace kambrix {
+struct CatchCanEvaluation;
+}  // namespace kambrix
+
 namespace kambrix::cli {
 
 inline constexpr int kExitOk = 0;
@@ -41,6 +45,9 @@ std::optional<quarvex::PivotEvaluation> readEvaluationFile(const std::string& fi
 // as a line "<command>: ..." on `err`. A failed computation raises quarvex::Error.
 void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& out,
                             std::ostream& err, const std::string& command);
+// The same for results already computed; the JSON is written as it is formatted.
+void printEvaluationResults(const CatchCanEvaluation& results, std::ostream& out, std::ostream& err,
+                            const std::string& command);
 
 // evaluate FILE --save NAME --db DBFOLDER [--replace]: as runEvaluate, and stores the
 // evaluation under NAME in the projects database of DBFOLDER. A name already stored is

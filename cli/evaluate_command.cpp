@@ -15,7 +15,6 @@
 #include <new>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -167,28 +166,71 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
     return e;
 }
 
-ojson optionalNumber(const std::optional<double>& v) {
-    return v ? ojson(*v) : ojson(nullptr);
+// Numbers in the JSON library's own text, so the stream reads as the document it replaces.
+void writeNumber(std::ostream& out, double v) {
+    out << ojson(v).dump();
 }
 
-ojson resultJson(const std::optional<CatchCanResult>& r, std::ostream& err,
-                 const std::string& command) {
+void writeOptional(std::ostream& out, const std::optional<double>& v) {
+    if (v) {
+        writeNumber(out, *v);
+    } else {
+        out << "null";
+    }
+}
+
+// One result as the JSON library prints it with an indent of 2 inside the top object: the
+// depths one pair at a time, so a long test never has its text in memory at once.
+void writeResult(std::ostream& out, const std::optional<CatchCanResult>& r) {
     if (!r) {
-        return nullptr;
+        out << "null";
+        return;
     }
-    ojson depths = ojson::array();
-    for (const auto& s : r->depths) {
-        depths.push_back(ojson::array({s.distanceFromCenter, s.depth}));
+    out << "{\n    \"depths\": ";
+    if (r->depths.IsEmpty()) {
+        out << "[]";
+    } else {
+        out << "[\n";
+        bool first = true;
+        for (const auto& s : r->depths) {
+            out << (first ? "" : ",\n") << "      [\n        ";
+            writeNumber(out, s.distanceFromCenter);
+            out << ",\n        ";
+            writeNumber(out, s.depth);
+            out << "\n      ]";
+            first = false;
+        }
+        out << "\n    ]";
     }
-    for (const auto& p : r->problems) {
-        err << command << ": " << p << "\n";
+    out << ",\n    \"average\": ";
+    writeOptional(out, r->average);
+    out << ",\n    \"lowQuarterAverage\": ";
+    writeOptional(out, r->lowQuarterAverage);
+    out << ",\n    \"UD\": ";
+    writeOptional(out, r->UD);
+    out << ",\n    \"CU\": ";
+    writeOptional(out, r->CU);
+    out << ",\n    \"invalid\": " << r->invalid << "\n  }";
+}
+
+void writeNotes(const std::optional<CatchCanResult>& r, std::ostream& err,
+                const std::string& command) {
+    if (r) {
+        for (const auto& p : r->problems) {
+            err << command << ": " << p << "\n";
+        }
     }
-    return ojson{{"depths", depths},
-                 {"average", optionalNumber(r->average)},
-                 {"lowQuarterAverage", optionalNumber(r->lowQuarterAverage)},
-                 {"UD", optionalNumber(r->UD)},
-                 {"CU", optionalNumber(r->CU)},
-                 {"invalid", r->invalid}};
+}
+
+// The results as `evaluate` prints them: {"first": ..., "second": ..., "both": ...}.
+void writeEvaluation(const CatchCanEvaluation& results, std::ostream& out) {
+    out << "{\n  \"first\": ";
+    writeResult(out, results.first);
+    out << ",\n  \"second\": ";
+    writeResult(out, results.second);
+    out << ",\n  \"both\": ";
+    writeResult(out, results.both);
+    out << "\n}\n";
 }
 
 quarvex::PivotEvaluation fromText(const std::string& text, const std::string& source) {
@@ -232,29 +274,44 @@ std::optional<quarvex::PivotEvaluation> readEvaluationFile(const std::string& fi
 
 void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& out,
                             std::ostream& err, const std::string& command) {
-    const auto results = evaluateCatchCans(evaluation);
-    ojson doc;
-    doc["first"] = resultJson(results.first, err, command);
-    doc["second"] = resultJson(results.second, err, command);
-    doc["both"] = resultJson(results.both, err, command);
-    out << doc.dump(2) << "\n";
+    printEvaluationResults(evaluateCatchCans(evaluation), out, err, command);
 }
 
-int runEvaluateText(const std::string& text, const std::string& source, std::ostream& out,
-                    std::ostream& err) {
-    // Nothing is printed until the whole result is ready, so a failure is one line alone.
-    std::ostringstream doc;
-    std::ostringstream notes;
+void printEvaluationResults(const CatchCanEvaluation& results, std::ostream& out, std::ostream& err,
+                            const std::string& command) {
+    writeNotes(results.first, err, command);
+    writeNotes(results.second, err, command);
+    writeNotes(results.both, err, command);
+    writeEvaluation(results, out);
+}
+
+namespace {
+
+// Computes the results of the evaluation read from `text`, released once read when it is
+// `owned`; nothing is printed until they are all computed, so a failure is one line alone.
+// The results are then written as they are formatted.
+int evaluateAndPrint(const std::string& text, std::string* owned, const std::string& source,
+                     std::ostream& out, std::ostream& err) {
+    std::optional<CatchCanEvaluation> results;
     const bool done = oneLineOnFailure(err, [&] {
         auto evaluation = fromText(text, source);
-        printEvaluationResults(evaluation, doc, notes, "evaluate");
+        if (owned) {
+            std::string().swap(*owned);
+        }
+        results = evaluateCatchCans(evaluation);
     });
     if (!done) {
         return kExitBadInput;
     }
-    err << notes.str();
-    out << doc.str();
+    printEvaluationResults(*results, out, err, "evaluate");
     return kExitOk;
+}
+
+}  // namespace
+
+int runEvaluateText(const std::string& text, const std::string& source, std::ostream& out,
+                    std::ostream& err) {
+    return evaluateAndPrint(text, nullptr, source, out, err);
 }
 
 int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
@@ -262,7 +319,7 @@ int runEvaluate(const std::string& file, std::ostream& out, std::ostream& err) {
     if (!oneLineOnFailure(err, [&] { text = readInputFile(file); })) {
         return kExitBadInput;
     }
-    return runEvaluateText(text, file, out, err);
+    return evaluateAndPrint(text, &text, file, out, err);
 }
 
 }  // namespace kambrix::cli

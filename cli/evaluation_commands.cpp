@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "evaluation/catch_can_evaluation.h"
 #include "evaluation/evaluation_store.h"
 #include "shell/database_schema.h"
 #include "shell/errors.h"
@@ -107,10 +107,9 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
     evaluation->name = storedName;
     // The results, and the lines on those that cannot be computed, are printed only once the
     // evaluation is stored.
-    std::ostringstream results;
-    std::ostringstream notes;
+    std::optional<CatchCanEvaluation> results;
     try {
-        printEvaluationResults(*evaluation, results, notes, "evaluate");
+        results = evaluateCatchCans(*evaluation);
     } catch (const quarvex::Error& e) {
         err << "evaluate: " << e.what() << "\n";
         return kExitBadInput;
@@ -132,8 +131,7 @@ int runEvaluateAndSave(const std::string& file, const std::string& name,
     } catch (const quarvex::Error&) {
         return databaseFault("evaluate", "The evaluation could not be stored", err);
     }
-    err << notes.str();
-    out << results.str();
+    printEvaluationResults(*results, out, err, "evaluate");
     return kExitOk;
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "support/process_run.h"
 
@@ -80,6 +81,37 @@ TEST(EvaluateCommand, CsvInputAndNullIndicators) {
     EXPECT_TRUE(doc["second"]["CU"].is_number());
     EXPECT_NE(stderrText().find("low-quarter"), std::string::npos);
     EXPECT_EQ(doc["both"]["depths"].size(), 4u);
+}
+
+TEST(EvaluateCommand, TheStreamedOutputIsTheJsonLibrarysOwnText) {
+    // The results are written as they are formatted, not as one document: the text must be
+    // what the JSON library prints for the same document, to the byte, for a long test with
+    // left-out readings, a radius whose readings are all invalid and one without readings.
+    std::string csv = "radius,volume_ml,distance_m,canDiameter_cm\r\n";
+    for (int i = 1; i <= 700; ++i) {
+        csv += "1," + std::to_string(60 + (i * 37) % 41) + "." + std::to_string(i % 10) + "," +
+               std::to_string(3 * i) + (i == 1 ? ",10" : "") + "\r\n";
+    }
+    csv += "1,-4,5\r\n";
+    const std::string allInvalid = csv + "2,12,0\r\n2,-1,7\r\n";
+    for (const auto& [name, text] :
+         {std::pair<std::string, std::string>{"one.csv", csv}, {"invalid.csv", allInvalid}}) {
+        const auto r = run("evaluate " + writeFile(name, text));
+        ASSERT_EQ(r.status, 0) << name << ": " << stderrText();
+        const auto doc = nlohmann::ordered_json::parse(r.out);
+        EXPECT_EQ(r.out, doc.dump(2) + "\n") << name;
+        EXPECT_EQ(doc["first"]["depths"].size(), 700u);
+        EXPECT_EQ(doc["first"]["invalid"].get<int>(), 1);
+        EXPECT_EQ(doc["both"]["depths"].size(), 700u);
+        if (name == "one.csv") {
+            EXPECT_TRUE(doc["second"].is_null());
+        } else {
+            EXPECT_TRUE(doc["second"]["depths"].empty());
+            EXPECT_TRUE(doc["second"]["average"].is_null());
+            EXPECT_EQ(doc["both"]["invalid"].get<int>(), 3);
+            EXPECT_NE(stderrText().find("second: no valid reading"), std::string::npos);
+        }
+    }
 }
 
 TEST(EvaluateCommand, BadInputGivesOneLineAndStatus2) {
