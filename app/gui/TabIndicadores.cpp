@@ -5,12 +5,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <algorithm>
 
 #include "design/chart_workbench.h"
 #include "evaluation/indicator_tab_presenter.h"
@@ -300,20 +303,41 @@ void TabIndicadores::show(const IndicatorTabView& v) {
     showProblems(problems);
     grid_->setTable(v.spans);
 
-    const QStringList names = captionList(chart_, "SeriesCaptions");
+    replaceChart(chart_, depthProfileChart(v, captionList(chart_, "SeriesCaptions")));
+}
+
+QChart* depthProfileChart(const IndicatorTabView& v, const QStringList& names) {
     if (v.actual.points.empty()) {
-        replaceChart(chart_, ChartBuilder().title(names.value(5)).build());
-        return;
+        return ChartBuilder().title(names.value(5)).build();
     }
     ChartBuilder chart;
     chart.xAxis(names.value(2), QStringLiteral("0.00"))
         .yAxis(names.value(3), QStringLiteral("0.00"))
         .line(names.value(0), v.ideal.points)
         .line(names.value(1), v.actual.points);
-    if (!v.departing.empty()) {
-        chart.points(names.value(4), v.departing, AxisSide::Left, QColor(0xc6, 0x28, 0x28), 6);
+    const QString marks = names.value(4);
+    for (std::size_t from = 0; from < v.departing.size(); from += kMarksPerSeries) {
+        const auto first = v.departing.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto last = v.departing.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                    v.departing.size(), from + kMarksPerSeries));
+        chart.points(marks, std::vector<XYPoint>(first, last), AxisSide::Left,
+                     QColor(0xc6, 0x28, 0x28), 6);
     }
-    replaceChart(chart_, chart.build());
+    QChart* built = chart.build();
+    // One legend entry for the marks, however many series hold them.
+    bool first = true;
+    for (QAbstractSeries* s : built->series()) {
+        if (s->name() != marks || s->type() != QAbstractSeries::SeriesTypeScatter) {
+            continue;
+        }
+        if (!first) {
+            for (QLegendMarker* m : built->legend()->markers(s)) {
+                m->setVisible(false);
+            }
+        }
+        first = false;
+    }
+    return built;
 }
 
 void TabIndicadores::showProblems(const QStringList& problems) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringList>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "gui/widgets/tab_page.h"
 #include "shell/language_file.h"
 
+class QChart;
 class QChartView;
 class QLabel;
 class QLineEdit;
@@ -22,6 +25,18 @@ class ChartWorkbench;
 class GridView;
 class NumberBox;
 struct IndicatorTabView;
+
+// The most departing outlets one marks series holds. Qt Charts spends on a scatter series
+// time that grows with the square of its points (each new mark touches the marks already
+// there), so a long lateral's marks are drawn as several series of this size, of one name,
+// colour and size, only the first in the legend: the chart opens in time linear in outlets.
+inline constexpr std::size_t kMarksPerSeries = 256;
+
+// The depth profiles of the tab: the ideal and the actual depth and the departing outlets,
+// with the captions of the chart's "SeriesCaptions" (ideal, actual, x axis, y axis, marks,
+// empty chart); a chart with only its title when the view has no profile. The caller takes
+// the chart.
+QChart* depthProfileChart(const IndicatorTabView& view, const QStringList& captions);
 
 // The performance indicators of the chart under work: from the hours of one revolution and
 // the plugged outlets, UD, CU (with its band), the expected and the average depth, both depth

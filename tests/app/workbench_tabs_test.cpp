@@ -9,11 +9,15 @@
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <deque>
+#include <memory>
 
 #include "design/chart_workbench.h"
+#include "evaluation/indicator_tab_presenter.h"
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
 #include "gui/frmSuperficialStorage.h"
@@ -151,6 +155,91 @@ TEST_F(WorkbenchTabs, PluggedOutletsLeaveTheFirstOutletsOutAndTooManyAreRefused)
     EXPECT_EQ(plugged->selectedText(), QString::number(total + 1));
     EXPECT_EQ(bench->indicadores().numeroSaidasObturadas, total);
     EXPECT_EQ(label(indicators.get(), "lblUD_v"), "");
+}
+
+// Every point of the scatter series of that name, in series order, and how many of those
+// series have an entry in the legend.
+struct Marks {
+    std::vector<QPointF> points;
+    int series = 0;
+    int inLegend = 0;
+};
+Marks marksNamed(QChart* chart, const QString& name) {
+    Marks m;
+    for (auto* s : chart->series()) {
+        auto* scatter = qobject_cast<QScatterSeries*>(s);
+        if (!scatter || s->name() != name) {
+            continue;
+        }
+        ++m.series;
+        const auto pts = scatter->points();
+        m.points.insert(m.points.end(), pts.begin(), pts.end());
+        for (QLegendMarker* marker : chart->legend()->markers(s)) {
+            m.inLegend += marker->isVisible() ? 1 : 0;
+        }
+    }
+    return m;
+}
+
+TEST_F(WorkbenchTabs, TheDepartingOutletsAreMarkedOnTheActualProfile) {
+    type(box(indicators.get(), "txtHorasRevolucao"), "20");
+    const QString name = "Outlets > 20 % off the average";
+    IndicatorInputs in;
+    in.hours = 20;
+    const IndicatorTabView view = indicatorTabView(*bench->currentWrapper(), in, '.');
+    ASSERT_FALSE(view.departing.empty()) << "the demo chart has outlets far from the average";
+    const Marks marks = marksNamed(depths()->chart(), name);
+    ASSERT_EQ(marks.points.size(), view.departing.size());
+    for (std::size_t i = 0; i < marks.points.size(); ++i) {
+        EXPECT_EQ(marks.points[i], QPointF(view.departing[i].x, view.departing[i].y)) << i;
+    }
+    EXPECT_EQ(marks.inLegend, 1);
+    auto* scatter = seriesNamed<QScatterSeries>(depths(), name);
+    ASSERT_TRUE(scatter);
+    EXPECT_EQ(scatter->color(), QColor(0xc6, 0x28, 0x28));
+    EXPECT_EQ(scatter->markerSize(), 6);
+}
+
+TEST(DepthProfileChart, ManyMarksAreSplitIntoSeriesOfOneNameWithOneLegendEntry) {
+    application();
+    const QStringList captions = {"ideal", "actual", "x", "y", "marks", "enter the hours"};
+    IndicatorTabView view;
+    const std::size_t outlets = 2 * kMarksPerSeries + 88;
+    for (std::size_t i = 0; i < outlets; ++i) {
+        const double x = 2.0 * static_cast<double>(i + 1);
+        view.ideal.points.push_back({x, 10});
+        view.actual.points.push_back({x, 5 + static_cast<double>(i % 7)});
+        view.departing.push_back({x, 5 + static_cast<double>(i % 7)});
+    }
+    std::unique_ptr<QChart> chart(depthProfileChart(view, captions));
+    const Marks marks = marksNamed(chart.get(), "marks");
+    EXPECT_EQ(marks.series, 3);
+    EXPECT_EQ(marks.inLegend, 1);
+    ASSERT_EQ(marks.points.size(), outlets) << "every mark drawn once";
+    for (std::size_t i = 0; i < outlets; ++i) {
+        ASSERT_EQ(marks.points[i], QPointF(view.departing[i].x, view.departing[i].y)) << i;
+    }
+    int lines = 0;
+    for (auto* s : chart->series()) {
+        if (auto* line = qobject_cast<QLineSeries*>(s)) {
+            ++lines;
+            EXPECT_EQ(line->count(), static_cast<int>(outlets));
+        }
+    }
+    EXPECT_EQ(lines, 2);
+
+    // Exactly one series' worth keeps one series; none, no marks at all.
+    view.departing.resize(kMarksPerSeries);
+    chart.reset(depthProfileChart(view, captions));
+    EXPECT_EQ(marksNamed(chart.get(), "marks").series, 1);
+    view.departing.clear();
+    chart.reset(depthProfileChart(view, captions));
+    EXPECT_EQ(marksNamed(chart.get(), "marks").series, 0);
+    // Without a profile, the chart says what is missing and draws nothing.
+    view.actual.points.clear();
+    chart.reset(depthProfileChart(view, captions));
+    EXPECT_TRUE(chart->series().isEmpty());
+    EXPECT_EQ(chart->title(), "enter the hours");
 }
 
 TEST_F(WorkbenchTabs, TheSpanTableEndsWithTheOverhangWhenThePivotHasOne) {
