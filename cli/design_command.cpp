@@ -775,7 +775,6 @@ int runDesignText(const std::string& text, const std::string& source, bool csv, 
         ojson supplied = ojson::object();
         if (in.supply) {
             ChartSetup setup{in.pivot, wrapper->carta(), packageSettingsOf(in)};
-            setup.chart->setReguladores(in.regulators);
             const SupplyAnalysis a = analyseSupply(setup, *in.supply);
             if (!in.supply->pump.empty() && a.cases.front().wrapper) {
                 wrapper = a.cases.front().wrapper;

@@ -301,7 +301,11 @@ std::shared_ptr<quarvex::PivotWrapper> computeChartAt(const ChartSetup& setup, d
     auto chart = st.newCartaAspersores();
     chart->transferAcessoriesFrom(*setup.chart);
     PackageSettings settings = setup.settings;
-    settings.regulators = chart->getReguladores();
+    // The settings' regulators when given (the workbench's tab), else the chart's own.
+    if (!settings.regulators) {
+        settings.regulators = chart->getReguladores();
+    }
+    chart->setReguladores(settings.regulators);
     settings.endGunBoost = gun && state.booster ? setup.settings.endGunBoost : 0.0;
     chart->setEndGunBoost(settings.endGunBoost);
     std::map<const quarvex::Aspersor*, std::shared_ptr<quarvex::Aspersor>> worn;

@@ -226,7 +226,7 @@ TEST(DatabaseSchema, StepsRunInOneTransactionAndNeverReplaceACopy) {
         "DEFAULT '';");
     const auto check = prepareDatabaseForWriting(file, schema);
     EXPECT_EQ(check.state, DatabaseState::Current);
-    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-2-3"));  // .bak-2 is kept
+    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-2-2"));  // .bak-2 is kept
     EXPECT_EQ(userVersion(file), 3);
     quarvex::Connection con(cs(file));
     con.Open();

@@ -14,6 +14,7 @@
 #include "design/package_comparison.h"
 #include "design/supply.h"
 #include "design/supply_store.h"
+#include "design/supply_tab_presenter.h"
 #include "shell/errors.h"
 #include "shell/unit_of_work.h"
 
@@ -360,6 +361,89 @@ TEST_F(DemoSupply, TheStoreKeepsTheSupplyExactly) {
             [&](Connection& con) { deleteSupply(con, project.id + 100); });
     EXPECT_EQ(load(project.id + 100), Supply{});
     EXPECT_EQ(load(project.id), s);
+}
+
+TEST(SupplyTab, BoxesAreReadInTheUsersNotationAndShownBack) {
+    SupplyBoxes b;
+    b.pump = {{"0", "520,5"}, {"", ""}, {"30,25", "410"}, {"60", "150"}};
+    b.lift = "-2,5";
+    b.length = "820";
+    b.diameter = "203,2";
+    b.roughness = "140";
+    b.measuredPressure = "287,3";
+    b.measuredDischarge = "48.91";  // a point is a decimal mark under a comma too
+    b.wearPercent = "7";
+    const SupplyReading r = readSupplyBoxes(b, ',');
+    ASSERT_TRUE(r.supply) << r.problem;
+    const Supply& s = *r.supply;
+    ASSERT_EQ(s.pump.size(), 3u);  // the blank row is skipped
+    EXPECT_EQ(s.pump[0], (PumpRow{0, 520.5}));
+    EXPECT_EQ(s.pump[1], (PumpRow{30.25, 410}));
+    EXPECT_EQ(s.line, (SupplyLine{-2.5, 820, 203.2, 140}));
+    EXPECT_EQ(s.measured, (MeasuredSupply{287.3, 48.91}));
+    EXPECT_DOUBLE_EQ(s.nozzleWear, 0.07);
+    // Shown back and read again: the same supply.
+    const SupplyBoxes shown = supplyBoxes(s, ',');
+    EXPECT_EQ(shown.pump[0].second, "520,5");
+    EXPECT_EQ(shown.measuredDischarge, "48,91");
+    EXPECT_EQ(readSupplyBoxes(shown, ',').supply, s);
+    // Nothing typed: an empty supply, and empty boxes for it.
+    EXPECT_EQ(readSupplyBoxes(SupplyBoxes{}, '.').supply, Supply{});
+    EXPECT_EQ(supplyBoxes(Supply{}, '.'), SupplyBoxes{});
+
+    const auto problem = [](SupplyBoxes x) { return readSupplyBoxes(x, ',').problem; };
+    SupplyBoxes bad = b;
+    bad.pump[2].second = "410 kPa";
+    EXPECT_EQ(problem(bad), "Pump curve, row 3, pressure: \"410 kPa\" is not a number");
+    bad = b;
+    bad.pump[3].first = "";
+    EXPECT_EQ(problem(bad), "Pump curve, row 4: give both the discharge and the pressure");
+    bad = b;
+    bad.pump[3].first = "20";  // below row 3's discharge
+    EXPECT_NE(problem(bad).find("row 3"), std::string::npos);
+    bad = b;
+    bad.measuredDischarge = "";
+    EXPECT_NE(problem(bad).find("give both the pressure and the discharge"), std::string::npos);
+    bad = b;
+    bad.wearPercent = "150";
+    EXPECT_NE(problem(bad).find("Nozzle wear"), std::string::npos);
+    bad = b;
+    bad.diameter = "";
+    EXPECT_NE(problem(bad).find("inside diameter"), std::string::npos);
+}
+
+TEST_F(DemoSupply, TheTabShowsTheCasesTheFigureAndTheMeasuredSupply) {
+    const ChartSetup fromWorkbench = chartSetupOf(*workbench);
+    EXPECT_EQ(fromWorkbench.pivot.presion, setup.pivot.presion);
+    const double qd = designed->pivot().caudaDaCartaAssociada;
+    Supply s;
+    s.pump = {{qd, setup.pivot.presion}};
+    s.measured = MeasuredSupply{setup.pivot.presion, qd * 1.2};
+    const SupplyAnalysis a = analyseSupply(setup, s, kSupplyFigurePoints);
+    const SupplyTabView v = supplyTabView(a, ',');
+    ASSERT_EQ(v.cases.rows.size(), 4u);
+    EXPECT_EQ(v.cases.rows[0].cells[0].text, kCaseGunAndBooster);
+    EXPECT_NEAR(*v.cases.rows[0].cells[1].number, a.cases[0].point.caudal, 0);
+    EXPECT_NEAR(*v.cases.rows[2].cells[2].number, a.cases[2].point.presion, 0);
+    EXPECT_EQ(v.cases.rows[0].flag, CellFlag::None);
+    ASSERT_EQ(v.lines.size(), 4u);  // the supply and three chart curves
+    EXPECT_EQ(v.lines[0].name, "Supply at the pivot");
+    EXPECT_EQ(v.lines[3].name, "Chart, gun off");
+    EXPECT_EQ(v.points.points.size(), 3u);
+    EXPECT_EQ(v.points.points[0], (XYPoint{a.cases[0].point.caudal, a.cases[0].point.presion}));
+    EXPECT_EQ(v.summary.rfind("Operating point (gun and booster on): ", 0), 0u) << v.summary;
+    EXPECT_NE(v.measured.find("(+20,0 %)"), std::string::npos) << v.measured;
+    EXPECT_NE(v.measured.find("worn nozzles"), std::string::npos);
+
+    // A pump that cannot reach the pivot: the cases are marked and say why.
+    Supply weak;
+    weak.pump = {{qd, 30}};
+    weak.line.lift = 10;
+    const SupplyTabView w = supplyTabView(analyseSupply(setup, weak), ',');
+    EXPECT_EQ(w.cases.rows[0].flag, CellFlag::Warning);
+    EXPECT_NE(w.cases.rows[0].tooltip.find("cannot bring water"), std::string::npos);
+    EXPECT_EQ(w.summary.rfind("No operating point", 0), 0u);
+    EXPECT_TRUE(w.points.points.empty());
 }
 
 }  // namespace
