@@ -435,6 +435,16 @@ TEST_F(DemoSupply, TheTabShowsTheCasesTheFigureAndTheMeasuredSupply) {
     EXPECT_NE(v.measured.find("(+20,0 %)"), std::string::npos) << v.measured;
     EXPECT_NE(v.measured.find("worn nozzles"), std::string::npos);
 
+    // Design for this supply: the automatic package for the point the supply gives.
+    Supply low;
+    low.pump = {{qd * 0.8, setup.pivot.presion * 0.8}};
+    const OperatingPoint op = operatingPointOf(setup, low);
+    ASSERT_TRUE(op.found);
+    ASSERT_TRUE(workbench->computeAutomaticFor(op.caudal, op.presion));
+    EXPECT_EQ(workbench->summary().designDischarge, op.caudal);
+    EXPECT_EQ(workbench->currentWrapper()->pivot().presion, op.presion);
+    EXPECT_EQ(workbench->projectPivot().presion, setup.pivot.presion);  // the system's own
+
     // A pump that cannot reach the pivot: the cases are marked and say why.
     Supply weak;
     weak.pump = {{qd, 30}};
