@@ -143,7 +143,7 @@ SupplyTabView supplyTabView(const SupplyAnalysis& a, char sep) {
         }
         v.lines.push_back(std::move(supplyLine));
         for (std::size_t i = 0; i < a.chartCurves.size() && i < a.cases.size(); ++i) {
-            PlotLine curve{"Chart, " + a.cases[i].name, {}};
+            PlotLine curve{a.cases[i].name, {}};
             for (const auto& p : a.chartCurves[i]) {
                 curve.points.push_back({p.caudal, p.presion});
             }

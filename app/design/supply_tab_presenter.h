@@ -51,8 +51,8 @@ struct SupplyTabView {
     // "Depth" (mm), "Lowest pressure" (kPa), "Starved regulators"; a case without a point
     // shows why in its tooltip and is marked.
     TableData cases;
-    // The figure: "Supply at the pivot", then the chart's curve of each case ("Chart, gun
-    // and booster on", ...), pressure (kPa) against discharge (L/s).
+    // The figure: "Supply at the pivot", then the chart's curve of each case (named as
+    // the case: "gun and booster on", ...), pressure (kPa) against discharge (L/s).
     std::vector<PlotLine> lines;
     // The operating points, one per case that has one, in the order of the lines.
     PlotLine points;

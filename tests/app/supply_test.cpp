@@ -428,7 +428,7 @@ TEST_F(DemoSupply, TheTabShowsTheCasesTheFigureAndTheMeasuredSupply) {
     EXPECT_EQ(v.cases.rows[0].flag, CellFlag::None);
     ASSERT_EQ(v.lines.size(), 4u);  // the supply and three chart curves
     EXPECT_EQ(v.lines[0].name, "Supply at the pivot");
-    EXPECT_EQ(v.lines[3].name, "Chart, gun off");
+    EXPECT_EQ(v.lines[3].name, "gun off");
     EXPECT_EQ(v.points.points.size(), 3u);
     EXPECT_EQ(v.points.points[0], (XYPoint{a.cases[0].point.caudal, a.cases[0].point.presion}));
     EXPECT_EQ(v.summary.rfind("Operating point (gun and booster on): ", 0), 0u) << v.summary;
