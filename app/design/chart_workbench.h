@@ -107,6 +107,7 @@ class ChartWorkbench {
 
     // ---- project and working pivots
     const Projecto& project() const noexcept { return project_; }
+    const WorkbenchDatabases& databases() const noexcept { return db_; }
     // The pivot record built from the project, before any computation.
     const quarvex::pivot& projectPivot() const noexcept { return projectPivot_; }
     SystemDocument& document() noexcept { return *document_; }

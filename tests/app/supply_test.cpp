@@ -10,12 +10,14 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/chart_report.h"
 #include "design/chart_workbench.h"
 #include "design/package_comparison.h"
 #include "design/supply.h"
 #include "design/supply_store.h"
 #include "design/supply_tab_presenter.h"
 #include "shell/errors.h"
+#include "shell/number_text.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -454,6 +456,31 @@ TEST_F(DemoSupply, TheTabShowsTheCasesTheFigureAndTheMeasuredSupply) {
     EXPECT_NE(w.cases.rows[0].tooltip.find("cannot bring water"), std::string::npos);
     EXPECT_EQ(w.summary.rfind("No operating point", 0), 0u);
     EXPECT_TRUE(w.points.points.empty());
+}
+
+TEST_F(DemoSupply, ThePrintedChartCarriesTheSupplyWhenTheSystemHasOne) {
+    ASSERT_TRUE(workbench->computeAutomatic());
+    EXPECT_EQ(buildChartReport(*workbench, "2026-12-09").find(chart_report::Supply), nullptr);
+
+    Supply s;
+    s.pump = {{60, 380}};
+    s.line = {3, 400, 203.2, 140};
+    writeTo(config.projectsConnectionString,
+            [&](Connection& con) { saveSupply(con, project.id, s); });
+    const report::Document doc = buildChartReport(*workbench, "2026-12-09");
+    const report::Section* section = doc.find(chart_report::Supply);
+    ASSERT_NE(section, nullptr);
+    const SupplyAnalysis a = analyseSupply(chartSetupOf(*workbench), s);
+    const std::string text = doc.plainText();
+    EXPECT_NE(text.find("Capacity without end gun"), std::string::npos);
+    // The gun-off case's discharge, as the tab shows it.
+    EXPECT_NE(text.find(formatDecimals(a.cases[2].point.caudal, 2, '.') + " L/s"),
+              std::string::npos);
+    const auto* table = std::get_if<report::Table>(&section->blocks.at(1));
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rows.size(), 4u);
+    EXPECT_EQ(table->rows[0][0], kCaseGunAndBooster);
+    EXPECT_EQ(table->rows[0][2], formatDecimals(a.cases[0].point.presion, 1, '.'));
 }
 
 }  // namespace
