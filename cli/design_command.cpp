@@ -21,11 +21,13 @@
 #include "design/manual_strategy.h"
 #include "design/optimizer_strategy.h"
 #include "design/outlet_warnings.h"
+#include "design/supply.h"
 #include "design_input.h"
 #include "design_output.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
 #include "input.h"
+#include "shell/errors.h"
 
 namespace kambrix::cli {
 namespace {
@@ -347,6 +349,56 @@ void readChart(const json& root, DesignInput& in) {
     }
 }
 
+void readSupply(const json& root, DesignInput& in) {
+    namespace r = ranges;
+    const json* node = optionalField(root, "supply");
+    if (!node) {
+        return;
+    }
+    const std::string path = "supply";
+    if (!node->is_object()) {
+        throw InputError(path + ": must be an object");
+    }
+    Supply s;
+    if (optionalField(*node, "pump")) {
+        const json& rows = arrayAt(*node, "pump", path);
+        const std::string rowsPath = member(path, "pump");
+        if (rows.size() > kMaxPumpRows) {
+            throw InputError(rowsPath + ": at most " + std::to_string(kMaxPumpRows) +
+                             " rows are taken, not " + std::to_string(rows.size()));
+        }
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::string rp = item(rowsPath, i);
+            if (!rows[i].is_array() || rows[i].size() != 2) {
+                throw InputError(rp + ": must be a pair [discharge L/s, pressure kPa]");
+            }
+            s.pump.push_back({number(rows[i][0], rp + "[0]", r::kPumpDischarge),
+                              number(rows[i][1], rp + "[1]", r::kPumpPressure)});
+        }
+    }
+    if (const json* lift = optionalField(*node, "lift")) {
+        s.line.lift = number(*lift, member(path, "lift"), r::kLift);
+    }
+    if (const json* line = optionalField(*node, "line")) {
+        const std::string lp = member(path, "line");
+        s.line.length = numberAt(*line, "length", lp, r::kLineLength);
+        s.line.diametro = numberAt(*line, "diametro", lp, r::kLineDiameter);
+        s.line.rugosidad = numberAt(*line, "rugosidad", lp, r::kRoughness);
+    }
+    if (const json* m = optionalField(*node, "measured")) {
+        const std::string mp = member(path, "measured");
+        s.measured = MeasuredSupply{numberAt(*m, "presion", mp, r::kMeasuredPressure),
+                                    numberAt(*m, "caudal", mp, r::kMeasuredDischarge)};
+    }
+    if (const json* w = optionalField(*node, "nozzleWear")) {
+        s.nozzleWear = number(*w, member(path, "nozzleWear"), r::kNozzleWear);
+    }
+    if (const auto problem = supplyProblem(s)) {
+        throw InputError(path + ": " + *problem);
+    }
+    in.supply = std::move(s);
+}
+
 }  // namespace
 
 DesignInput readDesign(const json& root) {
@@ -363,6 +415,7 @@ DesignInput readDesign(const json& root) {
         throw InputError("design.mode: must be \"auto\" or \"manual\", not \"" + mode + "\"");
     }
     readChart(root, in);
+    readSupply(root, in);
     if (!in.regulators) {
         in.regulators = std::make_shared<quarvex::Reguladores>();
     }
@@ -607,6 +660,58 @@ ojson evaluationSections(quarvex::PivotWrapper& w, const DesignInput& in, std::o
     return extra;
 }
 
+// "operatingPoint", "cases" and "measured" of a design given with its supply.
+ojson supplySections(const SupplyAnalysis& a, const Supply& supply) {
+    const auto nullable = [](const std::optional<double>& v) {
+        return v ? ojson(*v) : ojson(nullptr);
+    };
+    const auto point = [](const OperatingPoint& p) {
+        ojson j;
+        j["caudal"] = p.found ? ojson(p.caudal) : ojson(nullptr);
+        j["presion"] = p.found ? ojson(p.presion) : ojson(nullptr);
+        j["found"] = p.found;
+        if (!p.found) {
+            j["reason"] = p.reason;
+        }
+        return j;
+    };
+    ojson out = ojson::object();
+    if (supply.pump.empty()) {
+        out["operatingPoint"] = ojson{{"caudal", nullptr},
+                                      {"presion", nullptr},
+                                      {"found", false},
+                                      {"reason", "no pump curve given"}};
+    } else {
+        out["operatingPoint"] = point(a.cases.front().point);
+    }
+    ojson cases = ojson::array();
+    for (const SupplyCase& c : a.cases) {
+        ojson row;
+        row["name"] = c.name;
+        row.update(point(c.point));
+        row["UD"] = nullable(c.UD);
+        row["CU"] = nullable(c.CU);
+        row["depth"] = nullable(c.depth);
+        row["lowestSprinklerPressure"] = nullable(c.lowestSprinklerPressure);
+        row["starvedRegulators"] = c.starvedRegulators;
+        row["settled"] = c.settled;
+        row["problems"] = c.problems;
+        cases.push_back(std::move(row));
+    }
+    out["cases"] = std::move(cases);
+    if (a.measured) {
+        const MeasuredCheck& m = *a.measured;
+        out["measured"] = ojson{
+            {"presion", m.measured.presion},
+            {"caudal", m.measured.caudal},
+            {"chartDischarge", m.chartDischarge},
+            {"differencePercent",
+             std::isfinite(m.differencePercent) ? ojson(m.differencePercent) : ojson(nullptr)},
+            {"meaning", m.meaning}};
+    }
+    return out;
+}
+
 void write(std::ostream& out, bool csv, const quarvex::PivotWrapper& w, const DesignInput& in,
            const ojson& extra = ojson::object()) {
     if (csv) {
@@ -665,8 +770,22 @@ int runDesignText(const std::string& text, const std::string& source, bool csv, 
                 return kExitNotConverged;
             }
         }
-        const ojson extra = evaluationSections(*wrapper, in, notes, "design");
+        // With a supply, the outlets are those of the machine at its operating point (the
+        // first case), the cases and the measured check beside them.
+        ojson supplied = ojson::object();
+        if (in.supply) {
+            ChartSetup setup{in.pivot, wrapper->carta(), packageSettingsOf(in)};
+            const SupplyAnalysis a = analyseSupply(setup, *in.supply);
+            if (!in.supply->pump.empty() && a.cases.front().wrapper) {
+                wrapper = a.cases.front().wrapper;
+            }
+            supplied = supplySections(a, *in.supply);
+        }
+        ojson extra = evaluationSections(*wrapper, in, notes, "design");
+        extra.update(supplied);
         write(doc, csv, *wrapper, in, extra);
+    } catch (const AppError& e) {
+        return report(numbered(e, e.number()));
     } catch (const InputError& e) {
         return report(e.what());
     } catch (const quarvex::Error& e) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "design/supply.h"
+
 namespace kambrix::cli {
 
 // A nozzle of the manual chart: the outlet, the catalogue id and where the id was read.
@@ -35,6 +37,8 @@ struct DesignInput {
     std::optional<quarvex::Drop> drop;
     std::optional<quarvex::indicadores> indicadores;
     std::optional<quarvex::PluviometryCheck> pluviometria;
+    // The water that feeds the pivot ("supply"), checked as the supply tab checks it.
+    std::optional<Supply> supply;
 };
 
 // Reads and checks the design document; a refused field raises InputError naming it.

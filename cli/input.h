@@ -87,6 +87,15 @@ inline constexpr Range kKostiakovA{-1, 0, true, ""};
 inline constexpr Range kCanDiameter{1, 100, true, "cm"};
 // A volume below 0 or a distance not above 0 is an invalid reading (the evaluation window
 // exports them so), counted as such; only magnitudes beyond any catch can are refused.
+// The supply of `design`: pump rows, the line to the pivot, the measured supply, wear.
+inline constexpr Range kPumpDischarge{0, 10000, true, "L/s"};
+inline constexpr Range kPumpPressure{0, 10000, true, "kPa"};
+inline constexpr Range kLift{-1000, 1000, true, "m"};
+inline constexpr Range kLineLength{0, 100000, true, "m"};
+inline constexpr Range kLineDiameter{0, 5000, false, "mm"};
+inline constexpr Range kMeasuredDischarge{0, 10000, false, "L/s"};
+inline constexpr Range kMeasuredPressure{0, 10000, false, "kPa"};
+inline constexpr Range kNozzleWear{0, 1, true, "(a fraction: 0.1 for 10 %)"};
 inline constexpr Range kCanVolume{-100000, 100000, true, "ml"};
 inline constexpr Range kCanDistance{-10000, 10000, true, "m"};
 }  // namespace ranges

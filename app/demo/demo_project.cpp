@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "design/chart_workbench.h"
+#include "design/supply_store.h"
 #include "shell/reference_tramos.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 namespace {
@@ -128,6 +130,13 @@ bool makeDemoDatabaseFolder(const std::filesystem::path& templateFolder,
         projectsCon.Close();
         tramosCon.Close();
         makeDemoChart(config, demo);
+        // Its supply: a pump rated 60 L/s at 380 kPa, 3 m below the pivot point, 400 m of
+        // 8" line; the supply tab finds where the package meets it.
+        Supply supply;
+        supply.pump = {{60, 380}};
+        supply.line = {3, 400, 203.2, 140};
+        writeTo(config.projectsConnectionString,
+                [&](quarvex::Connection& con) { saveSupply(con, demo.id, supply); });
     }
     std::filesystem::rename(partial, target);
     return true;

@@ -5,10 +5,7 @@
 
 namespace kambrix {
 
-namespace {
-
-// Everything of the settings but the choice of nozzles, on a new wrapper.
-void configure(quarvex::PivotWrapper& wrapper, const PackageSettings& settings) {
+void configurePackageWrapper(quarvex::PivotWrapper& wrapper, const PackageSettings& settings) {
     wrapper.setAvaillableAspersores(settings.nozzles);
     wrapper.aplicaReguladores(settings.regulators ? settings.regulators
                                                   : std::make_shared<quarvex::Reguladores>());
@@ -19,6 +16,8 @@ void configure(quarvex::PivotWrapper& wrapper, const PackageSettings& settings) 
     wrapper.setIndicadores(settings.indicadores);
     wrapper.setPluviometriaCheck(settings.pluviometria);
 }
+
+namespace {
 
 bool calculateSettles(quarvex::PivotWrapper& wrapper) {
     try {
@@ -41,7 +40,7 @@ PackageResult computeAutomaticPackage(const quarvex::pivot& projectPivot,
     r.strategy = std::make_shared<OptimzerStrategy>();
     r.strategy->setMaximumVariation(settings.variation);
     r.wrapper = st.newPivotWrapper(projectPivot, r.strategy);
-    configure(*r.wrapper, settings);
+    configurePackageWrapper(*r.wrapper, settings);
     if (!calculateSettles(*r.wrapper)) {
         // The wrapper holds the last pass; the chart is taken from it as a settled
         // computation would have taken it.
@@ -53,7 +52,7 @@ PackageResult computeAutomaticPackage(const quarvex::pivot& projectPivot,
         auto held = std::make_shared<ManualStrategy>();
         held->init(r.strategy->carta());
         auto wrapper = st.newPivotWrapper(projectPivot, held);
-        configure(*wrapper, settings);
+        configurePackageWrapper(*wrapper, settings);
         if (calculateSettles(*wrapper)) {
             r.wrapper = wrapper;
             r.held = true;

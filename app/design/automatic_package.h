@@ -50,6 +50,11 @@ struct PackageResult {
     std::vector<unsigned> warnings;
 };
 
+// Sets everything of the settings but the choice of nozzles on a new wrapper: the nozzles
+// offered, the regulators, the drop (used only when installed), the booster and the tab
+// values.
+void configurePackageWrapper(quarvex::PivotWrapper& wrapper, const PackageSettings& settings);
+
 // Computes the automatic package on a new wrapper of `projectPivot` (a pivot record as
 // buildPivot makes it): the regulators applied, the drop set (and installed when the
 // settings' drop is), the booster set, then the full computation with an OptimzerStrategy

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design/chart_report.h"
 
+#include "design/ideal_results.h"
+#include "design/supply_store.h"
+#include "design/supply_tab_presenter.h"
 #include "evaluation/indicators.h"
 #include "evaluation/runoff.h"
-#include "design/ideal_results.h"
 #include "shell/number_text.h"
+#include "shell/unit_of_work.h"
 #include "shell/units.h"
 
 namespace kambrix {
@@ -238,6 +241,85 @@ std::optional<report::Section> indicatorsSection(ChartWorkbench& w, const Number
     return s;
 }
 
+// The system's supply against the chart; none when the system has no pump curve and no
+// measured supply.
+std::optional<report::Section> supplySection(ChartWorkbench& w, const Numbers& n) {
+    if (w.project().id <= 0) {
+        return std::nullopt;
+    }
+    report::Section s{chart_report::Supply, {}};
+    Supply supply;
+    try {
+        supply = readFrom(w.databases().projects, [&](quarvex::Connection& con) {
+            return loadSupply(con, w.project().id);
+        });
+    } catch (const std::exception&) {
+        s.blocks.emplace_back(report::Paragraph{"The supply of the system could not be read"});
+        return s;
+    }
+    if (supply.pump.empty() && !supply.measured) {
+        return std::nullopt;
+    }
+    report::KeyValues kv;
+    if (!supply.pump.empty()) {
+        std::string rows;
+        for (const PumpRow& r : supply.pump) {
+            rows += (rows.empty() ? "" : "; ") + n.unit(r.caudal, 2, "L/s") + " at " +
+                    n.unit(r.presion, 1, "kPa");
+        }
+        kv.pairs.emplace_back("Pump curve", rows);
+        kv.pairs.emplace_back("Static lift", n.unit(supply.line.lift, 2, "m"));
+        if (supply.line.length > 0) {
+            kv.pairs.emplace_back("Line to the pivot point",
+                                  n.unit(supply.line.length, 1, "m") + ", " +
+                                      n.unit(supply.line.diametro, 1, "mm") + ", C " +
+                                      n(supply.line.rugosidad, 0));
+        }
+    }
+    if (supply.nozzleWear > 0) {
+        kv.pairs.emplace_back("Nozzle wear", n.unit(100 * supply.nozzleWear, 1, "%"));
+    }
+    if (const auto problem = supplyProblem(supply)) {
+        s.blocks.emplace_back(kv);
+        s.blocks.emplace_back(report::Paragraph{"The supply cannot be used: " + *problem});
+        return s;
+    }
+    try {
+        const SupplyAnalysis a = analyseSupply(chartSetupOf(w), supply);
+        for (const SupplyCase& c : a.cases) {
+            if (c.name == kCaseGunOff && c.point.found && c.wrapper) {
+                kv.pairs.emplace_back("Capacity without end gun", n.unit(c.point.caudal, 2, "L/s"));
+            }
+        }
+        s.blocks.emplace_back(kv);
+        const SupplyTabView v = supplyTabView(a, n.sep);
+        report::Table t;
+        t.headings = {
+            "Case",   "Discharge (L/s)", "Pressure at the pivot (kPa)",     "UD (%)",
+            "CU (%)", "Depth (mm)",      "Lowest sprinkler pressure (kPa)", "Starved regulators"};
+        t.align = {report::Align::Left};
+        t.align.resize(t.headings.size(), report::Align::Right);
+        t.align[0] = report::Align::Left;
+        for (const TableRow& row : v.cases.rows) {
+            std::vector<std::string> cells;
+            for (const TableCell& c : row.cells) {
+                cells.push_back(c.displayText(n.sep));
+            }
+            t.rows.push_back(std::move(cells));
+        }
+        t.caption = v.summary;
+        s.blocks.emplace_back(t);
+        if (!v.measured.empty()) {
+            s.blocks.emplace_back(report::Paragraph{v.measured});
+        }
+    } catch (const std::exception& e) {
+        s.blocks.emplace_back(kv);
+        s.blocks.emplace_back(
+            report::Paragraph{std::string("The operating point cannot be computed: ") + e.what()});
+    }
+    return s;
+}
+
 }  // namespace
 
 report::Document buildChartReport(ChartWorkbench& w, const std::string& date) {
@@ -257,6 +339,9 @@ report::Document buildChartReport(ChartWorkbench& w, const std::string& date) {
     doc.sections.push_back(sprinklersSection(p, n));
     doc.sections.push_back(totalsSection(w.summary(), n));
     if (auto s = indicatorsSection(w, n)) {
+        doc.sections.push_back(std::move(*s));
+    }
+    if (auto s = supplySection(w, n)) {
         doc.sections.push_back(std::move(*s));
     }
     return doc;

@@ -24,11 +24,14 @@ inline constexpr const char* Regulators = "Regulators";
 inline constexpr const char* Sprinklers = "Sprinklers";
 inline constexpr const char* Totals = "Totals";
 inline constexpr const char* Indicators = "Performance indicators";
+inline constexpr const char* Supply = "Supply";
 }  // namespace chart_report
 
 // The report of the workbench's current pivot and chart. `date` is the date printed with the
 // project (the caller's today, "2024-05-17"). Numbers use the workbench's decimal separator.
 // The title is the chart's name ("Unsaved sprinkler chart" for a chart without one).
+// A system with a stored supply gets the "Supply" section: the pump and line, the cases
+// of the operating point, the capacity without end gun and the measured supply.
 report::Document buildChartReport(ChartWorkbench& workbench, const std::string& date);
 
 }  // namespace kambrix

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
+#include "design/pivot_design.h"
 #include "shell/csv.h"
 #include "shell/number_input.h"
-#include "design/pivot_design.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
@@ -311,6 +311,19 @@ bool ChartWorkbench::computeAutomatic(const ModelChoice& model) {
     return guarded("The automatic package could not be computed", [&] {
         PackageResult r = computeAutomaticPackage(
             projectPivot_, settingsForModel(projectPivot_, packageSettings(), model));
+        automaticStrategy_ = r.strategy;
+        automatic_.init(&presenter_, r.wrapper);
+        finishComputation(WorkingPivot::Automatic, r.settled, true);
+        return true;
+    });
+}
+
+bool ChartWorkbench::computeAutomaticFor(double caudal, double presion) {
+    return guarded("The automatic package could not be computed", [&] {
+        quarvex::pivot design = projectPivot_;
+        design.caudal = caudal;
+        design.presion = presion;
+        PackageResult r = computeAutomaticPackage(design, packageSettings());
         automaticStrategy_ = r.strategy;
         automatic_.init(&presenter_, r.wrapper);
         finishComputation(WorkingPivot::Automatic, r.settled, true);

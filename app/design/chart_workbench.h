@@ -107,6 +107,7 @@ class ChartWorkbench {
 
     // ---- project and working pivots
     const Projecto& project() const noexcept { return project_; }
+    const WorkbenchDatabases& databases() const noexcept { return db_; }
     // The pivot record built from the project, before any computation.
     const quarvex::pivot& projectPivot() const noexcept { return projectPivot_; }
     SystemDocument& document() noexcept { return *document_; }
@@ -150,6 +151,10 @@ class ChartWorkbench {
     // the gun models on its own), so that the package does not alternate makers outlet by
     // outlet; the choice offered is modelsForAutomatic(), the first by default.
     bool computeAutomatic(const ModelChoice& model);
+    // "Design for this supply": the automatic package designed for the water that is there,
+    // the design inlet discharge (L/s) and pivot pressure (kPa) replaced by those given (an
+    // operating point, or the supply measured at the pivot); the system keeps its own.
+    bool computeAutomaticFor(double caudal, double presion);
     // Every model of the available nozzles with the outlets its own package fits, the most
     // first; empty on a failure (told through the prompts).
     std::vector<ModelFit> modelsForAutomatic();

@@ -27,6 +27,7 @@
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
 #include "gui/TabReguladores.h"
+#include "gui/TabSupply.h"
 #include "gui/frmCompararCartas.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -274,6 +275,11 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
     addResultTab(pluviometria, QStringLiteral("Pluviometría"));
     connect(this, &frmCaspersores::outletDistanceChosen, pluviometria,
             &TabPluviometria::setPointDistance);
+    // The supply: where the package meets the pump; "Design for this supply" computes a new
+    // automatic package, shown as the automatic command shows it.
+    auto* supply = new TabSupply(services_, *workbench_);
+    addResultTab(supply, QStringLiteral("Supply"));
+    connect(supply, &TabSupply::packageRecomputed, this, [this] { refresh(true); });
     // "Compare packages": a window over the workbench; a package it puts into the manual
     // chart is shown with its summary and tabs when the window closes.
     setCompareHandler([this] {

@@ -28,11 +28,31 @@ constexpr int kUpgradeBusyTimeout_ms = 5000;
 // The step from the files made before the version was stamped: their tables are those of
 // version 1.
 SchemaStep stampStep() {
-    return SchemaStep{0, 1, {}, {}};
+    return SchemaStep{0, 1, {}, {}, {}};
 }
 
-DatabaseSchema makeSchema(const char* fileName, const char* sql) {
-    return DatabaseSchema{fileName, sql, {stampStep()}};
+DatabaseSchema makeSchema(const char* fileName, const char* sql,
+                          std::vector<SchemaStep> later = {}) {
+    std::vector<SchemaStep> steps{stampStep()};
+    steps.insert(steps.end(), later.begin(), later.end());
+    return DatabaseSchema{fileName, sql, std::move(steps)};
+}
+
+// Version 2 of the projects store: the water that feeds each system (the line from the
+// pump and the measured supply in one row, the pump curve's rows in order).
+SchemaStep supplyStep() {
+    return SchemaStep{
+        1,
+        2,
+        "CREATE TABLE IF NOT EXISTS tb_supply (id_sistema INTEGER PRIMARY KEY, lift REAL, "
+        "line_length REAL, line_diametro REAL, line_rugosidad REAL, "
+        "measured_presion REAL, measured_caudal REAL, nozzle_wear REAL);"
+        "CREATE TABLE IF NOT EXISTS tb_supply_pump (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "id_sistema INTEGER NOT NULL, orden INTEGER NOT NULL, caudal REAL NOT "
+        "NULL, presion REAL NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS tb_supply_pump_id_sistema ON tb_supply_pump (id_sistema);",
+        {},
+        {"tb_supply", "tb_supply_pump"}};
 }
 
 // One open SQLite handle, closed on every path out of the scope.
@@ -224,12 +244,16 @@ void checkOpenDatabase(sqlite3* db, const DatabaseSchema& schema, DatabaseCheck&
         check.message = newerDatabaseMessage(check.file, check.version, check.knownVersion);
         return;
     }
-    // The columns a file of this version lacks: those later steps add.
+    // The columns and tables a file of this version lacks: those later steps add.
     std::set<std::pair<std::string, std::string>> notYet;
+    std::set<std::string> tablesNotYet;
     for (const auto& step : schema.steps) {
         if (step.from >= check.version) {
             for (const auto& [table, column] : step.addedColumns) {
                 notYet.emplace(lowerAscii(table), lowerAscii(column));
+            }
+            for (const auto& table : step.addedTables) {
+                tablesNotYet.insert(lowerAscii(table));
             }
         }
     }
@@ -237,6 +261,9 @@ void checkOpenDatabase(sqlite3* db, const DatabaseSchema& schema, DatabaseCheck&
     for (const auto& [key, expected] : expectedTables(schema)) {
         const auto& [table, columns] = expected;
         const auto found = stored.find(key);
+        if (found == stored.end() && tablesNotYet.count(key) != 0) {
+            continue;
+        }
         if (found == stored.end()) {
             check.state = DatabaseState::Damaged;
             check.message = damagedMessage(check.file);
@@ -288,7 +315,8 @@ int DatabaseSchema::currentVersion() const {
 
 const DatabaseSchema& databaseSchema(const std::string& fileName) {
     static const DatabaseSchema asper = makeSchema("asper.mdb", generated::kAsperSql);
-    static const DatabaseSchema projects = makeSchema("proyectos.mdb", generated::kProyectosSql);
+    static const DatabaseSchema projects =
+        makeSchema("proyectos.mdb", generated::kProyectosSql, {supplyStep()});
     static const DatabaseSchema tramos = makeSchema("tramos.mdb", generated::kTramosSql);
     for (const DatabaseSchema* s : {&asper, &projects, &tramos}) {
         if (s->fileName == fileName) {

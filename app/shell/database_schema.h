@@ -36,6 +36,8 @@ struct SchemaStep {
     // The columns (table, column) the step adds: a file of an earlier version lacks them,
     // and readers take their default.
     std::vector<std::pair<std::string, std::string>> addedColumns;
+    // The tables the step creates: a file of an earlier version lacks them.
+    std::vector<std::string> addedTables;
 };
 
 // What the program knows of one database file.

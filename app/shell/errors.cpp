@@ -30,6 +30,7 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::InputTooLarge, "The input holds more items than the program takes at once"},
     {errc::CsvFormat, "A line of the file cannot be read"},
     {errc::ValueOutOfRange, "A value lies outside the range the program accepts"},
+    {errc::PumpCurveRefused, "The pump curve cannot be used as it stands"},
     {errc::RecordNotFound, "There is no record of that name"},
     {errc::EvaluationExists, "There is already an evaluation of that name"},
     {errc::EvaluationRowsIncomplete,

@@ -84,6 +84,8 @@ inline constexpr std::int32_t StoredNameRefused = kBase + 3162;
 inline constexpr std::int32_t DatabaseDamaged = kBase + 3170;
 inline constexpr std::int32_t DatabaseNewer = kBase + 3171;
 inline constexpr std::int32_t DatabaseForeignTable = kBase + 3172;
+// A pump curve that breaks a rule of pump curves (the message names the row).
+inline constexpr std::int32_t PumpCurveRefused = kBase + 3180;
 }  // namespace errc
 
 // Where an error number comes from.

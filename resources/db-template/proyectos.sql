@@ -138,10 +138,33 @@ CREATE TABLE tovren_agronomics (
 );
 CREATE INDEX tovren_agronomics_id_sistema ON tovren_agronomics (id_sistema);
 
+-- The water that feeds a system: the line from the pump to the pivot point (lift in m, the
+-- pivot point above the water; length m, inside diameter mm, Hazen-Williams C), the
+-- pressure (kPa) and discharge (L/s) measured at the pivot, and the nozzle wear (a
+-- fraction); NULL where not given. The pump curve's rows (L/s, kPa) in order.
+CREATE TABLE tb_supply (
+    id_sistema INTEGER PRIMARY KEY,
+    lift REAL,
+    line_length REAL,
+    line_diametro REAL,
+    line_rugosidad REAL,
+    measured_presion REAL,
+    measured_caudal REAL,
+    nozzle_wear REAL
+);
+CREATE TABLE tb_supply_pump (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    id_sistema INTEGER NOT NULL,
+    orden INTEGER NOT NULL,
+    caudal REAL NOT NULL,
+    presion REAL NOT NULL
+);
+CREATE INDEX tb_supply_pump_id_sistema ON tb_supply_pump (id_sistema);
+
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (1, 'Galvanised steel', 120);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (2, 'Polyethylene', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (3, 'PVC', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (4, 'Aluminium', 130);
 
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;

@@ -85,6 +85,8 @@ kambrix::AppConfig todaysFolder(const TempFolder& root) {
     kambrix::writeTo(config.projectsConnectionString, [&](quarvex::Connection& con) {
         kambrix::storeEvaluation(con, evaluation, false);
     });
+    // The files of those days had no supply tables.
+    run(folder / "proyectos.mdb", "DROP TABLE tb_supply; DROP TABLE tb_supply_pump;");
     for (const auto& name : kambrix::databaseFileNames()) {
         run(folder / name, "PRAGMA user_version = 0");
     }
@@ -95,7 +97,8 @@ kambrix::AppConfig todaysFolder(const TempFolder& root) {
 kambrix::DatabaseSchema withNoteColumn(const std::string& stepSql) {
     kambrix::DatabaseSchema schema = databaseSchema("proyectos.mdb");
     schema.templateSql += "\nALTER TABLE pivot_evaluations ADD COLUMN note TEXT DEFAULT '';";
-    schema.steps.push_back({1, 2, stepSql, {{"pivot_evaluations", "note"}}});
+    const int v = schema.currentVersion();
+    schema.steps.push_back({v, v + 1, stepSql, {{"pivot_evaluations", "note"}}, {}});
     return schema;
 }
 
@@ -108,7 +111,9 @@ TEST(DatabaseSchema, TemplatesAreStampedWithTheVersionTheProgramWrites) {
         EXPECT_EQ(inspectDatabase(file, databaseSchema(name)).state, DatabaseState::Current)
             << name;
     }
-    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 1);
+    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 2);
+    EXPECT_EQ(databaseSchema("asper.mdb").currentVersion(), 1);
+    EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 1);
     EXPECT_THROW(databaseSchema("other.mdb"), std::invalid_argument);
 }
 
@@ -134,9 +139,17 @@ TEST(DatabaseSchema, TodaysFolderIsUpgradedWithACopyAndKeepsEveryRecord) {
         const std::string name = check.file.filename().string();
         EXPECT_EQ(check.state, DatabaseState::Current) << name;
         EXPECT_EQ(check.backup, folder / (name + ".bak-0"));
-        EXPECT_EQ(userVersion(check.file), 1);
+        EXPECT_EQ(userVersion(check.file), databaseSchema(name).currentVersion());
         EXPECT_EQ(userVersion(check.backup), 0);  // the copy is the file as it was
-        EXPECT_EQ(dump(check.file), before[name]) << name;
+        auto after = dump(check.file);
+        if (name == "proyectos.mdb") {
+            // Version 2 added the supply tables, empty.
+            EXPECT_TRUE(after.at("tb_supply").empty());
+            EXPECT_TRUE(after.at("tb_supply_pump").empty());
+            after.erase("tb_supply");
+            after.erase("tb_supply_pump");
+        }
+        EXPECT_EQ(after, before[name]) << name;
         EXPECT_EQ(dump(check.backup), before[name]) << name;
     }
     // The stores read what was stored before.
@@ -157,7 +170,35 @@ TEST(DatabaseSchema, TodaysFolderIsUpgradedWithACopyAndKeepsEveryRecord) {
     for (const auto& check : config.databaseChecks) {
         EXPECT_TRUE(check.backup.empty());
         EXPECT_FALSE(fs::exists(check.file.string() + ".bak-1"));
+        EXPECT_FALSE(fs::exists(check.file.string() + ".bak-2"));
     }
+}
+
+// A projects file of version 1 (before the supply tables) is read as it stands and gets
+// the tables on its upgrade; a version-1 file that somehow has them already keeps them.
+TEST(DatabaseSchema, VersionOneProjectsFileGetsTheSupplyTables) {
+    TempFolder root("v1");
+    const fs::path file = root.path() / "proyectos.mdb";
+    fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", file);
+    run(file, "DROP TABLE tb_supply; DROP TABLE tb_supply_pump; PRAGMA user_version = 1;");
+    run(file, "INSERT INTO projectos (designacao) VALUES ('North')");
+    const auto& schema = databaseSchema("proyectos.mdb");
+    EXPECT_EQ(inspectDatabase(file, schema).state, DatabaseState::Older);
+    const auto check = prepareDatabaseForWriting(file, schema);
+    EXPECT_EQ(check.state, DatabaseState::Current);
+    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-1"));
+    EXPECT_EQ(userVersion(file), 2);
+    const auto tables = dump(file);
+    EXPECT_TRUE(tables.count("tb_supply") == 1 && tables.count("tb_supply_pump") == 1);
+    EXPECT_EQ(tables.at("projectos").size(), 1u);
+    EXPECT_EQ(dump(check.backup).count("tb_supply"), 0u);
+
+    const fs::path twice = root.path() / "twice" / "proyectos.mdb";
+    fs::create_directories(twice.parent_path());
+    fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", twice);
+    run(twice, "PRAGMA user_version = 1");
+    EXPECT_EQ(prepareDatabaseForWriting(twice, schema).state, DatabaseState::Current);
+    EXPECT_EQ(userVersion(twice), 2);
 }
 
 // The upgrade mechanism with a step a later version would add: the column is missing in a
@@ -176,17 +217,17 @@ TEST(DatabaseSchema, StepsRunInOneTransactionAndNeverReplaceACopy) {
     const auto before = dump(file);
     EXPECT_EQ(kambrix::test::numberOf([&] { prepareDatabaseForWriting(file, failing); }),
               kambrix::errc::DatabaseDamaged);
-    EXPECT_EQ(userVersion(file), 1);
+    EXPECT_EQ(userVersion(file), 2);
     EXPECT_EQ(dump(file), before);  // the column added by the failed step is gone again
-    EXPECT_TRUE(fs::exists(file.string() + ".bak-1"));
+    EXPECT_TRUE(fs::exists(file.string() + ".bak-2"));
 
     const auto schema = withNoteColumn(
         "ALTER TABLE pivot_evaluations ADD COLUMN note TEXT "
         "DEFAULT '';");
     const auto check = prepareDatabaseForWriting(file, schema);
     EXPECT_EQ(check.state, DatabaseState::Current);
-    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-1-2"));  // .bak-1 is kept
-    EXPECT_EQ(userVersion(file), 2);
+    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-2-2"));  // .bak-2 is kept
+    EXPECT_EQ(userVersion(file), 3);
     quarvex::Connection con(cs(file));
     con.Open();
     EXPECT_EQ(con.Execute("SELECT name, note FROM pivot_evaluations").Field("note").AsString(), "");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -111,4 +112,58 @@ TEST(DesignEvaluation, RunoffAndIndicatorInputErrors) {
     const auto doc = nlohmann::json::parse(r.out);
     EXPECT_FALSE(doc.contains("indicators"));
     EXPECT_FALSE(doc.contains("runoff"));
+}
+
+// The design given with its supply: the outlets printed are those of the machine at its
+// operating point, where the pump's pressure (less the lift) and the package's draw agree;
+// checked here from the printed outlets and the pump rule alone.
+TEST(DesignEvaluation, SupplyGivesTheOperatingPointAndItsOutlets) {
+    auto input = golden();
+    input["chart"].erase("pluviometria");
+    // One row: P(Q) = 4/3·350 − 1/3·350·(Q/2.5)²; the pivot point 3 m above the water.
+    input["supply"] = {
+        {"pump", {{2.5, 350}}}, {"lift", 3}, {"measured", {{"presion", 300}, {"caudal", 2.9}}}};
+    const auto r = design(input, "supply");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    const auto& op = doc["operatingPoint"];
+    ASSERT_TRUE(op["found"].get<bool>()) << op.dump();
+    const double Q = op["caudal"].get<double>();
+    const double p = op["presion"].get<double>();
+    EXPECT_NEAR(4.0 / 3.0 * 350 - 350.0 / 3.0 * (Q / 2.5) * (Q / 2.5) - 30, p, 1e-3);
+    double drawn = 0;
+    for (const auto& o : doc["outlets"]) {
+        drawn += o["caudal_do_aspersor"].get<double>();
+    }
+    EXPECT_NEAR(drawn, Q, 1e-6);
+    EXPECT_NEAR(doc["caudaDaCartaAssociada"].get<double>(), Q, 1e-9);
+    // No end gun: the machine at its point, then as designed at 300 kPa.
+    ASSERT_EQ(doc["cases"].size(), 2u);
+    EXPECT_EQ(doc["cases"][0]["name"], "gun off");
+    EXPECT_EQ(doc["cases"][1]["name"], "as designed");
+    EXPECT_EQ(doc["cases"][1]["presion"].get<double>(), 300.0);
+    EXPECT_TRUE(doc["cases"][0]["CU"].is_number());
+    const auto& m = doc["measured"];
+    const double chart = doc["cases"][1]["caudal"].get<double>();
+    EXPECT_NEAR(m["chartDischarge"].get<double>(), chart, 1e-12);
+    EXPECT_NEAR(m["differencePercent"].get<double>(), 100 * (2.9 - chart) / chart, 1e-9);
+
+    // Refused supplies: one line naming the field or the row.
+    const std::vector<std::pair<nlohmann::json, std::string>> refused = {
+        {{{"pump", {{2.5, 350}, {2.0, 300}}}}, "row 2"},
+        {{{"pump", {{2.5}}}}, "supply.pump[0]"},
+        {{{"pump", "many"}}, "supply.pump"},
+        {{{"nozzleWear", 3}}, "supply.nozzleWear"},
+        {{{"line", {{"length", 100}, {"diametro", 0}, {"rugosidad", 140}}}}, "supply.line"},
+    };
+    int k = 0;
+    for (const auto& [supply, words] : refused) {
+        auto bad = golden();
+        bad["supply"] = supply;
+        const auto rb = design(bad, "bad-supply-" + std::to_string(k++));
+        EXPECT_EQ(rb.status, 2) << supply.dump();
+        EXPECT_NE(rb.err.find(words), std::string::npos) << rb.err;
+        EXPECT_EQ(std::count(rb.err.begin(), rb.err.end(), '\n'), 1) << rb.err;
+        EXPECT_TRUE(rb.out.empty());
+    }
 }

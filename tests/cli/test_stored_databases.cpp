@@ -145,7 +145,7 @@ TEST(StoredDatabases, TodaysFolderIsReadUnchangedAndUpgradedByTheFirstSave) {
               std::string::npos)
         << saved.err;
     EXPECT_EQ(bytes(db / "proyectos.mdb.bak-0"), projects);
-    EXPECT_EQ(userVersion(db / "proyectos.mdb"), 1);
+    EXPECT_EQ(userVersion(db / "proyectos.mdb"), 2);
 
     const Outputs after = readEverything(db);
     EXPECT_EQ(after.charts.out, before.charts.out);

@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/TabSupply.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+
+#include "design/chart_workbench.h"
+#include "design/supply_store.h"
+#include "design/supply_tab_presenter.h"
+#include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
+#include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_display.h"
+#include "gui/widgets/translation.h"
+#include "shell/errors.h"
+#include "shell/unit_of_work.h"
+
+namespace kambrix {
+
+namespace {
+
+constexpr int kPumpRows = 8;
+
+void replaceChart(QChartView* view, QChart* chart) {
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+}
+
+// The wait cursor while the cases are computed.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWidget* parent)
+    : TabPage("tabSupply", parent), services_(services), workbench_(workbench) {
+    MessageService& m = services_.messages;
+
+    auto* pump = new QGroupBox(QStringLiteral("Pump curve"), this);
+    pump->setObjectName("fraBomba");
+    grdBomba_ = new QTableWidget(kPumpRows, 2, pump);
+    grdBomba_->setObjectName("grdBomba");
+    grdBomba_->setHorizontalHeaderLabels(
+        {QStringLiteral("Discharge (L/s)"), QStringLiteral("Pressure (kPa)")});
+    grdBomba_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdBomba_->setMinimumWidth(240);
+    auto* pumpLayout = new QVBoxLayout(pump);
+    pumpLayout->addWidget(grdBomba_);
+    auto* pumpNote = namedLabel(pump, "lblNotaBomba",
+                                QStringLiteral("One row: a rated point. Three rows from no "
+                                               "discharge: a fitted curve. Otherwise straight "
+                                               "lines, not extended past the last row."));
+    pumpNote->setWordWrap(true);
+    pumpLayout->addWidget(pumpNote);
+
+    auto* line = new QGroupBox(QStringLiteral("Line to the pivot point"), this);
+    line->setObjectName("fraLinea");
+    txtAltura_ = namedEdit(line, "txtAltura");
+    txtLongitud_ = namedEdit(line, "txtLongitud");
+    txtDiametro_ = namedEdit(line, "txtDiametro");
+    txtRugosidad_ = namedEdit(line, "txtRugosidad");
+    auto* lineForm = new QFormLayout(line);
+    lineForm->addRow(namedLabel(line, "lblAltura", QStringLiteral("Static lift (m)")), txtAltura_);
+    lineForm->addRow(namedLabel(line, "lblLongitud", QStringLiteral("Length (m)")), txtLongitud_);
+    lineForm->addRow(namedLabel(line, "lblDiametro", QStringLiteral("Inside diameter (mm)")),
+                     txtDiametro_);
+    lineForm->addRow(namedLabel(line, "lblRugosidad", QStringLiteral("Hazen-Williams C")),
+                     txtRugosidad_);
+
+    auto* field = new QGroupBox(QStringLiteral("In the field"), this);
+    field->setObjectName("fraCampo");
+    txtPresionMedida_ = namedEdit(field, "txtPresionMedida");
+    txtCaudalMedido_ = namedEdit(field, "txtCaudalMedido");
+    txtDesgaste_ = namedEdit(field, "txtDesgaste");
+    auto* fieldForm = new QFormLayout(field);
+    fieldForm->addRow(namedLabel(field, "lblPresionMedida",
+                                 QStringLiteral("Pressure measured at the pivot (kPa)")),
+                      txtPresionMedida_);
+    fieldForm->addRow(
+        namedLabel(field, "lblCaudalMedido", QStringLiteral("Discharge measured (L/s)")),
+        txtCaudalMedido_);
+    fieldForm->addRow(namedLabel(field, "lblDesgaste", QStringLiteral("Nozzle wear (%)")),
+                      txtDesgaste_);
+
+    cmdCalcular_ = namedButton(this, "cmdCalcularSuministro", QStringLiteral("Compute"));
+    cmdGuardar_ = namedButton(this, "cmdGuardarSuministro", QStringLiteral("Save supply"));
+    cmdDisenar_ =
+        namedButton(this, "cmdDisenarSuministro", QStringLiteral("Design for this supply"));
+    cmdDisenar_->setToolTip(
+        QStringLiteral("Computes the automatic package for the operating point (or, without a "
+                       "pump curve, for the supply measured at the pivot)"));
+
+    lblResumen_ = namedLabel(this, "lblResumenSuministro", QString());
+    lblResumen_->setWordWrap(true);
+    lblResumen_->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    lblMedido_ = namedLabel(this, "lblMedido", QString());
+    lblMedido_->setWordWrap(true);
+    lblMensaje_ = namedLabel(this, "lblMensajeSuministro", QString());
+    lblMensaje_->setWordWrap(true);
+    lblMensaje_->setStyleSheet(QStringLiteral("QLabel { color: #a50e0e; }"));
+
+    chart_ = new QChartView(this);
+    chart_->setObjectName("chtSuministro");
+    chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setMinimumSize(360, 240);
+    grid_ = new GridView("grdCasos",
+                         QStringLiteral("Case;Discharge (L/s);Pressure at the pivot (kPa);UD (%);"
+                                        "CU (%);Depth (mm);Lowest sprinkler pressure (kPa);"
+                                        "Starved regulators"),
+                         this);
+    grid_->setMessages(&services_.messages);
+    grid_->setCompactColumns(true);
+
+    auto* inputs = new QVBoxLayout;
+    inputs->addWidget(pump, 1);
+    inputs->addWidget(line);
+    inputs->addWidget(field);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdCalcular_);
+    buttons->addWidget(cmdGuardar_);
+    buttons->addWidget(cmdDisenar_);
+    buttons->addStretch();
+    inputs->addLayout(buttons);
+
+    auto* results = new QVBoxLayout;
+    results->addWidget(lblResumen_);
+    results->addWidget(lblMedido_);
+    results->addWidget(lblMensaje_);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(chart_);
+    split->addWidget(grid_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    results->addWidget(split, 1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(inputs, 0);
+    layout->addLayout(results, 1);
+
+    onSignal(cmdCalcular_, &QPushButton::clicked, this, m, [this] { compute(); });
+    onSignal(cmdGuardar_, &QPushButton::clicked, this, m, [this] { save(); });
+    onSignal(cmdDisenar_, &QPushButton::clicked, this, m, [this] { designForSupply(); });
+
+    translateForm(this, services_.config.languageFile);
+    clear();
+}
+
+SupplyBoxes TabSupply::boxes() const {
+    SupplyBoxes b;
+    for (int r = 0; r < grdBomba_->rowCount(); ++r) {
+        const auto cell = [&](int c) {
+            const QTableWidgetItem* item = grdBomba_->item(r, c);
+            return item ? item->text().toStdString() : std::string();
+        };
+        b.pump.emplace_back(cell(0), cell(1));
+    }
+    b.lift = txtAltura_->text().toStdString();
+    b.length = txtLongitud_->text().toStdString();
+    b.diameter = txtDiametro_->text().toStdString();
+    b.roughness = txtRugosidad_->text().toStdString();
+    b.measuredPressure = txtPresionMedida_->text().toStdString();
+    b.measuredDischarge = txtCaudalMedido_->text().toStdString();
+    b.wearPercent = txtDesgaste_->text().toStdString();
+    return b;
+}
+
+void TabSupply::fillBoxes(const Supply& supply) {
+    const SupplyBoxes b = supplyBoxes(supply, decimalSeparator());
+    grdBomba_->clearContents();
+    grdBomba_->setRowCount(std::max<int>(kPumpRows, static_cast<int>(b.pump.size()) + 1));
+    for (std::size_t r = 0; r < b.pump.size(); ++r) {
+        grdBomba_->setItem(static_cast<int>(r), 0, new QTableWidgetItem(text(b.pump[r].first)));
+        grdBomba_->setItem(static_cast<int>(r), 1, new QTableWidgetItem(text(b.pump[r].second)));
+    }
+    txtAltura_->setText(text(b.lift));
+    txtLongitud_->setText(text(b.length));
+    txtDiametro_->setText(text(b.diameter));
+    txtRugosidad_->setText(text(b.roughness));
+    txtPresionMedida_->setText(text(b.measuredPressure));
+    txtCaudalMedido_->setText(text(b.measuredDischarge));
+    txtDesgaste_->setText(text(b.wearPercent));
+}
+
+void TabSupply::loadStored() {
+    const int id = workbench_.project().id;
+    if (id == loadedSystem_) {
+        return;
+    }
+    loadedSystem_ = id;
+    Supply stored;
+    try {
+        stored = readFrom(services_.config.projectsConnectionString,
+                          [&](quarvex::Connection& con) { return loadSupply(con, id); });
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The supply of the system could not be read");
+    }
+    fillBoxes(stored);
+}
+
+void TabSupply::compute() {
+    stale_ = false;
+    analysis_.reset();
+    const SupplyReading read = readSupplyBoxes(boxes(), decimalSeparator());
+    if (!read.supply) {
+        clear();
+        lblMensaje_->setText(text(read.problem));
+        return;
+    }
+    if (!workbench_.currentWrapper() || !workbench_.currentChart()) {
+        clear();
+        return;
+    }
+    try {
+        WaitCursor wait;
+        analysis_ = analyseSupply(chartSetupOf(workbench_), *read.supply, kSupplyFigurePoints);
+    } catch (...) {
+        clear();
+        lblMensaje_->setText(
+            text(userMessage(describeCurrentError(), "The operating point could not be computed")));
+        return;
+    }
+    const SupplyTabView v = supplyTabView(*analysis_, decimalSeparator());
+    lblMensaje_->clear();
+    lblResumen_->setText(text(v.summary));
+    lblMedido_->setText(text(v.measured));
+    grid_->setTable(v.cases);
+    if (v.lines.empty()) {
+        replaceChart(chart_, ChartBuilder()
+                                 .title(QStringLiteral("Give the pump curve to see where the "
+                                                       "package meets it"))
+                                 .build());
+        return;
+    }
+    ChartBuilder figure;
+    figure.xAxis(QStringLiteral("Inlet discharge (L/s)"), QStringLiteral("0.0"))
+        .yAxis(QStringLiteral("Pressure (kPa)"), QStringLiteral("0"));
+    for (const PlotLine& l : v.lines) {
+        figure.line(text(l.name), l.points);
+    }
+    if (!v.points.points.empty()) {
+        figure.points(text(v.points.name), v.points.points);
+    }
+    replaceChart(chart_, figure.build());
+}
+
+void TabSupply::save() {
+    const SupplyReading read = readSupplyBoxes(boxes(), decimalSeparator());
+    if (!read.supply) {
+        services_.messages.showMessage(this, text(read.problem));
+        return;
+    }
+    const int id = workbench_.project().id;
+    try {
+        writeTo(services_.config.projectsConnectionString,
+                [&](quarvex::Connection& con) { saveSupply(con, id, *read.supply); });
+        services_.messages.showStatus(window(), QStringLiteral("The supply was saved"));
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The supply could not be saved");
+    }
+}
+
+void TabSupply::designForSupply() {
+    if (stale_ || !analysis_) {
+        compute();
+    }
+    if (!analysis_) {
+        return;
+    }
+    std::optional<std::pair<double, double>> point;
+    const SupplyCase& first = analysis_->cases.front();
+    if (first.name != kCaseAsDesigned && first.point.found && first.wrapper) {
+        point = std::make_pair(first.point.caudal, first.point.presion);
+    } else if (analysis_->measured) {
+        point = std::make_pair(analysis_->measured->measured.caudal,
+                               analysis_->measured->measured.presion);
+    }
+    if (!point) {
+        services_.messages.showMessage(
+            this, QStringLiteral("There is no supply to design for: give the pump curve (with an "
+                                 "operating point) or the supply measured at the pivot"));
+        return;
+    }
+    {
+        WaitCursor wait;
+        workbench_.computeAutomaticFor(point->first, point->second);
+    }
+    emit packageRecomputed();
+}
+
+void TabSupply::updateData() {
+    loadStored();
+    stale_ = true;
+    if (isVisible()) {
+        compute();
+    }
+}
+
+void TabSupply::showEvent(QShowEvent* event) {
+    TabPage::showEvent(event);
+    if (stale_) {
+        compute();
+    }
+}
+
+void TabSupply::clear() {
+    analysis_.reset();
+    lblResumen_->clear();
+    lblMedido_->clear();
+    lblMensaje_->clear();
+    grid_->setTable(TableData{{"Case", "Discharge", "Pressure", "UD", "CU", "Depth",
+                               "Lowest pressure", "Starved regulators"},
+                              {}});
+    replaceChart(chart_, ChartBuilder().build());
+}
+
+}  // namespace kambrix

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "design/supply.h"
+#include "gui/widgets/app_services.h"
+#include "gui/widgets/tab_page.h"
+
+class QChartView;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace kambrix {
+
+class ChartWorkbench;
+class GridView;
+struct SupplyBoxes;
+
+// The water that feeds the pivot: the pump's curve, the line to the pivot point, the supply
+// measured in the field and the nozzles' wear; where the package under work meets that
+// supply with the end gun and its booster on and off (table and figure), and "Design for
+// this supply". The supply is the system's (saved with "Save supply"); the figure is
+// computed when the tab is shown, as the package changes.
+class TabSupply : public TabPage {
+    Q_OBJECT
+
+  public:
+    TabSupply(const AppServices& services, ChartWorkbench& workbench, QWidget* parent = nullptr);
+
+    void updateData() override;
+    void clear() override;
+
+  signals:
+    // "Design for this supply" computed a new automatic package: the window shows it.
+    void packageRecomputed();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    SupplyBoxes boxes() const;
+    void fillBoxes(const Supply& supply);
+    void loadStored();
+    void compute();
+    void save();
+    void designForSupply();
+
+    const AppServices& services_;
+    ChartWorkbench& workbench_;
+    int loadedSystem_ = -1;
+    bool stale_ = true;
+    std::optional<SupplyAnalysis> analysis_;
+
+    QTableWidget* grdBomba_;
+    QLineEdit* txtAltura_;
+    QLineEdit* txtLongitud_;
+    QLineEdit* txtDiametro_;
+    QLineEdit* txtRugosidad_;
+    QLineEdit* txtPresionMedida_;
+    QLineEdit* txtCaudalMedido_;
+    QLineEdit* txtDesgaste_;
+    QPushButton* cmdCalcular_;
+    QPushButton* cmdGuardar_;
+    QPushButton* cmdDisenar_;
+    QLabel* lblResumen_;
+    QLabel* lblMedido_;
+    QLabel* lblMensaje_;
+    QChartView* chart_;
+    GridView* grid_;
+};
+
+}  // namespace kambrix
