@@ -73,15 +73,15 @@ CompareInput readCompare(const json& root) {
     if (!c.is_object()) {
         throw InputError(kPath + ": must be an object");
     }
-    static const char* known[] = {"models", "regulatorPressures", "boosts",  "variation",
-                                  "rankBy", "surfaceStorage",     "gunModel"};
+    static const char* known[] = {"models", "regulatorPressures", "boosts",   "variation",
+                                  "rankBy", "surfaceStorage",     "gunModel", "atOperatingPoint"};
     for (const auto& item : c.items()) {
         const std::string& key = item.key();
         if (std::find_if(std::begin(known), std::end(known),
                          [&](const char* k) { return key == k; }) == std::end(known)) {
             throw InputError(kPath + "." + shortPrintable(key) +
                              ": unknown field (models, regulatorPressures, boosts, variation, "
-                             "rankBy, surfaceStorage, gunModel)");
+                             "rankBy, surfaceStorage, gunModel, atOperatingPoint)");
         }
     }
     if (c.contains("models")) {
@@ -92,6 +92,16 @@ CompareInput readCompare(const json& root) {
                 throw InputError(at("models", i) + ": must be [brand, model]");
             }
             in.models.push_back({m[0].get<std::string>(), m[1].get<std::string>()});
+        }
+    }
+    if (c.contains("atOperatingPoint")) {
+        if (!c["atOperatingPoint"].is_boolean()) {
+            throw InputError(kPath + ".atOperatingPoint: must be true or false");
+        }
+        in.options.atOperatingPoint = c["atOperatingPoint"].get<bool>();
+        if (in.options.atOperatingPoint && !root.contains("supply")) {
+            throw InputError(kPath +
+                             ".atOperatingPoint: needs the design's \"supply\" with its pump");
         }
     }
     if (c.contains("gunModel")) {
@@ -194,6 +204,10 @@ ojson candidateJson(const ComparedPackage& p, int rank, const DesignInput& in) {
     j[compared::Excess2] = optionalNumber(r.excess2);
     j[compared::Runoff2] = optionalNumber(r.runoff2);
     j[compared::NozzleSizes] = r.nozzleSizes;
+    if (r.operatingDischarge && r.operatingPressure) {
+        j["operatingPoint"] = {{"caudal", *r.operatingDischarge},
+                               {"presion", *r.operatingPressure}};
+    }
     j["problems"] = r.problems;
     ojson nozzles = ojson::array();
     for (const auto& n : chosenNozzles(p)) {
@@ -248,6 +262,7 @@ int runCompareText(const std::string& text, const std::string& source, std::ostr
             base.settings.pluviometria = *in.pluviometria;
         }
         base.surfaceStorage = c.surfaceStorage;
+        base.supply = in.supply;
         std::vector<CandidateModel> models;
         ComparisonOptions options = c.options;
         try {

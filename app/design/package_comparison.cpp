@@ -417,13 +417,58 @@ ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandid
     return out;
 }
 
+ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandidate& candidate,
+                                 const ComparisonOptions& options) {
+    if (!options.atOperatingPoint || !base.supply || base.supply->pump.empty()) {
+        return computeCandidate(base, candidate, options.variation);
+    }
+    ComparedPackage out;
+    out.candidate = candidate;
+    const PackageSettings settings = candidateSettings(base, candidate, options.variation);
+    out.package = computeAutomaticPackage(base.pivot, settings);
+    const ChartSetup setup{base.pivot, out.package.chart, settings};
+    const OperatingPoint op = operatingPointOf(setup, *base.supply);
+    std::shared_ptr<quarvex::PivotWrapper> atPoint;
+    if (op.found) {
+        try {
+            atPoint = computeChartAt(setup, op.presion,
+                                     MachineState{true, true, base.supply->nozzleWear});
+        } catch (const quarvex::Error& e) {
+            if (e.number() != quarvex::errc::ComputationDidNotConverge) {
+                throw;
+            }
+        }
+    }
+    if (atPoint) {
+        out.package.wrapper = atPoint;
+        out.package.summary = summarize(*atPoint, true);
+        out.results = judgePackage(out.package, base);
+        out.results.operatingDischarge = op.caudal;
+        out.results.operatingPressure = op.presion;
+    } else {
+        out.results = judgePackage(out.package, base);
+        out.results.feasible = false;
+        out.results.problems.insert(
+            out.results.problems.begin(),
+            op.found ? std::string("The package's computation does not settle at its operating "
+                                   "point")
+                     : op.reason);
+    }
+    for (const auto& ref : outletsInOrder(out.package.wrapper->pivot())) {
+        if (ref.outlet->obj_aspersor) {
+            out.nozzles.push_back({ref.at, ref.outlet->obj_aspersor});
+        }
+    }
+    return out;
+}
+
 // ---- comparison and ranking -------------------------------------------------------------
 
 namespace {
 
 ComparedPackage computeAsKept(const ComparisonBase& base, const PackageCandidate& candidate,
                               const ComparisonOptions& options) {
-    ComparedPackage p = computeCandidate(base, candidate, options.variation);
+    ComparedPackage p = computeCandidate(base, candidate, options);
     if (!options.keepComputedPivots) {
         p.package.wrapper.reset();
         p.package.strategy.reset();
@@ -552,6 +597,15 @@ ComparisonOutcome comparePackages(const ComparisonBase& base,
                                   const ComparisonProgress& progress) {
     if (const auto refused = checkComparisonOptions(options)) {
         raiseError(errc::ValueOutOfRange, *refused);
+    }
+    if (options.atOperatingPoint && (!base.supply || base.supply->pump.empty())) {
+        raiseError(errc::ValueOutOfRange,
+                   "Comparing at the operating point needs the pump curve of the supply");
+    }
+    if (options.atOperatingPoint) {
+        if (const auto problem = supplyProblem(*base.supply)) {
+            raiseError(errc::PumpCurveRefused, *problem);
+        }
     }
     const auto candidates = makeCandidates(base.pivot, models, options);
     ComparisonOutcome out;

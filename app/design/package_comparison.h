@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "design/automatic_package.h"
+#include "design/supply.h"
 
 namespace kambrix {
 
@@ -58,6 +59,8 @@ struct ComparisonBase {
     // candidate replace those held here.
     PackageSettings settings;
     std::optional<double> surfaceStorage;  // As, mm
+    // The water that feeds the pivot, for a comparison "at the operating point".
+    std::optional<Supply> supply;
 };
 
 // The workbench's current design: its pivot, drop, tab values and surface storage.
@@ -102,6 +105,11 @@ struct ComparisonOptions {
     // (std::thread::hardware_concurrency), 1 for the calling thread alone. The results and
     // their order do not depend on it.
     unsigned threads = 0;
+    // "At the operating point": each candidate's package, chosen at the design pressure, is
+    // judged where it meets the base's supply (gun and booster on) instead of at the typed
+    // pressure; a candidate without an operating point is not feasible. Needs a supply with
+    // a pump curve.
+    bool atOperatingPoint = false;
 };
 
 // The first model with a nozzle rated for the end gun's ideal discharge, the one a
@@ -162,6 +170,9 @@ struct CandidateResults {
     std::optional<double> excess1, excess2;
     std::optional<double> runoff1, runoff2;
     int nozzleSizes = 0;
+    // At the operating point: the inlet discharge (L/s) and pivot pressure (kPa) the package
+    // was judged at; none when judged at the design pressure or without a point.
+    std::optional<double> operatingDischarge, operatingPressure;
     // No outlet without sprinkler, none out of range, no starved regulator, and a
     // computation that settled.
     bool feasible = false;
@@ -191,6 +202,9 @@ CandidateResults judgePackage(PackageResult& package, const ComparisonBase& base
 // Computes one candidate: computeAutomaticPackage with candidateSettings, then judgePackage.
 ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandidate& candidate,
                                  double variation);
+// The same with the options' variation, judged at the operating point when they ask for it.
+ComparedPackage computeCandidate(const ComparisonBase& base, const PackageCandidate& candidate,
+                                 const ComparisonOptions& options);
 
 // Told of every count of candidates done (0, 1, ... in turn; done = the candidates computed
 // from the first one on without a gap) and once at the end with done = total; returns false

@@ -458,6 +458,43 @@ TEST_F(DemoSupply, TheTabShowsTheCasesTheFigureAndTheMeasuredSupply) {
     EXPECT_TRUE(w.points.points.empty());
 }
 
+TEST_F(DemoSupply, TheComparisonJudgesEachPackageAtItsOperatingPoint) {
+    ComparisonBase base = comparisonBaseOf(*workbench);
+    const auto models =
+        selectCandidateModels(workbench->catalogue(), {{"Aquilon", "Rotating spray plate"}});
+    ComparisonOptions options;
+    options.regulatorPressures = {std::nullopt, 100.0};
+    options.boosts = {150.0};
+    options.rankBy = {RankKey::CU};
+    options.gunModel = gunModelFor(base.pivot, catalogueModels(workbench->catalogue()));
+    options.atOperatingPoint = true;
+    EXPECT_EQ(test::numberOf([&] { comparePackages(base, models, options); }),
+              errc::ValueOutOfRange);  // no supply
+
+    const double qd = designed->pivot().caudaDaCartaAssociada;
+    base.supply = Supply{};
+    base.supply->pump = {{qd, setup.pivot.presion - 20}};
+    const ComparisonOutcome at = comparePackages(base, models, options);
+    options.atOperatingPoint = false;
+    const ComparisonOutcome plain = comparePackages(base, models, options);
+    ASSERT_EQ(at.packages.size(), 2u);
+    for (const ComparedPackage& p : at.packages) {
+        ASSERT_TRUE(p.results.operatingDischarge && p.results.operatingPressure)
+            << (p.results.problems.empty() ? "" : p.results.problems.front());
+        // Judged where the pump meets it: below the typed pressure, as the pump gives less.
+        EXPECT_LT(*p.results.operatingPressure, setup.pivot.presion);
+        const ChartSetup s{base.pivot, p.package.chart,
+                           candidateSettings(base, p.candidate, options.variation)};
+        EXPECT_NEAR(computeChartAt(s, *p.results.operatingPressure, MachineState{})
+                        ->pivot()
+                        .caudaDaCartaAssociada,
+                    *p.results.operatingDischarge, kOperatingPointTolerance);
+    }
+    for (const ComparedPackage& p : plain.packages) {
+        EXPECT_FALSE(p.results.operatingDischarge);
+    }
+}
+
 TEST_F(DemoSupply, ThePrintedChartCarriesTheSupplyWhenTheSystemHasOne) {
     ASSERT_TRUE(workbench->computeAutomatic());
     EXPECT_EQ(buildChartReport(*workbench, "2026-12-09").find(chart_report::Supply), nullptr);
