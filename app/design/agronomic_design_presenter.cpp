@@ -32,7 +32,7 @@ std::string boxOf(const AgronomicBoxes& b, In input) {
 }  // namespace
 
 AgronomicDesignPresenter::AgronomicDesignPresenter(char decimalSeparator)
-    : separator_(decimalSeparator) {}
+    : AgronomicScreenPresenter(decimalSeparator) {}
 
 AgronomicScreen AgronomicDesignPresenter::open(const std::string& connectionString,
                                                const Projecto& project) {
@@ -53,8 +53,7 @@ AgronomicScreen AgronomicDesignPresenter::open(const Projecto& project, const Ag
     s.boxes.epa = efficiencyBoxes(record.epa, separator_);
     s.boxes.area = boxText(project.areaParcela, separator_, 0.0);
     s.boxes.hours = boxText(project.horas_de_operacao_diaria, separator_, 0.0);
-    s.discharge =
-        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
+    s.discharge = dischargeText(project.q);
     return s;
 }
 
@@ -98,65 +97,27 @@ ResultTexts AgronomicDesignPresenter::computeDischarge(const AgronomicBoxes& box
     const AgronomicEvaluation ev =
         evaluateAgronomics(a, boxValue(boxes.area, separator_), boxValue(boxes.hours, separator_),
                            kFieldAreaText, separator_);
-    ResultTexts r;
-    showResult(r, ResultLabel::Caudal, ev.systemDischarge, kDischargeDecimals, separator_);
-    if (ev.systemDischarge.available()) {
-        r.systemDischarge = *ev.systemDischarge.value;
-        return r;
-    }
-    const Unavailable& why = *ev.systemDischarge.unavailable;
-    switch (why.kind) {
-        case Unavailable::Kind::NotGiven:
-            reportNotGiven(r, why.input, kFieldAreaText);
-            break;
-        case Unavailable::Kind::OutOfRange:
-            r.message = checkBox(why.input, boxOf(boxes, why.input), separator_);
-            break;
-        case Unavailable::Kind::Fault:
-            break;
-    }
-    return r;
-}
-
-std::optional<std::string> AgronomicDesignPresenter::firstBoxMessage(
-    const AgronomicBoxes& boxes) const {
-    for (In input : {In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe, In::kf, In::Etc, In::Pe,
-                     In::FieldArea, In::HoursPerDay}) {
-        if (auto m = checkBox(input, boxOf(boxes, input), separator_)) {
-            return m;
-        }
-    }
-    return std::nullopt;
+    return dischargeResults(
+        ev.systemDischarge, [&](In input) { return boxOf(boxes, input); }, kFieldAreaText);
 }
 
 SaveOutcome AgronomicDesignPresenter::save(const std::string& connectionString,
                                            SystemDocument& document, const AgronomicBoxes& boxes) {
-    SaveOutcome out;
-    if (!document.hasProject()) {
-        raiseError(errc::RecordNotFound, "No system is chosen");
-    }
-    out.message = firstBoxMessage(boxes);
-    if (out.message) {
-        return out;
-    }
+    const auto boxMessage = firstBoxMessage({In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe, In::kf,
+                                             In::Etc, In::Pe, In::FieldArea, In::HoursPerDay},
+                                            [&](In input) { return boxOf(boxes, input); });
     Agronomics record = read(boxes);
-    Projecto project = document.project();
-    project.areaParcela = projectValue(boxValue(boxes.area, separator_));
-    project.horas_de_operacao_diaria = projectValue(boxValue(boxes.hours, separator_));
-    const AgronomicEvaluation ev = evaluateAgronomics(
-        record, project.areaParcela, project.horas_de_operacao_diaria, kFieldAreaText, separator_);
-    if (ev.systemDischarge.available()) {
-        project.q = *ev.systemDischarge.value;
-    } else if (ev.systemDischarge.unavailable->kind == Unavailable::Kind::Fault) {
-        std::rethrow_exception(ev.systemDischarge.unavailable->fault);
-    }
-    saveProjectWithAgronomic(connectionString, project, record);
-    record_ = record;
-    out.saved = true;
-    out.discharge =
-        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
-    document.projectSaved(std::move(project));
-    return out;
+    return saveProject(
+        document, boxMessage, boxValue(boxes.area, separator_), boxValue(boxes.hours, separator_),
+        [&](const Projecto& project) {
+            return evaluateAgronomics(record, project.areaParcela, project.horas_de_operacao_diaria,
+                                      kFieldAreaText, separator_)
+                .systemDischarge;
+        },
+        [&](Projecto& project) {
+            saveProjectWithAgronomic(connectionString, project, record);
+            record_ = record;
+        });
 }
 
 }  // namespace kambrix

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "design/agronomic_boxes.h"
+#include "design/agronomic_screen_presenter.h"
 #include "design/agronomics.h"
 #include "shell/projectos.h"
 #include "shell/system_document.h"
@@ -35,7 +36,7 @@ struct AgronomicScreen {
     std::string discharge;  // lblCaudal_v: the project's discharge, L/s (empty when 0)
 };
 
-class AgronomicDesignPresenter {
+class AgronomicDesignPresenter : public AgronomicScreenPresenter {
   public:
     explicit AgronomicDesignPresenter(char decimalSeparator = '.');
 
@@ -78,8 +79,6 @@ class AgronomicDesignPresenter {
     const Agronomics& record() const noexcept { return record_; }
 
   private:
-    std::optional<std::string> firstBoxMessage(const AgronomicBoxes& boxes) const;
-    char separator_;
     Agronomics record_;
 };
 

@@ -49,7 +49,8 @@ const std::array<std::string, 3>& TovrenPresenter::gridHeadings() {
     return headings;
 }
 
-TovrenPresenter::TovrenPresenter(char decimalSeparator) : separator_(decimalSeparator) {}
+TovrenPresenter::TovrenPresenter(char decimalSeparator)
+    : AgronomicScreenPresenter(decimalSeparator) {}
 
 TovrenScreen TovrenPresenter::open(const std::string& connectionString, const Projecto& project) {
     TovrenAgronomics record;
@@ -70,8 +71,7 @@ TovrenScreen TovrenPresenter::open(const Projecto& project, const TovrenAgronomi
     s.boxes.hours = project.horas_de_operacao_diaria != 0
                         ? boxText(project.horas_de_operacao_diaria, separator_, 0.0)
                         : boxText(record.hours_per_day, separator_);
-    s.discharge =
-        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
+    s.discharge = dischargeText(project.q);
     return s;
 }
 
@@ -143,68 +143,30 @@ ResultTexts TovrenPresenter::computeDischarge(const TovrenBoxes& boxes) const {
     const AgronomicResult q = evaluateDischargeFromQfc(
         boxValue(boxes.Qfc, separator_), boxValue(boxes.area, separator_),
         boxValue(boxes.hours, separator_), kSchedulingFieldAreaText, separator_);
-    ResultTexts r;
-    showResult(r, ResultLabel::Caudal, q, kDischargeDecimals, separator_);
-    if (q.available()) {
-        r.systemDischarge = *q.value;
-        return r;
-    }
-    const Unavailable& why = *q.unavailable;
-    switch (why.kind) {
-        case Unavailable::Kind::NotGiven:
-            reportNotGiven(r, why.input, kSchedulingFieldAreaText);
-            break;
-        case Unavailable::Kind::OutOfRange:
-            r.message = checkBox(why.input, boxOf(boxes, why.input), separator_);
-            break;
-        case Unavailable::Kind::Fault:
-            break;
-    }
-    return r;
-}
-
-std::optional<std::string> TovrenPresenter::firstBoxMessage(const TovrenBoxes& boxes) const {
-    for (In input : {In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe, In::Qfc, In::FieldArea,
-                     In::HoursPerDay}) {
-        if (auto m = checkBox(input, boxOf(boxes, input), separator_)) {
-            return m;
-        }
-    }
-    return std::nullopt;
+    return dischargeResults(
+        q, [&](In input) { return boxOf(boxes, input); }, kSchedulingFieldAreaText);
 }
 
 SaveOutcome TovrenPresenter::save(const std::string& connectionString, SystemDocument& document,
                                   const TovrenBoxes& boxes) {
-    SaveOutcome out;
-    if (!document.hasProject()) {
-        raiseError(errc::RecordNotFound, "No system is chosen");
-    }
-    out.message = firstBoxMessage(boxes);
-    if (out.message) {
-        return out;
-    }
+    const auto boxMessage = firstBoxMessage(
+        {In::Pa, In::CU, In::Eto, In::U, In::CI, In::Oe, In::Qfc, In::FieldArea, In::HoursPerDay},
+        [&](In input) { return boxOf(boxes, input); });
     TovrenAgronomics record = record_;
     record.epa = readEfficiencyBoxes(boxes.epa, separator_, record_.epa);
     record.Qfc = boxValue(boxes.Qfc, separator_);
     record.hours_per_day = boxValue(boxes.hours, separator_);
-    Projecto project = document.project();
-    project.areaParcela = projectValue(boxValue(boxes.area, separator_));
-    project.horas_de_operacao_diaria = projectValue(record.hours_per_day);
-    const AgronomicResult q =
-        evaluateDischargeFromQfc(record.Qfc, project.areaParcela, project.horas_de_operacao_diaria,
-                                 kSchedulingFieldAreaText, separator_);
-    if (q.available()) {
-        project.q = *q.value;
-    } else if (q.unavailable->kind == Unavailable::Kind::Fault) {
-        std::rethrow_exception(q.unavailable->fault);
-    }
-    saveProjectWithTovren(connectionString, project, record);
-    record_ = record;
-    out.saved = true;
-    out.discharge =
-        project.q == 0 ? std::string() : resultText(project.q, kDischargeDecimals, separator_);
-    document.projectSaved(std::move(project));
-    return out;
+    return saveProject(
+        document, boxMessage, boxValue(boxes.area, separator_), record.hours_per_day,
+        [&](const Projecto& project) {
+            return evaluateDischargeFromQfc(record.Qfc, project.areaParcela,
+                                            project.horas_de_operacao_diaria,
+                                            kSchedulingFieldAreaText, separator_);
+        },
+        [&](Projecto& project) {
+            saveProjectWithTovren(connectionString, project, record);
+            record_ = record;
+        });
 }
 
 }  // namespace kambrix

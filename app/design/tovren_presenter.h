@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "design/agronomic_boxes.h"
+#include "design/agronomic_screen_presenter.h"
 #include "design/agronomic_store.h"
 #include "design/frequencial_data.h"
 #include "shell/plot_data.h"
@@ -56,7 +57,7 @@ struct ImportOutcome {
     std::string detail;
 };
 
-class TovrenPresenter {
+class TovrenPresenter : public AgronomicScreenPresenter {
   public:
     // The file dialog's filter, as the toolkit writes it.
     static constexpr const char* kFileFilter = "Csv (*.csv)";
@@ -107,8 +108,6 @@ class TovrenPresenter {
     const TovrenAgronomics& record() const noexcept { return record_; }
 
   private:
-    std::optional<std::string> firstBoxMessage(const TovrenBoxes& boxes) const;
-    char separator_;
     TovrenAgronomics record_;
     std::vector<FrequencialData> records_;
 };

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "gui/agronomic_inputs.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/number_box.h"
@@ -106,11 +107,10 @@ AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
     layout->addLayout(buttons);
     addStatusLine(this, layout);
 
-    connect(cmdCalc, &QPushButton::clicked, this, guarded(m, this, [this] { cmdCalc_Click(); }));
-    connect(cmdCompute, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmd_compute_caudal_Click(); }));
-    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
-    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(cmdCalc, &QPushButton::clicked, this, m, [this] { cmdCalc_Click(); });
+    onSignal(cmdCompute, &QPushButton::clicked, this, m, [this] { cmd_compute_caudal_Click(); });
+    onSignal(cmdGuardar, &QPushButton::clicked, this, m, [this] { save(); });
+    onSignal(command1, &QPushButton::clicked, this, services_.messages, [this] { close(); });
 
     std::vector<QWidget*> order = {kf_->box(), etc_->box(), pe_->box()};
     for (QWidget* w : efficiency_->tabOrder()) {
@@ -176,13 +176,7 @@ void AgronomicDesign::cmdCalc_Click() {
         return;
     }
     const ResultTexts r = presenter_.calculate(boxes());
-    showResultTexts(this, r);
-    if (r.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*r.message));
-    }
-    if (r.fault) {
-        std::rethrow_exception(r.fault);
-    }
+    showCommandResult(this, services_.messages, r);
 }
 
 void AgronomicDesign::cmd_compute_caudal_Click() {
@@ -190,39 +184,26 @@ void AgronomicDesign::cmd_compute_caudal_Click() {
         return;
     }
     const ResultTexts r = presenter_.computeDischarge(boxes());
-    showResultTexts(this, r);
-    if (r.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*r.message));
-    }
-    if (r.fault) {
-        std::rethrow_exception(r.fault);
-    }
+    showCommandResult(this, services_.messages, r);
 }
 
 bool AgronomicDesign::save() {
     if (!commitBoxes()) {
         return false;
     }
-    SaveOutcome out;
-    try {
-        out =
-            presenter_.save(services_.config.projectsConnectionString, services_.document, boxes());
-    } catch (...) {
-        handleDatabaseError(services_.messages, this, "The agronomic data could not be saved");
-        return false;
+    const bool saved = saveAgronomicScreen(
+        this, services_.messages,
+        [this] {
+            return presenter_.save(services_.config.projectsConnectionString, services_.document,
+                                   boxes());
+        },
+        "The agronomic data could not be saved",
+        QStringLiteral("The agronomic data of the system '%1' were saved")
+            .arg(QString::fromStdString(services_.document.project().nome)));
+    if (saved) {
+        dirty_ = false;
     }
-    if (out.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*out.message));
-        return false;
-    }
-    if (auto* label = findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
-        label->setText(QString::fromStdString(out.discharge));
-    }
-    dirty_ = false;
-    services_.messages.showStatus(
-        this, QStringLiteral("The agronomic data of the system '%1' were saved")
-                  .arg(QString::fromStdString(services_.document.project().nome)));
-    return true;
+    return saved;
 }
 
 void AgronomicDesign::closeEvent(QCloseEvent* event) {

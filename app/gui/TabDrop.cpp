@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "gui/widgets/checked_box.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/message_service.h"
@@ -17,16 +18,11 @@
 
 namespace kambrix {
 
-namespace {
-
-bool sameDrop(const DropInput& a, const DropInput& b) {
-    return a.materialId == b.materialId && a.length == b.length && a.diameter == b.diameter;
-}
-
-}  // namespace
-
 TabDrop::TabDrop(ChartWorkbench& workbench, MessageService& messages, QWidget* parent)
-    : TabPage("tabDrop", parent), workbench_(workbench), messages_(messages) {
+    : TabPage("tabDrop", parent),
+      workbench_(workbench),
+      messages_(messages),
+      presenter_(workbench) {
     auto* outer = new QVBoxLayout(this);
     auto* note = namedLabel(this, "lblDrop",
                             QStringLiteral("El bajante une cada salida del tramo con su "
@@ -71,13 +67,12 @@ TabDrop::TabDrop(ChartWorkbench& workbench, MessageService& messages, QWidget* p
     outer->addWidget(lblEstado_);
     outer->addStretch();
 
-    connect(cmdInstall, &QPushButton::clicked, this,
-            guarded(messages_, this, [this] { install(); }));
-    connect(cmdUninstall, &QPushButton::clicked, this,
-            guarded(messages_, this, [this] { uninstall(); }));
-    connect(cmbMaterial_, &QComboBox::currentIndexChanged, this, [this] { showState(); });
+    onSignal(cmdInstall, &QPushButton::clicked, this, messages_, [this] { install(); });
+    onSignal(cmdUninstall, &QPushButton::clicked, this, messages_, [this] { uninstall(); });
+    onSignal(cmbMaterial_, &QComboBox::currentIndexChanged, this, messages_,
+             [this] { showState(); });
     for (auto* b : {longitud_, diametro_}) {
-        connect(b->box(), &QLineEdit::textChanged, this, [this] { showState(); });
+        onSignal(b->box(), &QLineEdit::textChanged, this, messages_, [this] { showState(); });
     }
     updateData();
 }
@@ -95,29 +90,24 @@ void TabDrop::fill(const quarvex::Drop& drop) {
     cmbMaterial_->setCurrentIndex(std::max(0, index));
     longitud_->setAccepted(drop.longitud > 0 ? screenNumber(drop.longitud, 2) : QString());
     diametro_->setAccepted(drop.diametro > 0 ? screenNumber(drop.diametro, 1) : QString());
-    filled_ = input();
-    filledInstalled_ = quarvex::statics().Drops().IsInstalled(drop);
+    presenter_.filled(input(), dropInstalled(drop));
     showState();
 }
 
 void TabDrop::updateData() {
-    const quarvex::Drop& d = workbench_.drop();
-    const DropInput held{d.pipe_material.id, d.longitud, d.diametro};
-    const bool installed = quarvex::statics().Drops().IsInstalled(d);
     // Boxes being edited stay while the drop held is the one they were filled with.
-    if (!sameDrop(input(), filled_) && sameDrop(held, filled_) && installed == filledInstalled_) {
+    if (presenter_.keepsEdits(input())) {
         showState();
         return;
     }
-    fill(d);
+    fill(workbench_.drop());
 }
 
 void TabDrop::clear() {
     cmbMaterial_->setCurrentIndex(0);
     longitud_->setAccepted(QString());
     diametro_->setAccepted(QString());
-    filled_ = input();
-    filledInstalled_ = false;
+    presenter_.filled(input(), false);
     showState();
 }
 
@@ -128,49 +118,35 @@ bool TabDrop::install() {
             return false;
         }
     }
-    const bool done = workbench_.installDrop(input());
-    filled_ = input();
-    filledInstalled_ = quarvex::statics().Drops().IsInstalled(workbench_.drop());
+    const bool done = presenter_.install(input());
     showState();
     emit changed();
     return done;
 }
 
 void TabDrop::uninstall() {
-    workbench_.uninstallDrop();
+    presenter_.uninstall();
     fill(workbench_.drop());
     emit changed();
 }
 
 void TabDrop::showState() {
-    const quarvex::Drop& d = workbench_.drop();
-    auto& drops = quarvex::statics().Drops();
+    const DropState state = presenter_.state(input());
     QString text;
-    if (!drops.IsInstalled(d)) {
+    if (!state.installed) {
         text = QStringLiteral("No drop installed: the sprinklers sit on the span's outlets");
     } else {
-        // The loss over the range of the outlets' required discharges.
-        double qmin = 0;
-        double qmax = 0;
-        bool any = false;
-        for (const auto& ref : outletsInOrder(workbench_.currentWrapper()->pivot())) {
-            if (ref.span == nullptr || !(ref.outlet->caudal > 0)) {
-                continue;
-            }
-            qmin = any ? std::min(qmin, ref.outlet->caudal) : ref.outlet->caudal;
-            qmax = any ? std::max(qmax, ref.outlet->caudal) : ref.outlet->caudal;
-            any = true;
-        }
         text = QStringLiteral("Installed: %1, %2 m long, %3 mm inside diameter")
-                   .arg(QString::fromStdString(d.pipe_material.name), screenNumber(d.longitud, 2),
-                        screenNumber(d.diametro, 1));
-        if (any) {
+                   .arg(QString::fromStdString(state.material), screenNumber(state.length, 2),
+                        screenNumber(state.diameter, 1));
+        // The loss over the range of the outlets' required discharges.
+        if (state.loss) {
             text += QStringLiteral("; pressure loss %1 to %2 kPa over the outlets")
-                        .arg(screenNumber(drops.PressureLoss(d, qmin), 2),
-                             screenNumber(drops.PressureLoss(d, qmax), 2));
+                        .arg(screenNumber(state.loss->minimum, 2),
+                             screenNumber(state.loss->maximum, 2));
         }
     }
-    if (!sameDrop(input(), filled_)) {
+    if (state.unapplied) {
         text += QStringLiteral("\nThe boxes hold changes that are not installed yet");
         lblEstado_->setStyleSheet(QStringLiteral("color: #a05a00;"));
     } else {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "design/chart_workbench.h"
+#include "design/drop_tab_presenter.h"
 #include "gui/widgets/tab_page.h"
 
 class QComboBox;
@@ -35,12 +35,11 @@ class TabDrop : public TabPage {
 
     ChartWorkbench& workbench_;
     MessageService& messages_;
+    DropTabPresenter presenter_;
     QComboBox* cmbMaterial_ = nullptr;
     CheckedBox* longitud_ = nullptr;
     CheckedBox* diametro_ = nullptr;
     QLabel* lblEstado_ = nullptr;
-    DropInput filled_;
-    bool filledInstalled_ = false;
 };
 
 }  // namespace kambrix

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/widgets/checked_box.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/message_service.h"
@@ -19,27 +20,6 @@ namespace kambrix {
 
 namespace {
 
-bool sameInputs(const std::vector<RegulatorInput>& a, const std::vector<RegulatorInput>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto& x = a[i];
-        const auto& y = b[i];
-        // A row not fitted and without pressure is the same whatever else it holds.
-        const bool xEmpty = !x.fitted && !(x.pressure > 0);
-        const bool yEmpty = !y.fitted && !(y.pressure > 0);
-        if (xEmpty && yEmpty) {
-            continue;
-        }
-        if (x.tramo != y.tramo || x.fitted != y.fitted || x.pressure != y.pressure ||
-            x.minimumDischarge != y.minimumDischarge || x.maximumDischarge != y.maximumDischarge) {
-            return false;
-        }
-    }
-    return true;
-}
-
 QString boxText(std::optional<double> value, int decimals) {
     return value ? screenNumber(*value, decimals) : QString();
 }
@@ -47,7 +27,7 @@ QString boxText(std::optional<double> value, int decimals) {
 }  // namespace
 
 TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messages, QWidget* parent)
-    : TabPage("tabReguladores", parent), workbench_(workbench), messages_(messages) {
+    : TabPage("tabReguladores", parent), messages_(messages), presenter_(workbench) {
     auto* outer = new QVBoxLayout(this);
     auto* note = namedLabel(this, "lblReguladores",
                             QStringLiteral("Un regulador mantiene la presión de los aspersores "
@@ -67,7 +47,7 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
     grid->addWidget(namedLabel(area, "lblCaudalMin", QStringLiteral("Caudal mínimo (l/s)")), 0, 3);
     grid->addWidget(namedLabel(area, "lblCaudalMax", QStringLiteral("Caudal máximo (l/s)")), 0, 4);
 
-    const auto rows = workbench_.regulatorRows();
+    const auto rows = presenter_.rows();
     int r = 1;
     for (const auto& row : rows) {
         const QString i = QString::number(row.input.tramo);
@@ -101,12 +81,12 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
         rows_.push_back(w);
     }
     for (const Row& w : rows_) {
-        connect(w.fitted, &QCheckBox::toggled, this, [this, w] {
+        onSignal(w.fitted, &QCheckBox::toggled, this, messages_, [this, w] {
             enableRow(w);
             showState();
         });
         for (auto* b : {w.pressure, w.minimum, w.maximum}) {
-            connect(b->box(), &QLineEdit::textChanged, this, [this] { showState(); });
+            onSignal(b->box(), &QLineEdit::textChanged, this, messages_, [this] { showState(); });
         }
     }
     grid->setColumnStretch(5, 1);
@@ -122,7 +102,7 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
     buttons->addWidget(cmdAplica);
     buttons->addWidget(lblEstado_, 1);
     outer->addLayout(buttons);
-    connect(cmdAplica, &QPushButton::clicked, this, guarded(messages_, this, [this] { apply(); }));
+    onSignal(cmdAplica, &QPushButton::clicked, this, messages_, [this] { apply(); });
     updateData();
 }
 
@@ -143,23 +123,18 @@ void TabReguladores::fill(const std::vector<RegulatorRow>& rows) {
         w.maximum->setAccepted(boxText(in.maximumDischarge, 3));
         enableRow(w);
     }
-    filled_ = inputs();
+    presenter_.filled(inputs());
     showState();
 }
 
 void TabReguladores::updateData() {
-    const auto rows = workbench_.regulatorRows();
-    std::vector<RegulatorInput> held;
-    for (const auto& r : rows) {
-        held.push_back(r.input);
-    }
     // Edits the user has not applied yet stay while the regulators held are those the boxes
     // were filled with; another chart's regulators replace them.
-    if (hasUnappliedEdits() && sameInputs(held, filled_)) {
+    if (presenter_.keepsEdits(inputs())) {
         showState();
         return;
     }
-    fill(rows);
+    fill(presenter_.rows());
 }
 
 void TabReguladores::clear() {
@@ -170,7 +145,7 @@ void TabReguladores::clear() {
         }
         enableRow(w);
     }
-    filled_ = inputs();
+    presenter_.filled(inputs());
     showState();
 }
 
@@ -189,7 +164,7 @@ std::vector<RegulatorInput> TabReguladores::inputs() const {
 }
 
 bool TabReguladores::hasUnappliedEdits() const {
-    return !sameInputs(inputs(), filled_);
+    return presenter_.hasUnappliedEdits(inputs());
 }
 
 bool TabReguladores::apply() {
@@ -201,25 +176,23 @@ bool TabReguladores::apply() {
             }
         }
     }
-    if (!workbench_.applyRegulators(inputs())) {
+    if (!presenter_.apply(inputs())) {
         return false;
     }
-    fill(workbench_.regulatorRows());
+    fill(presenter_.rows());
     emit changed();
     return true;
 }
 
 void TabReguladores::showState() {
-    int fitted = 0;
-    for (const auto& r : workbench_.regulatorRows()) {
-        fitted += r.input.fitted ? 1 : 0;
-    }
+    const RegulatorState state = presenter_.state(inputs());
+    const int fitted = state.fitted;
     QString text = fitted == 0 ? QStringLiteral("No regulator applied")
                                : QStringLiteral("%1 %2 applied")
                                      .arg(fitted)
                                      .arg(fitted == 1 ? QStringLiteral("regulator")
                                                       : QStringLiteral("regulators"));
-    if (hasUnappliedEdits()) {
+    if (state.unapplied) {
         text += QStringLiteral("; the changes in the boxes are not applied yet");
         lblEstado_->setStyleSheet(QStringLiteral("color: #a05a00;"));
     } else {

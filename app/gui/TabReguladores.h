@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "design/chart_workbench.h"
+#include "design/regulator_tab_presenter.h"
 #include "gui/widgets/tab_page.h"
 
 class QCheckBox;
@@ -47,10 +47,9 @@ class TabReguladores : public TabPage {
     void enableRow(const Row& row);
     void showState();
 
-    ChartWorkbench& workbench_;
     MessageService& messages_;
     std::vector<Row> rows_;
-    std::vector<RegulatorInput> filled_;  // what the boxes were last filled with
+    RegulatorTabPresenter presenter_;
     QLabel* lblEstado_ = nullptr;
 };
 

@@ -8,7 +8,10 @@
 #include <cmath>
 #include <limits>
 
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/message_service.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 
@@ -123,7 +126,7 @@ EfficiencyFrame::EfficiencyFrame(MessageService& messages, std::function<void()>
     grid->addWidget(lblCI, 4, 0);
     grid->addWidget(ci_, 4, 1);
     grid->addWidget(namedLabel(this, "lblCI_u", QStringLiteral("7 a 17")), 4, 2);
-    connect(ci_, &QComboBox::currentIndexChanged, this, accepted);
+    onSignal(ci_, &QComboBox::currentIndexChanged, this, messages, accepted);
     oe_ = agronomicBox(this, grid, 5, "txtOe", "lblOe", QStringLiteral("Otras eficiencias, Oe"),
                        QStringLiteral("0 a 1"), In::Oe, messages, accepted);
     resultRow(this, grid, 6, "lblDEpa_v", "lblDEpa",
@@ -165,6 +168,37 @@ bool EfficiencyFrame::commit() {
 
 std::vector<QWidget*> EfficiencyFrame::tabOrder() const {
     return {pa_->box(), cu_->box(), eto_->box(), u_->box(), ci_, oe_->box()};
+}
+
+void showCommandResult(QWidget* window, MessageService& messages, const ResultTexts& result) {
+    showResultTexts(window, result);
+    if (result.message) {
+        messages.showMessage(window, QString::fromStdString(*result.message));
+    }
+    if (result.fault) {
+        std::rethrow_exception(result.fault);
+    }
+}
+
+bool saveAgronomicScreen(QWidget* window, MessageService& messages,
+                         const std::function<SaveOutcome()>& save, const char* failure,
+                         const QString& savedStatus) {
+    SaveOutcome out;
+    try {
+        out = save();
+    } catch (...) {
+        handleDatabaseError(messages, window, failure);
+        return false;
+    }
+    if (out.message) {
+        messages.showMessage(window, QString::fromStdString(*out.message));
+        return false;
+    }
+    if (auto* label = window->findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
+        label->setText(QString::fromStdString(out.discharge));
+    }
+    messages.showStatus(window, savedStatus);
+    return true;
 }
 
 }  // namespace kambrix

@@ -46,6 +46,17 @@ void setBoxText(NumberBox* box, const std::string& text);
 // leave alone keep theirs.
 void showResultTexts(QWidget* window, const ResultTexts& texts);
 
+// A command's answer: the label texts, then its message in a box, then its computation
+// fault raised again for the window's error handling.
+void showCommandResult(QWidget* window, MessageService& messages, const ResultTexts& result);
+
+// The save command of an agronomic screen: `save` runs the presenter's save; a store failure
+// is told as `failure`, a refusal by its message; once saved, lblCaudal_v shows the stored
+// discharge and the status line `savedStatus`. False when nothing was saved.
+bool saveAgronomicScreen(QWidget* window, MessageService& messages,
+                         const std::function<SaveOutcome()>& save, const char* failure,
+                         const QString& savedStatus);
+
 // The frame "fraEficiencia" with txtPa, txtCU, txtEto, txtU, cmbCI (7 to 17), txtOe and the
 // results lblDEpa_v, lblRe_v, lblEpa_v.
 class EfficiencyFrame : public QGroupBox {

@@ -15,12 +15,14 @@
 
 #include "gui/frmImportarTabla.h"
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "shell/catalogue_editors.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
 
@@ -37,39 +39,6 @@ constexpr NumberRange kDischarge{0, 100, true, false};  // L/s
 
 QString inQuotes(const QString& name) {
     return "'" + name + "'";
-}
-
-QString catalogueMessage(std::int32_t number, ErrorSource source) {
-    using namespace quarvex::errc;
-    if (source == ErrorSource::Library) {
-        if (number == MissingAsperorDataException) {
-            return QStringLiteral(
-                "The nozzle data are incomplete: it needs a name, and a, b, minimum and maximum "
-                "pressure and minimum and maximum discharge greater than 0");
-        }
-        if (number == ModeloMissingNameException) {
-            return QStringLiteral("The model needs a name");
-        }
-        if (number == MarcaIsNewRecordException) {
-            return QStringLiteral("The brand of the model must be saved before the model");
-        }
-        if (number == MarcaMissingNameException) {
-            return QStringLiteral("The brand needs a name");
-        }
-    }
-    if (source == ErrorSource::Program) {
-        if (number == errc::CatalogueNameTaken) {
-            return QStringLiteral("There is already an entry of the catalogue with that name");
-        }
-        if (number == errc::CatalogueNameMissing) {
-            return QStringLiteral("The new name is blank");
-        }
-        if (number == errc::RecordNotFound) {
-            return QStringLiteral(
-                "That entry is no longer in the catalogue; the list has been read again");
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -183,29 +152,25 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     outer->addLayout(bottom);
     addStatusLine(this, outer);
 
-    connect(cboMarca_, &QComboBox::currentTextChanged, this,
-            guarded(m, this, [this] { brandChanged(); }));
-    connect(cboModelo_, &QComboBox::currentTextChanged, this,
-            guarded(m, this, [this] { modelChanged(); }));
-    connect(grdBoquillas_, &QTableWidget::currentCellChanged, this,
-            [this](int r) { nozzleChosen(r); });
-    connect(txtBoquilla_, &QLineEdit::editingFinished, this, [this] { drawCurve(); });
-    connect(cmdNueva, &QPushButton::clicked, this, [this] { cmdNuevaBoquilla_Click(); });
-    connect(cmdGuardar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdGuardar_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrarBoquilla_Click(); }));
-    connect(cmdRenombrarMarca, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdRenombrarMarca_Click(); }));
-    connect(cmdBorrarMarca, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrarMarca_Click(); }));
-    connect(cmdRenombrarModelo, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdRenombrarModelo_Click(); }));
-    connect(cmdBorrarModelo, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrarModelo_Click(); }));
-    connect(cmdImportarTabla, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdImportarTabla_Click(); }));
-    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(cboMarca_, &QComboBox::currentTextChanged, this, m, [this] { brandChanged(); });
+    onSignal(cboModelo_, &QComboBox::currentTextChanged, this, m, [this] { modelChanged(); });
+    onSignal(grdBoquillas_, &QTableWidget::currentCellChanged, this, services_.messages,
+             [this](int r) { nozzleChosen(r); });
+    onSignal(txtBoquilla_, &QLineEdit::editingFinished, this, services_.messages,
+             [this] { drawCurve(); });
+    onSignal(cmdNueva, &QPushButton::clicked, this, services_.messages,
+             [this] { cmdNuevaBoquilla_Click(); });
+    onSignal(cmdGuardar, &QPushButton::clicked, this, m, [this] { cmdGuardar_Click(); });
+    onSignal(cmdBorrar, &QPushButton::clicked, this, m, [this] { cmdBorrarBoquilla_Click(); });
+    onSignal(cmdRenombrarMarca, &QPushButton::clicked, this, m,
+             [this] { cmdRenombrarMarca_Click(); });
+    onSignal(cmdBorrarMarca, &QPushButton::clicked, this, m, [this] { cmdBorrarMarca_Click(); });
+    onSignal(cmdRenombrarModelo, &QPushButton::clicked, this, m,
+             [this] { cmdRenombrarModelo_Click(); });
+    onSignal(cmdBorrarModelo, &QPushButton::clicked, this, m, [this] { cmdBorrarModelo_Click(); });
+    onSignal(cmdImportarTabla, &QPushButton::clicked, this, m,
+             [this] { cmdImportarTabla_Click(); });
+    onSignal(cmdSalir, &QPushButton::clicked, this, services_.messages, [this] { close(); });
     setTabOrderChain({cboMarca_, cmdRenombrarMarca, cmdBorrarMarca, cboModelo_, cmdRenombrarModelo,
                       cmdBorrarModelo, grdBoquillas_, txtBoquilla_, a_->box(), b_->box(),
                       pmin_->box(), pmax_->box(), qmin_->box(), qmax_->box(), cmdNueva, cmdGuardar,
@@ -218,12 +183,11 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
 
 void frmBDasp::reload(const QString& brand, const QString& model, int nozzleId,
                       const std::string& nozzleName) {
-    auto& catalogue = quarvex::statics().Aspersores();
-    const std::string& cs = services_.config.asperConnectionString;
     try {
-        marcas_ = catalogue.MarcasAll(cs);
-        modelos_ = catalogue.ModelosAll(cs);
-        aspersores_ = catalogue.find(cs);
+        auto lists = readSprinklerCatalogue(services_.config.asperConnectionString);
+        marcas_ = std::move(lists.brands);
+        modelos_ = std::move(lists.models);
+        aspersores_ = std::move(lists.nozzles);
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
@@ -409,13 +373,8 @@ void frmBDasp::drawCurve() {
 
 void frmBDasp::reportFailure(const std::string& action) {
     const ErrorReport r = describeCurrentError();
-    QString message = catalogueMessage(r.number, r.source);
-    if (message.isEmpty() && r.source == ErrorSource::Program &&
-        r.number == errc::ValueOutOfRange) {
-        message = QString::fromStdString(r.message);
-    }
-    if (!message.isEmpty()) {
-        services_.messages.showMessage(this, message);
+    if (const auto message = sprinklerCatalogueMessage(r)) {
+        services_.messages.showMessage(this, QString::fromStdString(*message));
         return;
     }
     handleDatabaseError(services_.messages, this, action);
@@ -432,55 +391,34 @@ QString frmBDasp::chartsSentence(const std::vector<int>& nozzles, const char* co
 
 bool frmBDasp::cmdGuardar_Click() {
     auto& m = services_.messages;
-    const std::string brand = trim(cboMarca_->currentText().toStdString());
-    const std::string model = trim(cboModelo_->currentText().toStdString());
-    if (brand.empty()) {
-        m.showMessage(this, QStringLiteral("The brand needs a name"));
-        cboMarca_->setFocus();
+    const std::vector<NumberBox*> numbers = {a_, b_, pmin_, pmax_, qmin_, qmax_};
+    NozzleForm form;
+    form.brand = cboMarca_->currentText().toStdString();
+    form.model = cboModelo_->currentText().toStdString();
+    const std::vector<QWidget*> fields = {cboMarca_,    cboModelo_,   txtBoquilla_,
+                                          a_->box(),    b_->box(),    pmin_->box(),
+                                          pmax_->box(), qmin_->box(), qmax_->box()};
+    auto refuse = [&](const FormProblem& problem) {
+        m.showMessage(this, QString::fromStdString(problem.message));
+        fields.at(static_cast<std::size_t>(problem.field))->setFocus();
         return false;
-    }
-    if (model.empty()) {
-        m.showMessage(this, QStringLiteral("The model needs a name"));
-        cboModelo_->setFocus();
-        return false;
+    };
+    if (const auto problem = checkNozzleNames(form)) {
+        return refuse(*problem);
     }
     if (!commitAll({a_, b_, pmin_, pmax_, qmin_, qmax_})) {
         return false;
     }
-    std::vector<std::string> missing;
-    QWidget* firstMissing = nullptr;
-    if (isBlank(txtBoquilla_->text().toStdString())) {
-        missing.push_back("the designation");
-        firstMissing = txtBoquilla_;
+    form.name = txtBoquilla_->text().toStdString();
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        form.values[i] = numbers[i]->given();
     }
-    for (NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
-        if (b->isBlank()) {
-            missing.push_back(b->what().toStdString());
-            firstMissing = firstMissing != nullptr ? firstMissing : b->box();
-        }
+    if (const auto problem = checkNozzleForm(form)) {
+        return refuse(*problem);
     }
-    if (!missing.empty()) {
-        m.showMessage(this, QString::fromStdString(incompleteMessage("the nozzle") + ". " +
-                                                   requirementMessage(missing)));
-        firstMissing->setFocus();
-        return false;
-    }
-    NozzleData data{trim(txtBoquilla_->text().toStdString()),
-                    a_->value(),
-                    b_->value(),
-                    pmin_->value(),
-                    pmax_->value(),
-                    qmin_->value(),
-                    qmax_->value()};
-    if (const auto problem = checkNozzle(data)) {
-        m.showMessage(this, QString::fromStdString(problem->message));
-        const std::map<std::string, QWidget*> boxes = {
-            {"nome", txtBoquilla_}, {"a", a_->box()},       {"b", b_->box()},
-            {"pmin", pmin_->box()}, {"pmax", pmax_->box()}, {"qmin", qmin_->box()},
-            {"qmax", qmax_->box()}};
-        boxes.at(problem->field)->setFocus();
-        return false;
-    }
+    const std::string brand = trim(form.brand);
+    const std::string model = trim(form.model);
+    const NozzleData data = nozzleOfForm(form);
     if (const auto taken = nozzleNameTaken(aspersores_, brand, model, data.nome, selectedId_)) {
         m.showMessage(this, QString::fromStdString(*taken));
         txtBoquilla_->setFocus();
@@ -507,12 +445,7 @@ bool frmBDasp::cmdGuardar_Click() {
             if (const auto x = storedModel()) {
                 target = *x;
             }
-            requireStorableName(StoredNameKind::SprinklerBrand, target.marca.nome);
-            requireStorableName(StoredNameKind::SprinklerModel, target.nome);
-            auto& catalogue = quarvex::statics().Aspersores();
-            auto nozzle = catalogue.newAspersor(data.nome, data.a, data.b, data.pmin, data.pmax,
-                                                data.qmin, data.qmax, target);
-            catalogue.save(services_.config.asperConnectionString, *nozzle);
+            addNozzle(services_.config.asperConnectionString, target, data);
         }
     } catch (...) {
         reportFailure("The sprinkler catalogue could not be saved");

@@ -11,13 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <map>
 
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/translation.h"
+#include "shell/catalogue_editors.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
 
@@ -31,26 +32,6 @@ constexpr NumberRange kSpacing{0, 10000, true, false};  // cm
 
 QString inQuotes(const std::string& name) {
     return "'" + QString::fromStdString(name) + "'";
-}
-
-QString catalogueMessage(std::int32_t number) {
-    switch (number) {
-        case errc::ReferenceTramoIncomplete:
-            return QStringLiteral(
-                "The reference span is incomplete: it needs a name, a length, a pipe diameter "
-                "and an outlet spacing other than 0");
-        case errc::ReferenceTramoExists:
-            return QStringLiteral("There is already a reference span with that name");
-        case errc::TramoMarcaMissingName:
-            return QStringLiteral("The brand needs a name");
-        case errc::CatalogueNameTaken:
-            return QStringLiteral("There is already a brand with that name");
-        case errc::RecordNotFound:
-            return QStringLiteral(
-                "That entry is no longer in the catalogue; the list has been read again");
-        default:
-            return {};
-    }
 }
 
 }  // namespace
@@ -132,24 +113,21 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
     outer->addLayout(bottom);
     addStatusLine(this, outer);
 
-    connect(grdTramos_, &QTableWidget::currentCellChanged, this,
-            [this](int row) { spanChosen(row); });
-    connect(grdTramos_, &GridView::rowActivated, this, [this](int row) {
+    onSignal(grdTramos_, &QTableWidget::currentCellChanged, this, services_.messages,
+             [this](int row) { spanChosen(row); });
+    onSignal(grdTramos_, &GridView::rowActivated, this, services_.messages, [this](int row) {
         spanChosen(row);
         txtDenominacion_->setFocus();
     });
-    connect(cmdNuevo, &QPushButton::clicked, this, [this] { cmdNuevo_Click(); });
-    connect(cmdGuardar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdGuardar_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrar_Click(); }));
-    connect(cmdGuardarMarca, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdGuardarMarca_Click(); }));
-    connect(cmdRenombrarMarca, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdRenombrarMarca_Click(); }));
-    connect(cmdBorrarMarca, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrarMarca_Click(); }));
-    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(cmdNuevo, &QPushButton::clicked, this, services_.messages,
+             [this] { cmdNuevo_Click(); });
+    onSignal(cmdGuardar, &QPushButton::clicked, this, m, [this] { cmdGuardar_Click(); });
+    onSignal(cmdBorrar, &QPushButton::clicked, this, m, [this] { cmdBorrar_Click(); });
+    onSignal(cmdGuardarMarca, &QPushButton::clicked, this, m, [this] { cmdGuardarMarca_Click(); });
+    onSignal(cmdRenombrarMarca, &QPushButton::clicked, this, m,
+             [this] { cmdRenombrarMarca_Click(); });
+    onSignal(cmdBorrarMarca, &QPushButton::clicked, this, m, [this] { cmdBorrarMarca_Click(); });
+    onSignal(cmdSalir, &QPushButton::clicked, this, services_.messages, [this] { close(); });
     setTabOrderChain({grdTramos_, cboMarca_, cmdGuardarMarca, cmdRenombrarMarca, cmdBorrarMarca,
                       txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion, cmdNuevo,
                       cmdGuardar, cmdBorrar, cmdSalir});
@@ -166,16 +144,8 @@ bool frmBDtramos::run(const std::string& action,
         readFrom(services_.config.tramosConnectionString, work);
         return true;
     } catch (...) {
-        const ErrorReport r = describeCurrentError();
-        QString message;
-        if (r.source == ErrorSource::Program) {
-            message = catalogueMessage(r.number);
-            if (message.isEmpty() && r.number == errc::ValueOutOfRange) {
-                message = QString::fromStdString(r.message);
-            }
-        }
-        if (!message.isEmpty()) {
-            services_.messages.showMessage(this, message);
+        if (const auto message = spanCatalogueMessage(describeCurrentError())) {
+            services_.messages.showMessage(this, QString::fromStdString(*message));
         } else {
             handleDatabaseError(services_.messages, this, action);
         }
@@ -312,43 +282,22 @@ bool frmBDtramos::cmdGuardar_Click() {
     if (!commitAll({longitud_, diametro_, separacion_})) {
         return false;
     }
-    ReferenceTramo tramo;
-    tramo.id = selectedId_;
-    tramo.denominacion = trim(txtDenominacion_->text().toStdString());
-    tramo.longitud = longitud_->value();
-    tramo.diametro = diametro_->value();
-    tramo.separacion_saidas = separacion_->value();
-    tramo.marca.name = trim(cboMarca_->currentText().toStdString());
+    SpanForm form;
+    form.brand = cboMarca_->currentText().toStdString();
+    form.name = txtDenominacion_->text().toStdString();
+    form.length = longitud_->given();
+    form.diameter = diametro_->given();
+    form.spacing = separacion_->given();
+    if (const auto problem = checkSpanForm(form)) {
+        m.showMessage(this, QString::fromStdString(problem->message));
+        const std::vector<QWidget*> fields = {cboMarca_, txtDenominacion_, longitud_->box(),
+                                              diametro_->box(), separacion_->box()};
+        fields.at(static_cast<std::size_t>(problem->field))->setFocus();
+        return false;
+    }
+    ReferenceTramo tramo = spanOfForm(form, selectedId_);
     if (const TramoMarca* known = storedBrand()) {
         tramo.marca = *known;
-    }
-    std::vector<std::string> missing;
-    QWidget* firstMissing = nullptr;
-    auto need = [&](bool blank, const char* what, QWidget* box) {
-        if (blank) {
-            missing.push_back(what);
-            firstMissing = firstMissing != nullptr ? firstMissing : box;
-        }
-    };
-    need(tramo.marca.name.empty(), "the brand", cboMarca_);
-    need(tramo.denominacion.empty(), "the name", txtDenominacion_);
-    need(longitud_->isBlank(), "the length", longitud_->box());
-    need(diametro_->isBlank(), "the inside diameter", diametro_->box());
-    need(separacion_->isBlank(), "the outlet spacing", separacion_->box());
-    if (!missing.empty()) {
-        m.showMessage(this, QString::fromStdString(incompleteMessage("the reference span") + ". " +
-                                                   requirementMessage(missing)));
-        firstMissing->setFocus();
-        return false;
-    }
-    if (const auto problem = checkReferenceTramo(tramo)) {
-        m.showMessage(this, QString::fromStdString(problem->message));
-        const std::map<std::string, QWidget*> boxes = {{"denominacion", txtDenominacion_},
-                                                       {"longitud", longitud_->box()},
-                                                       {"diametro", diametro_->box()},
-                                                       {"separacion_saidas", separacion_->box()}};
-        boxes.at(problem->field)->setFocus();
-        return false;
     }
     const bool update = selectedId_ > 0;
     const bool ok = run("The span catalogue could not be saved", [&](quarvex::Connection& con) {

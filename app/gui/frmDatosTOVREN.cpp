@@ -16,6 +16,7 @@
 #include "design/frequencial_data.h"
 #include "gui/agronomic_inputs.h"
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
@@ -133,24 +134,19 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
     layout->addLayout(buttons);
     addStatusLine(this, layout);
 
-    connect(cmdImportar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdImportar_Click(); }));
+    onSignal(cmdImportar, &QPushButton::clicked, this, m, [this] { cmdImportar_Click(); });
     // A click or the arrow keys choose a year; so does Enter or a double click.
-    connect(grid_, &QTableWidget::cellClicked, this,
-            guarded(m, this, [this](int row) { chooseRow(row); }));
-    connect(grid_, &QTableWidget::currentCellChanged, this,
-            guarded(m, this, [this](int row, int, int previous) {
-                if (row != previous) {
-                    chooseRow(row);
-                }
-            }));
-    connect(grid_, &GridView::rowActivated, this,
-            guarded(m, this, [this](int row) { chooseRow(row); }));
-    connect(cmdCalc, &QPushButton::clicked, this, guarded(m, this, [this] { cmdCalc_Click(); }));
-    connect(cmdCompute, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmd_compute_caudal_Click(); }));
-    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
-    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(grid_, &QTableWidget::cellClicked, this, m, [this](int row) { chooseRow(row); });
+    onSignal(grid_, &QTableWidget::currentCellChanged, this, m, [this](int row, int, int previous) {
+        if (row != previous) {
+            chooseRow(row);
+        }
+    });
+    onSignal(grid_, &GridView::rowActivated, this, m, [this](int row) { chooseRow(row); });
+    onSignal(cmdCalc, &QPushButton::clicked, this, m, [this] { cmdCalc_Click(); });
+    onSignal(cmdCompute, &QPushButton::clicked, this, m, [this] { cmd_compute_caudal_Click(); });
+    onSignal(cmdGuardar, &QPushButton::clicked, this, m, [this] { save(); });
+    onSignal(command1, &QPushButton::clicked, this, services_.messages, [this] { close(); });
 
     std::vector<QWidget*> order = {cmdImportar, grid_};
     for (QWidget* w : efficiency_->tabOrder()) {
@@ -275,13 +271,7 @@ void frmDatosTOVREN::cmdCalc_Click() {
         return;
     }
     const ResultTexts r = presenter_.calculateEfficiency(efficiency_->boxes());
-    showResultTexts(this, r);
-    if (r.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*r.message));
-    }
-    if (r.fault) {
-        std::rethrow_exception(r.fault);
-    }
+    showCommandResult(this, services_.messages, r);
 }
 
 void frmDatosTOVREN::cmd_compute_caudal_Click() {
@@ -289,40 +279,26 @@ void frmDatosTOVREN::cmd_compute_caudal_Click() {
         return;
     }
     const ResultTexts r = presenter_.computeDischarge(boxes());
-    showResultTexts(this, r);
-    if (r.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*r.message));
-    }
-    if (r.fault) {
-        std::rethrow_exception(r.fault);
-    }
+    showCommandResult(this, services_.messages, r);
 }
 
 bool frmDatosTOVREN::save() {
     if (!commitBoxes()) {
         return false;
     }
-    SaveOutcome out;
-    try {
-        out =
-            presenter_.save(services_.config.projectsConnectionString, services_.document, boxes());
-    } catch (...) {
-        handleDatabaseError(services_.messages, this,
-                            "The scheduling-model data could not be saved");
-        return false;
+    const bool saved = saveAgronomicScreen(
+        this, services_.messages,
+        [this] {
+            return presenter_.save(services_.config.projectsConnectionString, services_.document,
+                                   boxes());
+        },
+        "The scheduling-model data could not be saved",
+        QStringLiteral("The scheduling-model data of the system '%1' were saved")
+            .arg(QString::fromStdString(services_.document.project().nome)));
+    if (saved) {
+        dirty_ = false;
     }
-    if (out.message) {
-        services_.messages.showMessage(this, QString::fromStdString(*out.message));
-        return false;
-    }
-    if (auto* label = findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
-        label->setText(QString::fromStdString(out.discharge));
-    }
-    dirty_ = false;
-    services_.messages.showStatus(
-        this, QStringLiteral("The scheduling-model data of the system '%1' were saved")
-                  .arg(QString::fromStdString(services_.document.project().nome)));
-    return true;
+    return saved;
 }
 
 void frmDatosTOVREN::closeEvent(QCloseEvent* event) {

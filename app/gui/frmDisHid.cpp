@@ -22,15 +22,14 @@
 #include "gui/TabVelocidades.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmCaspersores.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
-#include "shell/discharge_balance.h"
 #include "shell/services.h"
-#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
@@ -43,18 +42,6 @@ constexpr NumberRange kArea{0, 100000, false, false};        // ha
 constexpr NumberRange kHours{0, 24, true, false};            // h per day
 constexpr NumberRange kSpanCount{0, kMaxSpans, false, true};
 constexpr NumberRange kGunRadius{0, 200, true, false};  // m
-
-const char* const kSavingDiffers =
-    "WARNING!!! You are saving a set of spans that might differ from those with wich the "
-    "sprinkler charts were created. As such they might became invalid Are you sure you want "
-    "to proceed";
-const char* const kNotSaved =
-    "WARNING!!! not all the spans are saved. Unless they are saved any new created sprinkler "
-    "charts might became invalid. Do you want to proceed?";
-const char* const kDiffersFromCharts =
-    "WARNING!!! The selected spans differ from those with wich the associated sprinkler charts "
-    "were created. as such they might became invalid. Do you want to proceed?";
-const char* const kFieldSmaller = "WARNING!!! The field area is smaller than the irrigated area";
 
 // The design screen on a 1366 × 768 laptop; smaller screens get scroll bars on the inputs.
 constexpr QSize kPreferredSize(1340, 740);
@@ -79,10 +66,12 @@ NumberBox* frmDisHid::numberBox(QLineEdit* box, NumberRange range, const QString
 }
 
 frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), project_(services.document.project()) {
+    : QWidget(parent),
+      services_(services),
+      presenter_(services.document.project(), services.config.projectsConnectionString,
+                 decimalSeparator()) {
     setObjectName("frmDisHid");
     setWindowTitle(QStringLiteral("Diseño hidráulico"));
-    storedTramos_ = project_.Tramos;
 
     // The inputs scroll on their own when the screen is short; the results take the rest.
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -100,10 +89,11 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
 
     tabResultados_ = new QTabWidget(splitter);
     tabResultados_->setObjectName("tabResultados");
-    auto* tabSalidas = new TabSalidas(results_, services_.messages);
-    auto* tabTramos = new TabTramos(results_, services_.messages);
-    auto* tabPerfil = new TabPerfil(results_);
-    auto* tabVelocidades = new TabVelocidades(results_, services_.messages);
+    IdealResults& results = presenter_.results();
+    auto* tabSalidas = new TabSalidas(results, services_.messages);
+    auto* tabTramos = new TabTramos(results, services_.messages);
+    auto* tabPerfil = new TabPerfil(results);
+    auto* tabVelocidades = new TabVelocidades(results, services_.messages);
     tabs_ = {tabSalidas, tabTramos, tabPerfil, tabVelocidades};
     tabResultados_->addTab(tabSalidas, QStringLiteral("Salidas"));
     tabResultados_->addTab(tabTramos, QStringLiteral("Tramos"));
@@ -115,7 +105,7 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     splitter->setStretchFactor(1, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto* lblSistema = namedLabel(this, "lblSistema", QString::fromStdString(project_.nome));
+    auto* lblSistema = namedLabel(this, "lblSistema", QString::fromStdString(project().nome));
     QFont f = lblSistema->font();
     f.setBold(true);
     lblSistema->setFont(f);
@@ -130,12 +120,10 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
         buttons->addWidget(b);
     }
     auto& m = services_.messages;
-    connect(cmdCalcular, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdCalcular_Click(); }));
-    connect(cmdGuardar, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
-    connect(cmdCartaAspersores, &QPushButton::clicked, this,
-            guarded(m, this, [this] { openWorkbench(); }));
-    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(cmdCalcular, &QPushButton::clicked, this, m, [this] { cmdCalcular_Click(); });
+    onSignal(cmdGuardar, &QPushButton::clicked, this, m, [this] { save(); });
+    onSignal(cmdCartaAspersores, &QPushButton::clicked, this, m, [this] { openWorkbench(); });
+    onSignal(cmdSalir, &QPushButton::clicked, this, services_.messages, [this] { close(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
@@ -162,7 +150,8 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     translateForm(this, services_.config.languageFile);
     loadCatalogues();
     try {
-        agronomics_ = loadSystemAgronomics(services_.config.projectsConnectionString, project_.id);
+        presenter_.setAgronomics(
+            loadSystemAgronomics(services_.config.projectsConnectionString, project().id));
     } catch (...) {
         handleDatabaseError(services_.messages, this,
                             "The agronomic data of the system could not be read");
@@ -231,8 +220,8 @@ void frmDisHid::buildInputs(QWidget* area) {
     area_ = new NumberBox(
         txtArea, kArea, QStringLiteral("the field area"), true, services_.messages, [this] {
             changed();
-            if (fieldSmallerThanIrrigated(project_.areaParcela, buildPivot(project_))) {
-                services_.messages.showMessage(this, QString::fromLatin1(kFieldSmaller));
+            if (presenter_.fieldSmallerThanIrrigated()) {
+                services_.messages.showMessage(this, QString::fromLatin1(kFieldSmallerWarning));
             }
         });
     horas_ = numberBox(txtHoras, kHours, QStringLiteral("the daily operating hours"));
@@ -243,7 +232,8 @@ void frmDisHid::buildInputs(QWidget* area) {
         }
         return std::nullopt;
     };
-    connect(txtPropietario_, &QLineEdit::textEdited, this, [this] { changed(); });
+    onSignal(txtPropietario_, &QLineEdit::textEdited, this, services_.messages,
+             [this] { changed(); });
 
     // The spans, the overhang and the end gun.
     auto* fraTramos = new QGroupBox(QStringLiteral("Tramos"), area);
@@ -265,7 +255,8 @@ void frmDisHid::buildInputs(QWidget* area) {
         tramos->addWidget(spanLabels_[i], i + 1, 0);
         tramos->addWidget(spanCombos_[i], i + 1, 1);
         tramos->addWidget(cotaEdit, i + 1, 2);
-        connect(spanCombos_[i], &QComboBox::currentIndexChanged, this, [this] { changed(); });
+        onSignal(spanCombos_[i], &QComboBox::currentIndexChanged, this, services_.messages,
+                 [this] { changed(); });
     }
     chkVoladizo_ = new QCheckBox(QStringLiteral("Voladizo"), fraTramos);
     chkVoladizo_->setObjectName("chkVoladizo");
@@ -287,36 +278,32 @@ void frmDisHid::buildInputs(QWidget* area) {
     cmdBDtramos->setToolTip(QStringLiteral(
         "Opens the reference-span catalogue; the span lists are read again when it closes"));
     tramos->addWidget(cmdBDtramos, kMaxSpans + 3, 1, 1, 2, Qt::AlignLeft);
-    connect(cmdBDtramos, &QPushButton::clicked, this,
-            guarded(services_.messages, this, [this] { openSpanCatalogue(); }));
+    onSignal(cmdBDtramos, &QPushButton::clicked, this, services_.messages,
+             [this] { openSpanCatalogue(); });
     tramos->setColumnStretch(1, 1);
     column->addWidget(fraTramos);
     column->addStretch();
-    connect(chkVoladizo_, &QCheckBox::toggled, this, [this] {
+    auto& m = services_.messages;
+    onSignal(chkVoladizo_, &QCheckBox::toggled, this, m, [this] {
         dtcombVoladizo_->setEnabled(chkVoladizo_->isChecked());
         changed();
     });
-    connect(dtcombVoladizo_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
-    connect(chkGun_, &QCheckBox::toggled, this, [this] {
+    onSignal(dtcombVoladizo_, &QComboBox::currentIndexChanged, this, m, [this] { changed(); });
+    onSignal(chkGun_, &QCheckBox::toggled, this, m, [this] {
         gunRs_->box()->setEnabled(chkGun_->isChecked());
         changed();
     });
-    connect(cboMaterial_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+    onSignal(cboMaterial_, &QComboBox::currentIndexChanged, this, m, [this] { changed(); });
 }
 
 void frmDisHid::loadCatalogues() {
     try {
-        readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
-            auto& pipeMaterials = quarvex::statics().PipeMaterials();
-            materials_.push_back(pipeMaterials.NullPipeMaterial());
-            pipeMaterials.All(con).ForEach(
-                [&](const quarvex::PipeMaterial& m) { materials_.push_back(m); });
-        });
+        presenter_.loadMaterials(services_.config.projectsConnectionString);
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The catalogues could not be read");
     }
     filling_ = true;
-    for (const auto& mat : materials_) {
+    for (const auto& mat : presenter_.materials()) {
         cboMaterial_->addItem(mat.id == 0 ? QString()
                                           : QStringLiteral("%1 (C = %2)")
                                                 .arg(QString::fromStdString(mat.name))
@@ -327,30 +314,13 @@ void frmDisHid::loadCatalogues() {
 }
 
 void frmDisHid::loadSpanCatalogue() {
-    valley_.clear();
     try {
-        readFrom(services_.config.tramosConnectionString, [&](quarvex::Connection& con) {
-            ReferenceTramos().allReferenceTramos(con).ForEach(
-                [&](const ReferenceTramo& t) { valley_[t.denominacion] = t; });
-        });
+        presenter_.loadReferenceSpans(services_.config.tramosConnectionString);
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The catalogues could not be read");
     }
-    // A span of the system whose reference span is no longer in the catalogue (removed or
-    // renamed since) stays choosable with the data the system holds.
-    for (const auto& t : project_.Tramos) {
-        if (!isBlank(t.denominacion) && valley_.find(t.denominacion) == valley_.end()) {
-            ReferenceTramo kept;
-            kept.id = t.id;
-            kept.denominacion = t.denominacion;
-            kept.longitud = t.longitude;
-            kept.diametro = t.diametro;
-            kept.separacion_saidas = t.separationSaidas_cm;
-            valley_[t.denominacion] = kept;
-        }
-    }
-    QStringList names{QString()};
-    for (const auto& [name, t] : valley_) {
+    QStringList names;
+    for (const auto& name : presenter_.spanNames()) {
         names << QString::fromStdString(name);
     }
     filling_ = true;
@@ -383,76 +353,63 @@ void frmDisHid::openSpanCatalogue() {
     catalogue->setWindowFlag(Qt::Window);
     catalogue->setWindowModality(Qt::WindowModal);
     catalogue->setAttribute(Qt::WA_DeleteOnClose);
-    connect(catalogue, &QObject::destroyed, this, [this] { loadSpanCatalogue(); });
+    onSignal(catalogue, &QObject::destroyed, this, services_.messages,
+             [this] { loadSpanCatalogue(); });
     catalogue->show();
 }
 
 void frmDisHid::fillControls() {
     filling_ = true;
-    const Projecto& p = project_;
-    txtPropietario_->setText(QString::fromStdString(p.propietario));
-    caudal_->setValue(p.q, 2, p.q == 0);
-    presion_->setValue(p.p, 1, p.p == 0);
-    // A stored elevation of 0 reads back as 0; a new system without spans has none yet.
-    cota_->setValue(p.cotaCentral, 2, p.cotaCentral == 0 && p.Tramos.IsEmpty());
-    area_->setValue(p.areaParcela, 2, p.areaParcela == 0);
-    horas_->setValue(p.horas_de_operacao_diaria, 1, p.horas_de_operacao_diaria == 0);
-    gunRs_->setValue(p.endGun.rs, 1, p.endGun.rs == 0);
-    int material = 0;
-    for (std::size_t i = 0; i < materials_.size(); ++i) {
-        if (materials_[i].id == p.p_pipe_material_id) {
-            material = static_cast<int>(i);
-        }
-    }
-    cboMaterial_->setCurrentIndex(material);
-    const int n = fixedSpanCount(p);
-    numeroTramos_->setValue(n, 0, n == 0);
+    const PivotForm f = presenter_.form();
+    auto show = [](NumberBox* box, const std::optional<double>& value, int decimals) {
+        box->setValue(value.value_or(0), decimals, !value);
+    };
+    txtPropietario_->setText(QString::fromStdString(f.owner));
+    show(caudal_, f.discharge, 2);
+    show(presion_, f.pressure, 1);
+    show(cota_, f.elevation, 2);
+    show(area_, f.area, 2);
+    show(horas_, f.hours, 1);
+    show(gunRs_, f.gunRadius, 1);
+    cboMaterial_->setCurrentIndex(f.material);
+    numeroTramos_->setValue(f.spanCount, 0, f.spanCount == 0);
+    auto choose = [](QComboBox* combo, const std::string& name) {
+        combo->setCurrentIndex(std::max(0, combo->findText(QString::fromStdString(name))));
+    };
     for (int i = 0; i < kMaxSpans; ++i) {
-        const bool used = i < n;
-        spanCombos_[i]->setCurrentIndex(
-            used ? spanCombos_[i]->findText(QString::fromStdString(p.Tramos(i + 1).denominacion))
-                 : 0);
-        if (spanCombos_[i]->currentIndex() < 0) {
-            spanCombos_[i]->setCurrentIndex(0);
-        }
-        cotas_[i]->setValue(used ? p.Tramos(i + 1).cota : 0, 2, !used);
+        choose(spanCombos_[i], f.spans[i]);
+        show(cotas_[i], f.endElevations[i], 2);
     }
-    chkVoladizo_->setChecked(p.hasVoladizo);
-    dtcombVoladizo_->setEnabled(p.hasVoladizo);
-    dtcombVoladizo_->setCurrentIndex(
-        p.hasVoladizo && p.Tramos.Length() > n
-            ? std::max(0, dtcombVoladizo_->findText(
-                              QString::fromStdString(p.Tramos(n + 1).denominacion)))
-            : 0);
-    chkGun_->setChecked(p.hasGun);
-    gunRs_->box()->setEnabled(p.hasGun);
+    chkVoladizo_->setChecked(f.overhang);
+    dtcombVoladizo_->setEnabled(f.overhang);
+    choose(dtcombVoladizo_, f.overhangSpan);
+    chkGun_->setChecked(f.endGun);
+    gunRs_->box()->setEnabled(f.endGun);
     filling_ = false;
     enableSpanRows();
-    refreshResults();
+    presenter_.refreshResults();
+    showResults();
 }
 
-PivotInputs frmDisHid::inputs() const {
-    PivotInputs in;
-    in.discharge = caudal_->given();
-    in.pressure = presion_->given();
-    in.elevation = cota_->given();
-    const int material = cboMaterial_->currentIndex();
-    in.pipeMaterial = material >= 0 && material < static_cast<int>(materials_.size()) &&
-                      materials_[material].rugosidade > 0;
-    in.spanCount = std::clamp(static_cast<int>(numeroTramos_->value(0)), 0, kMaxSpans);
+PivotForm frmDisHid::form() const {
+    PivotForm f;
+    f.owner = txtPropietario_->text().toStdString();
+    f.discharge = caudal_->given();
+    f.pressure = presion_->given();
+    f.elevation = cota_->given();
+    f.area = area_->given();
+    f.hours = horas_->given();
+    f.material = cboMaterial_->currentIndex();
+    f.spanCount = static_cast<int>(numeroTramos_->value(0));
     for (int i = 0; i < kMaxSpans; ++i) {
-        SpanInput s;
-        const auto found = valley_.find(spanCombos_[i]->currentText().toStdString());
-        s.chosen = found != valley_.end();
-        s.length = s.chosen ? found->second.longitud : 0;
-        s.endElevation = cotas_[i]->given();
-        in.spans.push_back(s);
+        f.spans[i] = spanCombos_[i]->currentText().toStdString();
+        f.endElevations[i] = cotas_[i]->given();
     }
-    in.overhang = chkVoladizo_->isChecked();
-    in.overhangChosen = valley_.count(dtcombVoladizo_->currentText().toStdString()) > 0;
-    in.endGun = chkGun_->isChecked();
-    in.gunRadius = gunRs_->given();
-    return in;
+    f.overhang = chkVoladizo_->isChecked();
+    f.overhangSpan = dtcombVoladizo_->currentText().toStdString();
+    f.endGun = chkGun_->isChecked();
+    f.gunRadius = gunRs_->given();
+    return f;
 }
 
 void frmDisHid::enableSpanRows() {
@@ -472,132 +429,35 @@ void frmDisHid::changed() {
     if (filling_) {
         return;
     }
-    readIntoProject();
-    dirty_ = true;
+    presenter_.change(form());
     enableSpanRows();
-    refreshResults();
+    showResults();
 }
 
-void frmDisHid::readIntoProject() {
-    Projecto& p = project_;
-    p.propietario = trim(txtPropietario_->text().toStdString());
-    p.q = caudal_->value();
-    p.p = presion_->value();
-    p.cotaCentral = cota_->value();
-    p.areaParcela = area_->value();
-    p.horas_de_operacao_diaria = horas_->value();
-    const int material = std::max(0, cboMaterial_->currentIndex());
-    if (material < static_cast<int>(materials_.size())) {
-        p.pipe_material = materials_[material];
-        p.p_pipe_material_id = p.pipe_material.id;
-    }
-    auto spanFrom = [&](const QString& name, double cota) {
-        const auto found = valley_.find(name.toStdString());
-        if (found == valley_.end()) {
-            return quarvex::statics().Tramos().newTramo(0, std::string(), 0, 0, 0, cota);
-        }
-        return ReferenceTramos().toTramo(found->second, cota);
-    };
-    p.Tramos.Clear();
-    const int n = std::clamp(static_cast<int>(numeroTramos_->value(0)), 0, kMaxSpans);
-    for (int i = 0; i < n; ++i) {
-        p.Tramos.Push(spanFrom(spanCombos_[i]->currentText(), cotas_[i]->value()));
-    }
-    p.hasVoladizo = chkVoladizo_->isChecked();
-    if (p.hasVoladizo) {
-        p.Tramos.Push(spanFrom(dtcombVoladizo_->currentText(), 0));
-    }
-    p.hasGun = chkGun_->isChecked();
-    p.endGun = quarvex::statics().Gun().newGun(gunRs_->value());
-    p.p_tramos_loaded = true;
-}
-
-void frmDisHid::showWarnings() {
-    QStringList warnings;
-    quarvex::pivot machine = buildPivot(project_);
-    if (fieldSmallerThanIrrigated(project_.areaParcela, machine)) {
-        warnings << QString::fromLatin1(kFieldSmaller);
-    }
-    if (results_.computed) {
-        if (const auto row = firstNegativePressure(*results_.computed)) {
-            warnings << QString::fromStdString(negativePressureMessage(
-                *row, quarvex::statics().Pivots().FixedSpansCount(*results_.computed),
-                decimalSeparator()));
-        }
-    }
-    lblAviso_->setText(warnings.join(QLatin1Char('\n')));
-}
-
-void frmDisHid::refreshResults() {
-    quarvex::pivot machine = buildPivot(project_);
-    auto& pivots = quarvex::statics().Pivots();
-    const double irrigated_ha = squareMetresToHectares(pivots.IrrigatedArea(machine));
+void frmDisHid::showResults() {
+    const DesignView& view = presenter_.view();
     lblAreaRegada_->setText(QStringLiteral("%1: %2 ha, R = %3 m")
                                 .arg(lblAreaRegada_->property("Prefix").toString(),
-                                     screenNumber(irrigated_ha, 2),
-                                     screenNumber(pivots.AllIrrigatedLenght(machine), 1)));
-    results_.computed.reset();
-    if (pivotInputsMessage(inputs()).empty() && pivots.isComplete(machine)) {
-        results_.computed = computeIdeal(machine);
-    }
-    lblBalanceCaudal_->setText(
-        results_.computed ? QString::fromStdString(dischargeBalanceText(
-                                idealDischargeBalance(*results_.computed), decimalSeparator()))
-                          : QString());
-    lblBalanceCaudal_->setVisible(results_.computed.has_value());
+                                     screenNumber(view.irrigatedArea_ha, 2),
+                                     screenNumber(view.irrigatedRadius_m, 1)));
+    lblBalanceCaudal_->setText(QString::fromStdString(view.dischargeBalance));
+    lblBalanceCaudal_->setVisible(presenter_.results().computed.has_value());
     for (TabPage* tab : tabs_) {
         tab->updateData();
     }
-    showWarnings();
-    showDischargeOrigin();
-}
-
-void frmDisHid::showDischargeOrigin() {
-    const DischargeSources sources =
-        dischargeSources(agronomics_, project_.areaParcela, project_.horas_de_operacao_diaria);
-    QString note = QString::fromStdString(dischargeNote(sources, project_.q, decimalSeparator()));
+    QStringList warnings;
+    for (const auto& w : view.warnings) {
+        warnings << QString::fromStdString(w);
+    }
+    lblAviso_->setText(warnings.join(QLatin1Char('\n')));
+    QString note = QString::fromStdString(view.dischargeNote);
     // The number and its unit stay on one line when the note wraps.
     note.replace(QStringLiteral(" L/s"), QChar(0x00A0) + QStringLiteral("L/s"));
     lblCaudalOrigen_->setText(note);
     lblCaudalOrigen_->setVisible(!note.isEmpty());
 }
 
-void frmDisHid::cmdCalcular_Click() {
-    std::initializer_list<NumberBox*> boxes = {caudal_, presion_,      cota_, area_,
-                                               horas_,  numeroTramos_, gunRs_};
-    if (!commitAll(boxes)) {
-        return;
-    }
-    for (NumberBox* b : cotas_) {
-        if (!b->commit()) {
-            return;
-        }
-    }
-    const std::string problem = pivotInputsMessage(inputs());
-    if (!problem.empty()) {
-        services_.messages.showMessage(this, QString::fromStdString(problem));
-        return;
-    }
-    refreshResults();
-    if (results_.computed) {
-        if (const auto row = firstNegativePressure(*results_.computed)) {
-            services_.messages.showMessage(
-                this, QString::fromStdString(negativePressureMessage(
-                          *row, quarvex::statics().Pivots().FixedSpansCount(*results_.computed),
-                          decimalSeparator())));
-        }
-    }
-}
-
-bool frmDisHid::spansDifferFromCharts() {
-    if (project_.id <= 0 ||
-        !systemHasCharts(services_.config.projectsConnectionString, project_.id)) {
-        return false;
-    }
-    return !quarvex::statics().Tramos().AllEqual(project_.Tramos, storedTramos_);
-}
-
-bool frmDisHid::save() {
+bool frmDisHid::commitBoxes() {
     if (!commitAll({caudal_, presion_, cota_, area_, horas_, numeroTramos_, gunRs_})) {
         return false;
     }
@@ -607,64 +467,87 @@ bool frmDisHid::save() {
             return false;
         }
     }
-    readIntoProject();
-    const PivotInputs in = inputs();
-    if (in.endGun && !in.gunRadius) {
-        services_.messages.showMessage(
-            this, QString::fromStdString(requirementMessage({"the wetted radius of the end gun"})));
-        gunRs_->box()->setFocus();
+    return true;
+}
+
+void frmDisHid::cmdCalcular_Click() {
+    if (!commitBoxes()) {
+        return;
+    }
+    const auto message = presenter_.calculate(form());
+    showResults();
+    if (message) {
+        services_.messages.showMessage(this, QString::fromStdString(*message));
+    }
+}
+
+bool frmDisHid::save() {
+    if (!commitBoxes()) {
         return false;
     }
-    const auto incomplete = incompleteSpans(in);
-    if (!incomplete.empty() || !allSpansDefined(project_)) {
-        services_.messages.showMessage(this,
-                                       QString::fromStdString(undefinedSpansMessage(incomplete)));
-        return false;
-    }
-    if (spansDifferFromCharts() &&
-        !services_.messages.confirm(this, QString::fromLatin1(kSavingDiffers))) {
-        return false;
-    }
-    Projecto saved = project_;
+    auto confirm = [this](const std::string& question) {
+        return services_.messages.confirm(this, QString::fromStdString(question));
+    };
+    DesignStep step;
     try {
-        writeTo(services_.config.projectsConnectionString,
-                [&](quarvex::Connection& con) { Projectos().saveProject(con, saved); });
+        step = presenter_.save(form(), services_.document, confirm);
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The system could not be saved");
         return false;
     }
-    project_ = saved;
-    services_.document.projectSaved(project_);
-    storedTramos_ = project_.Tramos;
-    dirty_ = false;
+    if (!step.message.empty()) {
+        services_.messages.showMessage(this, QString::fromStdString(step.message));
+    }
+    if (step.gunRadiusMissing) {
+        gunRs_->box()->setFocus();
+    }
+    if (!step.done) {
+        return false;
+    }
     services_.messages.showStatus(
         this,
-        QStringLiteral("The system '%1' was saved").arg(QString::fromStdString(project_.nome)));
+        QStringLiteral("The system '%1' was saved").arg(QString::fromStdString(project().nome)));
     return true;
 }
 
+namespace {
+
+bool runWorkbenchChecks(HydraulicDesignPresenter& presenter, MessageService& messages,
+                        QWidget* parent) {
+    const DesignStep step = presenter.checkBeforeWorkbench([&](const std::string& question) {
+        return messages.confirm(parent, QString::fromStdString(question));
+    });
+    if (!step.message.empty()) {
+        messages.showMessage(parent, QString::fromStdString(step.message));
+    }
+    return step.done;
+}
+
+}  // namespace
+
+bool designReadyForWorkbench(const AppServices& services, QWidget* parent) {
+    HydraulicDesignPresenter presenter(
+        services.document.project(), services.config.projectsConnectionString, decimalSeparator());
+    try {
+        presenter.loadMaterials(services.config.projectsConnectionString);
+    } catch (...) {
+        handleDatabaseError(services.messages, parent, "The catalogues could not be read");
+    }
+    try {
+        presenter.loadReferenceSpans(services.config.tramosConnectionString);
+    } catch (...) {
+        handleDatabaseError(services.messages, parent, "The catalogues could not be read");
+    }
+    return runWorkbenchChecks(presenter, services.messages, parent);
+}
+
 bool frmDisHid::checkBeforeWorkbench() {
-    quarvex::pivot machine = buildPivot(project_);
-    auto& pivots = quarvex::statics().Pivots();
-    if (!pivots.isComplete(machine) || pivots.FixedSpansCount(machine) == 0 ||
-        !pivotInputsMessage(inputs()).empty()) {
-        services_.messages.showMessage(this, QString::fromStdString(incompletePivotMessage()));
-        return false;
-    }
-    if (!quarvex::statics().Tramos().AllEqual(project_.Tramos, storedTramos_) || dirty_) {
-        if (!services_.messages.confirm(this, QString::fromLatin1(kNotSaved))) {
-            return false;
-        }
-    } else if (spansDifferFromCharts() &&
-               !services_.messages.confirm(this, QString::fromLatin1(kDiffersFromCharts))) {
-        return false;
-    }
-    return true;
+    return runWorkbenchChecks(presenter_, services_.messages, this);
 }
 
 void frmDisHid::openWorkbench() {
     // The workbench works on the stored project: changes here are saved first, or left out.
-    if (dirty_) {
+    if (hasChanges()) {
         switch (services_.messages.askYesNoCancel(
             this, QStringLiteral("Do you want to save the current system?"))) {
             case MessageService::Answer::Yes:
@@ -685,7 +568,7 @@ void frmDisHid::openWorkbench() {
 }
 
 void frmDisHid::closeEvent(QCloseEvent* event) {
-    if (dirty_) {
+    if (hasChanges()) {
         switch (services_.messages.askYesNoCancel(
             this, QStringLiteral("Do you want to save the current system?"))) {
             case MessageService::Answer::Yes:

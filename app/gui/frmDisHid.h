@@ -4,15 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
-#include <map>
 #include <vector>
 
-#include "design/discharge_origin.h"
+#include "design/hydraulic_design_presenter.h"
 #include "gui/widgets/app_services.h"
-#include "design/ideal_results.h"
-#include "design/pivot_design.h"
-#include "shell/projectos.h"
-#include "shell/reference_tramos.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +25,11 @@ class TabPage;
 // (which comes back when it closes); a project the workbench cannot work on is explained in a
 // box and false is returned.
 bool openWorkbenchWindow(const AppServices& services, QWidget* opener);
+
+// The hydraulic design's checks before the workbench, on the document's stored project,
+// without the design screen: what refuses is said in a box over `parent`, questions are asked
+// there.
+bool designReadyForWorkbench(const AppServices& services, QWidget* parent);
 
 // The hydraulic design screen: edits the current project's pivot (owner, discharge,
 // pressure, elevation, pipe material, field area, daily operating hours, spans, overhang,
@@ -54,10 +54,12 @@ class frmDisHid : public QWidget {
     // are read again and keep what they showed, so what was typed here stays.
     void openSpanCatalogue();
 
-    const Projecto& project() const { return project_; }
-    bool hasChanges() const { return dirty_; }
+    const Projecto& project() const { return presenter_.project(); }
+    bool hasChanges() const { return presenter_.hasChanges(); }
     // What the boxes hold (blank boxes: not given).
-    PivotInputs inputs() const;
+    PivotInputs inputs() const { return presenter_.inputs(form()); }
+    // The controls' values.
+    PivotForm form() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,27 +71,17 @@ class frmDisHid : public QWidget {
     // into the span lists, each keeping its choice.
     void loadSpanCatalogue();
     void fillControls();
-    // The accepted box values into the working project, then the results again.
-    void readIntoProject();
     void changed();
-    void refreshResults();
-    void showWarnings();
-    // Beside the design discharge: which agronomic screen gives it, or what they give.
-    void showDischargeOrigin();
+    // The presenter's results into the labels and the tabs.
+    void showResults();
     void enableSpanRows();
-    bool spansDifferFromCharts();
+    // Commits every number box; false (the focus on the refused box) when one refuses.
+    bool commitBoxes();
     NumberBox* numberBox(QLineEdit* box, NumberRange range, const QString& what);
 
     AppServices services_;
-    Projecto project_;
-    quarvex::Array<quarvex::tramo> storedTramos_;  // the spans as last saved
-    bool dirty_ = false;
+    HydraulicDesignPresenter presenter_;
     bool filling_ = false;
-    IdealResults results_;
-    SystemAgronomics agronomics_;  // the stored agronomic rows, for the discharge's origin
-
-    std::vector<quarvex::PipeMaterial> materials_;
-    std::map<std::string, ReferenceTramo> valley_;
 
     QLineEdit* txtPropietario_ = nullptr;
     NumberBox* caudal_ = nullptr;

@@ -8,6 +8,7 @@
 #include "gui/AgronomicDesign.h"
 #include "gui/frmDatosTOVREN.h"
 #include "gui/frmDisHid.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
@@ -53,24 +54,19 @@ frmIniAgronom::frmIniAgronom(const AppServices& services, QWidget* parent)
     grid->addWidget(command1, 6, 1);
     grid->setRowStretch(5, 1);
 
-    connect(cmdDisHidrau, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
-                openNext(this, new frmDisHid(services_));
-            }));
-    connect(cmdManual, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
-                openNext(this, new AgronomicDesign(services_));
-            }));
-    connect(cmdOKTOVREN, &QPushButton::clicked, this, guarded(services_.messages, this, [this] {
-                openNext(this, new frmDatosTOVREN(services_));
-            }));
-    connect(cmdCartaAspersores, &QPushButton::clicked, this,
-            guarded(services_.messages, this, [this] {
-                // The checks of the hydraulic design on the stored project.
-                frmDisHid design(services_);
-                if (design.checkBeforeWorkbench()) {
-                    openWorkbenchWindow(services_, this);
-                }
-            }));
-    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(cmdDisHidrau, &QPushButton::clicked, this, services_.messages,
+             [this] { openNext(this, new frmDisHid(services_)); });
+    onSignal(cmdManual, &QPushButton::clicked, this, services_.messages,
+             [this] { openNext(this, new AgronomicDesign(services_)); });
+    onSignal(cmdOKTOVREN, &QPushButton::clicked, this, services_.messages,
+             [this] { openNext(this, new frmDatosTOVREN(services_)); });
+    onSignal(cmdCartaAspersores, &QPushButton::clicked, this, services_.messages, [this] {
+        // The checks of the hydraulic design on the stored project.
+        if (designReadyForWorkbench(services_, this)) {
+            openWorkbenchWindow(services_, this);
+        }
+    });
+    onSignal(command1, &QPushButton::clicked, this, services_.messages, [this] { close(); });
 
     label1->setText(QStringLiteral("Calculo de la dosis y el caudal en base al TOVREN"));
     label2->setText(

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "gui/frmIniAgronom.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
@@ -18,7 +19,6 @@
 #include "shell/new_system.h"
 #include "shell/projectos.h"
 #include "shell/services.h"
-#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
@@ -31,7 +31,7 @@ QString inQuotes(const std::string& name) {
 }  // namespace
 
 frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent), services_(services), selection_(services.config.projectsConnectionString) {
     setObjectName("frmNuevSist");
     setWindowTitle(QStringLiteral("Diseño de un nuevo sistema"));
     auto* outer = new QVBoxLayout(this);
@@ -56,7 +56,7 @@ frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
     optNuevJaExist_->setObjectName("optNuevJaExist");
     for (auto* o : {optConsultar_, optNuevo_, optNuevJaExist_}) {
         modesLayout->addWidget(o);
-        connect(o, &QRadioButton::toggled, this, [this](bool on) {
+        onSignal(o, &QRadioButton::toggled, this, services_.messages, [this](bool on) {
             if (on) {
                 setMode();
             }
@@ -88,19 +88,16 @@ frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
     addStatusLine(this, outer);
 
     auto& m = services_.messages;
-    connect(dtalproyecto_, &QListWidget::currentTextChanged, this,
-            [this](const QString& name) { txtSistemExistente_->setText(name); });
-    connect(dtalproyecto_, &QListWidget::itemActivated, this,
-            guarded(m, this, [this](QListWidgetItem* item) { listActivated(item); }));
-    connect(cmdAceptar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdAceptar_Click(); }));
-    connect(txtSistemExistente_, &QLineEdit::returnPressed, this,
-            guarded(m, this, [this] { cmdAceptar_Click(); }));
-    connect(txtDenNuevSist_, &QLineEdit::returnPressed, this,
-            guarded(m, this, [this] { cmdAceptar_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrar_Click(); }));
-    connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
+    onSignal(dtalproyecto_, &QListWidget::currentTextChanged, this, services_.messages,
+             [this](const QString& name) { txtSistemExistente_->setText(name); });
+    onSignal(dtalproyecto_, &QListWidget::itemActivated, this, m,
+             [this](QListWidgetItem* item) { listActivated(item); });
+    onSignal(cmdAceptar, &QPushButton::clicked, this, m, [this] { cmdAceptar_Click(); });
+    onSignal(txtSistemExistente_, &QLineEdit::returnPressed, this, m,
+             [this] { cmdAceptar_Click(); });
+    onSignal(txtDenNuevSist_, &QLineEdit::returnPressed, this, m, [this] { cmdAceptar_Click(); });
+    onSignal(cmdBorrar, &QPushButton::clicked, this, m, [this] { cmdBorrar_Click(); });
+    onSignal(cmdSalir, &QPushButton::clicked, this, services_.messages, [this] { close(); });
     setTabOrderChain({dtalproyecto_, optConsultar_, optNuevo_, optNuevJaExist_, txtSistemExistente_,
                       txtDenNuevSist_, cmdAceptar, cmdBorrar, cmdSalir});
 
@@ -135,10 +132,7 @@ void frmNuevSist::refreshList() {
     dtalproyecto_->blockSignals(true);
     dtalproyecto_->clear();
     try {
-        const auto names =
-            readFrom(services_.config.projectsConnectionString,
-                     [](quarvex::Connection& con) { return Projectos().projectNames(con); });
-        for (const auto& name : names) {
+        for (const auto& name : selection_.names()) {
             dtalproyecto_->addItem(QString::fromStdString(name));
         }
     } catch (...) {
@@ -162,109 +156,34 @@ void frmNuevSist::listActivated(QListWidgetItem* item) {
     cmdAceptar_Click();
 }
 
-void frmNuevSist::removeProject(const std::string& name) {
-    readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
-        Projectos store;
-        if (auto project = store.loadProject(con, store.nameCondition(name))) {
-            store.deleteProject(con, *project);
-        }
-    });
-}
-
-bool frmNuevSist::clearName(const std::string& name) {
-    Projectos store;
-    const int existing =
-        readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
-            return store.countProjects(con, store.nameCondition(name));
-        });
-    if (existing == 0) {
-        return true;
-    }
-    if (!services_.messages.confirm(this,
-                                    "There is already a project named " + inQuotes(name) +
-                                        " Do you want to replace it with a new empty one",
-                                    MessageService::Default::No)) {
-        return false;
-    }
-    removeProject(name);
-    return true;
-}
-
 void frmNuevSist::cmdAceptar_Click() {
+    const SelectionMode mode = optConsultar_->isChecked() ? SelectionMode::Open
+                               : optNuevo_->isChecked()   ? SelectionMode::New
+                                                          : SelectionMode::Copy;
+    SelectionOutcome outcome;
     try {
-        accept();
+        outcome = selection_.accept(
+            mode, txtSistemExistente_->text().toStdString(), txtDenNuevSist_->text().toStdString(),
+            services_.document, [this](const std::string& question) {
+                return services_.messages.confirm(this, QString::fromStdString(question),
+                                                  MessageService::Default::No);
+            });
     } catch (...) {
-        if (isException(errc::CommandStopped, false)) {
-            return;
-        }
         handleDatabaseError(services_.messages, this, "The system could not be opened or stored");
         refreshList();
-    }
-}
-
-void frmNuevSist::accept() {
-    const std::string existing = trim(txtSistemExistente_->text().toStdString());
-    const std::string fresh = trim(txtDenNuevSist_->text().toStdString());
-    const std::string& cs = services_.config.projectsConnectionString;
-    auto stop = [this](const std::string& message) {
-        services_.messages.showMessage(this, QString::fromStdString(message));
-        raiseError(errc::CommandStopped);
-    };
-    Projectos store;
-    if (optConsultar_->isChecked()) {
-        if (existing.empty()) {
-            stop(requirementMessage({"the name of the system to open"}));
-        }
-        const auto project = readFrom(cs, [&](quarvex::Connection& con) {
-            return store.loadProject(con, store.nameCondition(existing), "tramos");
-        });
-        if (!project) {
-            stop("There is no system named '" + existing + "'");
-        }
-        services_.document.setProject(*project, true);
-    } else if (optNuevo_->isChecked()) {
-        if (fresh.empty()) {
-            stop(requirementMessage({"the name of the new system"}));
-        }
-        if (!clearName(fresh)) {
-            return;
-        }
-        Projecto project = store.newProject(fresh);
-        writeTo(cs, [&](quarvex::Connection& con) { store.saveProject(con, project); });
-        services_.document.setProject(project, false);
-        refreshList();
-        openStartWindow(project.id);
         return;
-    } else {
-        if (existing.empty() && fresh.empty()) {
-            stop(requirementMessage({"the name of the base system", "the name of the new system"}));
-        }
-        if (fresh.empty()) {
-            stop(requirementMessage({"the name of the new system"}));
-        }
-        if (existing.empty()) {
-            stop(requirementMessage({"the name of the base system"}));
-        }
-        const int bases = readFrom(cs, [&](quarvex::Connection& con) {
-            return store.countProjects(con, store.nameCondition(existing));
-        });
-        if (bases == 0) {
-            stop("There is no system named '" + existing + "'");
-        }
-        if (existing == fresh) {
-            stop("The new system needs a name other than its base system's");
-        }
-        if (!clearName(fresh)) {
+    }
+    switch (outcome.status) {
+        case SelectionStatus::Refused:
+            services_.messages.showMessage(this, QString::fromStdString(outcome.message));
             return;
-        }
-        Projecto copy;
-        writeTo(cs, [&](quarvex::Connection& con) {
-            copy = store.copyProject(con, store.nameCondition(existing), fresh);
-        });
-        services_.document.setProject(copy, true);
+        case SelectionStatus::Declined:
+            return;
+        case SelectionStatus::Chosen:
+            break;
     }
     refreshList();
-    openStartWindow();
+    openStartWindow(outcome.newProjectId);
 }
 
 void frmNuevSist::openStartWindow(int newProjectId) {
@@ -272,7 +191,7 @@ void frmNuevSist::openStartWindow(int newProjectId) {
     if (newProjectId > 0) {
         // Connected before the hand-over, so the list is read again after the removal when
         // this window shows itself.
-        connect(start, &QObject::destroyed, this, [this, newProjectId] {
+        onSignal(start, &QObject::destroyed, this, services_.messages, [this, newProjectId] {
             try {
                 discardNewSystemLeftUnsaved(services_.config.projectsConnectionString,
                                             services_.document, newProjectId);
@@ -299,7 +218,7 @@ void frmNuevSist::cmdBorrar_Click() {
     }
     bool removed = true;
     try {
-        removeProject(name);
+        selection_.remove(name);
     } catch (...) {
         handleDatabaseError(services_.messages, this,
                             "The system " + inQuotes(name).toStdString() + " could not be removed");

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "gui/widgets/app_services.h"
+#include "shell/system_selection.h"
 
 class QRadioButton;
 class QListWidget;
@@ -28,16 +29,12 @@ class frmNuevSist : public QWidget {
   private:
     void setMode();
     void listActivated(QListWidgetItem* item);
-    void accept();
     // The start window on the document's project; `newProjectId` (0 for none) is a new empty
     // system to remove again if the start window closes with it never saved.
     void openStartWindow(int newProjectId = 0);
-    // Deletes the project of that name when there is one (no question asked).
-    void removeProject(const std::string& name);
-    // Asks before replacing an existing system of that name; false to stop.
-    bool clearName(const std::string& name);
 
     AppServices services_;
+    SystemSelection selection_;
     QRadioButton* optConsultar_;
     QRadioButton* optNuevo_;
     QRadioButton* optNuevJaExist_;

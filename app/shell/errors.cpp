@@ -58,6 +58,21 @@ const std::vector<ErrorEntry> kProgramTable = {
      "The database was made by a newer version of Kambrix; nothing can be saved into it"},
     {errc::DatabaseForeignTable,
      "A table of the database was made by another program or another version of Kambrix"},
+    {errc::CatalogueEntryGone,
+     "That entry is no longer in the catalogue; the list has been read again"},
+    {errc::CatalogueBrandNeedsName, "The brand needs a name"},
+    {errc::CatalogueModelNeedsName, "The model needs a name"},
+    {errc::CatalogueBrandNotStored, "The brand of the model must be saved before the model"},
+    {errc::CatalogueNozzleIncomplete,
+     "The nozzle data are incomplete: it needs a name, and a, b, minimum and maximum pressure "
+     "and minimum and maximum discharge greater than 0"},
+    {errc::CatalogueEntryNameTaken, "There is already an entry of the catalogue with that name"},
+    {errc::CatalogueNewNameBlank, "The new name is blank"},
+    {errc::CatalogueSpanIncomplete,
+     "The reference span is incomplete: it needs a name, a length, a pipe diameter and an "
+     "outlet spacing other than 0"},
+    {errc::CatalogueSpanNameTaken, "There is already a reference span with that name"},
+    {errc::CatalogueBrandNameTaken, "There is already a brand with that name"},
 };
 
 bool isDatabaseNumber(std::int32_t n) {

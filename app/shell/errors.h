@@ -84,8 +84,20 @@ inline constexpr std::int32_t StoredNameRefused = kBase + 3162;
 inline constexpr std::int32_t DatabaseDamaged = kBase + 3170;
 inline constexpr std::int32_t DatabaseNewer = kBase + 3171;
 inline constexpr std::int32_t DatabaseForeignTable = kBase + 3172;
+// What the catalogue editors tell the user of an entry they cannot store, in the editors'
+// own words (the store's errors above are translated into these).
+inline constexpr std::int32_t CatalogueEntryGone = kBase + 3180;
+inline constexpr std::int32_t CatalogueBrandNeedsName = kBase + 3181;
+inline constexpr std::int32_t CatalogueModelNeedsName = kBase + 3182;
+inline constexpr std::int32_t CatalogueBrandNotStored = kBase + 3183;
+inline constexpr std::int32_t CatalogueNozzleIncomplete = kBase + 3184;
+inline constexpr std::int32_t CatalogueEntryNameTaken = kBase + 3185;
+inline constexpr std::int32_t CatalogueNewNameBlank = kBase + 3186;
+inline constexpr std::int32_t CatalogueSpanIncomplete = kBase + 3187;
+inline constexpr std::int32_t CatalogueSpanNameTaken = kBase + 3188;
+inline constexpr std::int32_t CatalogueBrandNameTaken = kBase + 3189;
 // A pump curve that breaks a rule of pump curves (the message names the row).
-inline constexpr std::int32_t PumpCurveRefused = kBase + 3180;
+inline constexpr std::int32_t PumpCurveRefused = kBase + 3190;
 }  // namespace errc
 
 // Where an error number comes from.
