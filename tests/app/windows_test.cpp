@@ -31,7 +31,9 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/ideal_results.h"
 #include "design/outlet_warnings.h"
+#include "design/pivot_design.h"
 #include "gui/frmAbout.h"
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
@@ -49,8 +51,6 @@
 #include "gui/widgets/translation.h"
 #include "shell/csv.h"
 #include "shell/discharge_balance.h"
-#include "design/ideal_results.h"
-#include "design/pivot_design.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 
@@ -1220,6 +1220,7 @@ TEST_F(WindowsTest, ErrorsTheWindowsDoNotExpectReachTheTopLevelHandler) {
     auto* app = dynamic_cast<KambrixApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
     app->setMessageService(&messages);
+    messages.expectErrorBoxes(2);
     // A slot connected through guarded(): a library error with its statement.
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, &button, guarded(messages, &button, [&] {
