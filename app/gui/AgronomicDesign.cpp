@@ -207,13 +207,8 @@ bool AgronomicDesign::save() {
 }
 
 void AgronomicDesign::closeEvent(QCloseEvent* event) {
-    // An error in the save keeps the window open.
-    if (mayLeave(services_.messages, this, dirty_, QString::fromLatin1(kSaveQuestion),
-                 [this] { return save(); })) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    closeAskingToSave(event, services_.messages, this, dirty_, QString::fromLatin1(kSaveQuestion),
+                      [this] { return save(); });
 }
 
 }  // namespace kambrix

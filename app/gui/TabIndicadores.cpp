@@ -47,12 +47,6 @@ QString bandStyle(UniformityBand band) {
     return {};
 }
 
-void replaceChart(QChartView* view, QChart* chart) {
-    QChart* old = view->chart();
-    view->setChart(chart);
-    delete old;
-}
-
 QLabel* valueLabel(QWidget* parent, const char* name) {
     auto* l = namedLabel(parent, name, QString());
     l->setMinimumWidth(80);

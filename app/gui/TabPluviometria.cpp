@@ -17,6 +17,7 @@
 #include "evaluation/runoff_tab_presenter.h"
 #include "gui/frmSuperficialStorage.h"
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
@@ -27,12 +28,6 @@
 namespace kambrix {
 
 namespace {
-
-void replaceChart(QChartView* view, QChart* chart) {
-    QChart* old = view->chart();
-    view->setChart(chart);
-    delete old;
-}
 
 QLabel* valueLabel(QWidget* parent, const char* name) {
     auto* l = namedLabel(parent, name, QString());
@@ -143,10 +138,11 @@ TabPluviometria::TabPluviometria(const AppServices& services, ChartWorkbench& wo
     stg->addWidget(namedLabel(storage, "lblAlmacenamiento", QStringLiteral("As (mm)")), 0, 0);
     stg->addWidget(lblAlmacenamiento_v_, 0, 1);
     stg->addWidget(cmdAlmacenamiento_, 1, 0, 1, 2);
-    connect(cmdAlmacenamiento_, &QPushButton::clicked, this, [this] { openStorageCalculator(); });
+    onSignal(cmdAlmacenamiento_, &QPushButton::clicked, this, services_.messages,
+             [this] { openStorageCalculator(); });
 
     cmdCalcular_ = namedButton(this, "cmdCalcularPluviometria", QStringLiteral("&Comprobar"));
-    connect(cmdCalcular_, &QPushButton::clicked, this, [this] {
+    onSignal(cmdCalcular_, &QPushButton::clicked, this, services_.messages, [this] {
         if (commitAll({radio1_, dmoj1_, radio2_, dmoj2_, k_, a_})) {
             inputsChanged();
             compute(true);
@@ -334,10 +330,11 @@ void TabPluviometria::openStorageCalculator() {
     }
     storage_ = new frmSuperficialStorage(services_, this);
     storage_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(storage_, &frmSuperficialStorage::computed, this, [this](double As) {
-        workbench_.setSurfaceStorage(As);
-        compute(false);
-    });
+    onSignal(storage_.data(), &frmSuperficialStorage::computed, this, services_.messages,
+             [this](double As) {
+                 workbench_.setSurfaceStorage(As);
+                 compute(false);
+             });
     storage_->show();
 }
 

@@ -12,8 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -29,10 +27,12 @@
 #include "gui/TabReguladores.h"
 #include "gui/TabSupply.h"
 #include "gui/frmCompararCartas.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_display.h"
+#include "gui/widgets/report_output.h"
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
 #include "report/report_renderer.h"
@@ -273,13 +273,16 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
     addResultTab(new TabIndicadores(services_, *workbench_), QStringLiteral("Indicadores"));
     auto* pluviometria = new TabPluviometria(services_, *workbench_);
     addResultTab(pluviometria, QStringLiteral("Pluviometría"));
-    connect(this, &frmCaspersores::outletDistanceChosen, pluviometria,
-            &TabPluviometria::setPointDistance);
+    onSignal(this, &frmCaspersores::outletDistanceChosen, pluviometria, services_.messages,
+             [pluviometria](int radius, double distance) {
+                 pluviometria->setPointDistance(radius, distance);
+             });
     // The supply: where the package meets the pump; "Design for this supply" computes a new
     // automatic package, shown as the automatic command shows it.
     auto* supply = new TabSupply(services_, *workbench_);
     addResultTab(supply, QStringLiteral("Supply"));
-    connect(supply, &TabSupply::packageRecomputed, this, [this] { refresh(true); });
+    onSignal(supply, &TabSupply::packageRecomputed, this, services_.messages,
+             [this] { refresh(true); });
     // "Compare packages": a window over the workbench; a package it puts into the manual
     // chart is shown with its summary and tabs when the window closes.
     setCompareHandler([this] {
@@ -287,7 +290,7 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
         compare->setWindowFlag(Qt::Window);
         compare->setWindowModality(Qt::WindowModal);
         compare->setAttribute(Qt::WA_DeleteOnClose);
-        connect(compare, &QObject::destroyed, this, [this] { refresh(true); });
+        onSignal(compare, &QObject::destroyed, this, services_.messages, [this] { refresh(true); });
         compare->show();
     });
     translateForm(this, services_.config.languageFile);
@@ -481,7 +484,7 @@ QWidget* frmCaspersores::buildOutletPage() {
 void frmCaspersores::connectCommands() {
     auto& m = services_.messages;
     auto on = [&](QPushButton* b, auto f) {
-        connect(b, &QPushButton::clicked, this, guarded(m, this, std::move(f)));
+        onSignal(b, &QPushButton::clicked, this, m, std::move(f));
     };
     on(cmdCartaOp_, [this] { computeAutomatic(); });
     on(cmdCalcManual_, [this] { computeManual(); });
@@ -528,66 +531,62 @@ void frmCaspersores::connectCommands() {
     on(cmdPdf_, [this] { savePdfCommand(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
 
-    connect(lstCartas_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (filling_) {
-            return;
-        }
-        auto* item = lstCartas_->item(row);
-        workbench_->selectChart(item ? std::optional<int>(item->data(Qt::UserRole).toInt())
-                                     : std::nullopt);
+    onSignal(lstCartas_, &QListWidget::currentRowChanged, this, services_.messages,
+             [this](int row) {
+                 if (filling_) {
+                     return;
+                 }
+                 auto* item = lstCartas_->item(row);
+                 workbench_->selectChart(item ? std::optional<int>(item->data(Qt::UserRole).toInt())
+                                              : std::nullopt);
+             });
+    onSignal(lstCartas_, &QListWidget::itemDoubleClicked, this, m, [this] {
+        workbench_->openChart();
+        refresh(true);
     });
-    connect(lstCartas_, &QListWidget::itemDoubleClicked, this, guarded(m, this, [this] {
-                workbench_->openChart();
-                refresh(true);
-            }));
 
-    connect(grid_, &QTableWidget::currentCellChanged, this,
-            guarded(m, this, [this](int row) { fillSprinklerChoices(row); }));
-    connect(grid_, &GridView::rowActivated, this,
-            guarded(m, this, [this](int row) { openSprinklerList(row); }));
-    connect(cmbAspersores_, &QComboBox::activated, this,
-            guarded(m, this, [this](int index) { chooseSprinkler(index); }));
-    connect(cmbPercentVar_, &QComboBox::currentIndexChanged, this,
-            guarded(m, this, [this](int index) {
-                workbench_->setAllowedVariation(index);
-                refreshState();  // the warnings' count follows the variation
-                fillSprinklerChoices(grid_->currentRow());
-            }));
+    onSignal(grid_, &QTableWidget::currentCellChanged, this, m,
+             [this](int row) { fillSprinklerChoices(row); });
+    onSignal(grid_, &GridView::rowActivated, this, m, [this](int row) { openSprinklerList(row); });
+    onSignal(cmbAspersores_, &QComboBox::activated, this, m,
+             [this](int index) { chooseSprinkler(index); });
+    onSignal(cmbPercentVar_, &QComboBox::currentIndexChanged, this, m, [this](int index) {
+        workbench_->setAllowedVariation(index);
+        refreshState();  // the warnings' count follows the variation
+        fillSprinklerChoices(grid_->currentRow());
+    });
     for (auto* o : {optEscogerTodos_, optEscogerMarca_, optEscogerModelo_}) {
-        connect(o, &QRadioButton::toggled, this, guarded(m, this, [this](bool on) {
-                    if (on) {
-                        applyFilter();
-                    }
-                }));
+        onSignal(o, &QRadioButton::toggled, this, m, [this](bool on) {
+            if (on) {
+                applyFilter();
+            }
+        });
     }
-    connect(cmbEscogerMarca_, &QComboBox::currentIndexChanged, this,
-            guarded(m, this, [this] { brandChosen(); }));
-    connect(cmbEscogerModelo_, &QComboBox::currentIndexChanged, this, guarded(m, this, [this] {
-                if (!filling_ && optEscogerModelo_->isChecked()) {
-                    applyFilter();
-                }
-            }));
-    connect(cmbEndGunBoost_, &QComboBox::activated, this, guarded(m, this, [this](int index) {
-                if (workbench_->setEndGunBoost(cmbEndGunBoost_->itemData(index).toDouble())) {
-                    chartEdited();
-                }
-                refreshState();
-            }));
+    onSignal(cmbEscogerMarca_, &QComboBox::currentIndexChanged, this, m, [this] { brandChosen(); });
+    onSignal(cmbEscogerModelo_, &QComboBox::currentIndexChanged, this, m, [this] {
+        if (!filling_ && optEscogerModelo_->isChecked()) {
+            applyFilter();
+        }
+    });
+    onSignal(cmbEndGunBoost_, &QComboBox::activated, this, m, [this](int index) {
+        if (workbench_->setEndGunBoost(cmbEndGunBoost_->itemData(index).toDouble())) {
+            chartEdited();
+        }
+        refreshState();
+    });
     for (TabPage* t : tabs_) {
-        connect(t, &TabPage::changed, this, [this] {
+        onSignal(t, &TabPage::changed, this, services_.messages, [this] {
             chartEdited();
             refreshState();
         });
     }
-    connect(actPonto1_, &QAction::triggered, this,
-            guarded(m, this, [this] { chooseOutletDistance(1); }));
-    connect(actPonto2_, &QAction::triggered, this,
-            guarded(m, this, [this] { chooseOutletDistance(2); }));
+    onSignal(actPonto1_, &QAction::triggered, this, m, [this] { chooseOutletDistance(1); });
+    onSignal(actPonto2_, &QAction::triggered, this, m, [this] { chooseOutletDistance(2); });
     // The grid's own export writes the cells as shown; the workbench's table writes numbers
     // with a point whatever the user's notation.
     if (auto* exportAction = grid_->findChild<QAction*>(QStringLiteral("actExportarCsv"))) {
         QObject::disconnect(exportAction, &QAction::triggered, grid_, nullptr);
-        connect(exportAction, &QAction::triggered, this, guarded(m, this, [this] { exportCsv(); }));
+        onSignal(exportAction, &QAction::triggered, this, m, [this] { exportCsv(); });
     }
     brandChosen();
 }
@@ -595,7 +594,7 @@ void frmCaspersores::connectCommands() {
 void frmCaspersores::addResultTab(TabPage* page, const QString& caption) {
     tabCarta_->addTab(page, caption);
     tabs_.push_back(page);
-    connect(page, &TabPage::changed, this, [this] { refreshState(); });
+    onSignal(page, &TabPage::changed, this, services_.messages, [this] { refreshState(); });
     page->updateData();
 }
 
@@ -873,33 +872,17 @@ void frmCaspersores::printChart() {
     if (!ensureComputed()) {
         return;
     }
-    const report::Document document = buildChartReport(*workbench_, today().toStdString());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(document.title));
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName("dlgVistaPrevia");
-    preview.setWindowTitle(QStringLiteral("Kambrix"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            guarded(services_.messages, this,
-                    [&document](QPrinter* p) { report::print(document, *p); }));
-    fitToScreen(&preview, QSize(1000, 720));
-    preview.exec();
+    previewReport(services_.messages, this, buildChartReport(*workbench_, today().toStdString()));
 }
 
 bool frmCaspersores::savePdf(const QString& path) {
     if (!ensureComputed()) {
         return false;
     }
-    try {
-        report::writePdf(buildChartReport(*workbench_, today().toStdString()), path);
-    } catch (const AppError&) {
-        services_.messages.showError(this, describeCurrentError(),
-                                     "The printed chart could not be written");
-        return false;
-    }
-    services_.messages.showStatus(this,
-                                  QStringLiteral("The printed chart was written to %1").arg(path));
-    return true;
+    return writeReportPdf(services_.messages, this,
+                          buildChartReport(*workbench_, today().toStdString()), path,
+                          "The printed chart could not be written",
+                          QStringLiteral("The printed chart was written to %1"));
 }
 
 void frmCaspersores::savePdfCommand() {
@@ -916,31 +899,16 @@ void frmCaspersores::savePdfCommand() {
 }
 
 void frmCaspersores::closeEvent(QCloseEvent* event) {
-    if (workbench_->chartChanged()) {
-        switch (services_.messages.askYesNoCancel(
-            this, QStringLiteral("The sprinkler chart has changes that are not saved. Do you "
-                                 "want to save it?"))) {
-            case MessageService::Answer::Yes:
-                try {
-                    if (!workbench_->saveChart()) {
-                        refreshCharts();
-                        event->ignore();
-                        return;
-                    }
-                } catch (...) {
-                    event->ignore();
-                    reportUnexpectedError(services_.messages, this);
-                    return;
-                }
-                break;
-            case MessageService::Answer::No:
-                break;
-            case MessageService::Answer::Cancel:
-                event->ignore();
-                return;
-        }
-    }
-    event->accept();
+    closeAskingToSave(event, services_.messages, this, workbench_->chartChanged(),
+                      QStringLiteral("The sprinkler chart has changes that are not saved. Do "
+                                     "you want to save it?"),
+                      [this] {
+                          if (!workbench_->saveChart()) {
+                              refreshCharts();
+                              return false;
+                          }
+                          return true;
+                      });
 }
 
 }  // namespace kambrix

@@ -16,12 +16,8 @@
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QStackedBarSeries>
-#include <QtCharts/QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -29,12 +25,16 @@
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
 #include "evaluation/indicator_tab_presenter.h"
+#include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
+#include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
 #include "shell/errors.h"
+#include "shell/services.h"
 
 namespace kambrix {
 namespace {
@@ -49,11 +49,10 @@ QString modelText(const ModelChoice& m) {
 // when a token is not a number.
 std::optional<std::vector<std::optional<double>>> readList(const QString& text) {
     std::vector<std::optional<double>> out;
-    const QLocale locale;
-    const QChar decimal = locale.decimalPoint().at(0);
+    const char decimal = decimalSeparator();
     // With a decimal comma the items are separated by ";" or blanks only.
     const QString separators =
-        decimal == QLatin1Char(',') ? QStringLiteral("[;\\s]+") : QStringLiteral("[,;\\s]+");
+        decimal == ',' ? QStringLiteral("[;\\s]+") : QStringLiteral("[,;\\s]+");
     for (const QString& raw : text.split(QRegularExpression(separators), Qt::SkipEmptyParts)) {
         const QString t = raw.trimmed();
         if (t.compare(QLatin1String(kNone), Qt::CaseInsensitive) == 0 ||
@@ -61,12 +60,13 @@ std::optional<std::vector<std::optional<double>>> readList(const QString& text) 
             out.push_back(std::nullopt);
             continue;
         }
-        bool ok = false;
-        double v = locale.toDouble(t, &ok);
-        if (!ok) {
-            v = QLocale::c().toDouble(t, &ok);
+        // The program's number reader: the user's notation, or a point.
+        const std::string number = t.toStdString();
+        if (!isNumberText(number, decimal)) {
+            return std::nullopt;
         }
-        if (!ok) {
+        const double v = parseNumber(number, decimal);
+        if (!std::isfinite(v)) {
             return std::nullopt;
         }
         out.push_back(v);
@@ -241,13 +241,12 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
     outer->addLayout(bottom);
     addStatusLine(this, outer);
 
-    connect(cmdComparar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdComparar_Click(); }));
-    connect(cmdUsar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdUsarCarta_Click(); }));
-    connect(grdCandidatos_, &GridView::rowActivated, this, [this](int) { drawChart(); });
-    connect(grdCandidatos_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { sortBy(column); });
+    onSignal(cmdComparar, &QPushButton::clicked, this, m, [this] { cmdComparar_Click(); });
+    onSignal(cmdUsar, &QPushButton::clicked, this, m, [this] { cmdUsarCarta_Click(); });
+    onSignal(grdCandidatos_, &GridView::rowActivated, this, services_.messages,
+             [this](int) { drawChart(); });
+    onSignal(grdCandidatos_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+             services_.messages, [this](int column) { sortBy(column); });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({lstModelos_, txtPresiones_, txtBoosts_, cmbModeloCanon_, cmbVariacion_,
                       cmbOrden_, txtHoras, txtObturadas, cmdComparar, grdCandidatos_, cmdUsar,
@@ -446,47 +445,28 @@ void frmCompararCartas::showPackages() {
 
 void frmCompararCartas::drawChart() {
     const QStringList names = captionList(chtCU_, "SeriesCaptions");
-    auto* chart = new QChart;
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    auto* yes = new QBarSet(names.value(0));
-    auto* no = new QBarSet(names.value(1));
-    yes->setColor(QColor(0x2e, 0x7d, 0x32));
-    no->setColor(QColor(0xb0, 0xb0, 0xb0));
+    // Each package's CU, green when it meets the variation allowed, grey when it does not.
+    BarSet feasible{names.value(0), {}, QColor(0x2e, 0x7d, 0x32)};
+    BarSet infeasible{names.value(1), {}, QColor(0xb0, 0xb0, 0xb0)};
     QStringList categories;
     double low = 100;
     for (std::size_t i = 0; i < packages_.size(); ++i) {
         const auto& r = packages_[i].results;
         const double cu = r.CU.value_or(0);
-        *yes << (r.feasible ? cu : 0.0);
-        *no << (r.feasible ? 0.0 : cu);
+        feasible.values.push_back(r.feasible ? cu : 0.0);
+        infeasible.values.push_back(r.feasible ? 0.0 : cu);
         if (r.CU) {
             low = std::min(low, *r.CU);
         }
         categories << QString::number(i + 1);
     }
-    if (!packages_.empty()) {
-        auto* series = new QStackedBarSeries;
-        series->append(yes);
-        series->append(no);
-        series->setBarWidth(0.9);
-        chart->addSeries(series);
-        auto* x = new QBarCategoryAxis;
-        x->append(categories);
-        x->setTitleText(names.value(3));
-        x->setLabelsVisible(packages_.size() <= 40);
-        auto* y = new QValueAxis;
-        y->setTitleText(names.value(2));
-        y->setRange(std::max(0.0, std::floor(low / 5) * 5 - 5), 100);
-        y->setLabelFormat(QStringLiteral("%.0f"));
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        series->attachAxis(x);
-        series->attachAxis(y);
-    } else {
-        delete yes;
-        delete no;
-    }
-    chtCU_->setChart(chart);
+    replaceChart(chtCU_,
+                 ChartBuilder()
+                     .xAxis(names.value(3))
+                     .yAxis(names.value(2), QStringLiteral("0"))
+                     .yRange(std::max(0.0, std::floor(low / 5) * 5 - 5), 100)
+                     .stackedBars(categories, {feasible, infeasible}, packages_.size() <= 40)
+                     .build());
 }
 
 }  // namespace kambrix

@@ -302,13 +302,8 @@ bool frmDatosTOVREN::save() {
 }
 
 void frmDatosTOVREN::closeEvent(QCloseEvent* event) {
-    // An error in the save keeps the window open.
-    if (mayLeave(services_.messages, this, dirty_, QString::fromLatin1(kSaveQuestion),
-                 [this] { return save(); })) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    closeAskingToSave(event, services_.messages, this, dirty_, QString::fromLatin1(kSaveQuestion),
+                      [this] { return save(); });
 }
 
 }  // namespace kambrix

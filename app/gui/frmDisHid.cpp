@@ -568,30 +568,9 @@ void frmDisHid::openWorkbench() {
 }
 
 void frmDisHid::closeEvent(QCloseEvent* event) {
-    if (hasChanges()) {
-        switch (services_.messages.askYesNoCancel(
-            this, QStringLiteral("Do you want to save the current system?"))) {
-            case MessageService::Answer::Yes:
-                // A save that fails or stops keeps the window, and its changes, open.
-                try {
-                    if (!save()) {
-                        event->ignore();
-                        return;
-                    }
-                } catch (...) {
-                    event->ignore();
-                    reportUnexpectedError(services_.messages, this);
-                    return;
-                }
-                break;
-            case MessageService::Answer::No:
-                break;
-            case MessageService::Answer::Cancel:
-                event->ignore();
-                return;
-        }
-    }
-    event->accept();
+    closeAskingToSave(event, services_.messages, this, hasChanges(),
+                      QStringLiteral("Do you want to save the current system?"),
+                      [this] { return save(); });
 }
 
 }  // namespace kambrix

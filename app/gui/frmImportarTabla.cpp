@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
@@ -138,25 +139,24 @@ frmImportarTabla::frmImportarTabla(const AppServices& services, QWidget* parent,
     outer->addLayout(bottom);
     addStatusLine(this, outer);
 
-    connect(cmdArchivo, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdArchivo_Click(); }));
-    connect(chkUnidadesUS_, &QCheckBox::toggled, this, guarded(m, this, [this] {
-                if (!text_.empty() && fitText()) {
-                    showFits();
-                }
-            }));
-    connect(grdAjustes_, &QTableWidget::currentCellChanged, this,
-            guarded(m, this, [this](int row) { drawFit(row); }));
-    connect(grdAjustes_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (!filling_ && item->column() == 0) {
-            updateSummary();
+    onSignal(cmdArchivo, &QPushButton::clicked, this, m, [this] { cmdArchivo_Click(); });
+    onSignal(chkUnidadesUS_, &QCheckBox::toggled, this, m, [this] {
+        if (!text_.empty() && fitText()) {
+            showFits();
         }
     });
-    connect(cboMarca_, &QComboBox::currentTextChanged, this,
-            guarded(m, this, [this] { fillModels(); }));
-    connect(cboModelo_, &QComboBox::currentTextChanged, this, [this] { updateSummary(); });
-    connect(cmdImportar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdImportar_Click(); }));
+    onSignal(grdAjustes_, &QTableWidget::currentCellChanged, this, m,
+             [this](int row) { drawFit(row); });
+    onSignal(grdAjustes_, &QTableWidget::itemChanged, this, services_.messages,
+             [this](QTableWidgetItem* item) {
+                 if (!filling_ && item->column() == 0) {
+                     updateSummary();
+                 }
+             });
+    onSignal(cboMarca_, &QComboBox::currentTextChanged, this, m, [this] { fillModels(); });
+    onSignal(cboModelo_, &QComboBox::currentTextChanged, this, services_.messages,
+             [this] { updateSummary(); });
+    onSignal(cmdImportar, &QPushButton::clicked, this, m, [this] { cmdImportar_Click(); });
     connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain(
         {cmdArchivo, chkUnidadesUS_, grdAjustes_, cboMarca_, cboModelo_, cmdImportar, cmdCerrar});

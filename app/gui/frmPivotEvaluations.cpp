@@ -10,6 +10,7 @@
 
 #include "evaluation/evaluation_list.h"
 #include "gui/frmPluviometros.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
@@ -93,16 +94,14 @@ frmPivotEvaluations::frmPivotEvaluations(const AppServices& services, QWidget* p
     addStatusLine(this, outer);
 
     auto& m = services_.messages;
-    connect(cmdNueva, &QPushButton::clicked, this, guarded(m, this, [this] { cmdNueva_Click(); }));
-    connect(cmdAbrir, &QPushButton::clicked, this, guarded(m, this, [this] { cmdAbrir_Click(); }));
-    connect(cmdBorrar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdBorrar_Click(); }));
-    connect(lstEvaluaciones_, &QListWidget::itemActivated, this,
-            guarded(m, this, [this](QListWidgetItem* item) {
-                if (item != nullptr) {
-                    openNamed(item->text());
-                }
-            }));
+    onSignal(cmdNueva, &QPushButton::clicked, this, m, [this] { cmdNueva_Click(); });
+    onSignal(cmdAbrir, &QPushButton::clicked, this, m, [this] { cmdAbrir_Click(); });
+    onSignal(cmdBorrar, &QPushButton::clicked, this, m, [this] { cmdBorrar_Click(); });
+    onSignal(lstEvaluaciones_, &QListWidget::itemActivated, this, m, [this](QListWidgetItem* item) {
+        if (item != nullptr) {
+            openNamed(item->text());
+        }
+    });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({lstEvaluaciones_, cmdNueva, cmdAbrir, cmdBorrar, cmdSalir});
 

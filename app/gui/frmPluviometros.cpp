@@ -17,8 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
@@ -34,11 +32,13 @@
 #include "evaluation/evaluation_list.h"
 #include "evaluation/evaluation_report.h"
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
+#include "gui/widgets/report_output.h"
 #include "gui/widgets/translation.h"
 #include "report/report_renderer.h"
 #include "shell/errors.h"
@@ -63,30 +63,6 @@ const QColor kDepartingColour(0xc6, 0x28, 0x28);
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-// The sample grid: Ctrl+V pastes spreadsheet cells, Ctrl+C copies the selected cells and
-// Ctrl+Z takes back the last edit (inside an open cell editor these keys edit the text).
-class SampleGrid : public QTableWidget {
-  public:
-    using QTableWidget::QTableWidget;
-    std::function<void()> onPaste, onCopy, onUndo;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        const std::pair<QKeySequence::StandardKey, std::function<void()>*> keys[] = {
-            {QKeySequence::Paste, &onPaste},
-            {QKeySequence::Copy, &onCopy},
-            {QKeySequence::Undo, &onUndo}};
-        for (const auto& [key, action] : keys) {
-            if (event->matches(key) && *action) {
-                (*action)();
-                event->accept();
-                return;
-            }
-        }
-        QTableWidget::keyPressEvent(event);
-    }
-};
 
 QTableWidgetItem* itemAt(QTableWidget* grid, int row, int column) {
     QTableWidgetItem* item = grid->item(row, column);
@@ -168,39 +144,25 @@ frmPluviometros::frmPluviometros(const AppServices& services,
         auto* frame = new QGroupBox(titles[i], this);
         frame->setObjectName(frames[i]);
         auto* box = new QVBoxLayout(frame);
-        auto* grid = new SampleGrid(frame);
-        grid->setObjectName(gridNames[i]);
-        grid->setProperty("ColumnCaptions",
-                          QStringLiteral("Position;V(j) (ml);S(j) (m);D(j) (mm)"));
+        // The readings: Ctrl+V pastes spreadsheet cells, Ctrl+C copies the selected cells and
+        // Ctrl+Z takes back the last edit.
+        auto* grid = new GridView(gridNames[i],
+                                  QStringLiteral("Position;V(j) (ml);S(j) (m);D(j) (mm)"), frame);
+        grid->setMessages(&m);
         grid->setColumnCount(4);
-        grid->verticalHeader()->setVisible(false);
-        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
         grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-        grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-        grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                              QAbstractItemView::AnyKeyPressed |
-                              QAbstractItemView::SelectedClicked);
         grid->setMinimumWidth(300);
-        grid->onPaste = [this, radius, &m] {
-            try {
-                pasteText(radius, QApplication::clipboard()->text());
-            } catch (...) {
-                reportUnexpectedError(m, this);
-            }
-        };
-        grid->onCopy = [this, radius] {
-            const QString text = selectionText(radius);
-            if (!text.isEmpty()) {
-                QApplication::clipboard()->setText(text);
-            }
-        };
-        grid->onUndo = [this] { undo(); };
-        connect(grid, &QTableWidget::itemChanged, this,
-                guarded(m, this, [this, radius](QTableWidgetItem* item) {
-                    cellEdited(radius, item->row(), item->column());
-                }));
+        grid->setEditable({[this, radius] { pasteText(radius, QApplication::clipboard()->text()); },
+                           [this, radius] {
+                               const QString text = selectionText(radius);
+                               if (!text.isEmpty()) {
+                                   QApplication::clipboard()->setText(text);
+                               }
+                           },
+                           [this] { undo(); }});
+        onSignal(grid, &QTableWidget::itemChanged, this, m, [this, radius](QTableWidgetItem* item) {
+            cellEdited(radius, item->row(), item->column());
+        });
         grids_[i] = grid;
         box->addWidget(grid, 1);
         counts_[i] = namedLabel(frame, countNames[i], QString());
@@ -214,7 +176,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
             [this, radius] { sortRows(radius); }};
         for (int c = 0; c < 5; ++c) {
             auto* b = namedButton(frame, commandNames[i][c], commandCaptions[c]);
-            connect(b, &QPushButton::clicked, this, guarded(m, this, actions[c]));
+            onSignal(b, &QPushButton::clicked, this, m, actions[c]);
             commands->addWidget(b, c / 3, c % 3, 1, c == 4 ? 2 : 1);
         }
         box->addLayout(commands);
@@ -279,20 +241,17 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     layout->addLayout(buttons);
     addStatusLine(this, layout);
 
-    connect(cmdDeshacer_, &QPushButton::clicked, this, guarded(m, this, [this] { undo(); }));
-    connect(cmdImportar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdImportar_Click(); }));
-    connect(cmdExportar, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdExportar_Click(); }));
-    connect(cmdVistaPrevia, &QPushButton::clicked, this,
-            guarded(m, this, [this] { cmdVistaPrevia_Click(); }));
-    connect(cmdPDF, &QPushButton::clicked, this, guarded(m, this, [this] { cmdPDF_Click(); }));
-    connect(cmdGuardar_, &QPushButton::clicked, this, guarded(m, this, [this] { save(); }));
+    onSignal(cmdDeshacer_, &QPushButton::clicked, this, m, [this] { undo(); });
+    onSignal(cmdImportar, &QPushButton::clicked, this, m, [this] { cmdImportar_Click(); });
+    onSignal(cmdExportar, &QPushButton::clicked, this, m, [this] { cmdExportar_Click(); });
+    onSignal(cmdVistaPrevia, &QPushButton::clicked, this, m, [this] { cmdVistaPrevia_Click(); });
+    onSignal(cmdPDF, &QPushButton::clicked, this, m, [this] { cmdPDF_Click(); });
+    onSignal(cmdGuardar_, &QPushButton::clicked, this, m, [this] { save(); });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     auto* undoKey = new QShortcut(QKeySequence::Undo, this);
-    connect(undoKey, &QShortcut::activated, this, guarded(m, this, [this] { undo(); }));
+    onSignal(undoKey, &QShortcut::activated, this, m, [this] { undo(); });
     auto* saveKey = new QShortcut(QKeySequence::Save, this);
-    connect(saveKey, &QShortcut::activated, this, guarded(m, this, [this] { save(); }));
+    onSignal(saveKey, &QShortcut::activated, this, m, [this] { save(); });
     setTabOrderChain({txtDiametro, grids_[0], grids_[1], cmdDeshacer_, cmdImportar, cmdExportar,
                       cmdVistaPrevia, cmdPDF, cmdGuardar_, cmdSalir});
 
@@ -501,26 +460,16 @@ void frmPluviometros::paintPlot(QPainter& painter, const QRectF& box) const {
     renderChart(buildPlot(), painter, box);
 }
 
-void frmPluviometros::printReport(QPrinter& printer) {
-    const auto doc = reportDocument();
-    report::print(doc, printer, [this](const report::Figure& f, QPainter& p, const QRectF& box) {
+report::FigurePainter frmPluviometros::figurePainter() const {
+    return [this](const report::Figure& f, QPainter& p, const QRectF& box) {
         if (f.key == kEvaluationPlotFigure) {
             paintPlot(p, box);
         }
-    });
+    };
 }
 
 void frmPluviometros::cmdVistaPrevia_Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(qs("Catch-can evaluation " + session_.name()));
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName("dlgVistaPrevia");
-    preview.setWindowTitle(QStringLiteral("Print preview"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            guarded(services_.messages, this, [this](QPrinter* p) { printReport(*p); }));
-    preview.resize(900, 700);
-    preview.exec();
+    previewReport(services_.messages, this, reportDocument(), figurePainter());
 }
 
 void frmPluviometros::cmdPDF_Click() {
@@ -533,21 +482,8 @@ void frmPluviometros::cmdPDF_Click() {
 }
 
 bool frmPluviometros::savePdf(const QString& path) {
-    const auto doc = reportDocument();
-    try {
-        report::writePdf(doc, path,
-                         [this](const report::Figure& f, QPainter& p, const QRectF& box) {
-                             if (f.key == kEvaluationPlotFigure) {
-                                 paintPlot(p, box);
-                             }
-                         });
-    } catch (const AppError&) {
-        const ErrorReport r = describeCurrentError();
-        services_.messages.showMessage(this, qs(r.message), qs(r.detail));
-        return false;
-    }
-    services_.messages.showStatus(this, QStringLiteral("The report was written to %1").arg(path));
-    return true;
+    return writeReportPdf(services_.messages, this, reportDocument(), path, std::string(),
+                          QStringLiteral("The report was written to %1"), figurePainter());
 }
 
 // --- saving and closing ---
@@ -576,33 +512,23 @@ bool frmPluviometros::save() {
 }
 
 void frmPluviometros::closeEvent(QCloseEvent* event) {
-    // Refused until the question is answered: a refused save keeps the window open.
-    event->ignore();
-    bool declined = false;
-    if (session_.isModified()) {
-        switch (services_.messages.askYesNoCancel(this, qs(session_.unsavedChangesQuestion()))) {
-            case MessageService::Answer::Yes:
-                if (!save()) {
-                    return;
-                }
-                break;
-            case MessageService::Answer::No:
-                declined = true;
-                break;
-            case MessageService::Answer::Cancel:
+    // A refused save keeps the window open; a new evaluation left unsaved is not kept.
+    closeAskingToSave(
+        event, services_.messages, this, session_.isModified(),
+        qs(session_.unsavedChangesQuestion()), [this] { return save(); },
+        [this] {
+            if (!discardUnsaved_ || savedOnce_) {
                 return;
-        }
-    }
-    if (declined && discardUnsaved_ && !savedOnce_) {
-        try {
-            discardEmptyEvaluation(services_.config.projectsConnectionString, session_.id(),
-                                   session_.name());
-        } catch (...) {
-            handleDatabaseError(services_.messages, this,
-                                "The new evaluation that was not saved could not be removed");
-        }
-    }
-    event->accept();
+            }
+            try {
+                discardEmptyEvaluation(services_.config.projectsConnectionString, session_.id(),
+                                       session_.name());
+            } catch (...) {
+                handleDatabaseError(services_.messages, this,
+                                    "The new evaluation that was not saved could "
+                                    "not be removed");
+            }
+        });
 }
 
 // --- showing the session ---

@@ -7,6 +7,7 @@
 
 #include "evaluation/catch_can_session.h"
 #include "gui/widgets/app_services.h"
+#include "report/report_renderer.h"
 #include "shell/report_document.h"
 
 class QChart;
@@ -14,7 +15,6 @@ class QChartView;
 class QCloseEvent;
 class QLabel;
 class QPainter;
-class QPrinter;
 class QPushButton;
 class QRectF;
 class QTableWidget;
@@ -69,7 +69,8 @@ class frmPluviometros : public QWidget {
     void cmdVistaPrevia_Click();
     void cmdPDF_Click();
     bool savePdf(const QString& path);
-    void printReport(QPrinter& printer);
+    // Draws the report's figures the window owns (the depth plot).
+    report::FigurePainter figurePainter() const;
 
     // cmdGuardar; false when the evaluation could not be stored (told in a box).
     bool save();

@@ -16,6 +16,7 @@
 #include "gui/frmBDtramos.h"
 #include "gui/frmNuevSist.h"
 #include "gui/frmPivotEvaluations.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
@@ -92,18 +93,18 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
     container->setWidget(content);
 
     auto& m = services_.messages;
-    connect(cmdDisNuevSist, &QPushButton::clicked, this,
-            guarded(m, this, [this] { openNext(this, new frmNuevSist(services_)); }));
-    connect(cmdEvalSist, &QPushButton::clicked, this,
-            guarded(m, this, [this] { openNext(this, new frmPivotEvaluations(services_)); }));
-    connect(cmdBDasp, &QPushButton::clicked, this,
-            guarded(m, this, [this] { openNext(this, new frmBDasp(services_)); }));
-    connect(cmdBDtramos, &QPushButton::clicked, this,
-            guarded(m, this, [this] { openNext(this, new frmBDtramos(services_)); }));
-    connect(cmdAbout, &QPushButton::clicked, this, guarded(m, this, [this] {
-                frmAbout about(services_, this);
-                about.exec();
-            }));
+    onSignal(cmdDisNuevSist, &QPushButton::clicked, this, m,
+             [this] { openNext(this, new frmNuevSist(services_)); });
+    onSignal(cmdEvalSist, &QPushButton::clicked, this, m,
+             [this] { openNext(this, new frmPivotEvaluations(services_)); });
+    onSignal(cmdBDasp, &QPushButton::clicked, this, m,
+             [this] { openNext(this, new frmBDasp(services_)); });
+    onSignal(cmdBDtramos, &QPushButton::clicked, this, m,
+             [this] { openNext(this, new frmBDtramos(services_)); });
+    onSignal(cmdAbout, &QPushButton::clicked, this, m, [this] {
+        frmAbout about(services_, this);
+        about.exec();
+    });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
     setTabOrderChain({cmdDisNuevSist, cmdEvalSist, cmdBDasp, cmdBDtramos, cmdAbout, cmdSalir});
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "evaluation/surface_storage_form.h"
+#include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
@@ -69,7 +70,7 @@ frmSuperficialStorage::frmSuperficialStorage(const AppServices& services, QWidge
     auto* cmdCompute = namedButton(this, "cmdCompute", QStringLiteral("&Calcular"));
     auto* cmdSalir = namedButton(this, "cmdSalir", QStringLiteral("&Salir"));
     cmdCompute->setDefault(true);
-    connect(cmdCompute, &QPushButton::clicked, this, [this] { compute(); });
+    onSignal(cmdCompute, &QPushButton::clicked, this, services_.messages, [this] { compute(); });
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -2,7 +2,6 @@
 //
 // Kambrix: start-up settles the resource folders and the databases, then the main window.
 #include <QIcon>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +45,7 @@ std::optional<kambrix::AppConfig> settleConfiguration(int argc, char** argv,
             });
         return config;
     } catch (const kambrix::StartupError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Kambrix"), QString::fromStdString(e.what()));
+        messages.showMessage(nullptr, QString::fromStdString(e.what()));
         return std::nullopt;
     }
 }

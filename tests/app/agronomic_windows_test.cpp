@@ -206,6 +206,8 @@ TEST_F(AgronomicWindowsTest, DesignReportsAZeroEfficiencyAsAnErrorAndKeepsTheOth
         enter(&w, box, value);
     }
     type(child<QLineEdit>(&w, "txtOe"), "0");  // in its range, but GIR divides by 0
+    // The fault reaches the box of unexpected errors, once computing and once saving.
+    messages.expectErrorBoxes(2);
     EXPECT_TRUE(messages.messages.isEmpty()) << "the results follow quietly";
     EXPECT_EQ(text(&w, "lblEpa_v"), "0.00");
     EXPECT_EQ(text(&w, "lblGIR_v"), "");

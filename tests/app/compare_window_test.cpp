@@ -13,6 +13,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QStackedBarSeries>
 #include <cstdlib>
 
 #include "design/chart_workbench.h"
@@ -186,6 +190,19 @@ TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
     ASSERT_EQ(window->packages().size(), 45u);  // 3 spray models × 5 settings × 3 boosts
     auto* grid = test::child<GridView>(window.get(), "grdCandidatos");
     ASSERT_EQ(grid->rowCount(), 45);
+    // The chart: each package's CU in one bar, green when feasible, grey when not.
+    auto* view = test::child<QChartView>(window.get(), "chtCU");
+    auto* bars = qobject_cast<QStackedBarSeries*>(view->chart()->series().value(0));
+    ASSERT_NE(bars, nullptr);
+    ASSERT_EQ(bars->barSets().size(), 2);
+    ASSERT_EQ(bars->barSets()[0]->count(), 45);
+    for (int i = 0; i < 45; ++i) {
+        const auto& r = window->packages()[static_cast<std::size_t>(i)].results;
+        const double feasible = bars->barSets()[0]->at(i);
+        const double infeasible = bars->barSets()[1]->at(i);
+        EXPECT_DOUBLE_EQ(r.feasible ? feasible : infeasible, r.CU.value_or(0)) << i;
+        EXPECT_EQ(r.feasible ? infeasible : feasible, 0) << i;
+    }
     // Sorted by CU, largest first, with a second click on its header.
     const int cu = grid->table().columnOf(compared::CU);
     grid->horizontalHeader()->sectionClicked(cu);
@@ -242,6 +259,34 @@ TEST_F(CompareWindow, UseThisPackageMakesItTheManualChart) {
     EXPECT_FALSE(window->cmdComparar_Click());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(window->packages().size(), 45u);
+}
+
+// The lists of settings are read as the number boxes read: under a decimal comma "100.000"
+// is 100 kPa (a point is a decimal mark too), not a hundred thousand; a text that is not a
+// finite number is refused before anything is computed.
+TEST_F(CompareWindow, SettingListsAreReadAsTheNumberBoxesRead) {
+    test::CommaLocale comma;
+    auto* list = test::child<QListWidget>(window.get(), "lstModelos");
+    ASSERT_GT(list->count(), 0);
+    for (int i = 0; i < list->count(); ++i) {
+        list->item(i)->setCheckState(i == 0 ? Qt::Checked : Qt::Unchecked);
+    }
+    auto* pressures = test::child<QLineEdit>(window.get(), "txtPresiones");
+    test::child<QLineEdit>(window.get(), "txtBoosts")->setText("none");
+    pressures->setText("100.000");
+    ASSERT_TRUE(window->cmdComparar_Click()) << messages.messages.join("\n").toStdString();
+    ASSERT_EQ(window->packages().size(), 1u);
+    ASSERT_TRUE(window->packages()[0].candidate.regulatorPressure);
+    EXPECT_DOUBLE_EQ(*window->packages()[0].candidate.regulatorPressure, 100);
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    for (const char* refused : {"70; 1e999", "70; 12abc", "70,5 kPa"}) {
+        pressures->setText(QString::fromLatin1(refused));
+        const auto shown = messages.messages.size();
+        EXPECT_FALSE(window->cmdComparar_Click()) << refused;
+        EXPECT_EQ(messages.messages.size(), shown + 1) << refused;
+        EXPECT_EQ(window->packages().size(), 1u) << refused;
+    }
 }
 
 // The chart open in the workbench is stored as "Stored"; a package used from the comparison

@@ -715,6 +715,14 @@ TEST_F(EvaluationWindowsTest, ReportAsPdfHoldsTheEvaluationAndBreaksItsTables) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
     EXPECT_NE(text.find(todayText()), std::string::npos);
+    // The print preview shows the same report.
+    const auto preview = tmp.path() / "preview.pdf";
+    messages.previewFile = QString::fromStdString(preview.string());
+    click(&w, "cmdVistaPrevia");
+    EXPECT_EQ(messages.previews, QStringList({"Catch-can evaluation North field"}));
+    ASSERT_TRUE(std::filesystem::exists(preview));
+    EXPECT_NE(pdfText(preview).find("CU of both radii 69.29 %: Poor uniformity"),
+              std::string::npos);
     // The plot is drawn into the report.
     const std::string images = run("pdfimages -list '" + pdf.string() + "'");
     EXPECT_NE(images.find("image"), std::string::npos) << images;

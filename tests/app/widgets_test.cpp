@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // Tests of the window foundation: the chart builder, the real message boxes (answered by a
-// timer, never by a person) and the numeric input box.
+// timer, never by a person), the numeric input box, the close that asks to save, the
+// editable grid, the check of required fields and the scripted service's own bookkeeping.
 #include <gtest/gtest.h>
 #include <zarede/zarede.h>
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -12,25 +14,37 @@
 #include <QLegendMarker>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtCharts/QAreaSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
 #include "gui/widgets/chart_builder.h"
+#include "gui/widgets/error_handler.h"
+#include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/qt_message_service.h"
+#include "gui/widgets/required_fields.h"
+#include "shell/errors.h"
 #include "windows_test_support.h"
 
 using namespace kambrix;
@@ -333,4 +347,245 @@ TEST_F(WidgetsTest, TheWheelScrollsTheFormNotTheChoiceUnderThePointer) {
         turn();
         EXPECT_EQ(span->currentIndex(), 1);
     }
+}
+
+// Stacked bars: one set per kind, a value per category (a short set counts 0), the category
+// axis below with its title and the fixed left axis; nothing drawn without categories; and
+// a chart replaced in its view is deleted.
+TEST_F(WidgetsTest, StackedBarsAndReplacedCharts) {
+    QChart* chart = ChartBuilder()
+                        .xAxis("Package")
+                        .yAxis("CU (%)", "0")
+                        .yRange(80, 100)
+                        .stackedBars({"1", "2", "3"},
+                                     {{"Meets", {90, 0, 95}, QColor(0x2e, 0x7d, 0x32)},
+                                      {"Fails", {0, 85}, QColor()}},
+                                     false)
+                        .build();
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* bars = qobject_cast<QStackedBarSeries*>(chart->series().front());
+    ASSERT_NE(bars, nullptr);
+    ASSERT_EQ(bars->barSets().size(), 2);
+    QBarSet* meets = bars->barSets()[0];
+    QBarSet* fails = bars->barSets()[1];
+    EXPECT_EQ(meets->label(), "Meets");
+    EXPECT_EQ(meets->color(), QColor(0x2e, 0x7d, 0x32));
+    ASSERT_EQ(fails->count(), 3);
+    EXPECT_EQ(fails->at(1), 85);
+    EXPECT_EQ(fails->at(2), 0);
+    const auto horizontal = chart->axes(Qt::Horizontal);
+    ASSERT_EQ(horizontal.size(), 1);
+    auto* categories = qobject_cast<QBarCategoryAxis*>(horizontal.front());
+    ASSERT_NE(categories, nullptr);
+    EXPECT_EQ(categories->categories(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(categories->titleText(), "Package");
+    EXPECT_FALSE(categories->labelsVisible());
+    QValueAxis* left = axis(chart, Qt::AlignLeft);
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->min(), 80);
+    EXPECT_EQ(left->max(), 100);
+    EXPECT_EQ(left->titleText(), "CU (%)");
+
+    // Without a fixed range the axis holds zero and the highest bar.
+    QChart* free = ChartBuilder().stackedBars({"1", "2"}, {{"A", {40, 70}, QColor()}}).build();
+    QValueAxis* y = axis(free, Qt::AlignLeft);
+    ASSERT_NE(y, nullptr);
+    EXPECT_LE(y->min(), 0);
+    EXPECT_GE(y->max(), 70);
+    QChart* empty = ChartBuilder().stackedBars({}, {{"A", {}, QColor()}}).build();
+    EXPECT_TRUE(empty->series().isEmpty());
+    delete empty;
+    delete free;
+
+    QChartView view;
+    replaceChart(&view, chart);
+    QPointer<QChart> first(chart);
+    replaceChart(&view, ChartBuilder().build());
+    EXPECT_TRUE(first.isNull());
+    EXPECT_NE(view.chart(), nullptr);
+}
+
+// A window with changes asks before it closes: Cancel and a save that fails or throws keep
+// it open (the throw in the error box), No closes after the window's own step for a refusal,
+// Yes closes once saved, and a window without changes closes without a question.
+TEST_F(WidgetsTest, ClosingAsksToSaveAndStaysOpenOnCancelOrAFailedSave) {
+    class Editor : public QWidget {
+      public:
+        explicit Editor(MessageService& m) : messages_(m) {}
+        bool unsaved = true;
+        std::function<bool()> save;
+        int saves = 0;
+        int declined = 0;
+
+      protected:
+        void closeEvent(QCloseEvent* event) override {
+            closeAskingToSave(
+                event, messages_, this, unsaved, QStringLiteral("Save the changes?"),
+                [this] {
+                    ++saves;
+                    return save();
+                },
+                [this] { ++declined; });
+        }
+
+      private:
+        MessageService& messages_;
+    };
+    Editor w(messages);
+    w.show();
+    w.save = [] { return false; };
+
+    messages.answer(MessageService::Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(messages.choices, QStringList({"Save the changes?"}));
+    EXPECT_EQ(w.saves, 0);
+
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(w.saves, 1);
+
+    w.save = []() -> bool { raiseError(errc::RecordNotFound); };
+    messages.expectErrorBoxes(1);
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(messages.errorBoxes.size(), 1);
+    EXPECT_TRUE(messages.errorBoxes[0].startsWith("There is no record of that name"));
+    EXPECT_EQ(w.declined, 0);
+
+    messages.answer(MessageService::Answer::No);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(w.declined, 1);
+    EXPECT_EQ(w.saves, 2);
+
+    w.show();
+    w.save = [] { return true; };
+    messages.answer(MessageService::Answer::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(w.saves, 3);
+
+    w.show();
+    w.unsaved = false;
+    const auto asked = messages.choices.size();
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(messages.choices.size(), asked);
+    EXPECT_EQ(w.saves, 3);
+}
+
+// An editable grid opens its cells to typing and leaves Ctrl+V, Ctrl+C and Ctrl+Z to the
+// window (a throw ends in the error box); Enter does not activate a row, and the grid's own
+// copy and export commands are not in its menu.
+TEST_F(WidgetsTest, AnEditableGridLeavesItsKeysToTheWindow) {
+    GridView grid("grdEjemplo", QStringLiteral("A;B"));
+    grid.setMessages(&messages);
+    grid.setColumnCount(2);
+    grid.setRowCount(3);
+    int pasted = 0;
+    int copied = 0;
+    grid.setEditable(
+        {[&] { ++pasted; }, [&] { ++copied; }, [] { raiseError(errc::RecordNotFound); }});
+    std::vector<int> activated;
+    QObject::connect(&grid, &GridView::rowActivated, [&](int r) { activated.push_back(r); });
+    grid.show();
+    grid.setCurrentCell(1, 0);
+    EXPECT_TRUE(grid.isEditable());
+    EXPECT_TRUE(grid.editTriggers().testFlag(QAbstractItemView::AnyKeyPressed));
+    EXPECT_TRUE(grid.actions().isEmpty());
+
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(pasted, 1);
+    EXPECT_EQ(copied, 1);
+    messages.expectErrorBoxes(1);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(messages.errorBoxes.size(), 1);
+    EXPECT_TRUE(messages.errorBoxes[0].startsWith("There is no record of that name"));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_TRUE(activated.empty());
+
+    // A grid that only shows keeps Enter for the row and its own commands.
+    GridView shown("grdMuestra", QStringLiteral("A"));
+    shown.setColumnCount(1);
+    shown.setRowCount(2);
+    QObject::connect(&shown, &GridView::rowActivated, [&](int r) { activated.push_back(r); });
+    shown.show();
+    shown.setCurrentCell(1, 0);
+    QTest::keyClick(&shown, Qt::Key_Return);
+    EXPECT_EQ(activated, std::vector<int>{1});
+    EXPECT_EQ(shown.actions().size(), 2);
+}
+
+// Every blank required field is named in one box, the focus goes to the first of them, and a
+// complete form passes without a box.
+TEST_F(WidgetsTest, RequiredFieldsNameEveryBlankFieldAndFocusTheFirst) {
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* brand = new QLineEdit;
+    auto* name = new QLineEdit;
+    auto* a = new QLineEdit;
+    for (QLineEdit* e : {brand, name, a}) {
+        layout->addWidget(e);
+    }
+    auto* coefficient =
+        new NumberBox(a, NumberRange{0, 10}, QStringLiteral("the coefficient a"), true, messages);
+    form.show();
+    brand->setText("Maker");
+    name->setText("   ");
+    brand->setFocus();
+
+    RequiredFields missing;
+    missing.need(brand, "the brand").need(name, "the designation").need(coefficient);
+    EXPECT_EQ(missing.missing(),
+              (std::vector<std::string>{"the designation", "the coefficient a"}));
+    EXPECT_FALSE(missing.check(messages, &form, "the nozzle"));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              "The information for the nozzle is incomplete. It must be "
+              "given the designation and the coefficient a");
+    EXPECT_EQ(form.focusWidget(), name);
+    EXPECT_EQ(missing.message(""), "It must be given the designation and the coefficient a");
+
+    name->setText("A1");
+    test::type(a, "2");
+    RequiredFields complete;
+    complete.need(brand, "the brand").need(name, "the designation").need(coefficient);
+    complete.need(!brand->text().isEmpty(), "the model", brand);
+    EXPECT_TRUE(complete.check(messages, &form, "the nozzle"));
+    EXPECT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(complete.message("the nozzle").empty());
+}
+
+// The scripted print preview draws the document on a PDF printer named as the document; a
+// failure while drawing is a box of an unexpected error, which stays counted until the test
+// says it expected it, whatever clear() forgets.
+TEST_F(WidgetsTest, ScriptedPreviewDrawsAndCountsUnexpectedErrorBoxes) {
+    ScriptedMessageService s;
+    QWidget w;
+    const auto pdf = tmp.path() / "preview.pdf";
+    s.previewFile = QString::fromStdString(pdf.string());
+    QString printed;
+    s.printPreview(&w, "North field", [&](QPrinter& printer) {
+        printed = printer.docName();
+        QPainter painter(&printer);
+        painter.drawText(QPointF(100, 100), QStringLiteral("North field"));
+    });
+    EXPECT_EQ(s.previews, QStringList({"North field"}));
+    EXPECT_EQ(printed, "North field");
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    EXPECT_TRUE(s.unexpectedErrorBoxes().isEmpty());
+
+    s.printPreview(&w, "Broken", [](QPrinter&) { raiseError(errc::RecordNotFound); });
+    ASSERT_EQ(s.unexpectedErrorBoxes().size(), 1);
+    EXPECT_TRUE(s.unexpectedErrorBoxes()[0].startsWith("There is no record of that name"));
+    EXPECT_EQ(s.messages.back(), s.errorBoxes.back());
+    s.clear();
+    EXPECT_TRUE(s.previews.isEmpty());
+    EXPECT_EQ(s.unexpectedErrorBoxes().size(), 1);
+    s.expectErrorBoxes();
+    EXPECT_TRUE(s.unexpectedErrorBoxes().isEmpty());
+    // A box the window words itself is not an unexpected one.
+    s.showMessage(&w, QStringLiteral("The brand needs a name"), QString());
+    EXPECT_TRUE(s.errorBoxes.size() == 1 && s.unexpectedErrorBoxes().isEmpty());
 }

@@ -1220,6 +1220,7 @@ TEST_F(WindowsTest, ErrorsTheWindowsDoNotExpectReachTheTopLevelHandler) {
     auto* app = dynamic_cast<KambrixApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
     app->setMessageService(&messages);
+    messages.expectErrorBoxes(2);
     // A slot connected through guarded(): a library error with its statement.
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, &button, guarded(messages, &button, [&] {

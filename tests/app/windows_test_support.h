@@ -32,11 +32,11 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 namespace kambrix::test {
 
 // The program's application object, made once for the whole test run.
-inline QApplication& application() {
+inline KambrixApplication& application() {
     static int argc = 1;
     static char name[] = "kambrix-windows-test";
     static char* argv[] = {name, nullptr};
-    static QApplication* a = new KambrixApplication(argc, argv);
+    static KambrixApplication* a = new KambrixApplication(argc, argv);
     return *a;
 }
 
@@ -89,10 +89,14 @@ class CommaLocale {
     CommaLocale& operator=(const CommaLocale&) = delete;
 };
 
+// Every test ends without a box of an error no window expected: one raised by a handler
+// (guarded or through the application's notify) fails the test unless it said
+// messages.expectErrorBoxes().
 class WindowFixture : public ::testing::Test {
   protected:
     WindowFixture() { application(); }
     void SetUp() override {
+        application().setMessageService(&messages);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         config.languageFile =
             std::filesystem::path(KAMBRIX_SOURCE_DIR) / "resources" / "m17n" / "EN_en.txt";
@@ -100,6 +104,10 @@ class WindowFixture : public ::testing::Test {
         con.Open(config.projectsConnectionString);
     }
     void TearDown() override {
+        application().setMessageService(nullptr);
+        const QStringList unexpected = messages.unexpectedErrorBoxes();
+        EXPECT_TRUE(unexpected.isEmpty()) << "boxes of unexpected errors:\n"
+                                          << unexpected.join("\n---\n").toStdString();
         con.Close();
         QLocale::setDefault(QLocale::c());
     }

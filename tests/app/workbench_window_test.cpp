@@ -610,6 +610,17 @@ TEST_F(WorkbenchWindowTest, ThePdfHoldsTheChartNameAndEveryNozzle) {
     }
     EXPECT_FALSE(w->savePdf("/no/such/folder/chart.pdf"));
     EXPECT_TRUE(messages.messages.back().startsWith("The printed chart could not be written"));
+    // The print preview shows the same printed chart.
+    const auto preview = tmp.path() / "preview.pdf";
+    messages.previewFile = QString::fromStdString(preview.string());
+    click(w.get(), "cmd_print");
+    ASSERT_EQ(messages.previews.size(), 1);
+    ASSERT_TRUE(std::filesystem::exists(preview));
+    const std::string previewed = pdfText(preview);
+    EXPECT_NE(previewed.find("Field package"), std::string::npos);
+    for (const auto& n : nozzles) {
+        EXPECT_NE(previewed.find(n), std::string::npos) << n;
+    }
 }
 
 TEST_F(WorkbenchWindowTest, ClosingWithUnsavedChangesAsks) {
@@ -687,6 +698,7 @@ TEST_F(WorkbenchWindowTest, DesignScreenStaysOpenWhenItsSaveFailsOnClosing) {
     std::filesystem::remove(file);
     std::filesystem::create_directory(file);
     messages.answer(MessageService::Answer::Yes);
+    messages.expectErrorBoxes(1);  // the failed save, told by the top-level handler
     EXPECT_FALSE(design.close());
     EXPECT_TRUE(design.isVisible());
     EXPECT_TRUE(design.hasChanges());

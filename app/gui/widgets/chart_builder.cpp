@@ -7,10 +7,14 @@
 #include <QLocale>
 #include <QPen>
 #include <QtCharts/QAreaSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -160,6 +164,19 @@ ChartBuilder& ChartBuilder::area(const QString& name, const std::vector<XYPoint>
     return *this;
 }
 
+ChartBuilder& ChartBuilder::stackedBars(const QStringList& categories, std::vector<BarSet> sets,
+                                        bool labels) {
+    categories_ = categories;
+    bars_ = std::move(sets);
+    categoryLabels_ = labels;
+    return *this;
+}
+
+ChartBuilder& ChartBuilder::yRange(double min, double max) {
+    yRange_ = std::make_pair(min, max);
+    return *this;
+}
+
 ChartBuilder& ChartBuilder::legend(bool visible) {
     legend_ = visible;
     return *this;
@@ -171,6 +188,9 @@ QChart* ChartBuilder::build() const {
     chart->setLocale(QLocale());
     if (!title_.isEmpty()) {
         chart->setTitle(title_);
+    }
+    if (!categories_.isEmpty()) {
+        return buildBars(chart);
     }
     if (items_.empty() && marks_.empty()) {
         // Nothing to draw: no axes with made-up ranges to misread.
@@ -298,6 +318,53 @@ QChart* ChartBuilder::build() const {
         }
         first = false;
     }
+    chart->legend()->setVisible(legend_);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    return chart;
+}
+
+void replaceChart(QChartView* view, QChart* chart) {
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+}
+
+QChart* ChartBuilder::buildBars(QChart* chart) const {
+    auto* series = new QStackedBarSeries;
+    for (const BarSet& b : bars_) {
+        auto* set = new QBarSet(b.name);
+        if (b.colour.isValid()) {
+            set->setColor(b.colour);
+        }
+        for (int i = 0; i < categories_.size(); ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            *set << (at < b.values.size() ? b.values[at] : 0.0);
+        }
+        series->append(set);
+    }
+    series->setBarWidth(0.9);
+    chart->addSeries(series);
+    auto* x = new QBarCategoryAxis;
+    x->append(categories_);
+    x->setTitleText(x_.title);
+    x->setLabelsVisible(categoryLabels_);
+    auto* y = makeAxis(left_.title, left_.pattern);
+    if (yRange_) {
+        y->setRange(yRange_->first, yRange_->second);
+    } else {
+        Range r;
+        r.add(0);
+        for (const QBarSet* set : series->barSets()) {
+            for (int i = 0; i < set->count(); ++i) {
+                r.add(set->at(i));
+            }
+        }
+        applyRange(y, r, left_.minimumSpan);
+    }
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
     chart->legend()->setVisible(legend_);
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;

@@ -3,7 +3,8 @@
 // Builds the charts of every window with Qt Charts: lines from plain points or from the curve
 // library's series, marked points (outlets or cans to look at), vertical marks (the towers),
 // horizontal lines (a minimum), a shaded area between two lines (where application exceeds
-// infiltration), with nice tick values, label formats in the user's notation and a legend.
+// infiltration), with nice tick values, label formats in the user's notation and a legend;
+// or stacked bars over categories (the packages of a comparison).
 //
 // Use: `view->setChart(ChartBuilder().xAxis("Distance (m)", "0")
 //                           .yAxis("Pressure (kPa)", "0.0").line("Pressure", points)
@@ -12,6 +13,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,6 +22,7 @@
 
 class QAbstractSeries;
 class QChart;
+class QChartView;
 class QValueAxis;
 
 namespace zarede {
@@ -34,6 +37,16 @@ enum class AxisSide { Left, Right };
 // The axis label format of a pattern as the screens write it: "0.00" gives "%.2f", "0"
 // gives "%.0f" (the chart puts in the user's decimal separator).
 QString labelFormatOf(const QString& pattern);
+
+// One set of stacked bars: a value per category, drawn in its colour.
+struct BarSet {
+    QString name;
+    std::vector<double> values;
+    QColor colour;
+};
+
+// Shows the chart in the view; the chart shown before is deleted.
+void replaceChart(QChartView* view, QChart* chart);
 
 class ChartBuilder {
   public:
@@ -68,6 +81,13 @@ class ChartBuilder {
     ChartBuilder& area(const QString& name, const std::vector<XYPoint>& lower,
                        const std::vector<XYPoint>& upper, AxisSide side = AxisSide::Left,
                        QColor colour = QColor(0x42, 0x85, 0xf4, 110));
+    // Bars stacked per category over a category x axis (titled by xAxis; the category
+    // labels hidden when `labels` is false), measured on the left axis. A chart of bars holds
+    // no lines; without categories there is nothing to draw.
+    ChartBuilder& stackedBars(const QStringList& categories, std::vector<BarSet> sets,
+                              bool labels = true);
+    // Fixed ends of the left axis.
+    ChartBuilder& yRange(double min, double max);
     ChartBuilder& legend(bool visible);
 
     // A new chart; the caller (QChartView::setChart) takes it. Without anything to draw it
@@ -75,6 +95,8 @@ class ChartBuilder {
     QChart* build() const;
 
   private:
+    QChart* buildBars(QChart* chart) const;
+
     struct Axis {
         QString title;
         QString pattern = QStringLiteral("0.00");
@@ -96,6 +118,10 @@ class ChartBuilder {
     Axis left_;
     Axis right_;
     std::optional<std::pair<double, double>> xRange_;
+    std::optional<std::pair<double, double>> yRange_;
+    QStringList categories_;
+    std::vector<BarSet> bars_;
+    bool categoryLabels_ = true;
     std::vector<Item> items_;
     std::vector<double> marks_;
     QString marksName_;

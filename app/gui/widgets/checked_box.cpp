@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include "gui/widgets/connections.h"
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_display.h"
 
@@ -16,7 +17,8 @@ CheckedBox::CheckedBox(QLineEdit* box, Rule rule, MessageService& messages)
       messages_(messages),
       lastAccepted_(box->text()) {
     box_->installEventFilter(this);
-    QObject::connect(box_, &QLineEdit::returnPressed, this, [this] { commit(); });
+    // The box is the connection's context: this object is its child and ends with it.
+    onSignal(box_, &QLineEdit::returnPressed, box_, messages_, [this] { commit(); });
 }
 
 bool CheckedBox::commit() {

@@ -34,7 +34,7 @@ QString unexpectedErrorText(const ErrorReport& report) {
 
 void reportUnexpectedError(MessageService& messages, QWidget* parent) {
     const ErrorReport r = describeCurrentError();
-    messages.showMessage(parent, unexpectedErrorText(r), QString::fromStdString(r.detail));
+    messages.showUnexpectedError(parent, unexpectedErrorText(r), QString::fromStdString(r.detail));
 }
 
 void handleDatabaseError(MessageService& messages, QWidget* parent, const std::string& action) {
@@ -59,6 +59,28 @@ void closeIfAllowed(QCloseEvent* event, MessageService& messages, QWidget* windo
     } else {
         event->ignore();
     }
+}
+
+void closeAskingToSave(QCloseEvent* event, MessageService& messages, QWidget* window, bool unsaved,
+                       const QString& question, const std::function<bool()>& save,
+                       const std::function<void()>& declined) {
+    closeIfAllowed(event, messages, window, [&] {
+        if (!unsaved) {
+            return true;
+        }
+        switch (messages.askYesNoCancel(window, question)) {
+            case MessageService::Answer::Yes:
+                return save();
+            case MessageService::Answer::No:
+                if (declined) {
+                    declined();
+                }
+                return true;
+            case MessageService::Answer::Cancel:
+                break;
+        }
+        return false;
+    });
 }
 
 KambrixApplication::KambrixApplication(int& argc, char** argv) : QApplication(argc, argv) {

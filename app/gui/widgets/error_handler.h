@@ -53,6 +53,15 @@ auto guarded(MessageService& messages, QWidget* parent, F f) {
 void closeIfAllowed(QCloseEvent* event, MessageService& messages, QWidget* window,
                     const std::function<bool()>& mayClose);
 
+// The close of a window that may hold unsaved changes: without changes it closes at once;
+// otherwise `question` is asked (Yes/No/Cancel). Yes saves and closes only when `save`
+// succeeded; No closes without saving, after `declined` when given; Cancel keeps the window
+// open. An error while saving is reported through the top-level handler's box and keeps the
+// window, and its changes, open.
+void closeAskingToSave(QCloseEvent* event, MessageService& messages, QWidget* window, bool unsaved,
+                       const QString& question, const std::function<bool()>& save,
+                       const std::function<void()>& declined = {});
+
 // The program's application object: an exception out of an event handler ends in the
 // top-level handler instead of ending the program.
 class KambrixApplication : public QApplication {

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <cstdlib>
 
+#include "gui/widgets/error_handler.h"
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
@@ -223,7 +224,37 @@ void GridView::exportCsvCommand() {
     messages_->showStatus(this, QStringLiteral("The table was written to %1").arg(path));
 }
 
+void GridView::setEditable(EditCommands commands) {
+    editable_ = true;
+    commands_ = std::move(commands);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setAlternatingRowColors(false);
+    removeAction(copyAction_);
+    removeAction(exportAction_);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
 void GridView::keyPressEvent(QKeyEvent* event) {
+    if (editable_) {
+        const std::pair<QKeySequence::StandardKey, const std::function<void()>*> keys[] = {
+            {QKeySequence::Paste, &commands_.paste},
+            {QKeySequence::Copy, &commands_.copy},
+            {QKeySequence::Undo, &commands_.undo}};
+        for (const auto& [key, command] : keys) {
+            if (event->matches(key) && *command) {
+                event->accept();
+                if (messages_ != nullptr) {
+                    guarded(*messages_, this, *command)();
+                } else {
+                    (*command)();
+                }
+                return;
+            }
+        }
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
     if (event->matches(QKeySequence::Copy)) {
         copySelection();
         event->accept();

@@ -4,7 +4,8 @@
 // column captions of its "ColumnCaptions" property, which the language file may replace;
 // copies the selection as tab-separated text (Ctrl+A selects all, Ctrl+C copies every
 // selected cell); exports the table as CSV; and tells the window when a row is activated
-// (Enter or a double click).
+// (Enter or a double click). An editable grid (readings the user types or pastes) leaves
+// those commands to the window: see setEditable().
 //
 // Use: `auto* g = new GridView("grdSalidas", "Tramo;Salida;...", parent);
 //       g->setMessages(&services.messages); g->setTable(presenterTable);`
@@ -13,6 +14,7 @@
 
 #include <QStringList>
 #include <QTableWidget>
+#include <functional>
 
 #include "shell/table_data.h"
 
@@ -29,6 +31,19 @@ class GridView : public QTableWidget {
     // `captions`: the ";"-separated Spanish design captions of the columns, in the order of
     // the tables this grid shows.
     GridView(const char* objectName, const QString& captions, QWidget* parent = nullptr);
+
+    // What the window does in an editable grid on Ctrl+V, Ctrl+C and Ctrl+Z.
+    struct EditCommands {
+        std::function<void()> paste;
+        std::function<void()> copy;
+        std::function<void()> undo;
+    };
+    // Makes the cells editable as a spreadsheet's are (a double click, F2 or typing opens
+    // a cell): the keys run the window's commands (inside an open cell editor they edit the
+    // text), Enter no longer activates a row, and the grid's own copy and export commands
+    // leave its menu. What a command throws is shown in the error box.
+    void setEditable(EditCommands commands);
+    bool isEditable() const noexcept { return editable_; }
 
     // The service that asks for the export file and reports a failed export.
     void setMessages(MessageService* messages) { messages_ = messages; }
@@ -67,6 +82,8 @@ class GridView : public QTableWidget {
     TableData table_;
     MessageService* messages_ = nullptr;
     bool compact_ = false;
+    bool editable_ = false;
+    EditCommands commands_;
     QAction* copyAction_ = nullptr;
     QAction* exportAction_ = nullptr;
 };

@@ -2,8 +2,9 @@
 //
 // The one way the windows talk to the user in a box: information messages (with the
 // technical detail behind "Show details"), Yes/No and Yes/No/Cancel questions, a text
-// prompt, the file dialogs and a short confirmation in the window's status line. Every box
-// is titled "Kambrix". Tests install the scripted service, which answers by itself.
+// prompt, the file dialogs, the print preview and a short confirmation in the window's
+// status line. Every box is titled "Kambrix". Tests install the scripted service, which
+// answers by itself.
 #pragma once
 
 #include <QString>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+class QPrinter;
 class QWidget;
 
 namespace kambrix {
@@ -45,6 +47,15 @@ class MessageService {
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption,
                                  const QString& suggestedName, const QString& filter) = 0;
+    // The print preview of a document, printed from there: `paint` draws the whole document
+    // on the printer it is given (again whenever the preview's page settings change).
+    // `documentName` names the print job.
+    virtual void printPreview(QWidget* parent, const QString& documentName,
+                              const std::function<void(QPrinter&)>& paint) = 0;
+    // The box of an error no window expected (the top-level handler's); an information box.
+    virtual void showUnexpectedError(QWidget* parent, const QString& text, const QString& detail) {
+        showMessage(parent, text, detail);
+    }
     // A short confirmation in the status line of the window (for instance after Save).
     virtual void showStatus(QWidget* window, const QString& text) = 0;
 

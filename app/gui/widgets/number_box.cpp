@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <cmath>
 
+#include "gui/widgets/connections.h"
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_display.h"
 #include "shell/services.h"
@@ -26,7 +27,8 @@ NumberBox::NumberBox(QLineEdit* box, NumberRange range, QString what, bool allow
       accepted_(std::move(accepted)),
       lastAccepted_(box->text()) {
     box_->installEventFilter(this);
-    QObject::connect(box_, &QLineEdit::returnPressed, this, [this] { commit(); });
+    // The box is the connection's context: this object is its child and ends with it.
+    onSignal(box_, &QLineEdit::returnPressed, box_, messages_, [this] { commit(); });
 }
 
 double NumberBox::value(double fallback) const {

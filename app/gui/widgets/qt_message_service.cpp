@@ -5,7 +5,13 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
+
+#include "gui/widgets/connections.h"
+#include "gui/widgets/controls.h"
 
 namespace kambrix {
 
@@ -91,6 +97,21 @@ QString QtMessageService::openFileName(QWidget* parent, const QString& caption,
 QString QtMessageService::saveFileName(QWidget* parent, const QString& caption,
                                        const QString& suggestedName, const QString& filter) {
     return QFileDialog::getSaveFileName(owner(parent), caption, suggestedName, filter);
+}
+
+void QtMessageService::printPreview(QWidget* parent, const QString& documentName,
+                                    const std::function<void(QPrinter&)>& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(documentName);
+    QPrintPreviewDialog preview(&printer, owner(parent));
+    preview.setObjectName(QStringLiteral("dlgVistaPrevia"));
+    preview.setWindowTitle(kTitle);
+    // A failure while drawing ends in the error box, not in the preview's event loop.
+    onSignal(&preview, &QPrintPreviewDialog::paintRequested, &preview, *this,
+             [&paint](QPrinter* p) { paint(*p); });
+    fitToScreen(&preview, QSize(1000, 720));
+    preview.exec();
 }
 
 void QtMessageService::showStatus(QWidget* window, const QString& text) {

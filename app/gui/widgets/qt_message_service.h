@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The message service of the running program: Qt's message boxes, input dialog, file
-// dialogs and the window's status bar.
+// dialogs, the print preview and the window's status bar.
 #pragma once
 
 #include "gui/widgets/message_service.h"
@@ -20,6 +20,9 @@ class QtMessageService : public MessageService {
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
+    // Qt's print preview on A4, fitted to the screen.
+    void printPreview(QWidget* parent, const QString& documentName,
+                      const std::function<void(QPrinter&)>& paint) override;
     // Shown for a few seconds in the window's QStatusBar (none: nothing is shown).
     void showStatus(QWidget* window, const QString& text) override;
 

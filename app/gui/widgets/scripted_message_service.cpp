@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/widgets/scripted_message_service.h"
 
+#include <QDir>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include "gui/widgets/error_handler.h"
+
 namespace kambrix {
 
 void ScriptedMessageService::showMessage(QWidget*, const QString& text, const QString& detail) {
@@ -74,6 +80,28 @@ QString ScriptedMessageService::saveFileName(QWidget* parent, const QString& cap
     return openFileName(parent, caption, filter);
 }
 
+void ScriptedMessageService::printPreview(QWidget* parent, const QString& documentName,
+                                          const std::function<void(QPrinter&)>& paint) {
+    previews << documentName;
+    QTemporaryDir scratch;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setDocName(documentName);
+    printer.setOutputFileName(previewFile.isEmpty() ? QDir(scratch.path()).filePath("preview.pdf")
+                                                    : previewFile);
+    try {
+        paint(printer);
+    } catch (...) {
+        reportUnexpectedError(*this, parent);
+    }
+}
+
+void ScriptedMessageService::showUnexpectedError(QWidget* parent, const QString& text,
+                                                 const QString& detail) {
+    showMessage(parent, text, detail);
+    errorBoxes << text;
+}
+
 void ScriptedMessageService::showStatus(QWidget*, const QString& text) {
     statuses << text;
 }
@@ -89,6 +117,7 @@ void ScriptedMessageService::clear() {
     fileCaptions.clear();
     fileFilters.clear();
     statuses.clear();
+    previews.clear();
     answers_.clear();
     texts_.clear();
     files_.clear();

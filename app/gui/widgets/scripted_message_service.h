@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The message service of the window tests: records every text it is given and answers from
-// a script, so no box ever waits for a person.
+// a script, so no box ever waits for a person. The boxes of errors no window expected are
+// kept apart: a test that means to raise one says so with expectErrorBoxes(), and the window
+// tests' fixture fails on any other (unexpectedErrorBoxes()).
 #pragma once
 
 #include <QStringList>
@@ -30,7 +32,18 @@ class ScriptedMessageService : public MessageService {
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
+    // Records the document's name and draws it into a PDF file: previewFile when set, else
+    // a temporary file. A failure while drawing is reported as the real preview reports it.
+    void printPreview(QWidget* parent, const QString& documentName,
+                      const std::function<void(QPrinter&)>& paint) override;
+    // Recorded among the information boxes and among the error boxes.
+    void showUnexpectedError(QWidget* parent, const QString& text, const QString& detail) override;
     void showStatus(QWidget* window, const QString& text) override;
+
+    // The test means to raise `count` more boxes of unexpected errors.
+    void expectErrorBoxes(int count = 1) { expectedErrorBoxes_ += count; }
+    // The boxes of unexpected errors beyond those the test expected.
+    QStringList unexpectedErrorBoxes() const { return errorBoxes.mid(expectedErrorBoxes_); }
 
     // The script, answered in order by both kinds of question.
     void answer(bool yes) { answers_.push_back(yes ? Answer::Yes : Answer::No); }
@@ -54,7 +67,11 @@ class ScriptedMessageService : public MessageService {
     QStringList fileCaptions;
     QStringList fileFilters;  // the filter of each file dialog
     QStringList statuses;     // status-line confirmations
+    QStringList previews;     // the documents shown in a print preview
+    QString previewFile;      // where a preview is drawn (empty: a temporary file)
+    QStringList errorBoxes;   // the boxes of unexpected errors, in order
 
+    // Forgets the texts and the script; the boxes of unexpected errors stay.
     void clear();
 
   private:
@@ -62,6 +79,7 @@ class ScriptedMessageService : public MessageService {
     std::deque<std::optional<QString>> texts_;
     std::deque<QString> files_;
     std::deque<std::optional<int>> items_;
+    int expectedErrorBoxes_ = 0;
 };
 
 }  // namespace kambrix
