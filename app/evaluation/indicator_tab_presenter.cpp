@@ -27,6 +27,10 @@ TableCell valueCell(double value, int decimals) {
 
 }  // namespace
 
+quarvex::indicadores indicatorRecordOf(const IndicatorInputs& in) {
+    return quarvex::statics().newIndicadores(in.hours.value_or(0), in.plugged);
+}
+
 IndicatorInputs readIndicatorInputs(const std::string& hoursText, const std::string& pluggedText,
                                     char decimalSeparator) {
     IndicatorInputs in;

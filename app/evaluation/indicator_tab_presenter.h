@@ -37,6 +37,9 @@ struct IndicatorInputs {
 IndicatorInputs readIndicatorInputs(const std::string& hoursText, const std::string& pluggedText,
                                     char decimalSeparator);
 
+// The chart's indicator record of accepted inputs (hours given).
+quarvex::indicadores indicatorRecordOf(const IndicatorInputs& in);
+
 enum class IndicatorProblem { None, NoHours, Plugged };
 // Which box the refusal concerns (Plugged: its text is selected for typing over it).
 IndicatorProblem indicatorProblemKind(const IndicatorInputs& in, int totalOutlets);

@@ -215,7 +215,7 @@ void TabIndicadores::inputsChanged() {
     const IndicatorInputs in =
         readIndicatorInputs(txtHorasRevolucao_->text().toStdString(),
                             txtAObturados_->text().toStdString(), decimalSeparator());
-    workbench_.setIndicadores(quarvex::statics().newIndicadores(*in.hours, in.plugged));
+    workbench_.setIndicadores(indicatorRecordOf(in));
 }
 
 void TabIndicadores::refresh(bool showMessages) {

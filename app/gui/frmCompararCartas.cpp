@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmCompararCartas.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -24,6 +25,7 @@
 
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
+#include "design/supply_store.h"
 #include "evaluation/indicator_tab_presenter.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/connections.h"
@@ -35,6 +37,7 @@
 #include "gui/widgets/translation.h"
 #include "shell/errors.h"
 #include "shell/services.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 namespace {
@@ -201,6 +204,12 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
         "The outlets from the pivot point that give no water, left out of UD and CU; the "
         "indicator tab's number at first"));
     opt->addWidget(txtObturadas, row++, 1);
+    chkPuntoOperacion_ = new QCheckBox(QStringLiteral("At the operating point"), fraOpciones);
+    chkPuntoOperacion_->setObjectName("chkPuntoOperacion");
+    chkPuntoOperacion_->setToolTip(
+        QStringLiteral("Judge each package where it meets the system's supply (the pump curve "
+                       "of the Supply tab) instead of at the design pressure"));
+    opt->addWidget(chkPuntoOperacion_, row++, 0, 1, 2);
     opt->addWidget(cmdComparar, row++, 0, 1, 2);
     fraOpciones->setMaximumWidth(360);
     top->addWidget(fraOpciones);
@@ -320,6 +329,26 @@ bool frmCompararCartas::cmdComparar_Click() {
         return false;
     }
     ComparisonBase base = comparisonBaseOf(workbench_);
+    if (chkPuntoOperacion_->isChecked()) {
+        options->atOperatingPoint = true;
+        try {
+            base.supply = readFrom(workbench_.databases().projects, [&](quarvex::Connection& con) {
+                return loadSupply(con, workbench_.project().id);
+            });
+        } catch (...) {
+            handleDatabaseError(m, this, "The supply of the system could not be read");
+            return false;
+        }
+        if (base.supply->pump.empty()) {
+            m.showMessage(this, QStringLiteral("Comparing at the operating point needs the pump "
+                                               "curve: give it in the Supply tab and save it"));
+            return false;
+        }
+        if (const auto problem = supplyProblem(*base.supply)) {
+            m.showMessage(this, QString::fromStdString(*problem));
+            return false;
+        }
+    }
     base.settings.indicadores.horasRevolucao = horas_->isBlank() ? 0 : horas_->value();
     base.settings.indicadores.numeroSaidasObturadas =
         static_cast<int>(obturadas_->isBlank() ? 0 : obturadas_->value());

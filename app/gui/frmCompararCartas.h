@@ -8,6 +8,7 @@
 #include "gui/widgets/app_services.h"
 
 class QChartView;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -64,6 +65,7 @@ class frmCompararCartas : public QWidget {
     QComboBox* cmbModeloCanon_;
     QComboBox* cmbVariacion_;
     QComboBox* cmbOrden_;
+    QCheckBox* chkPuntoOperacion_ = nullptr;
     GridView* grdCandidatos_;
     QChartView* chtCU_;
 };

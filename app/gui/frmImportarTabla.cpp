@@ -26,6 +26,7 @@
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "shell/catalogue_editors.h"
 #include "shell/csv.h"
 #include "shell/errors.h"
 #include "shell/number_text.h"
@@ -277,10 +278,9 @@ void frmImportarTabla::drawFit(int row) {
 void frmImportarTabla::fillBrands() {
     QStringList brands;
     try {
-        quarvex::statics()
-            .Aspersores()
-            .MarcasAll(services_.config.asperConnectionString)
-            .ForEach([&](const quarvex::marca& b) { brands << qs(b.nome); });
+        for (const auto& name : catalogueBrandNames(services_.config.asperConnectionString)) {
+            brands << qs(name);
+        }
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
@@ -292,14 +292,10 @@ void frmImportarTabla::fillModels() {
     const std::string brand = trim(cboMarca_->currentText().toStdString());
     QStringList models;
     try {
-        quarvex::statics()
-            .Aspersores()
-            .ModelosAll(services_.config.asperConnectionString)
-            .ForEach([&](const quarvex::modelo& x) {
-                if (x.marca.nome == brand) {
-                    models << qs(x.nome);
-                }
-            });
+        for (const auto& name :
+             catalogueModelNames(services_.config.asperConnectionString, brand)) {
+            models << qs(name);
+        }
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }

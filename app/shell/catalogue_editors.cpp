@@ -134,6 +134,29 @@ SprinklerCatalogueLists readSprinklerCatalogue(const std::string& asperConnectio
     return lists;
 }
 
+std::vector<std::string> catalogueBrandNames(const std::string& asperConnection) {
+    std::vector<std::string> names;
+    quarvex::statics()
+        .Aspersores()
+        .MarcasAll(asperConnection)
+        .ForEach([&](const quarvex::marca& b) { names.push_back(b.nome); });
+    return names;
+}
+
+std::vector<std::string> catalogueModelNames(const std::string& asperConnection,
+                                             const std::string& brand) {
+    std::vector<std::string> names;
+    quarvex::statics()
+        .Aspersores()
+        .ModelosAll(asperConnection)
+        .ForEach([&](const quarvex::modelo& m) {
+            if (m.marca.nome == brand) {
+                names.push_back(m.nome);
+            }
+        });
+    return names;
+}
+
 void addNozzle(const std::string& asperConnection, const quarvex::modelo& model,
                const NozzleData& data) {
     requireStorableName(StoredNameKind::SprinklerBrand, model.marca.nome);

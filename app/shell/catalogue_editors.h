@@ -80,6 +80,11 @@ struct SprinklerCatalogueLists {
 };
 // Reads the lists from the sprinkler database; raises when it cannot be read.
 SprinklerCatalogueLists readSprinklerCatalogue(const std::string& asperConnection);
+// The names of the catalogue's brands, and of the models of one brand, in the store's
+// order; raises when the catalogue cannot be read.
+std::vector<std::string> catalogueBrandNames(const std::string& asperConnection);
+std::vector<std::string> catalogueModelNames(const std::string& asperConnection,
+                                             const std::string& brand);
 // Stores a new nozzle of `model` (its brand and the model are stored first when new; their
 // names must be storable). Raises what the store refuses.
 void addNozzle(const std::string& asperConnection, const quarvex::modelo& model,

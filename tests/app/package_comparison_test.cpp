@@ -421,7 +421,7 @@ TEST_F(Comparison, CandidatesModelsAndOptions) {
     EXPECT_EQ(plain[1].boost, 0);
     EXPECT_EQ(plain[7].order, 7);
     // Regulators on every span, the overhang (span 8) included; no boost without a gun.
-    const auto s = candidateSettings(ComparisonBase{noGun, {}, {}}, plain[1], 0.2);
+    const auto s = candidateSettings(ComparisonBase{noGun, {}, {}, {}}, plain[1], 0.2);
     ASSERT_EQ(s.regulators->Count(), 8);
     EXPECT_EQ(s.regulators->Item(8)->tramo(), 8);
     EXPECT_TRUE(s.regulators->Item(8)->installed());

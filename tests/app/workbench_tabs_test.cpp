@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -17,9 +18,11 @@
 #include <memory>
 
 #include "design/chart_workbench.h"
+#include "design/supply_store.h"
 #include "evaluation/indicator_tab_presenter.h"
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
+#include "gui/TabSupply.h"
 #include "gui/frmSuperficialStorage.h"
 #include "gui/widgets/grid_view.h"
 #include "windows_test_support.h"
@@ -419,6 +422,65 @@ TEST_F(WorkbenchTabs, TheTabValuesSurviveSavingAndOpeningTheChart) {
     EXPECT_EQ(box(runoff.get(), "txta")->text(), "-0.45");
     EXPECT_FALSE(label(indicators.get(), "lblCU_v").isEmpty());
     EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Point 2"));
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+}
+
+}  // namespace
+}  // namespace kambrix
+
+namespace kambrix {
+namespace {
+
+// The supply tab over the demo's automatic package: the stored supply comes into the boxes,
+// Compute shows the cases and the curves meeting at the operating points, a refused row is
+// named in the tab, Save supply stores what the boxes say.
+TEST_F(WorkbenchTabs, TheSupplyTabFindsTheOperatingPoint) {
+    Supply stored;
+    stored.pump = {{60, 380}};
+    stored.line = {3, 400, 203.2, 140};
+    writeTo(config.projectsConnectionString,
+            [&](quarvex::Connection& c) { saveSupply(c, demo.id, stored); });
+    TabSupply tab(services, *bench);
+    tab.updateData();
+    auto* pump = child<QTableWidget>(&tab, "grdBomba");
+    ASSERT_TRUE(pump->item(0, 0) && pump->item(0, 1));
+    EXPECT_EQ(pump->item(0, 0)->text(), "60");
+    EXPECT_EQ(box(&tab, "txtLongitud")->text(), "400");
+    EXPECT_EQ(box(&tab, "txtDiametro")->text(), "203.2");
+
+    child<QPushButton>(&tab, "cmdCalcularSuministro")->click();
+    EXPECT_TRUE(label(&tab, "lblMensajeSuministro").isEmpty())
+        << label(&tab, "lblMensajeSuministro").toStdString();
+    const SupplyAnalysis a = analyseSupply(chartSetupOf(*bench), stored);
+    EXPECT_EQ(label(&tab, "lblResumenSuministro"),
+              QString::fromStdString(supplyTabView(a, '.').summary));
+    auto* grid = child<GridView>(&tab, "grdCasos");
+    ASSERT_EQ(grid->rowCount(), 4);
+    EXPECT_EQ(grid->item(2, 0)->text(), "gun off");
+    auto* figure = child<QChartView>(&tab, "chtSuministro");
+    auto* points = seriesNamed<QScatterSeries>(figure, "Operating points");
+    ASSERT_NE(points, nullptr);
+    ASSERT_EQ(points->count(), 3);
+    EXPECT_NEAR(points->at(0).x(), a.cases[0].point.caudal, 1e-9);
+    EXPECT_NEAR(points->at(0).y(), a.cases[0].point.presion, 1e-9);
+    EXPECT_NE(seriesNamed<QLineSeries>(figure, "Supply at the pivot"), nullptr);
+
+    // A falling discharge is refused with its row; nothing is computed.
+    pump->setItem(1, 0, new QTableWidgetItem("50"));
+    pump->setItem(1, 1, new QTableWidgetItem("300"));
+    child<QPushButton>(&tab, "cmdCalcularSuministro")->click();
+    EXPECT_NE(label(&tab, "lblMensajeSuministro").indexOf("row 2"), -1);
+    EXPECT_EQ(grid->rowCount(), 0);
+
+    // Save supply stores the boxes: a two-row curve and a measured supply.
+    pump->item(1, 0)->setText("90");
+    type(box(&tab, "txtPresionMedida"), "290");
+    type(box(&tab, "txtCaudalMedido"), "61");
+    child<QPushButton>(&tab, "cmdGuardarSuministro")->click();
+    const Supply saved = readFrom(config.projectsConnectionString,
+                                  [&](quarvex::Connection& c) { return loadSupply(c, demo.id); });
+    EXPECT_EQ(saved.pump, (std::vector<PumpRow>{{60, 380}, {90, 300}}));
+    EXPECT_EQ(saved.measured, (MeasuredSupply{290, 61}));
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
 }
 
