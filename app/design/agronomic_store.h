@@ -64,6 +64,11 @@ void copyTovrenAgronomics(quarvex::Connection& con, int sourceSystemId, int targ
 // copyTovrenAgronomics, and the source's efficiency row when neither carried it over.
 void copySystemAgronomics(quarvex::Connection& con, int sourceSystemId, int targetSystemId);
 void deleteSystemAgronomics(quarvex::Connection& con, int systemId);
+// The two above as the projects store's participant in a system's copy and delete.
+SystemRowsParticipant agronomicRowsParticipant();
+// The projects store every window and command that copies or deletes a system uses: the
+// system's agronomic rows go with it.
+Projectos projectsWithAgronomics();
 
 // The agronomic design screen's save: saveProject of `project`, then saveAgronomic of the
 // record under the project's id, in one transaction on one connection opened on

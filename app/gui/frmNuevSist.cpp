@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "design/agronomic_store.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/error_handler.h"
@@ -164,7 +165,7 @@ void frmNuevSist::listActivated(QListWidgetItem* item) {
 
 void frmNuevSist::removeProject(const std::string& name) {
     readFrom(services_.config.projectsConnectionString, [&](quarvex::Connection& con) {
-        Projectos store;
+        const Projectos store = projectsWithAgronomics();
         if (auto project = store.loadProject(con, store.nameCondition(name))) {
             store.deleteProject(con, *project);
         }
@@ -210,7 +211,7 @@ void frmNuevSist::accept() {
         services_.messages.showMessage(this, QString::fromStdString(message));
         raiseError(errc::CommandStopped);
     };
-    Projectos store;
+    const Projectos store = projectsWithAgronomics();
     if (optConsultar_->isChecked()) {
         if (existing.empty()) {
             stop(requirementMessage({"the name of the system to open"}));
@@ -275,7 +276,8 @@ void frmNuevSist::openStartWindow(int newProjectId) {
         connect(start, &QObject::destroyed, this, [this, newProjectId] {
             try {
                 discardNewSystemLeftUnsaved(services_.config.projectsConnectionString,
-                                            services_.document, newProjectId);
+                                            services_.document, newProjectId,
+                                            projectsWithAgronomics());
             } catch (...) {
                 handleDatabaseError(services_.messages, this,
                                     "The new system that was not saved could not be removed");
