@@ -34,10 +34,11 @@ bench: deps
 	cmake --build build-bench -j$(JOBS)
 	build-bench/bench/kambrix-bench
 
+# Address and undefined-behaviour sanitizers with leak detection: a test that leaks fails.
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKAMBRIX_SANITIZE=ON -DKAMBRIX_WERROR=$(WERROR) $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j$(JOBS)
-	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
