@@ -8,6 +8,7 @@
 // results is intended, regenerate the pinned files with scripts/update-golden.sh and review
 // the difference before committing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -79,10 +80,12 @@ void compare(const json& got, const json& want, const std::string& path,
     }
 }
 
-// The demo database folder (the demo system and its stored chart), made once per run.
+// The demo database folder (the demo system and its stored chart), made once per process:
+// ctest runs each case in a process of its own, side by side, so each has its own folder.
 const std::string& demoFolder() {
     static const std::string folder = [] {
-        const fs::path target = fs::path(KAMBRIX_TEST_TMP) / "golden-demo-db";
+        const fs::path target =
+            fs::path(KAMBRIX_TEST_TMP) / ("golden-demo-db-" + std::to_string(::getpid()));
         fs::remove_all(target);
         fs::create_directories(target.parent_path());
         if (!makeDemoDatabaseFolder(KAMBRIX_DB_TEMPLATE, target)) {
