@@ -238,6 +238,14 @@ void deleteSystemAgronomics(Connection& con, int systemId) {
     });
 }
 
+SystemRowsParticipant agronomicRowsParticipant() {
+    return {copySystemAgronomics, deleteSystemAgronomics};
+}
+
+Projectos projectsWithAgronomics() {
+    return Projectos({agronomicRowsParticipant()});
+}
+
 void saveProjectWithAgronomic(const std::string& connectionString, Projecto& project,
                               Agronomics& record) {
     Projecto p = project;

@@ -64,6 +64,11 @@ void copyTovrenAgronomics(quarvex::Connection& con, int sourceSystemId, int targ
 // copyTovrenAgronomics, and the source's efficiency row when neither carried it over.
 void copySystemAgronomics(quarvex::Connection& con, int sourceSystemId, int targetSystemId);
 void deleteSystemAgronomics(quarvex::Connection& con, int systemId);
+// The two above as the projects store's participant in a system's copy and delete.
+SystemRowsParticipant agronomicRowsParticipant();
+// A projects store whose copy and delete take the system's agronomic rows with it (the
+// program's own store, systemStore, takes every store's rows).
+Projectos projectsWithAgronomics();
 
 // The agronomic design screen's save: saveProject of `project`, then saveAgronomic of the
 // record under the project's id, in one transaction on one connection opened on

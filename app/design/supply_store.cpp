@@ -130,4 +130,8 @@ void copySupply(Connection& con, int sourceSystemId, int targetSystemId) {
     });
 }
 
+SystemRowsParticipant supplyRowsParticipant() {
+    return {copySupply, deleteSupply};
+}
+
 }  // namespace kambrix

@@ -9,6 +9,7 @@
 #include <quarvex/quarvex.h>
 
 #include "design/supply.h"
+#include "shell/projectos.h"
 
 namespace kambrix {
 
@@ -21,5 +22,7 @@ void saveSupply(quarvex::Connection& con, int systemId, const Supply& supply);
 void deleteSupply(quarvex::Connection& con, int systemId);
 // Gives the target system a copy of the source system's supply (replacing its own).
 void copySupply(quarvex::Connection& con, int sourceSystemId, int targetSystemId);
+// The supply's part in the copy and the delete of a system.
+SystemRowsParticipant supplyRowsParticipant();
 
 }  // namespace kambrix

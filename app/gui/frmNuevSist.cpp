@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "design/system_store.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
@@ -31,7 +32,9 @@ QString inQuotes(const std::string& name) {
 }  // namespace
 
 frmNuevSist::frmNuevSist(const AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), selection_(services.config.projectsConnectionString) {
+    : QWidget(parent),
+      services_(services),
+      selection_(services.config.projectsConnectionString, systemStore()) {
     setObjectName("frmNuevSist");
     setWindowTitle(QStringLiteral("Diseño de un nuevo sistema"));
     auto* outer = new QVBoxLayout(this);
@@ -194,7 +197,7 @@ void frmNuevSist::openStartWindow(int newProjectId) {
         onSignal(start, &QObject::destroyed, this, services_.messages, [this, newProjectId] {
             try {
                 discardNewSystemLeftUnsaved(services_.config.projectsConnectionString,
-                                            services_.document, newProjectId);
+                                            services_.document, newProjectId, systemStore());
             } catch (...) {
                 handleDatabaseError(services_.messages, this,
                                     "The new system that was not saved could not be removed");

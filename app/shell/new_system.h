@@ -7,15 +7,17 @@
 
 #include <string>
 
+#include "shell/projectos.h"
 #include "shell/system_document.h"
 
 namespace kambrix {
 
-// Removes the project `projectId` (with whatever the project store removes along with it)
-// when it is still the document's project, the document has never stored it and its row
-// holds no spans. True when it was removed; a project saved meanwhile, or another project
+// Removes the project `projectId` through `store` (with whatever that store removes along
+// with it) when it is still the document's project, the document has never stored it and its
+// row holds no spans. True when it was removed; a project saved meanwhile, or another project
 // chosen since, is left alone. Database faults pass on.
 bool discardNewSystemLeftUnsaved(const std::string& projectsConnectionString,
-                                 const SystemDocument& document, int projectId);
+                                 const SystemDocument& document, int projectId,
+                                 const Projectos& store);
 
 }  // namespace kambrix

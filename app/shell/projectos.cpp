@@ -2,8 +2,8 @@
 #include "shell/projectos.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "design/agronomic_store.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
 
@@ -24,6 +24,9 @@ std::string idText(int id) {
 }
 
 }  // namespace
+
+Projectos::Projectos(std::vector<SystemRowsParticipant> participants)
+    : participants_(std::move(participants)) {}
 
 std::string Projectos::nameCondition(const std::string& name) const {
     return quarvex::bindParameters("designacao=?", {quarvex::sqlQuote(name)});
@@ -163,7 +166,11 @@ Projecto Projectos::copyProject(Connection& con, const std::string& baseConditio
     copy.id = 0;
     auto work = [&] {
         writeProject(con, copy);
-        copySystemAgronomics(con, base->id, copy.id);
+        for (const auto& participant : participants_) {
+            if (participant.copy) {
+                participant.copy(con, base->id, copy.id);
+            }
+        }
     };
     if (con.InTransaction()) {
         work();
@@ -181,7 +188,11 @@ void Projectos::deleteProject(Connection& con, Projecto& project) const {
     // included: a failure anywhere leaves the system whole.
     auto work = [&] {
         destroySystemCharts(con, project.id);
-        deleteSystemAgronomics(con, project.id);
+        for (const auto& participant : participants_) {
+            if (participant.remove) {
+                participant.remove(con, project.id);
+            }
+        }
         con.Execute(schema("tramos").deleteSQL(
             std::nullopt, quarvex::bindParameters("projecto_id=?", {idText(project.id)})));
         con.Execute(schema("projectos").deleteSQL(idText(project.id)));

@@ -6,6 +6,7 @@
 
 #include <quarvex/quarvex.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,8 +34,24 @@ struct Projecto {
     bool p_destroyed = false;
 };
 
+// Rows another store keeps for a system (keyed by the system's id) that go with the system
+// when it is copied or deleted. The store that owns the rows supplies the participant; the
+// projects store calls it inside the copy's or the delete's one transaction, so a throw from
+// it undoes the whole copy or delete. Either member may be empty.
+struct SystemRowsParticipant {
+    // Copies the rows of system `sourceId` to the new system `targetId`.
+    std::function<void(quarvex::Connection&, int sourceId, int targetId)> copy;
+    // Removes the rows of the system.
+    std::function<void(quarvex::Connection&, int systemId)> remove;
+};
+
 class Projectos {
   public:
+    // A store whose copy and delete take only the system's own rows (and its charts).
+    Projectos() = default;
+    // A store whose copy and delete also call the participants, in this order.
+    explicit Projectos(std::vector<SystemRowsParticipant> participants);
+
     // "designacao=" + the quoted name.
     std::string nameCondition(const std::string& name) const;
     // The number of projects meeting the condition.
@@ -51,17 +68,20 @@ class Projectos {
     // when the spans were loaded, replaces all span rows ("ordem" = index in the array). Runs
     // inside one transaction unless the caller already holds one.
     void saveProject(quarvex::Connection& con, Projecto& project) const;
-    // A copy of the base project under a new name, with new span rows and copies of its
-    // agronomic and scheduling-model rows (no sprinkler charts). The base must exist
-    // (errc::InvalidArgument otherwise). Returns the stored copy with its spans.
+    // A copy of the base project under a new name, with new span rows, then each
+    // participant's copy from the base's id to the copy's (no sprinkler charts), all in one
+    // transaction (the caller's when one is open): on any failure nothing is stored. The base
+    // must exist (errc::InvalidArgument otherwise). Returns the stored copy with its spans.
     Projecto copyProject(quarvex::Connection& con, const std::string& baseCondition,
                          const std::string& newName) const;
-    // Removes the system's sprinkler charts (through the chart store), its agronomic and
-    // scheduling-model rows, its span rows and its row, all in one transaction on the open
-    // connection (the caller's when one is open): on any failure nothing is removed.
+    // Removes the system's sprinkler charts (through the chart store), the participants'
+    // rows, its span rows and its row, all in one transaction on the open connection (the
+    // caller's when one is open): on any failure nothing is removed.
     void deleteProject(quarvex::Connection& con, Projecto& project) const;
 
   private:
+    std::vector<SystemRowsParticipant> participants_;
+
     quarvex::Array<quarvex::tramo> loadTramos(quarvex::Connection& con, int projectId) const;
     void writeProject(quarvex::Connection& con, Projecto& project) const;
 };

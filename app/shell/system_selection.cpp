@@ -21,8 +21,8 @@ std::string noSystemNamed(const std::string& name) {
 
 }  // namespace
 
-SystemSelection::SystemSelection(std::string projectsConnection)
-    : cs_(std::move(projectsConnection)) {}
+SystemSelection::SystemSelection(std::string projectsConnection, Projectos store)
+    : cs_(std::move(projectsConnection)), store_(std::move(store)) {}
 
 std::vector<std::string> SystemSelection::names() const {
     return readFrom(cs_, [](quarvex::Connection& con) { return Projectos().projectNames(con); });
@@ -35,7 +35,7 @@ std::string SystemSelection::replaceQuestion(const std::string& name) {
 
 void SystemSelection::remove(const std::string& name) const {
     readFrom(cs_, [&](quarvex::Connection& con) {
-        Projectos store;
+        const Projectos& store = store_;
         if (auto project = store.loadProject(con, store.nameCondition(name))) {
             store.deleteProject(con, *project);
         }
@@ -47,7 +47,7 @@ SelectionOutcome SystemSelection::accept(
     SystemDocument& document, const std::function<bool(const std::string&)>& confirmReplace) const {
     const std::string existing = trim(existingText);
     const std::string fresh = trim(freshText);
-    Projectos store;
+    const Projectos& store = store_;
     auto count = [&](const std::string& name) {
         return readFrom(cs_, [&](quarvex::Connection& con) {
             return store.countProjects(con, store.nameCondition(name));

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/projectos.h"
 #include "shell/system_document.h"
 
 namespace kambrix {
@@ -40,7 +41,8 @@ struct SelectionOutcome {
 
 class SystemSelection {
   public:
-    explicit SystemSelection(std::string projectsConnection);
+    // `store` copies and deletes a system with the rows other stores keep for it.
+    explicit SystemSelection(std::string projectsConnection, Projectos store = Projectos());
 
     // The stored systems' names, alphabetically. Raises when the store cannot be read.
     std::vector<std::string> names() const;
@@ -59,6 +61,7 @@ class SystemSelection {
 
   private:
     std::string cs_;
+    Projectos store_;
 };
 
 }  // namespace kambrix

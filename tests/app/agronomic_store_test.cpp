@@ -48,7 +48,7 @@ class AgronomicStoreTest : public ::testing::Test {
     test::TempFolder tmp{"agronomic"};
     AppConfig config;
     quarvex::Connection con;
-    Projectos projects;
+    Projectos projects = projectsWithAgronomics();
 };
 
 }  // namespace

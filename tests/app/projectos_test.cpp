@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/agronomic_store.h"
 #include "design/pivot_design.h"
 #include "shell/reference_tramos.h"
 
@@ -41,7 +46,7 @@ class ProjectosTest : public ::testing::Test {
     test::TempFolder tmp{"projectos"};
     AppConfig config;
     quarvex::Connection con;
-    Projectos store;
+    Projectos store = projectsWithAgronomics();
 };
 
 }  // namespace
@@ -146,6 +151,85 @@ TEST_F(ProjectosTest, CopyTakesSpansAndAgronomicRows) {
     // The base keeps its own rows.
     EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" + id), 1);
     EXPECT_THROW(store.copyProject(con, store.nameCondition("Nada"), "X"), quarvex::Error);
+}
+
+TEST_F(ProjectosTest, ParticipantsShareTheCopysAndTheDeletesTransaction) {
+    Projecto base = twoSpanProject("Base");
+    store.saveProject(con, base);
+    const std::string baseId = std::to_string(base.id);
+    con.Execute("INSERT INTO tb_agronomico (kf, id_sistema) VALUES (0.8, " + baseId + ")");
+    auto rows = [&](const std::string& table) {
+        return count(con, "SELECT count(*) AS n FROM " + table);
+    };
+
+    // A participant that writes a row for the new system, and one after it that fails.
+    std::vector<std::pair<int, int>> copies;
+    std::vector<int> removals;
+    const SystemRowsParticipant writes{
+        [&](quarvex::Connection& c, int from, int to) {
+            copies.emplace_back(from, to);
+            c.Execute("INSERT INTO tovren_agronomics (Qfc, id_sistema) VALUES (7, " +
+                      std::to_string(to) + ")");
+        },
+        [&](quarvex::Connection& c, int id) {
+            removals.push_back(id);
+            c.Execute("DELETE FROM tovren_agronomics WHERE id_sistema=" + std::to_string(id));
+        }};
+    const SystemRowsParticipant fails{
+        [](quarvex::Connection&, int, int) { throw std::runtime_error("refused"); },
+        [](quarvex::Connection&, int) { throw std::runtime_error("refused"); }};
+
+    const Projectos failing({agronomicRowsParticipant(), writes, fails});
+    EXPECT_THROW(failing.copyProject(con, failing.nameCondition("Base"), "Copia"),
+                 std::runtime_error);
+    EXPECT_FALSE(con.InTransaction());
+    ASSERT_EQ(copies.size(), 1U);
+    EXPECT_EQ(copies[0].first, base.id);
+    EXPECT_GT(copies[0].second, base.id) << "called with the copy's stored key";
+    // Nothing of the copy stays: not its row, its spans, the agronomic rows nor the rows
+    // the participant before the failing one wrote.
+    EXPECT_FALSE(store.loadProject(con, store.nameCondition("Copia")).has_value());
+    EXPECT_EQ(rows("projectos"), 1);
+    EXPECT_EQ(rows("tramos"), 2);
+    EXPECT_EQ(rows("tb_agronomico"), 1);
+    EXPECT_EQ(rows("tovren_agronomics"), 0);
+
+    // Without the failing participant the copy stands, each participant's rows with it.
+    const Projectos working({agronomicRowsParticipant(), writes});
+    const Projecto copy = working.copyProject(con, working.nameCondition("Base"), "Copia");
+    ASSERT_EQ(copies.size(), 2U);
+    EXPECT_EQ(copies[1], std::make_pair(base.id, copy.id));
+    const std::string copyId = std::to_string(copy.id);
+    EXPECT_EQ(
+        count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE kf=0.8 AND id_sistema=" + copyId),
+        1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tovren_agronomics WHERE id_sistema=" + copyId),
+              1);
+
+    // A store without participants copies the system's own rows only.
+    const Projecto bare = Projectos().copyProject(con, store.nameCondition("Base"), "Bare");
+    EXPECT_EQ(
+        count(con, "SELECT count(*) AS n FROM tramos WHERE projecto_id=" + std::to_string(bare.id)),
+        2);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" +
+                             std::to_string(bare.id)),
+              0);
+
+    // A failing participant undoes the delete too, the other participants' removals with it.
+    Projecto doomed = copy;
+    EXPECT_THROW(failing.deleteProject(con, doomed), std::runtime_error);
+    EXPECT_FALSE(doomed.p_destroyed);
+    EXPECT_FALSE(con.InTransaction());
+    EXPECT_EQ(removals, std::vector<int>{copy.id});
+    EXPECT_TRUE(store.loadProject(con, store.nameCondition("Copia")).has_value());
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" + copyId), 1);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tovren_agronomics WHERE id_sistema=" + copyId),
+              1);
+    working.deleteProject(con, doomed);
+    EXPECT_TRUE(doomed.p_destroyed);
+    EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_agronomico WHERE id_sistema=" + copyId), 0);
+    EXPECT_EQ(rows("tovren_agronomics"), 0);
+    EXPECT_EQ(rows("projectos"), 2);
 }
 
 TEST_F(ProjectosTest, DeleteRemovesEverythingItOwns) {

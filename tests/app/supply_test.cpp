@@ -16,6 +16,7 @@
 #include "design/supply.h"
 #include "design/supply_store.h"
 #include "design/supply_tab_presenter.h"
+#include "design/system_store.h"
 #include "shell/errors.h"
 #include "shell/number_text.h"
 #include "shell/unit_of_work.h"
@@ -362,6 +363,19 @@ TEST_F(DemoSupply, TheStoreKeepsTheSupplyExactly) {
     writeTo(config.projectsConnectionString,
             [&](Connection& con) { deleteSupply(con, project.id + 100); });
     EXPECT_EQ(load(project.id + 100), Supply{});
+    EXPECT_EQ(load(project.id), s);
+
+    // The program's store copies a system with its supply and deletes it with it.
+    const Projectos store = systemStore();
+    Projecto copy;
+    writeTo(config.projectsConnectionString, [&](Connection& con) {
+        copy = store.copyProject(con, store.nameCondition(project.nome), "Copy of the demo");
+    });
+    EXPECT_NE(copy.id, project.id);
+    EXPECT_EQ(load(copy.id), s);
+    writeTo(config.projectsConnectionString,
+            [&](Connection& con) { store.deleteProject(con, copy); });
+    EXPECT_EQ(load(copy.id), Supply{});
     EXPECT_EQ(load(project.id), s);
 }
 

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "design/system_store.h"
+
+#include "design/agronomic_store.h"
+#include "design/supply_store.h"
+
+namespace kambrix {
+
+Projectos systemStore() {
+    return Projectos({agronomicRowsParticipant(), supplyRowsParticipant()});
+}
+
+}  // namespace kambrix
