@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gui/widgets/tab_page.h"
 #include "design/ideal_results.h"
+#include "gui/widgets/tab_page.h"
 
 class QChartView;
 
