@@ -16,11 +16,9 @@
 #include "design/chart_report.h"
 #include "design/chart_workbench.h"
 #include "design/pivot_design.h"
-#include "design/supply_store.h"
 #include "design_output.h"
 #include "input.h"
 #include "shell/errors.h"
-#include "shell/unit_of_work.h"
 #include "stored_system.h"
 
 #ifdef KAMBRIX_HAVE_REPORT
@@ -81,7 +79,7 @@ ojson spanJson(const quarvex::tramo& t, bool withEnd) {
 }
 
 // The design input of the opened chart, in the format `design` reads.
-ojson designInput(ChartWorkbench& w, std::ostream& err, const Supply& supply) {
+ojson designInput(ChartWorkbench& w, std::ostream& err) {
     const Projecto& project = w.project();
     const quarvex::pivot& p = w.projectPivot();
     ojson pivot{
@@ -153,36 +151,10 @@ ojson designInput(ChartWorkbench& w, std::ostream& err, const Supply& supply) {
                                  {"k", check->kostiakov.k},
                                  {"a", check->kostiakov.a}};
     }
-    ojson doc{{"pivot", std::move(pivot)},
-              {"catalogue", std::move(catalogue)},
-              {"mode", "manual"},
-              {"chart", std::move(chart)}};
-    // The system's supply, as `design` reads it.
-    if (!supply.empty() || supply.line.length > 0 || supply.line.lift != 0) {
-        ojson s = ojson::object();
-        if (!supply.pump.empty()) {
-            ojson rows = ojson::array();
-            for (const PumpRow& r : supply.pump) {
-                rows.push_back({r.caudal, r.presion});
-            }
-            s["pump"] = std::move(rows);
-        }
-        s["lift"] = supply.line.lift;
-        if (supply.line.length > 0) {
-            s["line"] = {{"length", supply.line.length},
-                         {"diametro", supply.line.diametro},
-                         {"rugosidad", supply.line.rugosidad}};
-        }
-        if (supply.measured) {
-            s["measured"] = {{"presion", supply.measured->presion},
-                             {"caudal", supply.measured->caudal}};
-        }
-        if (supply.nozzleWear != 0) {
-            s["nozzleWear"] = supply.nozzleWear;
-        }
-        doc["supply"] = std::move(s);
-    }
-    return doc;
+    return ojson{{"pivot", std::move(pivot)},
+                 {"catalogue", std::move(catalogue)},
+                 {"mode", "manual"},
+                 {"chart", std::move(chart)}};
 }
 
 #ifdef KAMBRIX_HAVE_REPORT
@@ -218,10 +190,7 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err) 
             return kExitBadInput;  // the reason is on the error stream
         }
         if (options.designJson) {
-            const Supply supply = readFrom(
-                stored.config.projectsConnectionString,
-                [&](quarvex::Connection& con) { return loadSupply(con, stored.project.id); });
-            out << designInput(w, err, supply).dump(2) << '\n';
+            out << designInput(w, err).dump(2) << '\n';
             return kExitOk;
         }
         const bool settled = w.summary().settlement != Settlement::NotSettled;

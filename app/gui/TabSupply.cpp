@@ -34,12 +34,6 @@ namespace {
 
 constexpr int kPumpRows = 8;
 
-void replaceChart(QChartView* view, QChart* chart) {
-    QChart* old = view->chart();
-    view->setChart(chart);
-    delete old;
-}
-
 // The wait cursor while the cases are computed.
 class WaitCursor {
   public:
@@ -113,10 +107,10 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
         QStringLiteral("Computes the automatic package for the operating point (or, without a "
                        "pump curve, for the supply measured at the pivot)"));
 
-    lblResumen_ = namedLabel(this, "lblResumenSuministro", QString());
+    lblResumen_ = namedLabel(this, "lblResumenSuministro_v", QString());
     lblResumen_->setWordWrap(true);
     lblResumen_->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    lblMedido_ = namedLabel(this, "lblMedido", QString());
+    lblMedido_ = namedLabel(this, "lblMedido_v", QString());
     lblMedido_->setWordWrap(true);
     lblMensaje_ = namedLabel(this, "lblMensajeSuministro", QString());
     lblMensaje_->setWordWrap(true);

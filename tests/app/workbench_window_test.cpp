@@ -712,8 +712,8 @@ TEST_F(WorkbenchWindowTest, DesignScreenStaysOpenWhenItsSaveFailsOnClosing) {
 TEST_F(WorkbenchWindowTest, EveryCaptionIsTranslated) {
     auto w = open();
     auto entries = readLanguageSection(config.languageFile, "frmCaspersores");
-    // The indicator and runoff tabs have sections of their own.
-    for (const char* tab : {"tabIndicadores", "tabPluviometria"}) {
+    // The indicator, runoff and supply tabs have sections of their own.
+    for (const char* tab : {"tabIndicadores", "tabPluviometria", "tabSupply"}) {
         const auto more = readLanguageSection(config.languageFile, tab);
         entries.insert(entries.end(), more.begin(), more.end());
     }
