@@ -271,6 +271,7 @@ void TabSupply::save() {
         writeTo(services_.config.projectsConnectionString,
                 [&](quarvex::Connection& con) { saveSupply(con, id, *read.supply); });
         services_.messages.showStatus(window(), QStringLiteral("The supply was saved"));
+        compute();  // the figure and the cases follow what was saved
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The supply could not be saved");
     }
