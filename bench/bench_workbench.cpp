@@ -168,19 +168,26 @@ void BM_OpenStoredChart250(benchmark::State& state) {
     fs::remove_all(f.dir);
 }
 
+// The bench pivot as the comparisons take it: a revolution of 20 h with 12 plugged outlets,
+// two runoff points and 5 mm of surface storage.
+ComparisonBase comparedPivot(const Projecto& project) {
+    ComparisonBase base;
+    base.pivot = buildPivot(project);
+    base.settings.indicadores = statics().newIndicadores(20, 12);
+    base.settings.pluviometria.firstSample = statics().newPivotSample(300, 30, "first_sample");
+    base.settings.pluviometria.secondSample = statics().newPivotSample(560, 35, "second_sample");
+    base.settings.pluviometria.kostiakov = statics().newKostiakovParameters(8, -0.5);
+    base.surfaceStorage = 5;
+    return base;
+}
+
 // The comparison of 200 packages: the template catalogue's 4 models (the end gun offered its
 // gun model) × none and 9 regulator settings × none and 4 boosts, each computed on its own
 // wrapper with its indicators and a two-point runoff check, then ranked.
 void BM_ComparePackages200(benchmark::State& state) {
     const auto f = fixture("compare");
     const auto catalogue = statics().Aspersores().find(f.config.asperConnectionString);
-    ComparisonBase base;
-    base.pivot = buildPivot(f.project);
-    base.settings.indicadores = statics().newIndicadores(20, 12);
-    base.settings.pluviometria.firstSample = statics().newPivotSample(300, 30, "first_sample");
-    base.settings.pluviometria.secondSample = statics().newPivotSample(560, 35, "second_sample");
-    base.settings.pluviometria.kostiakov = statics().newKostiakovParameters(8, -0.5);
-    base.surfaceStorage = 5;
+    const ComparisonBase base = comparedPivot(f.project);
     const auto models = catalogueModels(catalogue);
     ComparisonOptions options;
     options.regulatorPressures = {std::nullopt, 60.0,  70.0,  85.0,  100.0,
@@ -212,13 +219,7 @@ void BM_ComparePackages200(benchmark::State& state) {
 void BM_ComparePackages1000(benchmark::State& state) {
     const auto f = fixture("compare1000");
     const auto catalogue = statics().Aspersores().find(f.config.asperConnectionString);
-    ComparisonBase base;
-    base.pivot = buildPivot(f.project);
-    base.settings.indicadores = statics().newIndicadores(20, 12);
-    base.settings.pluviometria.firstSample = statics().newPivotSample(300, 30, "first_sample");
-    base.settings.pluviometria.secondSample = statics().newPivotSample(560, 35, "second_sample");
-    base.settings.pluviometria.kostiakov = statics().newKostiakovParameters(8, -0.5);
-    base.surfaceStorage = 5;
+    const ComparisonBase base = comparedPivot(f.project);
     const auto models = catalogueModels(catalogue);
     ComparisonOptions options;
     options.regulatorPressures = {std::nullopt};

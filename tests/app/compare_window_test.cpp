@@ -19,6 +19,7 @@
 #include <QtCharts/QStackedBarSeries>
 #include <cstdlib>
 
+#include "demo_workbench_support.h"
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
 #include "gui/frmCaspersores.h"
@@ -31,15 +32,7 @@ namespace {
 
 using namespace quarvex;
 
-class QuietPrompts : public WorkbenchPrompts {
-  public:
-    void message(const std::string& text) override { messages.push_back(text); }
-    bool confirm(const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> messages;
-};
+using test::SilentPrompts;
 
 class CompareWindow : public test::WindowFixture {
   protected:
@@ -67,7 +60,7 @@ class CompareWindow : public test::WindowFixture {
         }
     }
 
-    QuietPrompts prompts;
+    SilentPrompts prompts;
     std::unique_ptr<ChartWorkbench> workbench;
     std::unique_ptr<frmCompararCartas> window;
 };

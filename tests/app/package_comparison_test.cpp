@@ -12,6 +12,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "demo_workbench_support.h"
 #include "design/chart_workbench.h"
 #include "design/comparison_table.h"
 #include "design/model_choice.h"
@@ -24,15 +25,7 @@ namespace {
 
 using namespace quarvex;
 
-class SilentPrompts : public WorkbenchPrompts {
-  public:
-    void message(const std::string& text) override { messages.push_back(text); }
-    bool confirm(const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> messages;
-};
+using test::SilentPrompts;
 
 const ModelChoice kRotagua{"Rotagua", "Rotating spray plate"};
 const ModelChoice kFixed{"Aquilon", "Fixed spray plate"};
@@ -42,12 +35,7 @@ class Comparison : public ::testing::Test {
   protected:
     void SetUp() override {
         config = test::freshDatabases(root);
-        Connection tramos(config.tramosConnectionString);
-        Connection projects(config.projectsConnectionString);
-        tramos.Open();
-        projects.Open();
-        project = makeDemoProject(tramos, projects);
-        Projectos().saveProject(projects, project);
+        project = test::storeDemoProject(config);
         workbench =
             std::make_unique<ChartWorkbench>(project, WorkbenchDatabases::from(config), prompts);
         check.firstSample = statics().newPivotSample(300, 30, "first_sample");

@@ -10,6 +10,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "demo_workbench_support.h"
 #include "design/chart_report.h"
 #include "design/chart_workbench.h"
 #include "design/package_comparison.h"
@@ -172,23 +173,9 @@ TEST(OperatingPoint, MeetsAPackageKnownInClosedForm) {
 
 class DemoSupply : public ::testing::Test {
   protected:
-    struct Prompts : WorkbenchPrompts {
-        void message(const std::string& text) override { messages.push_back(text); }
-        bool confirm(const std::string&) override { return false; }
-        std::optional<std::string> askText(const std::string&, const std::string&) override {
-            return std::nullopt;
-        }
-        std::vector<std::string> messages;
-    };
-
     void SetUp() override {
         config = test::freshDatabases(root);
-        Connection tramos(config.tramosConnectionString);
-        Connection projects(config.projectsConnectionString);
-        tramos.Open();
-        projects.Open();
-        project = makeDemoProject(tramos, projects);
-        Projectos().saveProject(projects, project);
+        project = test::storeDemoProject(config);
         workbench =
             std::make_unique<ChartWorkbench>(project, WorkbenchDatabases::from(config), prompts);
         workbench->setIndicadores(statics().newIndicadores(20, 0));
@@ -210,7 +197,7 @@ class DemoSupply : public ::testing::Test {
     test::TempFolder root{"supply"};
     AppConfig config;
     Projecto project;
-    Prompts prompts;
+    test::SilentPrompts prompts;
     std::unique_ptr<ChartWorkbench> workbench;
     ChartSetup setup;
     std::shared_ptr<PivotWrapper> designed;

@@ -8,6 +8,7 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "demo_workbench_support.h"
 #include "design/drop_tab_presenter.h"
 #include "design/outlet_warnings.h"
 #include "design/regulator_tab_presenter.h"
@@ -17,26 +18,13 @@ namespace {
 
 using namespace quarvex;
 
-class SilentPrompts : public WorkbenchPrompts {
-  public:
-    void message(const std::string& text) override { messages.push_back(text); }
-    bool confirm(const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> messages;
-};
+using test::SilentPrompts;
 
 class WorkbenchTabs : public ::testing::Test {
   protected:
     void SetUp() override {
         config = test::freshDatabases(root);
-        Connection tramos(config.tramosConnectionString);
-        Connection projects(config.projectsConnectionString);
-        tramos.Open();
-        projects.Open();
-        project = makeDemoProject(tramos, projects);
-        Projectos().saveProject(projects, project);
+        project = test::storeDemoProject(config);
         workbench =
             std::make_unique<ChartWorkbench>(project, WorkbenchDatabases::from(config), prompts);
         ASSERT_TRUE(workbench->computeAutomatic());
