@@ -30,24 +30,6 @@ namespace {
 
 using ojson = nlohmann::ordered_json;
 
-// The workbench's messages become lines on the error stream; nothing is asked.
-class CommandPrompts : public WorkbenchPrompts {
-  public:
-    explicit CommandPrompts(std::ostream& err) : err_(err) {}
-    void message(const std::string& text) override {
-        if (text != kNotSettledMessage) {  // the output reports it itself
-            err_ << "chart: " << text << '\n';
-        }
-    }
-    bool confirm(const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::ostream& err_;
-};
-
 bool hasPoint(const quarvex::PivotSample& s) {
     return s.distanceToCenter > 0 && s.wetDiameter > 0;
 }
@@ -183,7 +165,7 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err) 
             err << "chart: " << note << '\n';
         }
         const quarvex::CartaInfo info = findStoredChart(stored, options.chart);
-        CommandPrompts prompts(err);
+        CommandPrompts prompts(err, "chart");
         ChartWorkbench w(stored.project, WorkbenchDatabases::from(stored.config), prompts);
         w.selectChart(info.id);
         if (!w.openChart()) {

@@ -97,6 +97,21 @@ int runCompare(const std::string& file, std::ostream& out, std::ostream& err);
 int runCompareText(const std::string& text, const std::string& source, std::ostream& out,
                    std::ostream& err);
 
+struct DiagnoseOptions {
+    std::string file;  // a test file (JSON or CSV); empty for a stored evaluation
+    // --chart DBFOLDER SYSTEM CHART (with a file)
+    std::string chartFolder, chartSystem, chartName;
+    // --db DBFOLDER --evaluation NAME
+    std::string dbFolder, evaluation;
+    bool withoutEndGun = false;  // print the indicators without the cans beyond the pipe
+    bool smooth = false;         // print the indicators of the three-can moving average
+};
+
+// diagnose: the evaluate results of the test and its diagnosis (scheduling coefficient,
+// low and high zones with the chart's outlets over them, trend, end gun, measured supply,
+// the chart's designed depths, the uniformity after repair) as JSON. Databases are only read.
+int runDiagnose(const DiagnoseOptions& options, std::ostream& out, std::ostream& err);
+
 struct FitNozzlesOptions {
     std::string file;
     bool usUnits = false;  // pressures in psi, discharges in US gpm

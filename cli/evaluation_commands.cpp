@@ -28,12 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Access { Read, Write };
+// A database fault as one line in the user's terms.
+int databaseFault(const char* command, const std::string& action, std::ostream& err) {
+    err << command << ": " << userMessage(describeCurrentError(), action) << "\n";
+    return kExitBadInput;
+}
 
-// The projects database's connection string, or none (told on `err`) when the folder is
-// not a database folder or its projects database cannot be used. Read looks at the file
-// without writing it (a newer one is read, with a note); Write brings an older file up to
-// date first, keeping a copy beside it, and refuses a newer one.
+}  // namespace
+
 std::optional<std::string> projectsDatabase(const std::string& folder, const char* command,
                                             std::ostream& err, Access access) {
     std::error_code ec;
@@ -82,14 +84,6 @@ std::optional<std::string> projectsDatabase(const std::string& folder, const cha
     }
     return config.projectsConnectionString;
 }
-
-// A database fault as one line in the user's terms.
-int databaseFault(const char* command, const std::string& action, std::ostream& err) {
-    err << command << ": " << userMessage(describeCurrentError(), action) << "\n";
-    return kExitBadInput;
-}
-
-}  // namespace
 
 int runEvaluateAndSave(const std::string& file, const std::string& name,
                        const std::string& databaseFolder, bool replace, std::ostream& out,

@@ -75,6 +75,23 @@ int main(int argc, char** argv) {
     fit->add_option("--brand", fitOptions.brand, "brand written into every nozzle");
     fit->add_option("--model", fitOptions.model, "model written into every nozzle");
 
+    kambrix::cli::DiagnoseOptions diagnoseOptions;
+    std::vector<std::string> diagnoseChart;
+    auto* diagnoseCommand = app.add_subcommand(
+        "diagnose", "Diagnose a catch-can test against the stored chart it tests");
+    diagnoseCommand->add_option("FILE", diagnoseOptions.file, "evaluation file (JSON or CSV)");
+    diagnoseCommand
+        ->add_option("--chart", diagnoseChart, "DBFOLDER SYSTEM CHART: the chart the test tests")
+        ->expected(3);
+    diagnoseCommand->add_option("--db", diagnoseOptions.dbFolder,
+                                "database folder of a stored evaluation (only read)");
+    diagnoseCommand->add_option("--evaluation", diagnoseOptions.evaluation,
+                                "name of the stored evaluation");
+    diagnoseCommand->add_flag("--without-end-gun", diagnoseOptions.withoutEndGun,
+                              "also the indicators without the cans beyond the pipe's end");
+    diagnoseCommand->add_flag("--smooth", diagnoseOptions.smooth,
+                              "also the indicators of a three-can moving average");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -90,6 +107,23 @@ int main(int argc, char** argv) {
         return kambrix::cli::kExitBadInput;
     }
 
+    if (*diagnoseCommand) {
+        const bool stored =
+            !diagnoseOptions.dbFolder.empty() || !diagnoseOptions.evaluation.empty();
+        if (stored == !diagnoseOptions.file.empty() ||
+            (stored && (diagnoseOptions.dbFolder.empty() || diagnoseOptions.evaluation.empty())) ||
+            (stored && !diagnoseChart.empty())) {
+            std::cerr << "kambrix-cli: diagnose takes either FILE [--chart DBFOLDER SYSTEM CHART] "
+                         "or --db DBFOLDER --evaluation NAME\n";
+            return kambrix::cli::kExitBadInput;
+        }
+        if (diagnoseChart.size() == 3) {
+            diagnoseOptions.chartFolder = diagnoseChart[0];
+            diagnoseOptions.chartSystem = diagnoseChart[1];
+            diagnoseOptions.chartName = diagnoseChart[2];
+        }
+        return kambrix::cli::runDiagnose(diagnoseOptions, std::cout, std::cerr);
+    }
     if (*charts) {
         return kambrix::cli::runCharts(chartsFolder, chartsSystem, std::cout, std::cerr);
     }

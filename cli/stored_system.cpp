@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "design/outlet_warnings.h"
 #include "shell/database_schema.h"
 #include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
@@ -92,6 +93,12 @@ quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string
     }
     throw CommandError("the system " + escapeControlCharacters(stored.project.nome) +
                        " has no sprinkler chart named " + escapeControlCharacters(chart));
+}
+
+void CommandPrompts::message(const std::string& text) {
+    if (text != kNotSettledMessage) {
+        err_ << command_ << ": " << text << '\n';
+    }
 }
 
 }  // namespace kambrix::cli

@@ -7,10 +7,13 @@
 #include <quarvex/quarvex.h>
 
 #include <filesystem>
+#include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "design/workbench_prompts.h"
 #include "shell/projectos.h"
 #include "shell/startup.h"
 
@@ -47,5 +50,31 @@ StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& sy
 
 // The chart of that name (or identifier) among the system's charts; CommandError when none.
 quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string& chart);
+
+// The workbench's messages become lines "<command>: ..." on the error stream (but the chart
+// that did not settle, which the output reports itself); nothing is asked.
+class CommandPrompts : public WorkbenchPrompts {
+  public:
+    CommandPrompts(std::ostream& err, std::string command)
+        : err_(err), command_(std::move(command)) {}
+    void message(const std::string& text) override;
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+
+  private:
+    std::ostream& err_;
+    std::string command_;
+};
+
+enum class Access { Read, Write };
+
+// The projects database's connection string, or none (told on `err`) when the folder is
+// not a database folder or its projects database cannot be used. Read looks at the file
+// without writing it (a newer one is read, with a note); Write brings an older file up to
+// date first, keeping a copy beside it, and refuses a newer one.
+std::optional<std::string> projectsDatabase(const std::string& folder, const char* command,
+                                            std::ostream& err, Access access);
 
 }  // namespace kambrix::cli

@@ -16,7 +16,7 @@ namespace {
 const std::set<std::string, std::less<>>& commandNames() {
     static const std::set<std::string, std::less<>> names = {
         "design", "evaluate",  "evaluation", "evaluations", "charts",
-        "chart",  "agronomic", "compare",    "fit-nozzles"};
+        "chart",  "agronomic", "compare",    "fit-nozzles", "diagnose"};
     return names;
 }
 
@@ -81,7 +81,7 @@ std::string usageProblem(const std::string& kind, const std::string& detail, int
     if (kind == "RequiredError") {
         if (command.empty()) {
             return "name a command (design, evaluate, evaluation, evaluations, charts, chart, "
-                   "agronomic, compare, fit-nozzles)" +
+                   "agronomic, compare, fit-nozzles, diagnose)" +
                    help;
         }
         return "an argument the command needs is missing" + commandHelp;

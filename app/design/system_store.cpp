@@ -3,11 +3,13 @@
 
 #include "design/agronomic_store.h"
 #include "design/supply_store.h"
+#include "evaluation/evaluation_conditions.h"
 
 namespace kambrix {
 
 Projectos systemStore() {
-    return Projectos({agronomicRowsParticipant(), supplyRowsParticipant()});
+    return Projectos(
+        {agronomicRowsParticipant(), supplyRowsParticipant(), conditionRowsParticipant()});
 }
 
 }  // namespace kambrix

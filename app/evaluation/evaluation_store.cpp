@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "evaluation/evaluation_conditions.h"
 #include "shell/errors.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
@@ -97,6 +98,7 @@ int deleteEvaluation(quarvex::Connection& con, const std::string& name) {
         lastId = row.id;
         ++deleted;
     }
+    deleteConditions(con, name);
     return deleted;
 }
 

@@ -55,6 +55,20 @@ SchemaStep supplyStep() {
         {"tb_supply", "tb_supply_pump"}};
 }
 
+// Version 3 of the projects store: the conditions of a catch-can test and the stored chart
+// it tests, one row per evaluation name.
+SchemaStep evaluationConditionsStep() {
+    return SchemaStep{
+        2,
+        3,
+        "CREATE TABLE IF NOT EXISTS tb_evaluation_conditions (nombre TEXT PRIMARY KEY, "
+        "id_sistema INTEGER, id_carta INTEGER, fecha TEXT, hora TEXT, duracion REAL, "
+        "temporizador REAL, viento REAL, viento_direccion TEXT, temperatura REAL, "
+        "presion REAL, caudal REAL, espaciado REAL, notas TEXT);",
+        {},
+        {"tb_evaluation_conditions"}};
+}
+
 // One open SQLite handle, closed on every path out of the scope.
 class Handle {
   public:
@@ -315,8 +329,8 @@ int DatabaseSchema::currentVersion() const {
 
 const DatabaseSchema& databaseSchema(const std::string& fileName) {
     static const DatabaseSchema asper = makeSchema("asper.mdb", generated::kAsperSql);
-    static const DatabaseSchema projects =
-        makeSchema("proyectos.mdb", generated::kProyectosSql, {supplyStep()});
+    static const DatabaseSchema projects = makeSchema("proyectos.mdb", generated::kProyectosSql,
+                                                      {supplyStep(), evaluationConditionsStep()});
     static const DatabaseSchema tramos = makeSchema("tramos.mdb", generated::kTramosSql);
     for (const DatabaseSchema* s : {&asper, &projects, &tramos}) {
         if (s->fileName == fileName) {

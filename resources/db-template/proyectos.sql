@@ -166,5 +166,26 @@ INSERT INTO pipe_materials (id, name, rugosidade) VALUES (2, 'Polyethylene', 150
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (3, 'PVC', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (4, 'Aluminium', 130);
 
+-- The conditions of a catch-can test, one row per evaluation name: the tested system and
+-- chart (their ids), date and start time as typed, duration h, timer %, wind m/s and its
+-- direction, air temperature °C, pressure kPa and discharge L/s measured at the pivot, can
+-- spacing m, notes; NULL where not given.
+CREATE TABLE tb_evaluation_conditions (
+    nombre TEXT PRIMARY KEY,
+    id_sistema INTEGER,
+    id_carta INTEGER,
+    fecha TEXT,
+    hora TEXT,
+    duracion REAL,
+    temporizador REAL,
+    viento REAL,
+    viento_direccion TEXT,
+    temperatura REAL,
+    presion REAL,
+    caudal REAL,
+    espaciado REAL,
+    notas TEXT
+);
+
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;

@@ -111,7 +111,7 @@ TEST(DatabaseSchema, TemplatesAreStampedWithTheVersionTheProgramWrites) {
         EXPECT_EQ(inspectDatabase(file, databaseSchema(name)).state, DatabaseState::Current)
             << name;
     }
-    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 2);
+    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 3);
     EXPECT_EQ(databaseSchema("asper.mdb").currentVersion(), 1);
     EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 1);
     EXPECT_THROW(databaseSchema("other.mdb"), std::invalid_argument);
@@ -174,22 +174,26 @@ TEST(DatabaseSchema, TodaysFolderIsUpgradedWithACopyAndKeepsEveryRecord) {
     }
 }
 
-// A projects file of version 1 (before the supply tables) is read as it stands and gets
-// the tables on its upgrade; a version-1 file that somehow has them already keeps them.
+// A projects file of version 1 (before the supply tables and the test conditions) is read
+// as it stands and gets the tables on its upgrade; a version-1 file that somehow has them
+// already keeps them.
 TEST(DatabaseSchema, VersionOneProjectsFileGetsTheSupplyTables) {
     TempFolder root("v1");
     const fs::path file = root.path() / "proyectos.mdb";
     fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", file);
-    run(file, "DROP TABLE tb_supply; DROP TABLE tb_supply_pump; PRAGMA user_version = 1;");
+    run(file,
+        "DROP TABLE tb_supply; DROP TABLE tb_supply_pump; DROP TABLE tb_evaluation_conditions; "
+        "PRAGMA user_version = 1;");
     run(file, "INSERT INTO projectos (designacao) VALUES ('North')");
     const auto& schema = databaseSchema("proyectos.mdb");
     EXPECT_EQ(inspectDatabase(file, schema).state, DatabaseState::Older);
     const auto check = prepareDatabaseForWriting(file, schema);
     EXPECT_EQ(check.state, DatabaseState::Current);
     EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-1"));
-    EXPECT_EQ(userVersion(file), 2);
+    EXPECT_EQ(userVersion(file), 3);
     const auto tables = dump(file);
     EXPECT_TRUE(tables.count("tb_supply") == 1 && tables.count("tb_supply_pump") == 1);
+    EXPECT_EQ(tables.count("tb_evaluation_conditions"), 1u);
     EXPECT_EQ(tables.at("projectos").size(), 1u);
     EXPECT_EQ(dump(check.backup).count("tb_supply"), 0u);
 
@@ -198,7 +202,7 @@ TEST(DatabaseSchema, VersionOneProjectsFileGetsTheSupplyTables) {
     fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", twice);
     run(twice, "PRAGMA user_version = 1");
     EXPECT_EQ(prepareDatabaseForWriting(twice, schema).state, DatabaseState::Current);
-    EXPECT_EQ(userVersion(twice), 2);
+    EXPECT_EQ(userVersion(twice), 3);
 }
 
 // The upgrade mechanism with a step a later version would add: the column is missing in a
@@ -209,6 +213,8 @@ TEST(DatabaseSchema, StepsRunInOneTransactionAndNeverReplaceACopy) {
     const fs::path file = root.path() / "proyectos.mdb";
     fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", file);
     run(file, "INSERT INTO pivot_evaluations (name) VALUES ('Kept')");
+    const int v = databaseSchema("proyectos.mdb").currentVersion();
+    const std::string copy = file.string() + ".bak-" + std::to_string(v);
 
     const auto failing = withNoteColumn(
         "ALTER TABLE pivot_evaluations ADD COLUMN note TEXT DEFAULT '';"
@@ -217,17 +223,17 @@ TEST(DatabaseSchema, StepsRunInOneTransactionAndNeverReplaceACopy) {
     const auto before = dump(file);
     EXPECT_EQ(kambrix::test::numberOf([&] { prepareDatabaseForWriting(file, failing); }),
               kambrix::errc::DatabaseDamaged);
-    EXPECT_EQ(userVersion(file), 2);
+    EXPECT_EQ(userVersion(file), v);
     EXPECT_EQ(dump(file), before);  // the column added by the failed step is gone again
-    EXPECT_TRUE(fs::exists(file.string() + ".bak-2"));
+    EXPECT_TRUE(fs::exists(copy));
 
     const auto schema = withNoteColumn(
         "ALTER TABLE pivot_evaluations ADD COLUMN note TEXT "
         "DEFAULT '';");
     const auto check = prepareDatabaseForWriting(file, schema);
     EXPECT_EQ(check.state, DatabaseState::Current);
-    EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-2-2"));  // .bak-2 is kept
-    EXPECT_EQ(userVersion(file), 3);
+    EXPECT_EQ(check.backup, fs::path(copy + "-2"));  // the first copy is kept
+    EXPECT_EQ(userVersion(file), v + 1);
     quarvex::Connection con(cs(file));
     con.Open();
     EXPECT_EQ(con.Execute("SELECT name, note FROM pivot_evaluations").Field("note").AsString(), "");
