@@ -623,10 +623,47 @@ quarvex::PivotEvaluation CatchCanSession::evaluation() const {
     return e;
 }
 
+std::optional<std::string> CatchCanSession::setConditions(const EvaluationConditions& conditions) {
+    if (auto problem = conditionsProblem(conditions)) {
+        return problem;
+    }
+    change([&] { state_.conditions = conditions; });
+    return std::nullopt;
+}
+
+void CatchCanSession::loadStoredConditions(const std::string& projectsConnectionString) {
+    const bool wasModified = isModified();
+    state_.conditions = readFrom(projectsConnectionString, [&](quarvex::Connection& con) {
+        return loadConditions(con, evaluation_.name);
+    });
+    if (!wasModified) {
+        saved_ = state_;
+    } else {
+        saved_.conditions = state_.conditions;
+    }
+}
+
+quarvex::PivotEvaluation CatchCanSession::usableEvaluation() const {
+    quarvex::PivotEvaluation e = evaluation_;
+    e.pluviometer = quarvex::statics().Pluviometros().newPluviometro(
+        state_.diameter_cm ? centimetresToMetres(*state_.diameter_cm) : 0.0);
+    for (Radius radius : {Radius::First, Radius::Second}) {
+        auto& out = radius == Radius::First ? e.firstSample : e.secondSample;
+        for (const CanReading& r : rowsOf(radius)) {
+            if (stateOf(r) == RowState::Valid) {
+                out.Push(sampleOf(r));
+            }
+        }
+    }
+    return e;
+}
+
 void CatchCanSession::save(const std::string& projectsConnectionString) {
     auto e = evaluation();
-    writeTo(projectsConnectionString,
-            [&](quarvex::Connection& con) { storeEvaluation(con, e, /*replace=*/false); });
+    writeTo(projectsConnectionString, [&](quarvex::Connection& con) {
+        storeEvaluation(con, e, /*replace=*/false);
+        saveConditions(con, e.name, state_.conditions);
+    });
     evaluation_.id = e.id;
     // What is on the screen is now what a reopening shows.
     if (state_.diameter_cm) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/evaluation_conditions.h"
 #include "evaluation/sample_exchange.h"
 
 namespace kambrix {
@@ -171,8 +172,19 @@ class CatchCanSession {
     // Takes back the last edit or command; false when there is none.
     bool undo();
 
+    // --- the test's conditions and the chart it tests (saved with the evaluation) ---
+    const EvaluationConditions& conditions() const { return state_.conditions; }
+    // Takes the conditions as the boxes give them (one step of undo); returns the message
+    // refusing them (conditionsProblem), the conditions then unchanged.
+    std::optional<std::string> setConditions(const EvaluationConditions& conditions);
+    // Reads the stored conditions of the evaluation; the session stays unmodified.
+    void loadStoredConditions(const std::string& projectsConnectionString);
+
     // --- results ---
     EvaluationResults results() const;
+    // The evaluation of the valid readings only (what the diagnosis reads while a row is
+    // still incomplete).
+    quarvex::PivotEvaluation usableEvaluation() const;
     EvaluationPlot plot() const;
     // The can's mouth area would be needed but no diameter is given.
     bool needsDiameter() const;
@@ -209,7 +221,7 @@ class CatchCanSession {
     // Refused (AppError errc::EvaluationRowsIncomplete, naming the row) while a row is
     // incomplete, since a missing value has no stored form.
     quarvex::PivotEvaluation evaluation() const;
-    // Stores the evaluation in one transaction (PivotEvaluations::save); afterwards the
+    // Stores the evaluation and its conditions in one transaction; afterwards the
     // session holds the values as stored (15 significant digits) and is unmodified.
     // Database faults raise quarvex::Error and change nothing.
     void save(const std::string& projectsConnectionString);
@@ -224,6 +236,7 @@ class CatchCanSession {
     struct State {
         std::optional<double> diameter_cm;
         std::array<std::vector<CanReading>, 2> rows;
+        EvaluationConditions conditions;
         friend bool operator==(const State&, const State&) = default;
     };
     template <class F>

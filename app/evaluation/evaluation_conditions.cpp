@@ -8,6 +8,7 @@
 #include "evaluation/catch_can_evaluation.h"
 #include "shell/errors.h"
 #include "shell/number_text.h"
+#include "shell/services.h"
 
 namespace kambrix {
 
@@ -252,6 +253,43 @@ DiagnosisInput diagnosisInputOf(const quarvex::PivotEvaluation& evaluation,
     in.measuredDischarge = conditions.pivotDischarge_Ls;
     in.windSpeed = conditions.windSpeed_ms;
     return in;
+}
+
+std::vector<std::pair<std::string, std::string>> conditionLines(const EvaluationConditions& c,
+                                                                const std::string& chartLabel,
+                                                                char sep) {
+    std::vector<std::pair<std::string, std::string>> out;
+    auto number = [&](const std::optional<double>& v, const char* label, const char* unit) {
+        if (v) {
+            out.emplace_back(label, toLocaleText(roundTripText(*v), sep) + " " + unit);
+        }
+    };
+    if (!chartLabel.empty()) {
+        out.emplace_back("Sprinkler chart tested", chartLabel);
+    }
+    if (!c.date.empty() || !c.startTime.empty()) {
+        out.emplace_back("Date and start time",
+                         c.date + (c.date.empty() || c.startTime.empty() ? "" : " ") + c.startTime);
+    }
+    number(c.duration_h, "Duration", "h");
+    number(c.timer_percent, "Timer setting", "%");
+    if (c.windSpeed_ms || !c.windDirection.empty()) {
+        std::string wind = c.windSpeed_ms
+                               ? toLocaleText(roundTripText(*c.windSpeed_ms), sep) + " m/s"
+                               : std::string();
+        if (!c.windDirection.empty()) {
+            wind += (wind.empty() ? "" : " ") + c.windDirection;
+        }
+        out.emplace_back("Wind", wind);
+    }
+    number(c.airTemperature_C, "Air temperature", "\u00b0C");
+    number(c.pivotPressure_kPa, "Pressure measured at the pivot", "kPa");
+    number(c.pivotDischarge_Ls, "Discharge measured at the pivot", "L/s");
+    number(c.canSpacing_m, "Can spacing", "m");
+    if (!c.notes.empty()) {
+        out.emplace_back("Notes", c.notes);
+    }
+    return out;
 }
 
 }  // namespace kambrix

@@ -72,6 +72,13 @@ std::vector<std::pair<std::string, int>> linkedEvaluations(quarvex::Connection& 
 // the original; a delete clears the links to the system.
 SystemRowsParticipant conditionRowsParticipant();
 
+// The conditions as label and value lines for the report and the window, the given ones
+// only, numbers with the user's separator: "Timer setting" "50 %", "Wind" "2.4 m/s NW", ...
+// `chartLabel` is the linked chart as the user reads it (empty when none).
+std::vector<std::pair<std::string, std::string>> conditionLines(const EvaluationConditions& c,
+                                                                const std::string& chartLabel,
+                                                                char decimalSeparator);
+
 // The valid cans of an evaluation as one profile for the diagnosis: each radius's valid
 // readings turned into depths; where both radii hold a can at the same distance (to the
 // millimetre) the two depths are averaged into one can. Empty without a usable can diameter.

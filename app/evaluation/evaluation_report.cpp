@@ -38,10 +38,38 @@ report::Section samplesSection(const CatchCanSession& session, Radius radius,
     return s;
 }
 
+std::string percentOrDash(const std::optional<double>& v, char sep) {
+    return v ? formatDecimals(*v, kShownResultDecimals, sep) : std::string("-");
+}
+
 }  // namespace
 
+ResultsTable beforeAfterTable(const Diagnosis& d, std::optional<double> designedUD,
+                              std::optional<double> designedCU, bool withoutEndGun, bool smooth,
+                              char sep) {
+    ResultsTable t;
+    t.headings = {"Cans", "UD (%)", "CU (%)"};
+    auto row = [&](const char* what, const Uniformity& u) {
+        t.rows.push_back({what, percentOrDash(u.UD, sep), percentOrDash(u.CU, sep)});
+    };
+    row("As measured", d.measured);
+    row("After repair", d.afterRepair);
+    if (withoutEndGun) {
+        row("Without end gun", d.withoutEndGun);
+    }
+    if (smooth) {
+        row("Three-can moving average", d.smoothed);
+    }
+    if (designedUD || designedCU) {
+        t.rows.push_back({"Predicted by the chart", percentOrDash(designedUD, sep),
+                          percentOrDash(designedCU, sep)});
+    }
+    return t;
+}
+
 report::Document evaluationReport(const CatchCanSession& session, const std::string& date,
-                                  char decimalSeparator) {
+                                  char decimalSeparator,
+                                  const EvaluationDiagnosisReport* diagnosis) {
     report::Document doc;
     doc.title = "Catch-can evaluation " + session.name();
 
@@ -54,6 +82,11 @@ report::Document evaluationReport(const CatchCanSession& session, const std::str
         {"Can diameter", diameter.empty() ? std::string("not given") : diameter + " cm"},
     }});
     doc.sections.push_back(std::move(head));
+    if (diagnosis != nullptr && !diagnosis->conditions.empty()) {
+        report::KeyValues kv;
+        kv.pairs = diagnosis->conditions;
+        doc.sections.push_back(report::Section{"Test conditions", {std::move(kv)}});
+    }
 
     const auto results = session.results();
     report::Section res;
@@ -105,6 +138,26 @@ report::Document evaluationReport(const CatchCanSession& session, const std::str
         fig.blocks.emplace_back(std::move(departing));
     }
     doc.sections.push_back(std::move(fig));
+
+    if (diagnosis != nullptr) {
+        report::Section diag;
+        diag.title = "Diagnosis";
+        for (const auto& line : diagnosis->findings) {
+            diag.blocks.emplace_back(report::Paragraph{line});
+        }
+        report::Table t;
+        t.headings = diagnosis->beforeAfter.headings;
+        t.rows = diagnosis->beforeAfter.rows;
+        t.align = {Align::Left, Align::Right, Align::Right};
+        t.wrap = {true, false, false};
+        t.caption =
+            "After repair: every low and high can replaced by the mean of its neighbours. "
+            "Without end gun: the cans beyond the pipe's end left out. Three-can moving "
+            "average: each can the mean of itself and its valid neighbours. Predicted by the "
+            "chart: the UD and CU of the linked chart's depths at the test's revolution time.";
+        diag.blocks.emplace_back(std::move(t));
+        doc.sections.push_back(std::move(diag));
+    }
 
     doc.sections.push_back(samplesSection(session, Radius::First, decimalSeparator));
     doc.sections.push_back(samplesSection(session, Radius::Second, decimalSeparator));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "evaluation/catch_can_session.h"
+#include "evaluation/diagnosis.h"
 #include "shell/report_document.h"
 
 namespace kambrix {
@@ -14,13 +15,30 @@ namespace kambrix {
 // CatchCanSession::plot().
 inline constexpr const char* kEvaluationPlotFigure = "evaluation-plot";
 
-// Sections, in this order: "Evaluation" (name, date, can diameter), "Results" (the results
-// table and a note on the indicators), "Depth against distance" (the plot and the cans
-// departing more than 20 % from the average), "1st radius" and "2nd radius" (the sample
-// tables with a column telling why a row is left out). `date` is the text to print as the
-// report's date (the evaluation itself stores none).
+// The diagnosis as the window shows it and the report prints it.
+struct EvaluationDiagnosisReport {
+    // The test's conditions (conditionLines), the chart it tests among them.
+    std::vector<std::pair<std::string, std::string>> conditions;
+    std::vector<std::string> findings;  // in plain sentences
+    ResultsTable beforeAfter;           // beforeAfterTable
+};
+
+// UD and CU as measured, after repair, and for each option asked for ("Without end gun",
+// "Three-can moving average"), with the chart's prediction last when there is one:
+// headings "Cans", "UD (%)", "CU (%)"; a value that cannot be computed reads "-".
+ResultsTable beforeAfterTable(const Diagnosis& d, std::optional<double> designedUD,
+                              std::optional<double> designedCU, bool withoutEndGun, bool smooth,
+                              char decimalSeparator);
+
+// Sections, in this order: "Evaluation" (name, date, can diameter), "Test conditions" (when
+// any is recorded), "Results" (the results table and a note on the indicators), "Depth
+// against distance" (the plot and the cans departing more than 20 % from the average),
+// "Diagnosis" (the findings and the before/after table, when given), "1st radius" and "2nd
+// radius" (the sample tables with a column telling why a row is left out). `date` is the
+// text to print as the report's date.
 report::Document evaluationReport(const CatchCanSession& session, const std::string& date,
-                                  char decimalSeparator);
+                                  char decimalSeparator,
+                                  const EvaluationDiagnosisReport* diagnosis = nullptr);
 
 // Today's local date as "YYYY-MM-DD".
 std::string todayText();

@@ -2,10 +2,13 @@
 #include "gui/frmPluviometros.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColor>
+#include <QComboBox>
 #include <QFont>
+#include <QFormLayout>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGridLayout>
@@ -18,7 +21,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
@@ -29,6 +34,7 @@
 #include <functional>
 #include <set>
 
+#include "design/workbench_prompts.h"
 #include "evaluation/evaluation_list.h"
 #include "evaluation/evaluation_report.h"
 #include "gui/widgets/chart_builder.h"
@@ -59,6 +65,12 @@ const QColor kLeftOutColour(0xf8, 0xd0, 0xd0);
 const QColor kDepartsColour(0xff, 0xe0, 0x8a);
 const QColor kRadiusColours[2] = {QColor(0x1f, 0x5f, 0xa8), QColor(0x2e, 0x7d, 0x32)};
 const QColor kDepartingColour(0xc6, 0x28, 0x28);
+const QColor kDesignedColour(0x6a, 0x1b, 0x9a);
+const QColor kLowZoneColour(0xe5, 0x39, 0x35, 50);
+const QColor kHighZoneColour(0x1e, 0x88, 0xe5, 50);
+const QColor kSuspectColour(0x00, 0x00, 0x00);
+// A zone of one can is drawn this wide on each side of it, m.
+constexpr double kZonePad_m = 2.0;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -94,10 +106,32 @@ void renderChart(QChart* chart, QPainter& painter, const QRectF& box) {
 
 }  // namespace
 
+// Opening the linked chart may say things (a chart that did not settle); the panel shows
+// what matters, so nothing here interrupts the user.
+class frmPluviometros::QuietPrompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string&) override {}
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
 frmPluviometros::frmPluviometros(const AppServices& services,
                                  const quarvex::PivotEvaluation& evaluation, QWidget* parent)
-    : QWidget(parent), services_(services), session_(evaluation) {
+    : QWidget(parent),
+      services_(services),
+      session_(evaluation),
+      prompts_(std::make_unique<QuietPrompts>()),
+      presenter_(std::make_unique<EvaluationDiagnosisPresenter>(
+          WorkbenchDatabases::from(services.config), *prompts_)) {
     setObjectName("frmPluviometros");
+    try {
+        session_.loadStoredConditions(services_.config.projectsConnectionString);
+    } catch (...) {
+        handleDatabaseError(services_.messages, this,
+                            "The test conditions of " + session_.name() + " could not be read");
+    }
     setWindowTitle(QStringLiteral("Evaluación con pluviómetros"));
     auto& m = services_.messages;
 
@@ -199,7 +233,97 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     lblBanda_->setWordWrap(true);
     lblBanda_->setMargin(4);
     resultsBox->addWidget(lblBanda_);
-    right->addWidget(fraResultados, 4);
+
+    // The test's conditions and the chart it tests.
+    auto* fraCondiciones = new QWidget(this);
+    fraCondiciones->setObjectName("fraCondiciones");
+    auto* form = new QFormLayout(fraCondiciones);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    cmbCarta_ = new QComboBox(fraCondiciones);
+    cmbCarta_->setObjectName("cmbCarta");
+    cmbCarta_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbCarta_->setMinimumContentsLength(24);
+    form->addRow(namedLabel(fraCondiciones, "lblCarta", QStringLiteral("Carta de aspersores")),
+                 cmbCarta_);
+    auto textRow = [&](const char* label, const char* name, const QString& caption) {
+        auto* box = namedEdit(fraCondiciones, name, false);
+        form->addRow(namedLabel(fraCondiciones, label, caption), box);
+        onSignal(box, &QLineEdit::editingFinished, this, m, [this] { conditionsEdited(); });
+        return box;
+    };
+    auto numberRow = [&](const char* label, const char* name, const QString& caption,
+                         const NumberRange& range, const QString& what) {
+        auto* box = namedEdit(fraCondiciones, name);
+        form->addRow(namedLabel(fraCondiciones, label, caption), box);
+        return new NumberBox(box, range, what, /*allowBlank=*/true, m,
+                             [this] { conditionsEdited(); });
+    };
+    namespace cr = condition_ranges;
+    txtFecha_ = textRow("lblFecha", "txtFecha", QStringLiteral("Fecha"));
+    txtHora_ = textRow("lblHora", "txtHora", QStringLiteral("Hora de inicio"));
+    duracion_ = numberRow("lblDuracion", "txtDuracion", QStringLiteral("Duración (h)"),
+                          cr::kDuration, QStringLiteral("the duration of the test (h)"));
+    temporizador_ =
+        numberRow("lblTemporizador", "txtTemporizador", QStringLiteral("Temporizador (%)"),
+                  cr::kTimer, QStringLiteral("the timer setting (%)"));
+    viento_ = numberRow("lblViento", "txtViento", QStringLiteral("Viento (m/s)"), cr::kWindSpeed,
+                        QStringLiteral("the wind speed (m/s)"));
+    txtDireccion_ = textRow("lblDireccion", "txtDireccion", QStringLiteral("Dirección del viento"));
+    temperatura_ =
+        numberRow("lblTemperatura", "txtTemperatura", QStringLiteral("Temperatura del aire (°C)"),
+                  cr::kAirTemperature, QStringLiteral("the air temperature (°C)"));
+    presion_ = numberRow("lblPresionMedida", "txtPresionMedida",
+                         QStringLiteral("Presión medida en el pivote (kPa)"), cr::kPivotPressure,
+                         QStringLiteral("the pressure measured at the pivot (kPa)"));
+    caudal_ = numberRow("lblCaudalMedido", "txtCaudalMedido",
+                        QStringLiteral("Caudal medido en el pivote (L/s)"), cr::kPivotDischarge,
+                        QStringLiteral("the discharge measured at the pivot (L/s)"));
+    espaciado_ = numberRow("lblEspaciado", "txtEspaciado",
+                           QStringLiteral("Separación de los pluviómetros (m)"), cr::kCanSpacing,
+                           QStringLiteral("the can spacing (m)"));
+    txtNotas_ = textRow("lblNotas", "txtNotas", QStringLiteral("Notas"));
+    onSignal(cmbCarta_, &QComboBox::activated, this, m, [this](int) { conditionsEdited(); });
+
+    // The diagnosis.
+    auto* fraDiagnostico = new QWidget(this);
+    fraDiagnostico->setObjectName("fraDiagnostico");
+    auto* diagBox = new QVBoxLayout(fraDiagnostico);
+    auto* options = new QHBoxLayout;
+    chkSinCanon_ = new QCheckBox(QStringLiteral("Sin cañón final"), fraDiagnostico);
+    chkSinCanon_->setObjectName("chkSinCanon");
+    chkSuavizado_ =
+        new QCheckBox(QStringLiteral("Media móvil de tres pluviómetros"), fraDiagnostico);
+    chkSuavizado_->setObjectName("chkSuavizado");
+    options->addWidget(chkSinCanon_);
+    options->addWidget(chkSuavizado_);
+    options->addStretch();
+    diagBox->addLayout(options);
+    lblDiagnostico_ = namedLabel(fraDiagnostico, "lblDiagnostico", QString());
+    lblDiagnostico_->setWordWrap(true);
+    lblDiagnostico_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    lblDiagnostico_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* scroll = new QScrollArea(fraDiagnostico);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(lblDiagnostico_);
+    diagBox->addWidget(scroll, 3);
+    antesDespues_ = new GridView("grdAntesDespues", QStringLiteral("Pluviómetros;UD (%);CU (%)"),
+                                 fraDiagnostico);
+    antesDespues_->setMessages(&m);
+    antesDespues_->setWordWrap(true);
+    diagBox->addWidget(antesDespues_, 2);
+    for (auto* chk : {chkSinCanon_, chkSuavizado_}) {
+        onSignal(chk, &QCheckBox::toggled, this, m, [this](bool) {
+            refreshDiagnosis();
+            refreshPlot();
+        });
+    }
+
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName("tabEvaluacion");
+    tabs->addTab(fraResultados, fraResultados->title());
+    tabs->addTab(fraCondiciones, QStringLiteral("Condiciones del ensayo"));
+    tabs->addTab(fraDiagnostico, QStringLiteral("Diagnóstico"));
+    right->addWidget(tabs, 4);
     chart_ = new QChartView(this);
     chart_->setObjectName("chtProfundidades");
     chart_->setProperty(
@@ -207,7 +331,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
         QStringLiteral("Distancia al punto pivote (m);Lámina (mm);1er radio;2º radio;Lámina media;"
                        "Banda ± 20 %;A más del 20 %;"
                        "Introduzca el diámetro del pluviómetro y las lecturas para ver el "
-                       "gráfico"));
+                       "gráfico;Lámina de la carta;Zona baja;Zona alta;Salidas sospechosas"));
     chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setMinimumHeight(260);
     right->addWidget(chart_, 5);
@@ -256,10 +380,16 @@ frmPluviometros::frmPluviometros(const AppServices& services,
                       cmdVistaPrevia, cmdPDF, cmdGuardar_, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
+    // The results' frame is the first page: its caption names the tab.
+    tabs->setTabText(0, fraResultados->title());
+    fraResultados->setTitle(QString());
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + qs(session_.name()));
+    showConditions();
     refresh();
     fitToScreen(this, kPreferredSize);
 }
+
+frmPluviometros::~frmPluviometros() = default;
 
 void frmPluviometros::told(const std::string& message) {
     services_.messages.showMessage(this, qs(message));
@@ -453,7 +583,7 @@ bool frmPluviometros::exportFile(const QString& path) {
 // --- the report ---
 
 report::Document frmPluviometros::reportDocument() const {
-    return evaluationReport(session_, todayText(), decimalSeparator());
+    return evaluationReport(session_, todayText(), decimalSeparator(), &diagnosisView_.report);
 }
 
 void frmPluviometros::paintPlot(QPainter& painter, const QRectF& box) const {
@@ -539,8 +669,107 @@ void frmPluviometros::refresh() {
     refreshGrid(Radius::Second);
     refreshing_ = false;
     refreshResults();
+    refreshDiagnosis();
     refreshPlot();
     cmdDeshacer_->setEnabled(session_.canUndo());
+}
+
+void frmPluviometros::showConditions() {
+    const EvaluationConditions& c = session_.conditions();
+    const QSignalBlocker block(cmbCarta_);
+    cmbCarta_->clear();
+    cmbCarta_->addItem(QStringLiteral("—"), QVariant());
+    int current = 0;
+    try {
+        for (const ChartChoice& choice : presenter_->choices()) {
+            cmbCarta_->addItem(qs(choice.label()),
+                               QVariant(QList<QVariant>{choice.systemId, choice.chartId}));
+            if (c.systemId == choice.systemId && c.chartId == choice.chartId) {
+                current = cmbCarta_->count() - 1;
+            }
+        }
+    } catch (...) {
+        handleDatabaseError(services_.messages, this, "The sprinkler charts could not be listed");
+    }
+    if (c.linked() && current == 0) {
+        // A link to a chart that has gone stays until the user chooses another.
+        cmbCarta_->addItem(QStringLiteral("(no longer stored)"),
+                           QVariant(QList<QVariant>{*c.systemId, *c.chartId}));
+        current = cmbCarta_->count() - 1;
+    }
+    cmbCarta_->setCurrentIndex(current);
+    txtFecha_->setText(qs(c.date));
+    txtHora_->setText(qs(c.startTime));
+    txtDireccion_->setText(qs(c.windDirection));
+    txtNotas_->setText(qs(c.notes));
+    const std::pair<NumberBox*, std::optional<double>> boxes[] = {
+        {duracion_, c.duration_h},       {temporizador_, c.timer_percent},
+        {viento_, c.windSpeed_ms},       {temperatura_, c.airTemperature_C},
+        {presion_, c.pivotPressure_kPa}, {caudal_, c.pivotDischarge_Ls},
+        {espaciado_, c.canSpacing_m}};
+    for (const auto& [box, value] : boxes) {
+        if (value) {
+            box->setExactValue(*value);
+        } else {
+            box->setBlank();
+        }
+    }
+}
+
+void frmPluviometros::conditionsEdited() {
+    EvaluationConditions c;
+    const QList<QVariant> link = cmbCarta_->currentData().toList();
+    if (link.size() == 2) {
+        c.systemId = link[0].toInt();
+        c.chartId = link[1].toInt();
+    }
+    c.date = txtFecha_->text().trimmed().toStdString();
+    c.startTime = txtHora_->text().trimmed().toStdString();
+    c.windDirection = txtDireccion_->text().trimmed().toStdString();
+    c.notes = txtNotas_->text().toStdString();
+    c.duration_h = duracion_->given();
+    c.timer_percent = temporizador_->given();
+    c.windSpeed_ms = viento_->given();
+    c.airTemperature_C = temperatura_->given();
+    c.pivotPressure_kPa = presion_->given();
+    c.pivotDischarge_Ls = caudal_->given();
+    c.canSpacing_m = espaciado_->given();
+    if (auto problem = session_.setConditions(c)) {
+        told(*problem);
+        showConditions();
+    }
+    refresh();
+}
+
+void frmPluviometros::refreshDiagnosis() {
+    try {
+        diagnosisView_ = presenter_->view(session_.usableEvaluation(), session_.conditions(),
+                                          chkSinCanon_->isChecked(), chkSuavizado_->isChecked(),
+                                          decimalSeparator());
+    } catch (...) {
+        diagnosisView_ = DiagnosisView{};
+        diagnosisView_.report.findings.push_back(
+            userMessage(describeCurrentError(), "The diagnosis could not be computed"));
+    }
+    QString html;
+    for (const auto& line : diagnosisView_.report.findings) {
+        html += QStringLiteral("<p>• ") + qs(line).toHtmlEscaped() + QStringLiteral("</p>");
+    }
+    lblDiagnostico_->setText(html);
+    const auto& t = diagnosisView_.report.beforeAfter;
+    TableData data;
+    data.columns = {"cans", "UD", "CU"};
+    for (const auto& r : t.rows) {
+        TableRow row;
+        for (std::size_t c = 0; c < r.size(); ++c) {
+            row.cells.push_back(
+                TableCell::ofText(r[c], c == 0 ? CellAlign::Left : CellAlign::Right));
+        }
+        data.rows.push_back(std::move(row));
+    }
+    antesDespues_->setTable(std::move(data));
+    antesDespues_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    antesDespues_->resizeRowsToContents();
 }
 
 void frmPluviometros::refreshGrid(Radius radius) {
@@ -698,7 +927,43 @@ QChart* frmPluviometros::buildPlot() const {
         departing.push_back({p.distance_m, p.depth_mm});
     }
     b.points(names.value(6), departing, AxisSide::Left, kDepartingColour, 11);
+    // The chart's own depths, the zones of low and high cans, and the outlets over them.
+    const DiagnosisView& dv = diagnosisView_;
+    if (!dv.designedProfile.empty()) {
+        b.line(names.value(8), dv.designedProfile);
+    }
+    double top = plot.maxY;
+    for (const auto& p : dv.designedProfile) {
+        top = std::max(top, p.y);
+    }
+    auto zoneComb = [&](const std::vector<CanZone>& zones, std::vector<XYPoint>& lower,
+                        std::vector<XYPoint>& upper) {
+        for (const auto& z : zones) {
+            const double from = z.from - kZonePad_m;
+            const double to = z.to + kZonePad_m;
+            for (const XYPoint& p :
+                 {XYPoint{from, 0}, XYPoint{from, top}, XYPoint{to, top}, XYPoint{to, 0}}) {
+                upper.push_back(p);
+                lower.push_back({p.x, 0});
+            }
+        }
+    };
+    std::vector<XYPoint> lowLower, lowUpper, highLower, highUpper;
+    zoneComb(dv.diagnosis.lowZones, lowLower, lowUpper);
+    zoneComb(dv.diagnosis.highZones, highLower, highUpper);
+    if (!lowUpper.empty()) {
+        b.area(names.value(9), lowLower, lowUpper);
+    }
+    if (!highUpper.empty()) {
+        b.area(names.value(10), highLower, highUpper);
+    }
+    if (!dv.suspects.empty()) {
+        b.points(names.value(11), dv.suspects, AxisSide::Left, kSuspectColour, 7);
+    }
     QChart* chart = b.build();
+    QFont legendFont = chart->legend()->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    chart->legend()->setFont(legendFont);
     // The radii in their own colours with every can shown; the band in a light tint.
     for (QAbstractSeries* s : chart->series()) {
         for (int i = 0; i < 2; ++i) {
@@ -712,8 +977,20 @@ QChart* frmPluviometros::buildPlot() const {
             }
         }
         if (auto* area = qobject_cast<QAreaSeries*>(s)) {
-            area->setColor(QColor(0x90, 0xa4, 0xae, 60));
-            area->setBorderColor(QColor(0x90, 0xa4, 0xae));
+            const bool low = s->name() == names.value(9);
+            const bool high = s->name() == names.value(10);
+            const QColor fill =
+                low ? kLowZoneColour : (high ? kHighZoneColour : QColor(0x90, 0xa4, 0xae, 60));
+            area->setColor(fill);
+            area->setBorderColor(low || high ? Qt::transparent : QColor(0x90, 0xa4, 0xae));
+        }
+        if (s->name() == names.value(8)) {
+            if (auto* line = qobject_cast<QLineSeries*>(s)) {
+                QPen pen(kDesignedColour);
+                pen.setWidthF(1.4);
+                pen.setStyle(Qt::DashLine);
+                line->setPen(pen);
+            }
         }
     }
     return chart;

@@ -4,13 +4,18 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
 
+#include "design/evaluation_diagnosis_presenter.h"
 #include "evaluation/catch_can_session.h"
 #include "gui/widgets/app_services.h"
 #include "report/report_renderer.h"
 #include "shell/report_document.h"
 
+class QCheckBox;
 class QChart;
+class QComboBox;
+class QLineEdit;
 class QChartView;
 class QCloseEvent;
 class QLabel;
@@ -36,8 +41,11 @@ class frmPluviometros : public QWidget {
   public:
     frmPluviometros(const AppServices& services, const quarvex::PivotEvaluation& evaluation,
                     QWidget* parent = nullptr);
+    ~frmPluviometros() override;
 
     const CatchCanSession& session() const { return session_; }
+    // The diagnosis the panel shows (of the valid readings, against the linked chart).
+    const DiagnosisView& diagnosis() const { return diagnosisView_; }
     QTableWidget* grid(Radius radius) const { return grids_[index(radius)]; }
 
     // --- row commands on a grid (the selection's rows; the current row when none) ---
@@ -90,6 +98,10 @@ class frmPluviometros : public QWidget {
     void refreshGrid(Radius radius);
     void refreshResults();
     void refreshPlot();
+    void refreshDiagnosis();
+    void showConditions();
+    // Reads the condition boxes into the session (one step of undo).
+    void conditionsEdited();
     QChart* buildPlot() const;
     std::vector<int> selectedRows(Radius radius) const;
     int targetRow(Radius radius) const;
@@ -105,6 +117,27 @@ class frmPluviometros : public QWidget {
     QChartView* chart_ = nullptr;
     QPushButton* cmdDeshacer_ = nullptr;
     QPushButton* cmdGuardar_ = nullptr;
+    // The test's conditions and the chart it tests.
+    class QuietPrompts;
+    std::unique_ptr<QuietPrompts> prompts_;
+    std::unique_ptr<EvaluationDiagnosisPresenter> presenter_;
+    DiagnosisView diagnosisView_;
+    QComboBox* cmbCarta_ = nullptr;
+    QLineEdit* txtFecha_ = nullptr;
+    QLineEdit* txtHora_ = nullptr;
+    QLineEdit* txtDireccion_ = nullptr;
+    QLineEdit* txtNotas_ = nullptr;
+    NumberBox* duracion_ = nullptr;
+    NumberBox* temporizador_ = nullptr;
+    NumberBox* viento_ = nullptr;
+    NumberBox* temperatura_ = nullptr;
+    NumberBox* presion_ = nullptr;
+    NumberBox* caudal_ = nullptr;
+    NumberBox* espaciado_ = nullptr;
+    QCheckBox* chkSinCanon_ = nullptr;
+    QCheckBox* chkSuavizado_ = nullptr;
+    QLabel* lblDiagnostico_ = nullptr;
+    GridView* antesDespues_ = nullptr;
     bool refreshing_ = false;
     bool discardUnsaved_ = false;
     bool savedOnce_ = false;

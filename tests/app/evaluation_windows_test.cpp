@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +27,9 @@
 #include <regex>
 #include <sstream>
 
+#include "demo_workbench_support.h"
 #include "evaluation/catch_can_evaluation.h"
+#include "evaluation/evaluation_conditions.h"
 #include "evaluation/evaluation_list.h"
 #include "evaluation/evaluation_report.h"
 #include "evaluation/evaluation_store.h"
@@ -799,4 +802,64 @@ TEST_F(EvaluationWindowsTest, WindowsWithDataFitTheScreenAndShowWholeCaptions) {
         EXPECT_TRUE(w.savePdf(QString::fromLocal8Bit(dir) + "/report.pdf"));
     }
     messages.defaultChoice = MessageService::Answer::No;
+}
+
+// The test's conditions and the chart it tests: chosen in the window, saved with the
+// evaluation, shown again on reopening, and read by the diagnosis, the plot and the report.
+TEST_F(EvaluationWindowsTest, ConditionsAndTheLinkedChartAreSavedAndDiagnosed) {
+    Projecto project = test::storeDemoProject(services.config);
+    const int chartId = makeDemoChart(services.config, project);
+    auto e = quarvex::statics().PivotEvaluations().newEvaluation("linked");
+    e.pluviometer = quarvex::statics().Pluviometros().newPluviometro(0.1);
+    for (int i = 8; i <= 80; ++i) {
+        // About 7 mm everywhere, 3.5 mm from 245 m to 255 m.
+        const double depth = (i >= 49 && i <= 51) ? 3.5 : 7.0;
+        e.firstSample.Push(
+            quarvex::statics().FieldSamples().newFieldSample(depth * 7.853981633974483, 5.0 * i));
+    }
+    storeEvaluation(con, e, false);
+    {
+        auto* w = new frmPluviometros(services, e);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        EXPECT_TRUE(w->diagnosis().designedProfile.empty());
+        auto* cmb = child<QComboBox>(w, "cmbCarta");
+        const int at = cmb->findText(QString::fromStdString(project.nome) + " \u2014 " +
+                                     QString::fromStdString(kDemoChartName));
+        ASSERT_GT(at, 0);
+        cmb->setCurrentIndex(at);
+        emit cmb->activated(at);
+        type(child<QLineEdit>(w, "txtTemporizador"), "50");
+        type(child<QLineEdit>(w, "txtFecha"), "2026-07-14");
+        type(child<QLineEdit>(w, "txtViento"), "150");  // refused: beyond the range
+        EXPECT_FALSE(w->session().conditions().windSpeed_ms);
+        child<QLineEdit>(w, "txtViento")->clear();
+        type(child<QLineEdit>(w, "txtViento"), "");
+        EXPECT_TRUE(w->session().isModified());
+        ASSERT_TRUE(w->diagnosis().linked);
+        EXPECT_FALSE(w->diagnosis().designedProfile.empty());
+        EXPECT_NE(seriesNamed<QLineSeries>(w, "Designed by the chart"), nullptr);
+        const auto& low = w->diagnosis().diagnosis.lowZones;
+        EXPECT_TRUE(std::any_of(low.begin(), low.end(), [](const CanZone& z) {
+            return z.from <= 250 && 250 <= z.to && !z.suspects.empty();
+        }));
+        click(w, "cmdGuardar");
+        EXPECT_TRUE(w->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const auto c = loadConditions(con, "linked");
+    EXPECT_EQ(c.systemId, project.id);
+    EXPECT_EQ(c.chartId, chartId);
+    EXPECT_EQ(c.timer_percent, 50.0);
+    EXPECT_EQ(c.date, "2026-07-14");
+
+    frmPluviometros again(services, *stored("linked"));
+    again.show();
+    EXPECT_FALSE(again.session().isModified());
+    EXPECT_EQ(child<QComboBox>(&again, "cmbCarta")->currentText().toStdString(),
+              project.nome + " \u2014 " + kDemoChartName);
+    EXPECT_EQ(child<QLineEdit>(&again, "txtTemporizador")->text(), "50");
+    const auto doc = again.reportDocument();
+    ASSERT_NE(doc.find("Test conditions"), nullptr);
+    ASSERT_NE(doc.find("Diagnosis"), nullptr);
 }
