@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaluation/evaluation_list.h"
 
+#include <map>
 #include <utility>
 
+#include "evaluation/evaluation_conditions.h"
 #include "evaluation/evaluation_store.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
@@ -28,6 +30,31 @@ EvaluationList::EvaluationList(std::string projectsConnectionString, EvaluationQ
 std::vector<std::string> EvaluationList::names() const {
     return readFrom(connectionString_,
                     [](quarvex::Connection& con) { return evaluationNames(con); });
+}
+
+std::vector<std::pair<std::string, std::string>> EvaluationList::namesAndSystems() const {
+    return readFrom(connectionString_, [](quarvex::Connection& con) {
+        std::map<std::string, int> linked;
+        for (const auto& [name, systemId] : linkedEvaluations(con)) {
+            linked[name] = systemId;
+        }
+        std::map<int, std::string> systems;
+        const Projectos store;
+        std::vector<std::pair<std::string, std::string>> out;
+        for (const auto& name : evaluationNames(con)) {
+            std::string system;
+            if (const auto at = linked.find(name); at != linked.end()) {
+                auto known = systems.find(at->second);
+                if (known == systems.end()) {
+                    const auto p = store.loadProject(con, "id=" + std::to_string(at->second));
+                    known = systems.emplace(at->second, p ? p->nome : std::string()).first;
+                }
+                system = known->second;
+            }
+            out.emplace_back(name, system);
+        }
+        return out;
+    });
 }
 
 std::optional<std::string> EvaluationList::usableName(const std::string& name, const char* prompt,

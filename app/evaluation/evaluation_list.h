@@ -46,6 +46,9 @@ class EvaluationList {
 
     // The stored names in alphabetical order.
     std::vector<std::string> names() const;
+    // The names in the same order, each with the name of the system its test is linked to
+    // ("" when none).
+    std::vector<std::pair<std::string, std::string>> namesAndSystems() const;
 
     // Asks for the name (kNewEvaluationPrompt), then createNamed. None when cancelled.
     std::optional<quarvex::PivotEvaluation> create(const std::string& suggested = {});

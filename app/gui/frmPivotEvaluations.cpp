@@ -99,7 +99,7 @@ frmPivotEvaluations::frmPivotEvaluations(const AppServices& services, QWidget* p
     onSignal(cmdBorrar, &QPushButton::clicked, this, m, [this] { cmdBorrar_Click(); });
     onSignal(lstEvaluaciones_, &QListWidget::itemActivated, this, m, [this](QListWidgetItem* item) {
         if (item != nullptr) {
-            openNamed(item->text());
+            openNamed(item->data(Qt::UserRole).toString());
         }
     });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
@@ -123,30 +123,37 @@ void frmPivotEvaluations::refreshList() {
     lstEvaluaciones_->clear();
     try {
         WindowQuestions questions(services_.messages, this);
-        for (const auto& name :
-             EvaluationList(services_.config.projectsConnectionString, questions).names()) {
-            lstEvaluaciones_->addItem(qs(name));
+        for (const auto& [name, system] :
+             EvaluationList(services_.config.projectsConnectionString, questions)
+                 .namesAndSystems()) {
+            // A test linked to a system names it; the item keeps the evaluation's name.
+            auto* item = new QListWidgetItem(
+                system.empty() ? qs(name) : qs(name + "   (" + system + ")"), lstEvaluaciones_);
+            item->setData(Qt::UserRole, qs(name));
         }
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The list of evaluations could not be read");
     }
-    const auto found = lstEvaluaciones_->findItems(selected, Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        lstEvaluaciones_->setCurrentItem(found.front());
+    selectNamed(selected);
+}
+
+void frmPivotEvaluations::selectNamed(const QString& name) {
+    for (int i = 0; i < lstEvaluaciones_->count(); ++i) {
+        if (lstEvaluaciones_->item(i)->data(Qt::UserRole).toString() == name) {
+            lstEvaluaciones_->setCurrentRow(i);
+            return;
+        }
     }
 }
 
 QString frmPivotEvaluations::selectedName() const {
     const auto* item = lstEvaluaciones_->currentItem();
-    return item != nullptr && item->isSelected() ? item->text() : QString();
+    return item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
 }
 
 void frmPivotEvaluations::openEvaluation(const quarvex::PivotEvaluation& evaluation, bool created) {
     refreshList();
-    const auto found = lstEvaluaciones_->findItems(qs(evaluation.name), Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        lstEvaluaciones_->setCurrentItem(found.front());
-    }
+    selectNamed(qs(evaluation.name));
     auto* window = new frmPluviometros(services_, evaluation);
     window->discardIfLeftUnsaved(created);
     openNext(this, window);

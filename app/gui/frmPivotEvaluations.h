@@ -25,6 +25,7 @@ class frmPivotEvaluations : public QWidget {
     explicit frmPivotEvaluations(const AppServices& services, QWidget* parent = nullptr);
 
     void refreshList();
+    void selectNamed(const QString& name);
     // cmdNueva: asks for the name of the new evaluation.
     void cmdNueva_Click();
     // cmdAbrir: asks for the name to open, offering the one chosen in the list.
