@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "evaluation/catch_can_evaluation.h"
@@ -55,11 +56,17 @@ std::optional<double> nullableNumber(const quarvex::FieldValue& v) {
     }
     return x;
 }
+// An identifier; a stored value that is no whole number within the range of identifiers
+// reads as none (the link is then not followed).
 std::optional<int> nullableInt(const quarvex::FieldValue& v) {
     if (v.IsNull()) {
         return std::nullopt;
     }
-    return static_cast<int>(v.AsDouble());
+    const double x = v.AsDouble();
+    if (!std::isfinite(x) || x < 1 || x > std::numeric_limits<int>::max() || x != std::floor(x)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(x);
 }
 std::string text(const quarvex::FieldValue& v) {
     return v.IsNull() ? std::string() : v.AsString();
@@ -197,7 +204,9 @@ std::vector<std::pair<std::string, int>> linkedEvaluations(Connection& con) {
     RecordSet rs = con.Execute(
         "SELECT nombre, id_sistema FROM tb_evaluation_conditions WHERE id_sistema IS NOT NULL");
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        out.emplace_back(text(rs["nombre"]), static_cast<int>(rs["id_sistema"].AsDouble()));
+        if (const auto id = nullableInt(rs["id_sistema"])) {
+            out.emplace_back(text(rs["nombre"]), *id);
+        }
     }
     return out;
 }

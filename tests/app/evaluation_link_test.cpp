@@ -12,6 +12,7 @@
 #include "demo_workbench_support.h"
 #include "design/evaluation_link.h"
 #include "design/system_store.h"
+#include "evaluation/catch_can_session.h"
 #include "evaluation/evaluation_conditions.h"
 #include "evaluation/evaluation_store.h"
 #include "evaluation/indicators.h"
@@ -146,6 +147,33 @@ TEST_F(LinkedEvaluation, ConditionsSurviveSaveReopenCopyAndDelete) {
         EXPECT_EQ(deleteEvaluation(con, "North test"), 1);
     });
     EXPECT_EQ(load("North test"), EvaluationConditions{});
+}
+
+TEST_F(LinkedEvaluation, TheSessionEditsUndoesAndSavesConditionsWithTheReadings) {
+    CatchCanSession session(evaluationOf("Session", {{10, 5}, {20, 6}}));
+    const auto c = fullConditions(project.id, chartId);
+    EXPECT_FALSE(session.setConditions(c));
+    EXPECT_TRUE(session.isModified());
+    auto broken = c;
+    broken.timer_percent = -5;
+    EXPECT_TRUE(session.setConditions(broken));
+    EXPECT_EQ(session.conditions(), c);
+    ASSERT_TRUE(session.undo());
+    EXPECT_EQ(session.conditions(), EvaluationConditions{});
+    EXPECT_FALSE(session.setConditions(c));
+    session.save(config.projectsConnectionString);
+    EXPECT_FALSE(session.isModified());
+    EXPECT_EQ(load("Session"), c);
+
+    // Reopened: the stored conditions, unmodified; the diagnosis reads the valid rows only.
+    const auto stored = readFrom(config.projectsConnectionString,
+                                 [&](Connection& con) { return *findEvaluation(con, "Session"); });
+    CatchCanSession again(stored);
+    again.loadStoredConditions(config.projectsConnectionString);
+    EXPECT_FALSE(again.isModified());
+    EXPECT_EQ(again.conditions(), c);
+    EXPECT_FALSE(again.setCell(Radius::First, 2, SampleColumn::Volume, "40", '.'));
+    EXPECT_EQ(diagnosisCans(again.usableEvaluation()).size(), 2u);
 }
 
 TEST_F(LinkedEvaluation, AFileWithoutTheTableReadsNoConditions) {
