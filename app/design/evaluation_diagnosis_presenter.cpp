@@ -56,6 +56,7 @@ DiagnosisView EvaluationDiagnosisPresenter::view(const quarvex::PivotEvaluation&
     in.measuredPressure = own.measuredPressure;
     in.measuredDischarge = own.measuredDischarge;
     in.windSpeed = own.windSpeed;
+    in.decimalSeparator = sep;
     v.diagnosis = diagnose(in);
     v.linked = part.linked;
     v.linkProblem = part.problem;

@@ -40,11 +40,11 @@ double neighboursMean(const std::vector<CanDepth>& cans, std::size_t i) {
     return n > 0 ? sum / n : std::numeric_limits<double>::quiet_NaN();
 }
 
-std::string metres(double v) {
-    return formatDecimals(v, 1, '.') + " m";
+std::string metres(double v, char sep) {
+    return formatDecimals(v, 1, sep) + " m";
 }
-std::string percent(double v) {
-    return formatDecimals(v, 1, '.') + " %";
+std::string percent(double v, char sep) {
+    return formatDecimals(v, 1, sep) + " %";
 }
 
 // Consecutive cans flagged `mark` as zones; the chart's outlets over each zone widened on
@@ -96,9 +96,9 @@ std::optional<double> profileAt(const std::vector<XYPoint>& profile, double x) {
     return a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x);
 }
 
-std::string zoneSentence(const CanZone& z, bool low) {
-    std::string s = std::string(low ? "Low" : "High") + " catch from " + metres(z.from) + " to " +
-                    metres(z.to) + " (" + std::to_string(z.cans.size()) +
+std::string zoneSentence(const CanZone& z, bool low, char sep) {
+    std::string s = std::string(low ? "Low" : "High") + " catch from " + metres(z.from, sep) +
+                    " to " + metres(z.to, sep) + " (" + std::to_string(z.cans.size()) +
                     (z.cans.size() == 1 ? " can" : " cans") + "): " + z.reading;
     if (!z.suspects.empty()) {
         s += "; outlets under it:";
@@ -108,7 +108,7 @@ std::string zoneSentence(const CanZone& z, bool low) {
                  (o.tramo == -1
                       ? std::string("end gun")
                       : "span " + std::to_string(o.tramo) + " outlet " + std::to_string(o.saida)) +
-                 " at " + metres(o.distance) +
+                 " at " + metres(o.distance, sep) +
                  (o.nozzle.empty() ? std::string(" (no sprinkler)") : " (" + o.nozzle + ")");
         }
     }
@@ -144,6 +144,7 @@ Uniformity uniformityOf(const std::vector<CanDepth>& cans) {
 }
 
 Diagnosis diagnose(const DiagnosisInput& in) {
+    const char sep = in.decimalSeparator;
     Diagnosis d;
     std::vector<CanDepth> cans;
     for (const CanDepth& c : in.cans) {
@@ -155,10 +156,10 @@ Diagnosis diagnose(const DiagnosisInput& in) {
                      [](const CanDepth& a, const CanDepth& b) { return a.distance < b.distance; });
     d.measured = uniformityOf(cans);
     if (in.windSpeed && *in.windSpeed > lim::kWindNotRepresentative) {
-        d.wind = "Wind of " + formatDecimals(*in.windSpeed, 1, '.') +
+        d.wind = "Wind of " + formatDecimals(*in.windSpeed, 1, sep) +
                  " m/s: the test is not representative (above 5 m/s)";
     } else if (in.windSpeed && *in.windSpeed > lim::kWindCaution) {
-        d.wind = "Wind of " + formatDecimals(*in.windSpeed, 1, '.') +
+        d.wind = "Wind of " + formatDecimals(*in.windSpeed, 1, sep) +
                  " m/s: read the results with caution (above 1 m/s)";
     }
     if (!d.wind.empty()) {
@@ -196,12 +197,12 @@ Diagnosis diagnose(const DiagnosisInput& in) {
     }
     if (lowest > 0 && std::isfinite(lowest)) {
         d.SC = d.averageDepth / lowest;
-        d.findings.push_back("Scheduling coefficient " + formatDecimals(*d.SC, 2, '.') +
-                             " (the driest 5 % lies from " + metres(d.scRun.first) + " to " +
-                             metres(d.scRun.second) + ")");
+        d.findings.push_back("Scheduling coefficient " + formatDecimals(*d.SC, 2, sep) +
+                             " (the driest 5 % lies from " + metres(d.scRun.first, sep) + " to " +
+                             metres(d.scRun.second, sep) + ")");
     } else if (std::isfinite(lowest)) {
         d.findings.push_back("Scheduling coefficient: the driest 5 % of the field (from " +
-                             metres(d.scRun.first) + " to " + metres(d.scRun.second) +
+                             metres(d.scRun.first, sep) + " to " + metres(d.scRun.second, sep) +
                              ") caught no water");
     }
 
@@ -219,10 +220,10 @@ Diagnosis diagnose(const DiagnosisInput& in) {
     d.lowZones = zonesOf(cans, flags, -1, in.outlets, kLowZoneReading);
     d.highZones = zonesOf(cans, flags, 1, in.outlets, kHighZoneReading);
     for (const CanZone& z : d.lowZones) {
-        d.findings.push_back(zoneSentence(z, true));
+        d.findings.push_back(zoneSentence(z, true, sep));
     }
     for (const CanZone& z : d.highZones) {
-        d.findings.push_back(zoneSentence(z, false));
+        d.findings.push_back(zoneSentence(z, false, sep));
     }
 
     // The trend of depth ÷ average depth from 10 % to 90 % of the pipe length.
@@ -257,9 +258,9 @@ Diagnosis diagnose(const DiagnosisInput& in) {
                     d.trendVerdict = kSupplyAboveDesign;
                 }
                 if (!d.trendVerdict.empty()) {
-                    d.findings.push_back("The depth changes by " + percent(*d.trendChangePercent) +
-                                         " from " + metres(x0) + " to " + metres(x1) + ": " +
-                                         d.trendVerdict);
+                    d.findings.push_back(
+                        "The depth changes by " + percent(*d.trendChangePercent, sep) + " from " +
+                        metres(x0, sep) + " to " + metres(x1, sep) + ": " + d.trendVerdict);
                 }
             }
         }
@@ -284,7 +285,7 @@ Diagnosis diagnose(const DiagnosisInput& in) {
                 }
                 if (!d.endGunVerdict.empty()) {
                     d.findings.push_back("Beyond the pipe's end the cans catch " +
-                                         percent(kPercent * *d.endGunRatio) +
+                                         percent(kPercent * *d.endGunRatio, sep) +
                                          " of the rest: " + d.endGunVerdict);
                 }
             }
@@ -296,8 +297,8 @@ Diagnosis diagnose(const DiagnosisInput& in) {
                              const char* what, const char* unit) {
         if (m && c && *c > 0 && std::abs(*m - *c) > lim::kSupplyDifference * *c) {
             d.supplyFindings.push_back(
-                std::string(what) + " measured at the pivot " + formatDecimals(*m, 1, '.') + " " +
-                unit + " against the chart's " + formatDecimals(*c, 1, '.') + " " + unit);
+                std::string(what) + " measured at the pivot " + formatDecimals(*m, 1, sep) + " " +
+                unit + " against the chart's " + formatDecimals(*c, 1, sep) + " " + unit);
         }
     };
     compare(in.measuredPressure, in.chartPressure, "Pressure", "kPa");
@@ -324,9 +325,9 @@ Diagnosis diagnose(const DiagnosisInput& in) {
     }
     d.afterRepair = uniformityOf(repaired);
     if (!d.lowZones.empty() || !d.highZones.empty()) {
-        const auto both = [](const Uniformity& u) {
-            return "UD " + (u.UD ? percent(*u.UD) : std::string("N/A")) + ", CU " +
-                   (u.CU ? percent(*u.CU) : std::string("N/A"));
+        const auto both = [sep](const Uniformity& u) {
+            return "UD " + (u.UD ? percent(*u.UD, sep) : std::string("N/A")) + ", CU " +
+                   (u.CU ? percent(*u.CU, sep) : std::string("N/A"));
         };
         d.findings.push_back("After repair: " + both(d.afterRepair) + " (now " + both(d.measured) +
                              ")");

@@ -72,6 +72,7 @@ struct DiagnosisInput {
     std::optional<double> measuredPressure, measuredDischarge;
     std::optional<double> chartPressure, chartDischarge;
     std::optional<double> windSpeed;  // m/s
+    char decimalSeparator = '.';      // of the numbers in the sentences
 };
 
 struct CanZone {
@@ -115,7 +116,8 @@ struct Diagnosis {
     Uniformity smoothed;       // each can the mean of itself and its valid neighbours
     // Wind: a caution above 1 m/s, a warning above 5 m/s.
     std::string wind;
-    // The findings in plain sentences (distances in m), in the order above.
+    // The findings in plain sentences (distances in m, numbers with the input's decimal
+    // separator), in the order above.
     std::vector<std::string> findings;
 };
 

@@ -961,9 +961,11 @@ QChart* frmPluviometros::buildPlot() const {
         b.points(names.value(11), dv.suspects, AxisSide::Left, kSuspectColour, 7);
     }
     QChart* chart = b.build();
+    // Eight entries do not fit under the plot: they stand beside it.
     QFont legendFont = chart->legend()->font();
     legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
     chart->legend()->setFont(legendFont);
+    chart->legend()->setAlignment(Qt::AlignRight);
     // The radii in their own colours with every can shown; the band in a light tint.
     for (QAbstractSeries* s : chart->series()) {
         for (int i = 0; i < 2; ++i) {

@@ -17,6 +17,7 @@
 #include "evaluation/evaluation_store.h"
 #include "evaluation/indicators.h"
 #include "shell/errors.h"
+#include "shell/number_text.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -247,6 +248,7 @@ TEST_F(LinkedEvaluation, HalvedCansAroundOneOutletNameItsNozzle) {
     ASSERT_TRUE(addLinkedChart(WorkbenchDatabases::from(config), load("Cut near 250 m"), prompts,
                                in, problem))
         << problem;
+    in.decimalSeparator = ',';  // the sentences follow the user's notation
     const Diagnosis d = diagnose(in);
 
     const auto zone = std::find_if(d.lowZones.begin(), d.lowZones.end(), [&](const CanZone& z) {
@@ -254,6 +256,11 @@ TEST_F(LinkedEvaluation, HalvedCansAroundOneOutletNameItsNozzle) {
     });
     ASSERT_NE(zone, d.lowZones.end());
     EXPECT_EQ(zone->reading, kLowZoneReading);
+    const std::string sentence = "Low catch from " + formatDecimals(zone->from, 1, ',') + " m to " +
+                                 formatDecimals(zone->to, 1, ',') + " m";
+    EXPECT_TRUE(std::any_of(d.findings.begin(), d.findings.end(), [&](const std::string& f) {
+        return f.find(sentence) == 0 && f.find(target.nozzle) != std::string::npos;
+    })) << sentence;
     EXPECT_TRUE(
         std::any_of(zone->suspects.begin(), zone->suspects.end(), [&](const ChartOutlet& o) {
             return o.tramo == target.tramo && o.saida == target.saida && o.nozzle == target.nozzle;
