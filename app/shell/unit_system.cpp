@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/unit_system.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/number_text.h"
+
+namespace kambrix {
+namespace {
+
+constexpr double kGpmPerLitrePerSecond = 60.0 / kLitresPerUsGallon;
+constexpr double kCubicMetresPerHourPerLitrePerSecond = 3.6;
+constexpr int kSignificantDigits = 12;
+
+struct Row {
+    Quantity q;
+    std::array<Unit, 3> units;  // SI, US, MetricBar
+};
+
+const std::vector<Row>& table() {
+    static const std::vector<Row> rows = {
+        {Quantity::Length, {{{"m", 1, 2}, {"ft", 1 / kMetresPerFoot, 1}, {"m", 1, 2}}}},
+        {Quantity::PipeDiameter,
+         {{{"mm", 1, 1}, {"in", 1 / kMillimetresPerInch, 2}, {"mm", 1, 1}}}},
+        {Quantity::OutletSpacing,
+         {{{"cm", 1, 1}, {"in", 10 / kMillimetresPerInch, 1}, {"cm", 1, 1}}}},
+        {Quantity::Discharge,
+         {{{"L/s", 1, 2},
+           {"gpm", kGpmPerLitrePerSecond, 1},
+           {"m\u00b3/h", kCubicMetresPerHourPerLitrePerSecond, 1}}}},
+        {Quantity::Pressure,
+         {{{"kPa", 1, 1}, {"psi", 1 / kKiloPascalPerPsiExact, 1}, {"bar", 0.01, 2}}}},
+        {Quantity::Depth, {{{"mm", 1, 2}, {"in", 1 / kMillimetresPerInch, 2}, {"mm", 1, 2}}}},
+        {Quantity::Rate, {{{"mm/h", 1, 1}, {"in/h", 1 / kMillimetresPerInch, 2}, {"mm/h", 1, 1}}}},
+        {Quantity::Area, {{{"ha", 1, 2}, {"acre", 1 / kHectaresPerAcre, 1}, {"ha", 1, 2}}}},
+        {Quantity::DischargePerArea,
+         {{{"L/s/ha", 1, 2},
+           {"gpm/acre", kGpmPerLitrePerSecond * kHectaresPerAcre, 2},
+           {"m\u00b3/h/ha", kCubicMetresPerHourPerLitrePerSecond, 2}}}},
+        {Quantity::DailyDepth,
+         {{{"mm/day", 1, 2}, {"in/day", 1 / kMillimetresPerInch, 3}, {"mm/day", 1, 2}}}},
+        {Quantity::CanVolume, {{{"ml", 1, 1}, {"ml", 1, 1}, {"ml", 1, 1}}}},
+        {Quantity::CanDiameter,
+         {{{"cm", 1, 1}, {"in", 10 / kMillimetresPerInch, 2}, {"cm", 1, 1}}}},
+    };
+    return rows;
+}
+
+std::size_t indexOf(UnitSystem s) {
+    return static_cast<std::size_t>(s);
+}
+
+// The value to 12 significant digits: the product's last-bit error never shows.
+double rounded(double v) {
+    if (!std::isfinite(v) || v == 0) {
+        return v;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*g", kSignificantDigits, v);
+    return std::strtod(text, nullptr);
+}
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+}  // namespace
+
+const Unit& unitOf(Quantity q, UnitSystem system) {
+    for (const Row& r : table()) {
+        if (r.q == q) {
+            return r.units[indexOf(system)];
+        }
+    }
+    return table().front().units[indexOf(system)];  // every quantity has its row
+}
+
+std::string_view unitSystemKey(UnitSystem system) {
+    switch (system) {
+        case UnitSystem::US:
+            return "us";
+        case UnitSystem::MetricBar:
+            return "metric-bar";
+        case UnitSystem::SI:
+            break;
+    }
+    return "si";
+}
+
+std::optional<UnitSystem> parseUnitSystem(std::string_view key) {
+    for (UnitSystem s : unitSystems()) {
+        if (lower(key) == unitSystemKey(s)) {
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view unitSystemName(UnitSystem system) {
+    switch (system) {
+        case UnitSystem::US:
+            return "US customary";
+        case UnitSystem::MetricBar:
+            return "Metric, bar and m\u00b3/h";
+        case UnitSystem::SI:
+            break;
+    }
+    return "SI (as stored)";
+}
+
+const std::vector<UnitSystem>& unitSystems() {
+    static const std::vector<UnitSystem> all = {UnitSystem::SI, UnitSystem::US,
+                                                UnitSystem::MetricBar};
+    return all;
+}
+
+double toShown(Quantity q, UnitSystem system, double stored) {
+    const double f = unitOf(q, system).perStored;
+    return f == 1 ? stored : rounded(stored * f);
+}
+
+double toStored(Quantity q, UnitSystem system, double shown) {
+    const double f = unitOf(q, system).perStored;
+    return f == 1 ? shown : shown / f;
+}
+
+std::string shownNumber(Quantity q, UnitSystem system, double stored, char sep) {
+    return formatDecimals(toShown(q, system, stored), unitOf(q, system).decimals, sep);
+}
+
+std::string shownWithUnit(Quantity q, UnitSystem system, double stored, char sep) {
+    return shownNumber(q, system, stored, sep) + " " + unitOf(q, system).symbol;
+}
+
+NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored) {
+    NumberRange r = stored;
+    r.min = toShown(q, system, stored.min);
+    r.max = toShown(q, system, stored.max);
+    if (unitOf(q, system).perStored != 1) {
+        r.integer = false;  // a whole number of one unit is not one of another
+    }
+    return r;
+}
+
+double nozzleCoefficientToShown(UnitSystem system, double aStored, double b) {
+    // q_s·Kq = a_s·Kq·p_s^b, p_s = p_shown / Kp: a_shown = a_s·Kq / Kp^b.
+    const double kq = unitOf(Quantity::Discharge, system).perStored;
+    const double kp = unitOf(Quantity::Pressure, system).perStored;
+    return aStored * kq / std::pow(kp, b);
+}
+
+double nozzleCoefficientToStored(UnitSystem system, double aShown, double b) {
+    const double kq = unitOf(Quantity::Discharge, system).perStored;
+    const double kp = unitOf(Quantity::Pressure, system).perStored;
+    return aShown * std::pow(kp, b) / kq;
+}
+
+std::optional<UnitSystem> headingSystem(std::string_view heading, Quantity q) {
+    // The last word: after the last space, underscore or opening parenthesis.
+    std::string h = lower(heading);
+    while (!h.empty() && (h.back() == ')' || h.back() == ' ' || h.back() == ']')) {
+        h.pop_back();
+    }
+    const auto cut = h.find_last_of(" _([");
+    const std::string word = cut == std::string::npos ? h : h.substr(cut + 1);
+    if (word.empty()) {
+        return std::nullopt;
+    }
+    // "m³/h" and "m3/h" are one unit.
+    auto plain = [](std::string a) {
+        const std::string cube = "\u00b3";
+        for (auto at = a.find(cube); at != std::string::npos; at = a.find(cube)) {
+            a.replace(at, cube.size(), "3");
+        }
+        return a;
+    };
+    for (UnitSystem s : {UnitSystem::US, UnitSystem::MetricBar, UnitSystem::SI}) {
+        if (plain(lower(unitOf(q, s).symbol)) == plain(word)) {
+            // A unit both metric systems share is SI's.
+            return (s == UnitSystem::MetricBar &&
+                    unitOf(q, UnitSystem::SI).symbol == unitOf(q, s).symbol)
+                       ? UnitSystem::SI
+                       : s;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kambrix
