@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "shell/unit_system.h"
+
 namespace kambrix {
 struct CatchCanEvaluation;
 }  // namespace kambrix
@@ -103,8 +105,9 @@ struct DiagnoseOptions {
     std::string chartFolder, chartSystem, chartName;
     // --db DBFOLDER --evaluation NAME
     std::string dbFolder, evaluation;
-    bool withoutEndGun = false;  // print the indicators without the cans beyond the pipe
-    bool smooth = false;         // print the indicators of the three-can moving average
+    bool withoutEndGun = false;         // print the indicators without the cans beyond the pipe
+    bool smooth = false;                // print the indicators of the three-can moving average
+    UnitSystem units = UnitSystem::SI;  // of the numbers in the findings' sentences
 };
 
 // diagnose: the evaluate results of the test and its diagnosis (scheduling coefficient,

@@ -200,6 +200,7 @@ int diagnoseFile(const DiagnoseOptions& o, std::ostream& out, std::ostream& err)
         return kExitBadInput;
     }
     DiagnosisInput input = diagnosisInputOf(*evaluation, conditions);
+    input.units = o.units;
     std::optional<LinkedChart> linked;
     if (!o.chartFolder.empty()) {
         linked = fileChart(o, conditions, input, err);
@@ -228,6 +229,7 @@ int diagnoseStored(const DiagnoseOptions& o, std::ostream& out, std::ostream& er
         return kExitEvaluationName;
     }
     DiagnosisInput input = diagnosisInputOf(*evaluation, conditions);
+    input.units = o.units;
     std::optional<LinkedChart> linked;
     if (conditions.linked()) {
         AppConfig config;

@@ -2,9 +2,12 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <optional>
+#include <sstream>
 
 #include "commands.h"
 #include "shell/version.h"
+#include "units_output.h"
 #include "usage.h"
 
 int main(int argc, char** argv) {
@@ -92,6 +95,14 @@ int main(int argc, char** argv) {
     diagnoseCommand->add_flag("--smooth", diagnoseOptions.smooth,
                               "also the indicators of a three-can moving average");
 
+    // --units on every command that prints numbers.
+    std::string unitsText;
+    for (auto* command :
+         {design, evaluate, evaluation, chart, agronomic, compare, fit, diagnoseCommand}) {
+        command->add_option("--units", unitsText,
+                            "print numbers in si (as stored), us or metric-bar units");
+    }
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -107,50 +118,74 @@ int main(int argc, char** argv) {
         return kambrix::cli::kExitBadInput;
     }
 
-    if (*diagnoseCommand) {
-        const bool stored =
-            !diagnoseOptions.dbFolder.empty() || !diagnoseOptions.evaluation.empty();
-        if (stored == !diagnoseOptions.file.empty() ||
-            (stored && (diagnoseOptions.dbFolder.empty() || diagnoseOptions.evaluation.empty())) ||
-            (stored && !diagnoseChart.empty())) {
-            std::cerr << "kambrix-cli: diagnose takes either FILE [--chart DBFOLDER SYSTEM CHART] "
-                         "or --db DBFOLDER --evaluation NAME\n";
+    std::optional<kambrix::UnitSystem> units;
+    if (!unitsText.empty()) {
+        units = kambrix::parseUnitSystem(unitsText);
+        if (!units) {
+            std::cerr << "kambrix-cli: --units takes si, us or metric-bar\n";
             return kambrix::cli::kExitBadInput;
         }
-        if (diagnoseChart.size() == 3) {
-            diagnoseOptions.chartFolder = diagnoseChart[0];
-            diagnoseOptions.chartSystem = diagnoseChart[1];
-            diagnoseOptions.chartName = diagnoseChart[2];
+        if (csv || chartOptions.csv || chartOptions.designJson || !chartOptions.pdf.empty()) {
+            std::cerr << "kambrix-cli: --units applies to the JSON results, not to --csv, "
+                         "--design-json or --pdf\n";
+            return kambrix::cli::kExitBadInput;
         }
-        return kambrix::cli::runDiagnose(diagnoseOptions, std::cout, std::cerr);
+        diagnoseOptions.units = *units;
     }
-    if (*charts) {
-        return kambrix::cli::runCharts(chartsFolder, chartsSystem, std::cout, std::cerr);
+    // The command's output, converted when --units is given.
+    std::ostringstream buffer;
+    std::ostream& out = units ? static_cast<std::ostream&>(buffer) : std::cout;
+    const int status = [&]() -> int {
+        if (*diagnoseCommand) {
+            const bool stored =
+                !diagnoseOptions.dbFolder.empty() || !diagnoseOptions.evaluation.empty();
+            if (stored == !diagnoseOptions.file.empty() ||
+                (stored &&
+                 (diagnoseOptions.dbFolder.empty() || diagnoseOptions.evaluation.empty())) ||
+                (stored && !diagnoseChart.empty())) {
+                std::cerr << "kambrix-cli: diagnose takes either FILE [--chart DBFOLDER SYSTEM "
+                             "CHART] or --db DBFOLDER --evaluation NAME\n";
+                return kambrix::cli::kExitBadInput;
+            }
+            if (diagnoseChart.size() == 3) {
+                diagnoseOptions.chartFolder = diagnoseChart[0];
+                diagnoseOptions.chartSystem = diagnoseChart[1];
+                diagnoseOptions.chartName = diagnoseChart[2];
+            }
+            return kambrix::cli::runDiagnose(diagnoseOptions, out, std::cerr);
+        }
+        if (*charts) {
+            return kambrix::cli::runCharts(chartsFolder, chartsSystem, out, std::cerr);
+        }
+        if (*chart) {
+            return kambrix::cli::runChart(chartOptions, out, std::cerr);
+        }
+        if (*compare) {
+            return kambrix::cli::runCompare(compareFile, out, std::cerr);
+        }
+        if (*fit) {
+            return kambrix::cli::runFitNozzles(fitOptions, out, std::cerr);
+        }
+        if (*design) {
+            return kambrix::cli::runDesign(designFile, csv, out, std::cerr);
+        }
+        if (*agronomic) {
+            return kambrix::cli::runAgronomic(agronomicFile, out, std::cerr);
+        }
+        if (*evaluation) {
+            return kambrix::cli::runEvaluation(databaseFolder, storedName, out, std::cerr);
+        }
+        if (*evaluations) {
+            return kambrix::cli::runEvaluations(databaseFolder, out, std::cerr);
+        }
+        if (save->count() > 0) {
+            return kambrix::cli::runEvaluateAndSave(evaluationFile, saveName, databaseFolder,
+                                                    replace, out, std::cerr);
+        }
+        return kambrix::cli::runEvaluate(evaluationFile, out, std::cerr);
+    }();
+    if (units && !buffer.str().empty()) {
+        std::cout << kambrix::cli::outputInUnits(buffer.str(), *units);
     }
-    if (*chart) {
-        return kambrix::cli::runChart(chartOptions, std::cout, std::cerr);
-    }
-    if (*compare) {
-        return kambrix::cli::runCompare(compareFile, std::cout, std::cerr);
-    }
-    if (*fit) {
-        return kambrix::cli::runFitNozzles(fitOptions, std::cout, std::cerr);
-    }
-    if (*design) {
-        return kambrix::cli::runDesign(designFile, csv, std::cout, std::cerr);
-    }
-    if (*agronomic) {
-        return kambrix::cli::runAgronomic(agronomicFile, std::cout, std::cerr);
-    }
-    if (*evaluation) {
-        return kambrix::cli::runEvaluation(databaseFolder, storedName, std::cout, std::cerr);
-    }
-    if (*evaluations) {
-        return kambrix::cli::runEvaluations(databaseFolder, std::cout, std::cerr);
-    }
-    if (save->count() > 0) {
-        return kambrix::cli::runEvaluateAndSave(evaluationFile, saveName, databaseFolder, replace,
-                                                std::cout, std::cerr);
-    }
-    return kambrix::cli::runEvaluate(evaluationFile, std::cout, std::cerr);
+    return status;
 }

@@ -7,6 +7,7 @@
 
 #include "evaluation/water_depth_serie.h"
 #include "shell/number_text.h"
+#include "shell/unit_system.h"
 
 namespace kambrix {
 
@@ -40,8 +41,15 @@ double neighboursMean(const std::vector<CanDepth>& cans, std::size_t i) {
     return n > 0 ? sum / n : std::numeric_limits<double>::quiet_NaN();
 }
 
-std::string metres(double v, char sep) {
-    return formatDecimals(v, 1, sep) + " m";
+// A number of the sentences in the user's notation and units.
+struct Notation {
+    char sep = '.';
+    UnitSystem units = UnitSystem::SI;
+};
+
+std::string metres(double v, const Notation& n) {
+    return formatDecimals(toShown(Quantity::Length, n.units, v), 1, n.sep) + " " +
+           unitOf(Quantity::Length, n.units).symbol;
 }
 std::string percent(double v, char sep) {
     return formatDecimals(v, 1, sep) + " %";
@@ -96,9 +104,9 @@ std::optional<double> profileAt(const std::vector<XYPoint>& profile, double x) {
     return a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x);
 }
 
-std::string zoneSentence(const CanZone& z, bool low, char sep) {
-    std::string s = std::string(low ? "Low" : "High") + " catch from " + metres(z.from, sep) +
-                    " to " + metres(z.to, sep) + " (" + std::to_string(z.cans.size()) +
+std::string zoneSentence(const CanZone& z, bool low, const Notation& notation) {
+    std::string s = std::string(low ? "Low" : "High") + " catch from " + metres(z.from, notation) +
+                    " to " + metres(z.to, notation) + " (" + std::to_string(z.cans.size()) +
                     (z.cans.size() == 1 ? " can" : " cans") + "): " + z.reading;
     if (!z.suspects.empty()) {
         s += "; outlets under it:";
@@ -108,7 +116,7 @@ std::string zoneSentence(const CanZone& z, bool low, char sep) {
                  (o.tramo == -1
                       ? std::string("end gun")
                       : "span " + std::to_string(o.tramo) + " outlet " + std::to_string(o.saida)) +
-                 " at " + metres(o.distance, sep) +
+                 " at " + metres(o.distance, notation) +
                  (o.nozzle.empty() ? std::string(" (no sprinkler)") : " (" + o.nozzle + ")");
         }
     }
@@ -145,6 +153,7 @@ Uniformity uniformityOf(const std::vector<CanDepth>& cans) {
 
 Diagnosis diagnose(const DiagnosisInput& in) {
     const char sep = in.decimalSeparator;
+    const Notation notation{sep, in.units};
     Diagnosis d;
     std::vector<CanDepth> cans;
     for (const CanDepth& c : in.cans) {
@@ -198,12 +207,12 @@ Diagnosis diagnose(const DiagnosisInput& in) {
     if (lowest > 0 && std::isfinite(lowest)) {
         d.SC = d.averageDepth / lowest;
         d.findings.push_back("Scheduling coefficient " + formatDecimals(*d.SC, 2, sep) +
-                             " (the driest 5 % lies from " + metres(d.scRun.first, sep) + " to " +
-                             metres(d.scRun.second, sep) + ")");
+                             " (the driest 5 % lies from " + metres(d.scRun.first, notation) +
+                             " to " + metres(d.scRun.second, notation) + ")");
     } else if (std::isfinite(lowest)) {
         d.findings.push_back("Scheduling coefficient: the driest 5 % of the field (from " +
-                             metres(d.scRun.first, sep) + " to " + metres(d.scRun.second, sep) +
-                             ") caught no water");
+                             metres(d.scRun.first, notation) + " to " +
+                             metres(d.scRun.second, notation) + ") caught no water");
     }
 
     // Low and high cans against their neighbours, and their zones.
@@ -220,10 +229,10 @@ Diagnosis diagnose(const DiagnosisInput& in) {
     d.lowZones = zonesOf(cans, flags, -1, in.outlets, kLowZoneReading);
     d.highZones = zonesOf(cans, flags, 1, in.outlets, kHighZoneReading);
     for (const CanZone& z : d.lowZones) {
-        d.findings.push_back(zoneSentence(z, true, sep));
+        d.findings.push_back(zoneSentence(z, true, notation));
     }
     for (const CanZone& z : d.highZones) {
-        d.findings.push_back(zoneSentence(z, false, sep));
+        d.findings.push_back(zoneSentence(z, false, notation));
     }
 
     // The trend of depth ÷ average depth from 10 % to 90 % of the pipe length.
@@ -258,9 +267,10 @@ Diagnosis diagnose(const DiagnosisInput& in) {
                     d.trendVerdict = kSupplyAboveDesign;
                 }
                 if (!d.trendVerdict.empty()) {
-                    d.findings.push_back(
-                        "The depth changes by " + percent(*d.trendChangePercent, sep) + " from " +
-                        metres(x0, sep) + " to " + metres(x1, sep) + ": " + d.trendVerdict);
+                    d.findings.push_back("The depth changes by " +
+                                         percent(*d.trendChangePercent, sep) + " from " +
+                                         metres(x0, notation) + " to " + metres(x1, notation) +
+                                         ": " + d.trendVerdict);
                 }
             }
         }
@@ -294,15 +304,16 @@ Diagnosis diagnose(const DiagnosisInput& in) {
 
     // The supply measured at the pivot against the chart.
     const auto compare = [&](const std::optional<double>& m, const std::optional<double>& c,
-                             const char* what, const char* unit) {
+                             const char* what, Quantity q) {
         if (m && c && *c > 0 && std::abs(*m - *c) > lim::kSupplyDifference * *c) {
-            d.supplyFindings.push_back(
-                std::string(what) + " measured at the pivot " + formatDecimals(*m, 1, sep) + " " +
-                unit + " against the chart's " + formatDecimals(*c, 1, sep) + " " + unit);
+            d.supplyFindings.push_back(std::string(what) + " measured at the pivot " +
+                                       shownWithUnit(q, in.units, *m, sep) +
+                                       " against the chart's " +
+                                       shownWithUnit(q, in.units, *c, sep));
         }
     };
-    compare(in.measuredPressure, in.chartPressure, "Pressure", "kPa");
-    compare(in.measuredDischarge, in.chartDischarge, "Discharge", "L/s");
+    compare(in.measuredPressure, in.chartPressure, "Pressure", Quantity::Pressure);
+    compare(in.measuredDischarge, in.chartDischarge, "Discharge", Quantity::Discharge);
     d.findings.insert(d.findings.end(), d.supplyFindings.begin(), d.supplyFindings.end());
 
     // The chart's profile at every can.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "shell/plot_data.h"
+#include "shell/unit_system.h"
 
 namespace kambrix {
 
@@ -71,8 +72,9 @@ struct DiagnosisInput {
     // The supply measured at the pivot and what the chart computes (kPa, L/s).
     std::optional<double> measuredPressure, measuredDischarge;
     std::optional<double> chartPressure, chartDischarge;
-    std::optional<double> windSpeed;  // m/s
-    char decimalSeparator = '.';      // of the numbers in the sentences
+    std::optional<double> windSpeed;    // m/s
+    char decimalSeparator = '.';        // of the numbers in the sentences
+    UnitSystem units = UnitSystem::SI;  // of the distances and the supply in the sentences
 };
 
 struct CanZone {

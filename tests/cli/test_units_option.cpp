@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// --units: the numbers of every command's JSON in the chosen system, counts and fractions
+// untouched, "units" at the top; the output unchanged without the option; misuse refused.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "shell/unit_system.h"
+#include "support/process_run.h"
+#include "units_output.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using kambrix::Quantity;
+using kambrix::UnitSystem;
+
+fs::path data(const std::string& name) {
+    return fs::path(KAMBRIX_CLI_DATA) / name;
+}
+
+kambrix::test::ProcessRun run(const std::string& args) {
+    const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
+    fs::create_directories(dir);
+    return kambrix::test::runCommand(std::string(KAMBRIX_CLI) + " " + args, dir / "stderr.txt");
+}
+
+// Every number of `si` and `us` side by side: converted where the key has a unit, equal
+// elsewhere.
+void expectConverted(const json& si, const json& shown, UnitSystem s, const std::string& key,
+                     int& converted) {
+    if (si.is_object()) {
+        for (auto it = si.begin(); it != si.end(); ++it) {
+            ASSERT_TRUE(shown.contains(it.key())) << it.key();
+            expectConverted(it.value(), shown[it.key()], s, it.key(), converted);
+        }
+    } else if (si.is_array()) {
+        ASSERT_EQ(si.size(), shown.size());
+        for (std::size_t i = 0; i < si.size(); ++i) {
+            expectConverted(si[i], shown[i], s, key, converted);
+        }
+    } else if (si.is_number() && key != "depths") {
+        const auto q = kambrix::cli::quantityOfKey(key);
+        const double expected = q ? kambrix::toShown(*q, s, si.get<double>()) : si.get<double>();
+        EXPECT_NEAR(shown.get<double>(), expected, 1e-9 * std::abs(expected)) << key;
+        converted += (q && kambrix::unitOf(*q, s).perStored != 1) ? 1 : 0;
+    } else {
+        EXPECT_EQ(si, shown) << key;
+    }
+}
+
+TEST(UnitsOption, DesignAndAgronomicNumbersInEachSystem) {
+    for (const char* file : {"design_indicators_runoff.json", "agronomic_sizing.json"}) {
+        const std::string command =
+            std::string(file).rfind("design", 0) == 0 ? "design " : "agronomic ";
+        const auto plain = run(command + "'" + data(file).string() + "'");
+        ASSERT_EQ(plain.status, 0) << plain.err;
+        const json si = json::parse(plain.out);
+        EXPECT_FALSE(si.contains("units"));  // without the option, as it always was
+        for (UnitSystem s : {UnitSystem::US, UnitSystem::MetricBar, UnitSystem::SI}) {
+            const auto r = run(command + "'" + data(file).string() + "' --units " +
+                               std::string(kambrix::unitSystemKey(s)));
+            ASSERT_EQ(r.status, 0) << r.err;
+            const json shown = json::parse(r.out);
+            EXPECT_EQ(nlohmann::ordered_json::parse(r.out).begin().key(), "units");
+            EXPECT_EQ(shown["units"], std::string(kambrix::unitSystemKey(s)));
+            json rest = shown;
+            rest.erase("units");
+            int converted = 0;
+            expectConverted(si, rest, s, "", converted);
+            if (s != UnitSystem::SI) {
+                EXPECT_GT(converted, 1) << file;
+            }
+        }
+    }
+    // Spot values worked by hand: 300 kPa is 43.5 psi; 2.5 L/s is 39.6 gpm.
+    const json us = json::parse(
+        run("design '" + data("design_indicators_runoff.json").string() + "' --units us").out);
+    EXPECT_NEAR(us["spans"][0]["ideal_entry"]["pressao"].get<double>(), 300 / 6.894757293168, 1e-9);
+    EXPECT_NEAR(us["spans"][0]["ideal_entry"]["caudal"].get<double>(), 2.5 * 60 / 3.785411784,
+                1e-9);
+    EXPECT_EQ(us["iterations"], 2);
+}
+
+TEST(UnitsOption, EvaluationPairsAndFittedNozzles) {
+    const auto r = run("evaluate '" + data("evaluate_two_radii.json").string() + "' --units us");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json si =
+        json::parse(run("evaluate '" + data("evaluate_two_radii.json").string() + "'").out);
+    const json us = json::parse(r.out);
+    const auto& pairSI = si["first"]["depths"][0];
+    const auto& pairUS = us["first"]["depths"][0];
+    EXPECT_NEAR(pairUS[0].get<double>(), pairSI[0].get<double>() / 0.3048, 1e-9);
+    EXPECT_NEAR(pairUS[1].get<double>(), pairSI[1].get<double>() / 25.4, 1e-12);
+    EXPECT_EQ(us["first"]["UD"], si["first"]["UD"]);  // a fraction
+
+    // A fitted nozzle in gpm and psi gives the table's water back.
+    const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
+    fs::create_directories(dir);
+    std::ofstream(dir / "table.csv") << "nozzle,pressure,discharge\nN,100,0.5\nN,200,0.7\n";
+    const auto fit = run("fit-nozzles '" + (dir / "table.csv").string() + "' --units us");
+    ASSERT_EQ(fit.status, 0) << fit.err;
+    const json n = json::parse(fit.out)[0];
+    const double psi = 200 / 6.894757293168;
+    EXPECT_NEAR(n["a"].get<double>() * std::pow(psi, n["b"].get<double>()), 0.7 * 60 / 3.785411784,
+                1e-6);
+    EXPECT_NEAR(n["pmax"].get<double>(), psi, 1e-9);
+}
+
+TEST(UnitsOption, MisuseIsRefusedInOneLine) {
+    const std::string design = "design '" + data("design_indicators_runoff.json").string() + "'";
+    for (const std::string& args : {design + " --units imperial", design + " --csv --units us"}) {
+        const auto r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    // The converter leaves text that is not JSON as it stands.
+    EXPECT_EQ(kambrix::cli::outputInUnits("a,b\n1,2\n", UnitSystem::US), "a,b\n1,2\n");
+}
+
+}  // namespace
