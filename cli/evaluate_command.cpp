@@ -109,12 +109,15 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
     bool heading = true;
     std::optional<double> diameter_cm;
     std::size_t readings = 0;
+    // Distances and the diameter in the units the heading names ("distance_ft"), else SI.
+    CatchCanColumnUnits units;
     forEachCsvRecord(text, ',', [&](const CsvRecord& record) {
         if (blankRecord(record)) {
             return;
         }
         if (heading) {
             heading = false;
+            units = catchCanColumnUnits(record.fields, UnitSystem::SI);
             return;
         }
         if (++readings > kMaxReadingsPerEvaluation) {
@@ -129,7 +132,10 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
         }
         const auto radius = csvNumber(f[0]);
         const auto volume = csvNumber(f[1]);
-        const auto distance = csvNumber(f[2]);
+        auto distance = csvNumber(f[2]);
+        if (distance) {
+            distance = toStored(Quantity::Length, units.distance, *distance);
+        }
         if (!radius || (*radius != 1 && *radius != 2)) {
             throw InputError(where + ", radius: must be 1 or 2");
         }
@@ -138,10 +144,11 @@ quarvex::PivotEvaluation fromCsv(const std::string& text) {
                              ": volume and distance must be numbers with \".\" as decimal point");
         }
         if (f.size() == 4 && !trim(f[3]).empty()) {
-            const auto d = csvNumber(f[3]);
+            auto d = csvNumber(f[3]);
             if (!d) {
                 throw InputError(where + ", canDiameter_cm: must be a number");
             }
+            d = toStored(Quantity::CanDiameter, units.diameter, *d);
             if (diameter_cm && *d != *diameter_cm) {
                 throw InputError(where + ", canDiameter_cm: differs from the one given before");
             }

@@ -256,7 +256,19 @@ std::string catchCanCsvText(const CatchCanFile& file) {
     return out;
 }
 
-CatchCanFile readCatchCanCsv(std::string_view text) {
+CatchCanColumnUnits catchCanColumnUnits(const std::vector<std::string>& heading,
+                                        UnitSystem userUnits) {
+    CatchCanColumnUnits u{userUnits, userUnits};
+    if (heading.size() > 2) {
+        u.distance = headingSystem(heading[2], Quantity::Length).value_or(userUnits);
+    }
+    if (heading.size() > 3) {
+        u.diameter = headingSystem(heading[3], Quantity::CanDiameter).value_or(userUnits);
+    }
+    return u;
+}
+
+CatchCanFile readCatchCanCsv(std::string_view text, UnitSystem userUnits) {
     CatchCanFile file;
     std::vector<std::string> problems;  // the first kMostProblemsListed
     std::size_t problemCount = 0;
@@ -271,6 +283,7 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
     bool heading = true;
     bool firstRow = true;
     bool anyRow = false;
+    CatchCanColumnUnits units{userUnits, userUnits};
     auto& samples = quarvex::statics().FieldSamples();
     forEachCsvRecord(text, ',', [&](const CsvRecord& record) {
         const auto& f = record.fields;
@@ -279,6 +292,7 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
         }
         if (heading) {
             heading = false;
+            units = catchCanColumnUnits(f, userUnits);
             return;
         }
         anyRow = true;
@@ -297,7 +311,10 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
         }
         const auto radius = csvNumber(f[0]);
         const auto volume = csvNumber(f[1]);
-        const auto distance = csvNumber(f[2]);
+        auto distance = csvNumber(f[2]);
+        if (distance) {
+            distance = toStored(Quantity::Length, units.distance, *distance);
+        }
         if (!radius || (*radius != 1 && *radius != 2)) {
             problem(where + "the radius must be 1 or 2");
             return;
@@ -309,11 +326,12 @@ CatchCanFile readCatchCanCsv(std::string_view text) {
             return;
         }
         if (f.size() == 4 && !trimBlanks(f[3]).empty()) {
-            const auto d = csvNumber(f[3]);
+            auto d = csvNumber(f[3]);
             if (!d) {
                 problem(where + "the can diameter (canDiameter_cm) must be a number");
                 return;
             }
+            d = toStored(Quantity::CanDiameter, units.diameter, *d);
             if (diameter_cm && *d != *diameter_cm) {
                 problem(where + "the can diameter differs from the one given before");
                 return;

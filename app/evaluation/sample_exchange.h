@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/unit_system.h"
+
 namespace kambrix {
 
 // The most readings one evaluation holds (both radii together): a field test has some
@@ -70,12 +72,22 @@ struct CatchCanFile {
 // may be sorted in a spreadsheet. Lines end in CR LF.
 std::string catchCanCsvText(const CatchCanFile& file);
 
+// The units of a catch-can file's distance and can diameter columns: those their headings
+// name ("distance_ft", "canDiameter_in"; "distance_m", "canDiameter_cm"), else `userUnits`.
+struct CatchCanColumnUnits {
+    UnitSystem distance = UnitSystem::SI;
+    UnitSystem diameter = UnitSystem::SI;
+};
+CatchCanColumnUnits catchCanColumnUnits(const std::vector<std::string>& heading,
+                                        UnitSystem userUnits);
+
 // Reads the file text by the rules of `kambrix-cli evaluate`: blank lines are skipped, the
 // first other line is the heading, every further line is radius (1 or 2), volume_ml,
 // distance_m and optionally canDiameter_cm, which the first of them must give and later
 // ones may repeat or leave empty. A fault raises AppError errc::CsvFormat whose message names
 // every line that cannot be read (the first ten of them); more than kMaxReadingsPerEvaluation
-// readings raise errc::InputTooLarge.
-CatchCanFile readCatchCanCsv(std::string_view text);
+// readings raise errc::InputTooLarge. Distances and the diameter are read in the units the
+// heading names (catchCanColumnUnits) and kept in m and cm; volumes are always ml.
+CatchCanFile readCatchCanCsv(std::string_view text, UnitSystem userUnits = UnitSystem::SI);
 
 }  // namespace kambrix

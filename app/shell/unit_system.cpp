@@ -12,8 +12,6 @@
 namespace kambrix {
 namespace {
 
-constexpr double kGpmPerLitrePerSecond = 60.0 / kLitresPerUsGallon;
-constexpr double kCubicMetresPerHourPerLitrePerSecond = 3.6;
 constexpr int kSignificantDigits = 12;
 
 struct Row {
@@ -23,29 +21,28 @@ struct Row {
 
 const std::vector<Row>& table() {
     static const std::vector<Row> rows = {
-        {Quantity::Length, {{{"m", 1, 2}, {"ft", 1 / kMetresPerFoot, 1}, {"m", 1, 2}}}},
+        {Quantity::Length, {{{"m", 1, 1, 2}, {"ft", kMetresPerFoot, 1, 1}, {"m", 1, 1, 2}}}},
         {Quantity::PipeDiameter,
-         {{{"mm", 1, 1}, {"in", 1 / kMillimetresPerInch, 2}, {"mm", 1, 1}}}},
+         {{{"mm", 1, 1, 1}, {"in", kMillimetresPerInch, 1, 2}, {"mm", 1, 1, 1}}}},
         {Quantity::OutletSpacing,
-         {{{"cm", 1, 1}, {"in", 10 / kMillimetresPerInch, 1}, {"cm", 1, 1}}}},
+         {{{"cm", 1, 1, 1}, {"in", kMillimetresPerInch, 10, 1}, {"cm", 1, 1, 1}}}},
         {Quantity::Discharge,
-         {{{"L/s", 1, 2},
-           {"gpm", kGpmPerLitrePerSecond, 1},
-           {"m\u00b3/h", kCubicMetresPerHourPerLitrePerSecond, 1}}}},
+         {{{"L/s", 1, 1, 2}, {"gpm", kLitresPerUsGallon, 60, 1}, {"m\u00b3/h", 1, 3.6, 1}}}},
         {Quantity::Pressure,
-         {{{"kPa", 1, 1}, {"psi", 1 / kKiloPascalPerPsiExact, 1}, {"bar", 0.01, 2}}}},
-        {Quantity::Depth, {{{"mm", 1, 2}, {"in", 1 / kMillimetresPerInch, 2}, {"mm", 1, 2}}}},
-        {Quantity::Rate, {{{"mm/h", 1, 1}, {"in/h", 1 / kMillimetresPerInch, 2}, {"mm/h", 1, 1}}}},
-        {Quantity::Area, {{{"ha", 1, 2}, {"acre", 1 / kHectaresPerAcre, 1}, {"ha", 1, 2}}}},
+         {{{"kPa", 1, 1, 1}, {"psi", kKiloPascalPerPsiExact, 1, 1}, {"bar", 100, 1, 2}}}},
+        {Quantity::Depth, {{{"mm", 1, 1, 2}, {"in", kMillimetresPerInch, 1, 2}, {"mm", 1, 1, 2}}}},
+        {Quantity::Rate,
+         {{{"mm/h", 1, 1, 1}, {"in/h", kMillimetresPerInch, 1, 2}, {"mm/h", 1, 1, 1}}}},
+        {Quantity::Area, {{{"ha", 1, 1, 2}, {"acre", kHectaresPerAcre, 1, 1}, {"ha", 1, 1, 2}}}},
         {Quantity::DischargePerArea,
-         {{{"L/s/ha", 1, 2},
-           {"gpm/acre", kGpmPerLitrePerSecond * kHectaresPerAcre, 2},
-           {"m\u00b3/h/ha", kCubicMetresPerHourPerLitrePerSecond, 2}}}},
+         {{{"L/s/ha", 1, 1, 2},
+           {"gpm/acre", kLitresPerUsGallon, 60 * kHectaresPerAcre, 2},
+           {"m\u00b3/h/ha", 1, 3.6, 2}}}},
         {Quantity::DailyDepth,
-         {{{"mm/day", 1, 2}, {"in/day", 1 / kMillimetresPerInch, 3}, {"mm/day", 1, 2}}}},
-        {Quantity::CanVolume, {{{"ml", 1, 1}, {"ml", 1, 1}, {"ml", 1, 1}}}},
+         {{{"mm/day", 1, 1, 2}, {"in/day", kMillimetresPerInch, 1, 3}, {"mm/day", 1, 1, 2}}}},
+        {Quantity::CanVolume, {{{"ml", 1, 1, 1}, {"ml", 1, 1, 1}, {"ml", 1, 1, 1}}}},
         {Quantity::CanDiameter,
-         {{{"cm", 1, 1}, {"in", 10 / kMillimetresPerInch, 2}, {"cm", 1, 1}}}},
+         {{{"cm", 1, 1, 1}, {"in", kMillimetresPerInch, 10, 2}, {"cm", 1, 1, 1}}}},
     };
     return rows;
 }
@@ -123,13 +120,13 @@ const std::vector<UnitSystem>& unitSystems() {
 }
 
 double toShown(Quantity q, UnitSystem system, double stored) {
-    const double f = unitOf(q, system).perStored;
-    return f == 1 ? stored : rounded(stored * f);
+    const Unit& u = unitOf(q, system);
+    return u.isStored() ? stored : rounded(stored * u.den / u.num);
 }
 
 double toStored(Quantity q, UnitSystem system, double shown) {
-    const double f = unitOf(q, system).perStored;
-    return f == 1 ? shown : shown / f;
+    const Unit& u = unitOf(q, system);
+    return u.isStored() ? shown : shown * u.num / u.den;
 }
 
 std::string shownNumber(Quantity q, UnitSystem system, double stored, char sep) {
@@ -144,7 +141,7 @@ NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored)
     NumberRange r = stored;
     r.min = toShown(q, system, stored.min);
     r.max = toShown(q, system, stored.max);
-    if (unitOf(q, system).perStored != 1) {
+    if (!unitOf(q, system).isStored()) {
         r.integer = false;  // a whole number of one unit is not one of another
     }
     return r;
@@ -152,14 +149,14 @@ NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored)
 
 double nozzleCoefficientToShown(UnitSystem system, double aStored, double b) {
     // q_s·Kq = a_s·Kq·p_s^b, p_s = p_shown / Kp: a_shown = a_s·Kq / Kp^b.
-    const double kq = unitOf(Quantity::Discharge, system).perStored;
-    const double kp = unitOf(Quantity::Pressure, system).perStored;
+    const double kq = unitOf(Quantity::Discharge, system).perStored();
+    const double kp = unitOf(Quantity::Pressure, system).perStored();
     return aStored * kq / std::pow(kp, b);
 }
 
 double nozzleCoefficientToStored(UnitSystem system, double aShown, double b) {
-    const double kq = unitOf(Quantity::Discharge, system).perStored;
-    const double kp = unitOf(Quantity::Pressure, system).perStored;
+    const double kq = unitOf(Quantity::Discharge, system).perStored();
+    const double kp = unitOf(Quantity::Pressure, system).perStored();
     return aShown * std::pow(kp, b) / kq;
 }
 

@@ -45,10 +45,16 @@ inline constexpr double kHectaresPerAcre = 0.40468564224;
 inline constexpr double kMetresPerFoot = 0.3048;
 inline constexpr double kMillimetresPerInch = 25.4;
 
+// One shown unit is `num` / `den` stored units (1 psi = 6.894757293168 / 1 kPa, 1 gpm =
+// 3.785411784 / 60 L/s, 1 m³/h = 1 / 3.6 L/s), both factors exact as the definitions give them.
 struct Unit {
-    std::string symbol;    // "psi", "gpm", "ft", "in", "m³/h", ...
-    double perStored = 1;  // shown = stored × perStored
-    int decimals = 2;      // the precision a value is shown with
+    std::string symbol;  // "psi", "gpm", "ft", "in", "m³/h", ...
+    double num = 1;
+    double den = 1;
+    int decimals = 2;  // the precision a value is shown with
+
+    bool isStored() const { return num == 1 && den == 1; }
+    double perStored() const { return den / num; }  // shown units per stored unit
 };
 
 // The unit of a quantity in a system.

@@ -127,3 +127,23 @@ TEST(SampleExchange, CatchCanCsvReadsAsTheCommandLineDoes) {
     EXPECT_EQ(back.first, out.first);
     EXPECT_EQ(back.second, out.second);
 }
+
+// A heading that names feet and inches is read in those units; without unit names the
+// user's units are meant; the volume is always ml.
+TEST(SampleExchange, CatchCanHeadingsNameTheirUnits) {
+    const auto us = readCatchCanCsv("radius,volume_ml,distance_ft,canDiameter_in\n1,100,10,4\n");
+    EXPECT_EQ(us.first[1].distanceFromCenter, 3.048);
+    EXPECT_EQ(us.first[1].collectedAmount, 100.0);
+    EXPECT_EQ(us.canDiameter_cm, 10.16);
+
+    const auto si =
+        readCatchCanCsv("radius,volume_ml,distance_m,canDiameter_cm\n1,100,10,4\n", UnitSystem::US);
+    EXPECT_EQ(si.first[1].distanceFromCenter, 10.0);  // the heading's m wins over the user's
+    EXPECT_EQ(si.canDiameter_cm, 4.0);
+
+    const auto plain =
+        readCatchCanCsv("radius,volume,distance,diameter\n2,50,100,5\n", UnitSystem::US);
+    EXPECT_EQ(plain.second[1].distanceFromCenter, 30.48);
+    EXPECT_EQ(plain.canDiameter_cm, 12.7);
+    EXPECT_EQ(readCatchCanCsv("radius,volume,distance,diameter\n2,50,100,5\n").canDiameter_cm, 5.0);
+}

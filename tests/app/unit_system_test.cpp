@@ -28,6 +28,11 @@ TEST(UnitSystem, OneOfEachUnitIsItsDefinition) {
     EXPECT_EQ(toShown(Quantity::Depth, us, 25.4), 1.0);
     EXPECT_EQ(toShown(Quantity::CanDiameter, us, 2.54), 1.0);
     EXPECT_EQ(toShown(Quantity::CanVolume, us, 250), 250.0);  // cans are read in ml
+    // Typed in a unit, stored as the exact product by the definition.
+    EXPECT_EQ(toStored(Quantity::Pressure, us, 1), 6.894757293168);
+    EXPECT_EQ(toStored(Quantity::Length, us, 1), 0.3048);
+    EXPECT_EQ(toStored(Quantity::Pressure, UnitSystem::MetricBar, 3), 300.0);
+    EXPECT_EQ(toStored(Quantity::Discharge, UnitSystem::MetricBar, 36), 10.0);
     // 1 gpm per acre in L/s per ha.
     EXPECT_NEAR(toStored(Quantity::DischargePerArea, us, 1), 0.0630901964 / 0.40468564224, 1e-15);
 

@@ -50,7 +50,7 @@ void expectConverted(const json& si, const json& shown, UnitSystem s, const std:
         const auto q = kambrix::cli::quantityOfKey(key);
         const double expected = q ? kambrix::toShown(*q, s, si.get<double>()) : si.get<double>();
         EXPECT_NEAR(shown.get<double>(), expected, 1e-9 * std::abs(expected)) << key;
-        converted += (q && kambrix::unitOf(*q, s).perStored != 1) ? 1 : 0;
+        converted += (q && !kambrix::unitOf(*q, s).isStored()) ? 1 : 0;
     } else {
         EXPECT_EQ(si, shown) << key;
     }
@@ -100,6 +100,21 @@ TEST(UnitsOption, EvaluationPairsAndFittedNozzles) {
     EXPECT_NEAR(pairUS[0].get<double>(), pairSI[0].get<double>() / 0.3048, 1e-9);
     EXPECT_NEAR(pairUS[1].get<double>(), pairSI[1].get<double>() / 25.4, 1e-12);
     EXPECT_EQ(us["first"]["UD"], si["first"]["UD"]);  // a fraction
+
+    // A catch-can file whose heading names feet and inches is read in them.
+    {
+        const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
+        fs::create_directories(dir);
+        std::ofstream(dir / "feet.csv")
+            << "radius,volume_ml,distance_ft,canDiameter_in\n1,100,10,4\n1,120,20,4\n";
+        const auto feet = run("evaluate '" + (dir / "feet.csv").string() + "'");
+        ASSERT_EQ(feet.status, 0) << feet.err;
+        const json f = json::parse(feet.out);
+        EXPECT_EQ(f["first"]["depths"][0][0].get<double>(), 3.048);
+        // 100 ml in a can of 4 in (10.16 cm).
+        EXPECT_NEAR(f["first"]["depths"][0][1].get<double>(),
+                    100 / (3.14159265358979 * 0.0508 * 0.0508 * 1000), 1e-9);
+    }
 
     // A fitted nozzle in gpm and psi gives the table's water back.
     const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
