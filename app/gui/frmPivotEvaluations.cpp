@@ -128,7 +128,7 @@ void frmPivotEvaluations::refreshList() {
                  .namesAndSystems()) {
             // A test linked to a system names it; the item keeps the evaluation's name.
             auto* item = new QListWidgetItem(
-                system.empty() ? qs(name) : qs(name + "   (" + system + ")"), lstEvaluaciones_);
+                system.empty() ? qs(name) : qs(name + "  \u2014  " + system), lstEvaluaciones_);
             item->setData(Qt::UserRole, qs(name));
         }
     } catch (...) {
