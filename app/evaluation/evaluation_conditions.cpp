@@ -211,6 +211,31 @@ std::vector<std::pair<std::string, int>> linkedEvaluations(Connection& con) {
     return out;
 }
 
+std::string MeasuredTest::label(char sep) const {
+    return evaluation + (date.empty() ? std::string() : " (" + date + ")") + ": " +
+           toLocaleText(roundTripText(pressure_kPa), sep) + " kPa, " +
+           toLocaleText(roundTripText(discharge_Ls), sep) + " L/s";
+}
+
+std::vector<MeasuredTest> measuredTests(Connection& con, int systemId) {
+    std::vector<MeasuredTest> out;
+    if (!tableExists(con)) {
+        return out;
+    }
+    RecordSet rs = con.Execute(quarvex::bindParameters(
+        "SELECT nombre, fecha, presion, caudal FROM tb_evaluation_conditions WHERE id_sistema=? "
+        "AND presion IS NOT NULL AND caudal IS NOT NULL ORDER BY nombre",
+        {std::to_string(systemId)}));
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const auto p = nullableNumber(rs["presion"]);
+        const auto q = nullableNumber(rs["caudal"]);
+        if (p && q && *p > 0 && *q > 0) {
+            out.push_back({text(rs["nombre"]), text(rs["fecha"]), *p, *q});
+        }
+    }
+    return out;
+}
+
 SystemRowsParticipant conditionRowsParticipant() {
     return {[](Connection&, int, int) {},
             [](Connection& con, int systemId) {

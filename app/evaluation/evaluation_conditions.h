@@ -68,6 +68,18 @@ void deleteConditions(quarvex::Connection& con, const std::string& evaluationNam
 // The names of the evaluations linked to each system: (evaluation name, system id).
 std::vector<std::pair<std::string, int>> linkedEvaluations(quarvex::Connection& con);
 
+// A field test of a system that recorded the pressure and the discharge at the pivot.
+struct MeasuredTest {
+    std::string evaluation;
+    std::string date;  // as typed; may be empty
+    double pressure_kPa = 0;
+    double discharge_Ls = 0;
+    // "North test (2026-07-14): 250.5 kPa, 48.25 L/s" with the given separator.
+    std::string label(char decimalSeparator) const;
+};
+// The tests linked to the system with both measured, by evaluation name.
+std::vector<MeasuredTest> measuredTests(quarvex::Connection& con, int systemId);
+
 // The evaluations' part in the copy and the delete of a system: a copy leaves the links with
 // the original; a delete clears the links to the system.
 SystemRowsParticipant conditionRowsParticipant();

@@ -18,6 +18,7 @@
 #include "design/chart_workbench.h"
 #include "design/supply_store.h"
 #include "design/supply_tab_presenter.h"
+#include "evaluation/evaluation_conditions.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
@@ -26,6 +27,8 @@
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
 #include "shell/errors.h"
+#include "shell/number_text.h"
+#include "shell/services.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -98,6 +101,12 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
         txtCaudalMedido_);
     fieldForm->addRow(namedLabel(field, "lblDesgaste", QStringLiteral("Nozzle wear (%)")),
                       txtDesgaste_);
+    auto* cmdDesdeEnsayo =
+        namedButton(field, "cmdDesdeEnsayo", QStringLiteral("From a field test…"));
+    cmdDesdeEnsayo->setToolTip(
+        QStringLiteral("Takes the pressure and discharge measured at the pivot in a catch-can "
+                       "test linked to this system"));
+    fieldForm->addRow(QString(), cmdDesdeEnsayo);
 
     cmdCalcular_ = namedButton(this, "cmdCalcularSuministro", QStringLiteral("Compute"));
     cmdGuardar_ = namedButton(this, "cmdGuardarSuministro", QStringLiteral("Save supply"));
@@ -155,11 +164,42 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
     layout->addLayout(results, 1);
 
     onSignal(cmdCalcular_, &QPushButton::clicked, this, m, [this] { compute(); });
+    onSignal(cmdDesdeEnsayo, &QPushButton::clicked, this, m, [this] { takeMeasuredFromTest(); });
     onSignal(cmdGuardar_, &QPushButton::clicked, this, m, [this] { save(); });
     onSignal(cmdDisenar_, &QPushButton::clicked, this, m, [this] { designForSupply(); });
 
     translateForm(this, services_.config.languageFile);
     clear();
+}
+
+void TabSupply::takeMeasuredFromTest() {
+    const int id = workbench_.project().id;
+    std::vector<MeasuredTest> tests;
+    if (id > 0) {
+        tests = readFrom(workbench_.databases().projects,
+                         [&](quarvex::Connection& con) { return measuredTests(con, id); });
+    }
+    if (tests.empty()) {
+        services_.messages.showMessage(
+            this, QStringLiteral("No catch-can test linked to this system records the pressure "
+                                 "and the discharge at the pivot."));
+        return;
+    }
+    QStringList items;
+    for (const auto& t : tests) {
+        items << QString::fromStdString(t.label(decimalSeparator()));
+    }
+    const auto chosen = services_.messages.chooseItem(
+        this, QStringLiteral("The field test whose pressure and discharge to take:"), items);
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(tests.size())) {
+        return;
+    }
+    const MeasuredTest& t = tests[static_cast<std::size_t>(*chosen)];
+    txtPresionMedida_->setText(
+        QString::fromStdString(toLocaleText(roundTripText(t.pressure_kPa), decimalSeparator())));
+    txtCaudalMedido_->setText(
+        QString::fromStdString(toLocaleText(roundTripText(t.discharge_Ls), decimalSeparator())));
+    compute();
 }
 
 SupplyBoxes TabSupply::boxes() const {

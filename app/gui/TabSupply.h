@@ -46,6 +46,8 @@ class TabSupply : public TabPage {
     void fillBoxes(const Supply& supply);
     void loadStored();
     void compute();
+    // Fills the measured boxes from a field test of this system (a choice among them).
+    void takeMeasuredFromTest();
     void save();
     void designForSupply();
 

@@ -21,6 +21,7 @@
 #include "design/chart_workbench.h"
 #include "design/supply_store.h"
 #include "design/supply_tab_presenter.h"
+#include "evaluation/evaluation_conditions.h"
 #include "evaluation/indicator_tab_presenter.h"
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
@@ -494,6 +495,33 @@ TEST_F(WorkbenchTabs, TheSupplyTabFindsTheOperatingPoint) {
     EXPECT_EQ(saved.pump, (std::vector<PumpRow>{{60, 380}, {90, 300}}));
     EXPECT_EQ(saved.measured, (MeasuredSupply{290, 61}));
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+
+    // The measured supply of a catch-can test linked to this system fills the boxes; a test
+    // without both numbers or of another system is not offered.
+    child<QPushButton>(&tab, "cmdDesdeEnsayo")->click();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_NE(messages.messages.back().indexOf("No catch-can test"), -1);
+    writeTo(config.projectsConnectionString, [&](quarvex::Connection& c) {
+        EvaluationConditions measured;
+        measured.systemId = demo.id;
+        measured.date = "2026-07-14";
+        measured.pivotPressure_kPa = 287.5;
+        measured.pivotDischarge_Ls = 58.25;
+        saveConditions(c, "North test", measured);
+        auto half = measured;
+        half.pivotDischarge_Ls.reset();
+        saveConditions(c, "Pressure only", half);
+        auto other = measured;
+        other.systemId = demo.id + 1;
+        saveConditions(c, "Other pivot", other);
+    });
+    messages.answerItem(0);
+    child<QPushButton>(&tab, "cmdDesdeEnsayo")->click();
+    ASSERT_EQ(messages.itemLists.size(), 1u);
+    EXPECT_EQ(messages.itemLists.back(),
+              QStringList{"North test (2026-07-14): 287.5 kPa, 58.25 L/s"});
+    EXPECT_EQ(box(&tab, "txtPresionMedida")->text(), "287.5");
+    EXPECT_EQ(box(&tab, "txtCaudalMedido")->text(), "58.25");
 }
 
 }  // namespace
