@@ -2,12 +2,13 @@
 #include "design/system_store.h"
 
 #include "design/agronomic_store.h"
+#include "design/chart_print_store.h"
 #include "design/supply_store.h"
 
 namespace kambrix {
 
 Projectos systemStore() {
-    return Projectos({agronomicRowsParticipant(), supplyRowsParticipant()});
+    return Projectos({agronomicRowsParticipant(), supplyRowsParticipant(), printRowsParticipant()});
 }
 
 }  // namespace kambrix
