@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "app_test_support.h"
@@ -82,6 +83,86 @@ TEST(ReportRenderer, TheDemoChartAsPdf) {
 
     EXPECT_EQ(test::numberOf([&] { report::writePdf(doc, "/no/such/folder/x.pdf"); }),
               errc::FileNotWritable);
+}
+
+// Every caption of the printed chart reaches the PDF, the figures among them, and the
+// workbench's document is the one the command line prints.
+TEST(ReportRenderer, ThePrintedChartCarriesEveryCaption) {
+    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the PDF's text cannot be read";
+    }
+    test::TempFolder root("captions");
+    const auto folder = root.path() / "demo";
+    ASSERT_TRUE(makeDemoDatabaseFolder(test::templateFolder(), folder));
+    AppConfig config;
+    setDatabaseFolder(config, folder);
+    const auto stored = readFrom(config.projectsConnectionString, [](quarvex::Connection& con) {
+        return Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
+    });
+    ASSERT_TRUE(stored);
+    SilentPrompts prompts;
+    ChartWorkbench w(*stored, WorkbenchDatabases::from(config), prompts);
+    w.selectChart(w.charts().at(0).id);
+    ASSERT_TRUE(w.openChart());
+    w.setSurfaceStorage(1.0);
+    w.setDefaultDesigner("Ana Designer");
+    const auto pdf = root.path() / "chart.pdf";
+    report::writePdf(buildChartReport(w, "2024-05-17"), QString::fromStdString(pdf.string()));
+    std::string all = pdfText(pdf);
+    // pdftotext ends a line where a cell or a key wraps, and gives the type's ligatures as
+    // one character; the captions are read on one line, letter by letter.
+    for (char& c : all) {
+        if (c == '\n') {
+            c = ' ';
+        }
+    }
+    for (const auto& [ligature, letters] : std::vector<std::pair<std::string, std::string>>{
+             {"\xEF\xAC\x80", "ff"}, {"\xEF\xAC\x81", "fi"}, {"\xEF\xAC\x82", "fl"}}) {
+        for (auto at = all.find(ligature); at != std::string::npos; at = all.find(ligature)) {
+            all.replace(at, ligature.size(), letters);
+        }
+    }
+    for (const char* caption : {"Designed by",
+                                "Ana Designer",
+                                "Checked by",
+                                "Approved by",
+                                "Owner / location",
+                                "Units",
+                                "Machine",
+                                "Inside diameter",
+                                "Outside diameter",
+                                "Hazen-Williams C",
+                                "1 m of head counted as 10 kPa",
+                                "Elevation",
+                                "Total gain",
+                                "Total drop",
+                                "Capacity",
+                                "Capacity without end gun",
+                                "Discharge per irrigated area",
+                                "Outlets",
+                                "Pipe pressure",
+                                "Sprinkler pressure",
+                                "Regulators",
+                                "Regulator model",
+                                "Margin rule",
+                                "Drop",
+                                "Nozzle height above ground",
+                                "Percent timer",
+                                "Uniformity",
+                                "Runoff",
+                                "Wetted diameter",
+                                "Figure 1: Pressure along the lateral",
+                                "Figure 2: Depth applied along the lateral",
+                                "Figure 3: ",
+                                "Figure 4: ",
+                                "Over hang",
+                                "Page 1 of "}) {
+        EXPECT_NE(all.find(caption), std::string::npos) << caption;
+    }
+    // The figures are drawn: their axis titles are text of the page, not pictures.
+    EXPECT_NE(all.find("Distance (m)"), std::string::npos);
+    EXPECT_NE(all.find("Time (h)"), std::string::npos);
+    EXPECT_EQ(all.find("Tower 8"), std::string::npos);
 }
 
 }  // namespace
