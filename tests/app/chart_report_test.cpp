@@ -14,6 +14,7 @@
 
 #include "demo_workbench_support.h"
 #include "design/chart_print_store.h"
+#include "design/print_tab_presenter.h"
 #include "design/required_wetted_diameter.h"
 #include "design/system_store.h"
 #include "shell/number_text.h"
@@ -360,6 +361,30 @@ TEST_F(DemoChart, TheNozzleHeightIsThePipeHeightLessTheDrop) {
                        [&](Connection& con) { return loadSystemPrintFields(con, project.id); })
                   .pipeHeight,
               3.5);
+}
+
+TEST_F(DemoChart, ThePrintBoxesWriteIntoTheChart) {
+    w->setDefaultDesigner("Ana Designer");
+    PrintTabPresenter print(*w);
+    EXPECT_EQ(print.names(), (SignoffNames{"Ana Designer", "", ""}));
+    EXPECT_FALSE(w->chartChanged());
+    // The default name taken as it stands is no change; a name typed is.
+    EXPECT_FALSE(print.setNames({"", "", ""}));
+    EXPECT_TRUE(print.setNames({" Rui ", "Eva", ""}));
+    EXPECT_TRUE(w->chartChanged());
+    EXPECT_EQ(w->chartSignoff().designedBy, "Rui");
+    EXPECT_EQ(print.names(), (SignoffNames{"Rui", "Eva", ""}));
+    EXPECT_FALSE(print.setNames({"Rui", "Eva", ""}));
+    EXPECT_TRUE(print.setRegulatorModel("  PR-70 "));
+    EXPECT_EQ(print.regulatorModel(), "PR-70");
+    EXPECT_FALSE(print.setRegulatorModel("PR-70"));
+    // Saved with the chart and printed.
+    ASSERT_TRUE(w->saveChart());
+    EXPECT_FALSE(w->chartChanged());
+    open();
+    const auto doc = buildChartReport(*w, "2026-12-09");
+    EXPECT_EQ(value(*doc.find(chart_report::TitleBlock), "Designed by"), "Rui");
+    EXPECT_EQ(value(*doc.find(chart_report::Regulators), "Regulator model"), "PR-70");
 }
 
 TEST(ReportTitleBlock, BlankNamesLeaveALineToSign) {

@@ -17,6 +17,7 @@
 #include "app/app_test_support.h"
 #include "demo/demo_project.h"
 #include "evaluation/evaluation_store.h"
+#include "shell/database_schema.h"
 #include "shell/unit_of_work.h"
 #include "support/process_run.h"
 
@@ -145,7 +146,7 @@ TEST(StoredDatabases, TodaysFolderIsReadUnchangedAndUpgradedByTheFirstSave) {
               std::string::npos)
         << saved.err;
     EXPECT_EQ(bytes(db / "proyectos.mdb.bak-0"), projects);
-    EXPECT_EQ(userVersion(db / "proyectos.mdb"), 2);
+    EXPECT_EQ(userVersion(db / "proyectos.mdb"), databaseSchema("proyectos.mdb").currentVersion());
 
     const Outputs after = readEverything(db);
     EXPECT_EQ(after.charts.out, before.charts.out);
