@@ -146,7 +146,8 @@ report::Section titleSection(Context& c, const std::string& date) {
     t.system = c.w.project().nome;
     t.document =
         chart && !chart->getNome().empty() ? chart->getNome() : c.tr("Unsaved sprinkler chart");
-    t.saved = c.w.chartSignoff().savedAt.empty() ? std::string() : c.w.chartSignoff().savedAt;
+    t.saved =
+        c.w.chartSignoff().savedAt.empty() ? std::string() : c.w.chartSignoff().savedAt + " UTC";
     t.designedBy = c.w.designerName();
     t.checkedBy = c.w.chartSignoff().checkedBy;
     t.approvedBy = c.w.chartSignoff().approvedBy;
@@ -174,8 +175,8 @@ report::Section machineSection(Context& c) {
     auto& drops = quarvex::statics().Drops();
     const int fixed = pivots.FixedSpansCount(p);
     report::KeyValues kv;
-    kv.pairs.emplace_back(tr("Spans"),
-                          std::to_string(fixed) + ", " + n.unit(pivots.tramoAte(p, fixed), 2, "m"));
+    kv.pairs.emplace_back(tr("Spans"), std::to_string(fixed) + " (" +
+                                           n.unit(pivots.tramoAte(p, fixed), 2, "m") + ")");
     kv.pairs.emplace_back(tr(kOverhangLabel), p.p_has_overhang
                                                   ? n.unit(p.tramoVOladizo.longitude, 2, "m")
                                                   : tr("none"));

@@ -4,7 +4,9 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QPainter>
+#include <QtCharts/QAbstractAxis>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
 
 #include "report/chart_builder.h"
 
@@ -33,7 +35,18 @@ QChart* plotChart(const FigurePlot& plot) {
     if (!plot.marks.empty()) {
         b.verticalMarks(plot.marks, qs(plot.marksName));
     }
-    return b.build();
+    QChart* chart = b.build();
+    // No ligatures in the figures' texts either (see the report's type).
+    const auto unshaped = [](QFont f) {
+        f.setStyleStrategy(QFont::PreferNoShaping);
+        return f;
+    };
+    chart->legend()->setFont(unshaped(chart->legend()->font()));
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setTitleFont(unshaped(axis->titleFont()));
+        axis->setLabelsFont(unshaped(axis->labelsFont()));
+    }
+    return chart;
 }
 
 void paintPlot(const FigurePlot& plot, QPainter& painter, const QRectF& box) {

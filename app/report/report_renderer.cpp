@@ -47,6 +47,9 @@ QFont font(double pt, bool bold = false) {
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(pt);
     f.setBold(bold);
+    // No ligatures: a text copied or searched in the PDF ("Runoff", "flow") keeps its own
+    // letters (shaping would join "ff", "fi", "fl" into one glyph).
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

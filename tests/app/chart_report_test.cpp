@@ -134,8 +134,8 @@ TEST_F(DemoChart, TheReportHoldsEverySectionWithTheChartsValues) {
     EXPECT_EQ(value(title, "Designed by"), "Ana Designer");
     EXPECT_EQ(value(title, "Checked by"), "Rui Checker");
     EXPECT_EQ(value(title, "Approved by"), report::kSignatureLine);
-    EXPECT_TRUE(
-        std::regex_match(value(title, "Last saved"), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d)")))
+    EXPECT_TRUE(std::regex_match(value(title, "Last saved"),
+                                 std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d UTC)")))
         << value(title, "Last saved");
     EXPECT_NE(value(title, "Units").find("kPa"), std::string::npos);
 
