@@ -37,7 +37,7 @@ ChartCaptions ChartCaptions::fromFile(const std::filesystem::path& languageFile)
     }
 }
 
-const std::string& ChartCaptions::operator()(const std::string& english) const {
+std::string ChartCaptions::operator()(const std::string& english) const {
     const auto found = texts_.find(english);
     return found == texts_.end() ? english : found->second;
 }

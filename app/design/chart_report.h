@@ -60,7 +60,7 @@ class ChartCaptions {
     // From the language file; a file that cannot be read, or has no such section, gives the
     // English captions.
     static ChartCaptions fromFile(const std::filesystem::path& languageFile);
-    const std::string& operator()(const std::string& english) const;
+    std::string operator()(const std::string& english) const;
 
   private:
     std::map<std::string, std::string> texts_;

@@ -298,7 +298,7 @@ TEST_F(DemoChart, TheWettedDiameterIsNotNeededOrNotReachedAtTheEnds) {
 }
 
 TEST_F(DemoChart, NamesAndRegulatorModelTravelWithTheChart) {
-    w->setChartSignoff({"Ana", "Rui", "Eva", "PR-70", "ignored"});
+    w->setChartSignoff({"Ana", "Rui O'Neill", "Eva", "PR-70", "ignored"});
     EXPECT_NE(w->chartSignoff().savedAt, "ignored");  // only a save sets the time
     ASSERT_TRUE(w->saveChart());
     const int first = w->currentChart()->id();
@@ -318,7 +318,7 @@ TEST_F(DemoChart, NamesAndRegulatorModelTravelWithTheChart) {
     EXPECT_EQ(readFrom(config.projectsConnectionString,
                        [&](Connection& con) { return loadChartSignoff(con, copy); })
                   .checkedBy,
-              "Rui");
+              "Rui O'Neill");
     prompts.names.clear();
     w->selectChart(first);
     ASSERT_TRUE(w->openChart());
