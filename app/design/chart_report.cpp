@@ -436,20 +436,19 @@ report::Section figuresSection(Context& c) {
             band.upper.push_back({x, *di * (1 + kDepthOffAverage)});
         }
     }
-    report::Figure f2{kDepthFigure, c.figureCaption(tr("Depth applied along the lateral")),
-                      kFigureHeight_mm};
-    if (!ideal.points.empty()) {
-        depth.bands = {band};
-        depth.lines = {ideal, actual};
-        depth.marks = spanEnds(p);
-        depth.marksName = tr("Span ends");
-        f2.plot = depth;
-    }
-    s.blocks.emplace_back(f2);
     if (ideal.points.empty()) {
         s.blocks.emplace_back(report::Paragraph{
             tr("The depth needs the revolution time of the chart, which it does not have.")});
+        return s;
     }
+    depth.bands = {band};
+    depth.lines = {ideal, actual};
+    depth.marks = spanEnds(p);
+    depth.marksName = tr("Span ends");
+    report::Figure f2{kDepthFigure, c.figureCaption(tr("Depth applied along the lateral")),
+                      kFigureHeight_mm};
+    f2.plot = depth;
+    s.blocks.emplace_back(f2);
     return s;
 }
 

@@ -17,6 +17,7 @@
 #include "design/print_tab_presenter.h"
 #include "design/required_wetted_diameter.h"
 #include "design/system_store.h"
+#include "evaluation/runoff.h"
 #include "shell/number_text.h"
 #include "shell/report_title_block.h"
 #include "shell/unit_of_work.h"
@@ -295,6 +296,32 @@ TEST_F(DemoChart, TheWettedDiameterIsNotNeededOrNotReachedAtTheEnds) {
     // Without a surface storage the printout says what it lacks.
     const auto doc = buildChartReport(*w, "2026-12-09");
     EXPECT_EQ(value(*doc.find(chart_report::Runoff), "Surface storage"), "not given");
+}
+
+// A chart without a revolution time prints what needs none and says what the rest lacks;
+// the figures keep their numbers in order.
+TEST_F(DemoChart, WithoutARevolutionTime) {
+    w->setIndicadores(quarvex::statics().newIndicadores(0, 0));
+    const auto doc = buildChartReport(*w, "2026-12-09");
+    const auto all = figures(doc);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0]->caption, "Figure 1: Pressure along the lateral");
+    const auto paragraph = [&](const char* section) {
+        std::string text;
+        for (const auto& b : doc.find(section)->blocks) {
+            if (const auto* p = std::get_if<report::Paragraph>(&b)) {
+                text += p->text + "\n";
+            }
+        }
+        return text;
+    };
+    EXPECT_NE(paragraph(chart_report::PercentTimer).find("no revolution time"), std::string::npos);
+    EXPECT_NE(paragraph(chart_report::Uniformity).find("no revolution time"), std::string::npos);
+    EXPECT_NE(paragraph(chart_report::Figures).find("revolution time"), std::string::npos);
+    EXPECT_NE(paragraph(chart_report::Runoff).find(kNoRevolutionMessage), std::string::npos);
+    // The outlets' depth at 100 % is left blank rather than printed as 0.
+    const auto& table = firstTable(*doc.find(chart_report::Outlets));
+    EXPECT_EQ(table.rows[20][11], "");
 }
 
 TEST_F(DemoChart, NamesAndRegulatorModelTravelWithTheChart) {
