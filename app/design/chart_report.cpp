@@ -609,7 +609,9 @@ report::Section uniformitySection(Context& c) {
             if (d && r.averageDepth > 0 &&
                 std::abs(*d - r.averageDepth) > kDepthOffAverage * r.averageDepth) {
                 off.push_back(spanName(c.p, ref.at.numeroTramo) +
-                              (ref.at.numeroTramo == -1 ? "" : " " + std::to_string(ref.at.saida)));
+                              (ref.at.numeroTramo == -1
+                                   ? ""
+                                   : " " + tr("outlet") + " " + std::to_string(ref.at.saida)));
             }
         }
         std::string list = std::to_string(off.size());
