@@ -36,6 +36,7 @@ bench: deps
 	build-bench/bench/kambrix-bench
 	build-bench/bench/kambrix-bench-memory
 	if [ -x build-bench/bench/kambrix-bench-gui ]; then build-bench/bench/kambrix-bench-gui; fi
+	if [ -x build-bench/bench/kambrix-bench-print ]; then build-bench/bench/kambrix-bench-print; fi
 
 # Address and undefined-behaviour sanitizers with leak detection: a test that leaks fails.
 sanitize: deps

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// kambrix-cli chart DBFOLDER SYSTEM CHART [--design-json | --pdf FILE] [--csv]: opens a
+// kambrix-cli chart DBFOLDER SYSTEM CHART [--design-json | --pdf FILE [--surface-storage MM]
+// [--designed-by NAME]] [--csv]: opens a
 // stored sprinkler chart as the workbench opens it (its sprinklers on the system's pivot, its
 // regulators, drop, booster, indicators and runoff check), computes it and prints the result
 // as `kambrix-cli design` prints its own; or prints the design input that `design` turns into
@@ -178,7 +179,13 @@ int runChart(const ChartOptions& options, std::ostream& out, std::ostream& err) 
         const bool settled = w.summary().settlement != Settlement::NotSettled;
 #ifdef KAMBRIX_HAVE_REPORT
         if (!options.pdf.empty()) {
-            report::writePdf(buildChartReport(w, today()), QString::fromStdString(options.pdf));
+            if (options.surfaceStorage >= 0) {
+                w.setSurfaceStorage(options.surfaceStorage);
+            }
+            w.setDefaultDesigner(options.designedBy);
+            report::writePdf(
+                buildChartReport(w, today(), ChartCaptions::fromFile(stored.config.languageFile)),
+                QString::fromStdString(options.pdf));
             if (!settled) {
                 err << "chart: " << kNotSettledMessage << '\n';
                 return kExitNotConverged;

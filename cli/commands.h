@@ -77,6 +77,10 @@ struct ChartOptions {
     bool designJson = false;  // print the design input instead of computing
     bool csv = false;         // the outlet table as CSV, as `design --csv`
     std::string pdf;          // write the printed chart to this file instead
+    // The field's surface storage (mm) for the printed chart's runoff verdicts and the wetted
+    // diameter the outermost sprinkler needs; -1 when not given.
+    double surfaceStorage = -1;
+    std::string designedBy;  // the printed chart's "Designed by" when the chart has none
 };
 
 // Opens a stored chart, computes it as the workbench does and prints it as `design` prints

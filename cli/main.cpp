@@ -57,8 +57,18 @@ int main(int argc, char** argv) {
     auto* designJson = chart->add_flag("--design-json", chartOptions.designJson,
                                        "print the design input that gives the same result");
     chart->add_flag("--csv", chartOptions.csv, "print the outlet table as CSV instead of JSON");
-    chart->add_option("--pdf", chartOptions.pdf, "write the printed chart to this PDF file")
-        ->excludes(designJson);
+    auto* pdf =
+        chart->add_option("--pdf", chartOptions.pdf, "write the printed chart to this PDF file")
+            ->excludes(designJson);
+    chart
+        ->add_option("--surface-storage", chartOptions.surfaceStorage,
+                     "the field's surface storage (mm) for the printed chart's runoff check")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(pdf);
+    chart
+        ->add_option("--designed-by", chartOptions.designedBy,
+                     "name printed as \"Designed by\" when the chart keeps none")
+        ->needs(pdf);
     std::string agronomicFile;
     auto* agronomic = app.add_subcommand(
         "agronomic", "Compute the crop water requirement and system discharge given as JSON");

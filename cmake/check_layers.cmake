@@ -6,7 +6,8 @@
 #   design      shell, evaluation (the printed chart and the package comparison use the
 #               indicators and the runoff check)
 #   demo        shell, design, evaluation
-#   report      shell (pages of report documents; Qt Gui and Print Support)
+#   report      shell (pages of report documents and the charts of their figures; Qt Gui,
+#               Charts and Print Support)
 #   gui         everything
 #
 # shell, evaluation, design and demo include no Qt header; no folder reaches another by a

@@ -2,6 +2,7 @@
 #include "design/chart_workbench.h"
 
 #include <cmath>
+#include <ctime>
 
 #include "design/pivot_design.h"
 #include "shell/csv.h"
@@ -70,7 +71,7 @@ std::string removeChartQuestion(const std::string& name) {
 
 WorkbenchDatabases WorkbenchDatabases::from(const AppConfig& config) {
     return {config.projectsConnectionString, config.asperConnectionString,
-            config.asperPath.string()};
+            config.asperPath.string(), config.tramosConnectionString};
 }
 
 // ---- creation ---------------------------------------------------------------------------
@@ -113,6 +114,9 @@ void ChartWorkbench::load(char decimalSeparator) {
     readFrom(db_.projects, [&](quarvex::Connection& con) {
         st.PipeMaterials().All(con).ForEach(
             [&](const quarvex::PipeMaterial& m) { materials_.push_back(m); });
+        if (project_.id > 0) {
+            systemPrint_ = loadSystemPrintFields(con, project_.id);
+        }
     });
     regulators_ = std::make_shared<quarvex::Reguladores>();
     drop_ = st.Drops().createNull();
@@ -844,6 +848,9 @@ bool ChartWorkbench::openChart() {
                             " on outlets this pivot does not have; left out");
         }
         restoreAccessoriesFrom(*chart, notes);
+        signoff_ = readFrom(db_.projects, [&](quarvex::Connection& con) {
+            return loadChartSignoff(con, info->id);
+        });
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
@@ -866,11 +873,22 @@ bool ChartWorkbench::newChart() {
         regulators_ = std::make_shared<quarvex::Reguladores>();
         drop_ = quarvex::statics().Drops().createNull();
         boost_ = 0;
+        signoff_ = ChartSignoff{};
         makeManualWrapper();
         runManual(true);
         chartChanged_ = false;
         return true;
     });
+}
+
+void ChartWorkbench::setChartSignoff(const ChartSignoff& value) {
+    const std::string saved = signoff_.savedAt;
+    signoff_ = value;
+    signoff_.savedAt = saved;
+}
+
+std::string ChartWorkbench::designerName() const {
+    return isBlank(signoff_.designedBy) ? defaultDesigner_ : signoff_.designedBy;
 }
 
 bool ChartWorkbench::saveChart() {
@@ -886,6 +904,7 @@ bool ChartWorkbench::saveChart() {
     writeAccessoriesInto(*chart);
     return guarded("The sprinkler chart could not be saved", [&] {
         quarvex::statics().CartaAspersor().save(db_.projects, project_.id, *chart);
+        writeSignoff(chart->id());
         chartChanged_ = false;
         reloadCharts();
         return true;
@@ -924,6 +943,11 @@ bool ChartWorkbench::saveChartAs() {
         }
         return false;
     }
+    // The chart is stored; its printed fields follow under its new identifier.
+    (void)guarded("The names of the sprinkler chart could not be saved", [&] {
+        writeSignoff(chart->id());
+        return true;
+    });
     chartChanged_ = false;
     reloadCharts();
     selectChart(chart->id());
@@ -942,6 +966,7 @@ bool ChartWorkbench::removeChart() {
     }
     return guarded("The sprinkler chart could not be removed", [&] {
         quarvex::statics().CartaAspersor().destroy(db_.projects, info->id);
+        writeTo(db_.projects, [&](quarvex::Connection& con) { deleteChartSignoff(con, info->id); });
         // A chart on screen that is no longer stored is saved under a new name next time.
         for (const auto& c : {manualStrategy_->carta(), automaticStrategy_->carta()}) {
             if (c && c->id() == info->id) {
@@ -952,6 +977,14 @@ bool ChartWorkbench::removeChart() {
         reloadCharts();
         return true;
     });
+}
+
+void ChartWorkbench::writeSignoff(int chartId) {
+    ChartSignoff stored = signoff_;
+    stored.savedAt = saveTimeText(std::time(nullptr));
+    writeTo(db_.projects,
+            [&](quarvex::Connection& con) { saveChartSignoff(con, chartId, project_.id, stored); });
+    signoff_ = stored;
 }
 
 // ---- export -----------------------------------------------------------------------------

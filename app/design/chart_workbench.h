@@ -24,6 +24,7 @@
 
 #include "design/automatic_package.h"
 #include "design/carta_presenter.h"
+#include "design/chart_print_store.h"
 #include "design/manual_strategy.h"
 #include "design/model_choice.h"
 #include "design/nozzle_filter.h"
@@ -50,6 +51,7 @@ struct WorkbenchDatabases {
     std::string projects;       // connection string of the projects database
     std::string catalogue;      // connection string of the sprinkler catalogue
     std::string cataloguePath;  // the catalogue's file (the chart store reads sprinklers there)
+    std::string tramos;         // the reference spans (the printed chart's outside diameters)
     static WorkbenchDatabases from(const AppConfig& config);
 };
 
@@ -255,6 +257,21 @@ class ChartWorkbench {
     int addCollector(std::function<void()> collect);
     void removeCollector(int id);
 
+    // ---- what the printed chart carries beyond the design
+    // The names, the regulator model and the time of the last save of the manual chart:
+    // read when a chart is opened, written with every save (save as gives them to the new
+    // chart), blank for a new chart.
+    const ChartSignoff& chartSignoff() const noexcept { return signoff_; }
+    // Takes the names and the regulator model (the time of the last save stays).
+    void setChartSignoff(const ChartSignoff& value);
+    // The name "Designed by" shows while the chart has none of its own (the user's name in the
+    // program's settings).
+    void setDefaultDesigner(const std::string& name) { defaultDesigner_ = name; }
+    // The chart's "Designed by", or the default one.
+    std::string designerName() const;
+    // The system's pipe height above the ground (m), read with the workbench.
+    std::optional<double> pipeHeight() const noexcept { return systemPrint_.pipeHeight; }
+
     // ---- the project's stored charts
     const std::vector<quarvex::CartaInfo>& charts() const noexcept { return charts_; }
     bool reloadCharts();
@@ -292,6 +309,8 @@ class ChartWorkbench {
     void writeAccessoriesInto(quarvex::CartaAspersores& chart);
     void restoreAccessoriesFrom(quarvex::CartaAspersores& chart, std::vector<std::string>& notes);
     void collect();
+    // Stores the chart's printed fields with the time of this save.
+    void writeSignoff(int chartId);
     void changed(WorkingPivot which);
     void changedBoth();
     bool fillManualChart(quarvex::CartaAspersores& source, bool withAccessories, bool asNew);
@@ -333,6 +352,10 @@ class ChartWorkbench {
     std::optional<double> surfaceStorage_;
     std::map<int, std::function<void()>> collectors_;
     int nextCollector_ = 1;
+
+    ChartSignoff signoff_;
+    std::string defaultDesigner_;
+    SystemPrintFields systemPrint_;
 
     std::vector<quarvex::CartaInfo> charts_;
     std::optional<int> selected_;

@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "design/chart_print_store.h"
 #include "shell/discharge_balance.h"
 #include "shell/services.h"
 #include "shell/unit_of_work.h"
@@ -32,6 +33,15 @@ HydraulicDesignPresenter::HydraulicDesignPresenter(const Projecto& project,
       storedTramos_(project.Tramos) {
     materials_.push_back(quarvex::statics().PipeMaterials().NullPipeMaterial());
     setReferenceSpans({});
+    if (project_.id > 0 && !projectsConnection_.empty()) {
+        try {
+            pipeHeight_ = readFrom(projectsConnection_, [&](quarvex::Connection& con) {
+                              return loadSystemPrintFields(con, project_.id);
+                          }).pipeHeight;
+        } catch (const std::exception&) {
+            // The box starts blank; the system itself opens as it always did.
+        }
+    }
 }
 
 void HydraulicDesignPresenter::loadMaterials(const std::string& projectsConnection) {
@@ -125,6 +135,7 @@ PivotForm HydraulicDesignPresenter::form() const {
         f.overhangSpan = p.Tramos(n + 1).denominacion;
     }
     f.endGun = p.hasGun;
+    f.pipeHeight = pipeHeight_;
     return f;
 }
 
@@ -184,6 +195,7 @@ void HydraulicDesignPresenter::readIntoProject(const PivotForm& form) {
     p.hasGun = form.endGun;
     p.endGun = quarvex::statics().Gun().newGun(form.gunRadius.value_or(0));
     p.p_tramos_loaded = true;
+    pipeHeight_ = form.pipeHeight;
     read_ = form;
 }
 
@@ -266,8 +278,10 @@ DesignStep HydraulicDesignPresenter::save(const PivotForm& form, SystemDocument&
         return step;
     }
     Projecto saved = project_;
-    writeTo(projectsConnection_,
-            [&](quarvex::Connection& con) { Projectos().saveProject(con, saved); });
+    writeTo(projectsConnection_, [&](quarvex::Connection& con) {
+        Projectos().saveProject(con, saved);
+        saveSystemPrintFields(con, saved.id, {pipeHeight_});
+    });
     project_ = saved;
     document.projectSaved(project_);
     storedTramos_ = project_.Tramos;

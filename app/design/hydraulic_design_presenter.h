@@ -47,6 +47,8 @@ struct PivotForm {
     std::string overhangSpan;  // the overhang's reference span name, "" for none
     bool endGun = false;
     std::optional<double> gunRadius;  // m, wetted radius of the end gun
+    // m, the pipe's height above the ground (for the printed chart's nozzle height); optional
+    std::optional<double> pipeHeight = std::nullopt;
 };
 
 // What the labels beside the inputs show after the results are refreshed.
@@ -154,7 +156,8 @@ class HydraulicDesignPresenter {
     char separator_;
     quarvex::Array<quarvex::tramo> storedTramos_;  // the spans as last saved
     bool dirty_ = false;
-    std::optional<PivotForm> read_;  // the form last read; none: the project's own
+    std::optional<double> pipeHeight_;  // as stored with the system (tb_system_print)
+    std::optional<PivotForm> read_;     // the form last read; none: the project's own
     std::vector<quarvex::PipeMaterial> materials_;
     std::map<std::string, ReferenceTramo> catalogue_;
     SystemAgronomics agronomics_;

@@ -27,7 +27,10 @@ QString boxText(std::optional<double> value, int decimals) {
 }  // namespace
 
 TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messages, QWidget* parent)
-    : TabPage("tabReguladores", parent), messages_(messages), presenter_(workbench) {
+    : TabPage("tabReguladores", parent),
+      messages_(messages),
+      presenter_(workbench),
+      print_(workbench) {
     auto* outer = new QVBoxLayout(this);
     auto* note = namedLabel(this, "lblReguladores",
                             QStringLiteral("Un regulador mantiene la presión de los aspersores "
@@ -94,6 +97,18 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
     scroll->setWidget(area);
     outer->addWidget(scroll, 1);
 
+    auto* modelLine = new QHBoxLayout;
+    modelLine->addWidget(
+        namedLabel(this, "lblModeloRegulador", QStringLiteral("Modelo de regulador")));
+    model_ = namedEdit(this, "txtModeloRegulador", false);
+    modelLine->addWidget(model_, 1);
+    outer->addLayout(modelLine);
+    onSignal(model_, &QLineEdit::textEdited, this, messages_, [this] {
+        if (print_.setRegulatorModel(model_->text().toStdString())) {
+            emit changed();
+        }
+    });
+
     auto* buttons = new QHBoxLayout;
     auto* cmdAplica =
         namedButton(this, "cmdAplicaReguladores", QStringLiteral("Aplicar reguladores"));
@@ -128,6 +143,7 @@ void TabReguladores::fill(const std::vector<RegulatorRow>& rows) {
 }
 
 void TabReguladores::updateData() {
+    model_->setText(QString::fromStdString(print_.regulatorModel()));
     // Edits the user has not applied yet stay while the regulators held are those the boxes
     // were filled with; another chart's regulators replace them.
     if (presenter_.keepsEdits(inputs())) {

@@ -3,11 +3,13 @@
 
 #include <vector>
 
+#include "design/print_tab_presenter.h"
 #include "design/regulator_tab_presenter.h"
 #include "gui/widgets/tab_page.h"
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 
 namespace kambrix {
 
@@ -18,7 +20,8 @@ class MessageService;
 // included ("Check1_i" fitted, "Text1_i" set pressure in kPa, "Label2_i" the span, and the
 // regulator's discharge range when the user gives one; i is the span number), applied to
 // the current pivot by "cmdAplicaReguladores". What is applied is used by the next
-// computation of either package and is stored with the chart.
+// computation of either package and is stored with the chart, with the model of the
+// regulators ("txtModeloRegulador", printed with the chart).
 class TabReguladores : public TabPage {
     Q_OBJECT
 
@@ -50,7 +53,9 @@ class TabReguladores : public TabPage {
     MessageService& messages_;
     std::vector<Row> rows_;
     RegulatorTabPresenter presenter_;
+    PrintTabPresenter print_;
     QLabel* lblEstado_ = nullptr;
+    QLineEdit* model_ = nullptr;
 };
 
 }  // namespace kambrix

@@ -66,11 +66,14 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
     auto* txtLongitud = namedEdit(fraTramo, "txtLongitud");
     auto* txtDiametro = namedEdit(fraTramo, "txtDiametro");
     auto* txtSeparacion = namedEdit(fraTramo, "txtSeparacion");
+    auto* txtDiametroExterior = namedEdit(fraTramo, "txtDiametroExterior");
     longitud_ = new NumberBox(txtLongitud, kLength, QStringLiteral("the length"), true, m);
     diametro_ =
         new NumberBox(txtDiametro, kDiameter, QStringLiteral("the inside diameter"), true, m);
     separacion_ =
         new NumberBox(txtSeparacion, kSpacing, QStringLiteral("the outlet spacing"), true, m);
+    exterior_ = new NumberBox(txtDiametroExterior, kDiameter,
+                              QStringLiteral("the outside diameter"), true, m);
     auto* cmdGuardarMarca =
         namedButton(fraTramo, "cmdGuardarMarca", QStringLiteral("Guardar marca"));
     auto* cmdRenombrarMarca =
@@ -87,8 +90,10 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
         {"lblDenominacion", QStringLiteral("Denominación")},
         {"lblLongitud", QStringLiteral("Longitud (m)")},
         {"lblDiametro", QStringLiteral("Diámetro interior (mm)")},
-        {"lblSeparacion", QStringLiteral("Separación de salidas (cm)")}};
-    const std::vector<QWidget*> boxes = {txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion};
+        {"lblSeparacion", QStringLiteral("Separación de salidas (cm)")},
+        {"lblDiametroExterior", QStringLiteral("Diámetro exterior (mm)")}};
+    const std::vector<QWidget*> boxes = {txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion,
+                                         txtDiametroExterior};
     for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
         form->addWidget(namedLabel(fraTramo, labels[i].first, labels[i].second), i + 2, 0);
         form->addWidget(boxes[i], i + 2, 1);
@@ -129,8 +134,8 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
     onSignal(cmdBorrarMarca, &QPushButton::clicked, this, m, [this] { cmdBorrarMarca_Click(); });
     onSignal(cmdSalir, &QPushButton::clicked, this, services_.messages, [this] { close(); });
     setTabOrderChain({grdTramos_, cboMarca_, cmdGuardarMarca, cmdRenombrarMarca, cmdBorrarMarca,
-                      txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion, cmdNuevo,
-                      cmdGuardar, cmdBorrar, cmdSalir});
+                      txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion,
+                      txtDiametroExterior, cmdNuevo, cmdGuardar, cmdBorrar, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     reload(0);
@@ -205,13 +210,18 @@ void frmBDtramos::spanChosen(int row) {
     longitud_->setExactValue(t.longitud);
     diametro_->setExactValue(t.diametro);
     separacion_->setExactValue(t.separacion_saidas);
+    if (t.diametroExterior) {
+        exterior_->setExactValue(*t.diametroExterior);
+    } else {
+        exterior_->setBlank();
+    }
     markFormShown();
 }
 
 void frmBDtramos::clearForm() {
     selectedId_ = 0;
     txtDenominacion_->clear();
-    for (NumberBox* b : {longitud_, diametro_, separacion_}) {
+    for (NumberBox* b : {longitud_, diametro_, separacion_, exterior_}) {
         b->setBlank();
     }
     grdTramos_->clearSelection();
@@ -220,7 +230,7 @@ void frmBDtramos::clearForm() {
 
 QStringList frmBDtramos::formTexts() const {
     QStringList texts{cboMarca_->currentText().trimmed(), txtDenominacion_->text().trimmed()};
-    for (const NumberBox* b : {longitud_, diametro_, separacion_}) {
+    for (const NumberBox* b : {longitud_, diametro_, separacion_, exterior_}) {
         texts << b->box()->text().trimmed();
     }
     return texts;
@@ -279,7 +289,7 @@ bool frmBDtramos::cmdGuardarMarca_Click() {
 
 bool frmBDtramos::cmdGuardar_Click() {
     auto& m = services_.messages;
-    if (!commitAll({longitud_, diametro_, separacion_})) {
+    if (!commitAll({longitud_, diametro_, separacion_, exterior_})) {
         return false;
     }
     SpanForm form;
@@ -288,10 +298,12 @@ bool frmBDtramos::cmdGuardar_Click() {
     form.length = longitud_->given();
     form.diameter = diametro_->given();
     form.spacing = separacion_->given();
+    form.outsideDiameter = exterior_->given();
     if (const auto problem = checkSpanForm(form)) {
         m.showMessage(this, QString::fromStdString(problem->message));
-        const std::vector<QWidget*> fields = {cboMarca_, txtDenominacion_, longitud_->box(),
-                                              diametro_->box(), separacion_->box()};
+        const std::vector<QWidget*> fields = {cboMarca_,          txtDenominacion_,
+                                              longitud_->box(),   diametro_->box(),
+                                              separacion_->box(), exterior_->box()};
         fields.at(static_cast<std::size_t>(problem->field))->setFocus();
         return false;
     }

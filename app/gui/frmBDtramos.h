@@ -65,6 +65,7 @@ class frmBDtramos : public QWidget {
     QLineEdit* txtDenominacion_;
     NumberBox* longitud_;
     NumberBox* diametro_;
+    NumberBox* exterior_;
     NumberBox* separacion_;
 };
 

@@ -16,12 +16,14 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "design/chart_report.h"
 #include "gui/TabDrop.h"
+#include "gui/TabImpresion.h"
 #include "gui/TabIndicadores.h"
 #include "gui/TabPluviometria.h"
 #include "gui/TabReguladores.h"
@@ -201,6 +203,17 @@ class frmCaspersores::GridSink : public OutletGridSink {
     std::vector<GridColumn> columns_;
 };
 
+namespace {
+
+// The user's name in the program's settings ("user/name"), the login name until one is kept.
+QString settingsUserName() {
+    const QSettings settings(QStringLiteral("Kambrix"), QStringLiteral("Kambrix"));
+    const QString kept = settings.value(QStringLiteral("user/name")).toString().trimmed();
+    return kept.isEmpty() ? qEnvironmentVariable("USER") : kept;
+}
+
+}  // namespace
+
 frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     setObjectName("frmCaspersores");
@@ -212,6 +225,7 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
                                                       WorkbenchDatabases::from(services_.config),
                                                       *prompts_, decimalSeparator());
     }
+    workbench_->setDefaultDesigner(settingsUserName().toStdString());
 
     auto* top = new QHBoxLayout;
     auto* lblSistema =
@@ -244,6 +258,9 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
     tabs_ = {tabReguladores_, tabDrop_};
     tabCarta_->addTab(tabReguladores_, QStringLiteral("Reguladores"));
     tabCarta_->addTab(tabDrop_, QStringLiteral("Bajante"));
+    auto* impresion = new TabImpresion(*workbench_, services_.messages);
+    tabs_.push_back(impresion);
+    tabCarta_->addTab(impresion, QStringLiteral("Impresión"));
     splitter->addWidget(scroll);
     splitter->addWidget(tabCarta_);
     splitter->setStretchFactor(0, 0);
@@ -872,7 +889,9 @@ void frmCaspersores::printChart() {
     if (!ensureComputed()) {
         return;
     }
-    previewReport(services_.messages, this, buildChartReport(*workbench_, today().toStdString()));
+    previewReport(services_.messages, this,
+                  buildChartReport(*workbench_, today().toStdString(),
+                                   ChartCaptions::fromFile(services_.config.languageFile)));
 }
 
 bool frmCaspersores::savePdf(const QString& path) {
@@ -880,8 +899,9 @@ bool frmCaspersores::savePdf(const QString& path) {
         return false;
     }
     return writeReportPdf(services_.messages, this,
-                          buildChartReport(*workbench_, today().toStdString()), path,
-                          "The printed chart could not be written",
+                          buildChartReport(*workbench_, today().toStdString(),
+                                           ChartCaptions::fromFile(services_.config.languageFile)),
+                          path, "The printed chart could not be written",
                           QStringLiteral("The printed chart was written to %1"));
 }
 

@@ -41,7 +41,8 @@ constexpr NumberRange kElevation{-500, 9000, false, false};  // m
 constexpr NumberRange kArea{0, 100000, false, false};        // ha
 constexpr NumberRange kHours{0, 24, true, false};            // h per day
 constexpr NumberRange kSpanCount{0, kMaxSpans, false, true};
-constexpr NumberRange kGunRadius{0, 200, true, false};  // m
+constexpr NumberRange kGunRadius{0, 200, true, false};   // m
+constexpr NumberRange kPipeHeight{0, 20, false, false};  // m above the ground
 
 // The design screen on a 1366 × 768 laptop; smaller screens get scroll bars on the inputs.
 constexpr QSize kPreferredSize(1340, 740);
@@ -130,9 +131,9 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
     layout->addLayout(buttons);
     addStatusLine(this, layout);
 
-    std::vector<QWidget*> order = {txtPropietario_, caudal_->box(),      presion_->box(),
-                                   cota_->box(),    cboMaterial_,        area_->box(),
-                                   horas_->box(),   numeroTramos_->box()};
+    std::vector<QWidget*> order = {txtPropietario_, caudal_->box(),     presion_->box(),
+                                   cota_->box(),    cboMaterial_,       area_->box(),
+                                   horas_->box(),   alturaTubo_->box(), numeroTramos_->box()};
     for (int i = 0; i < kMaxSpans; ++i) {
         order.push_back(spanCombos_[i]);
         order.push_back(cotas_[i]->box());
@@ -179,6 +180,7 @@ void frmDisHid::buildInputs(QWidget* area) {
     auto* txtArea = namedEdit(fraDatos, "txtArea");
     auto* txtHoras = namedEdit(fraDatos, "txtHorasOperacion");
     auto* txtNumeroTramos = namedEdit(fraDatos, "txtNumeroTramos");
+    auto* txtAlturaTubo = namedEdit(fraDatos, "txtAlturaTubo");
     cboMaterial_ = new QComboBox(fraDatos);
     cboMaterial_->setObjectName("cboMaterial");
     cboMaterial_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -199,6 +201,8 @@ void frmDisHid::buildInputs(QWidget* area) {
     addRow("lblMaterial", QStringLiteral("Material de la tubería"), cboMaterial_);
     addRow("lblArea", QStringLiteral("Área de la parcela (ha)"), txtArea);
     addRow("lblHorasOperacion", QStringLiteral("Horas de funcionamiento diarias (h)"), txtHoras);
+    addRow("lblAlturaTubo", QStringLiteral("Altura de la tubería sobre el suelo (m)"),
+           txtAlturaTubo);
     addRow("lblNumeroTramos", QStringLiteral("Número de tramos (0 a 11)"), txtNumeroTramos);
     lblAreaRegada_ = namedLabel(fraDatos, "lblAreaRegada", QString());
     lblAreaRegada_->setProperty("Prefix", QStringLiteral("Área regada"));
@@ -225,6 +229,8 @@ void frmDisHid::buildInputs(QWidget* area) {
             }
         });
     horas_ = numberBox(txtHoras, kHours, QStringLiteral("the daily operating hours"));
+    alturaTubo_ = numberBox(txtAlturaTubo, kPipeHeight,
+                            QStringLiteral("the height of the pipe above the ground"));
     numeroTramos_ = numberBox(txtNumeroTramos, kSpanCount, QStringLiteral("the number of spans"));
     numeroTramos_->extraCheck = [](double n) -> std::optional<std::string> {
         if (n > kMaxSpans && std::floor(n) == n) {
@@ -370,6 +376,7 @@ void frmDisHid::fillControls() {
     show(cota_, f.elevation, 2);
     show(area_, f.area, 2);
     show(horas_, f.hours, 1);
+    show(alturaTubo_, f.pipeHeight, 2);
     show(gunRs_, f.gunRadius, 1);
     cboMaterial_->setCurrentIndex(f.material);
     numeroTramos_->setValue(f.spanCount, 0, f.spanCount == 0);
@@ -399,6 +406,7 @@ PivotForm frmDisHid::form() const {
     f.elevation = cota_->given();
     f.area = area_->given();
     f.hours = horas_->given();
+    f.pipeHeight = alturaTubo_->given();
     f.material = cboMaterial_->currentIndex();
     f.spanCount = static_cast<int>(numeroTramos_->value(0));
     for (int i = 0; i < kMaxSpans; ++i) {
@@ -458,7 +466,7 @@ void frmDisHid::showResults() {
 }
 
 bool frmDisHid::commitBoxes() {
-    if (!commitAll({caudal_, presion_, cota_, area_, horas_, numeroTramos_, gunRs_})) {
+    if (!commitAll({caudal_, presion_, cota_, area_, horas_, alturaTubo_, numeroTramos_, gunRs_})) {
         return false;
     }
     for (NumberBox* b : cotas_) {

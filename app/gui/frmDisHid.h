@@ -89,6 +89,7 @@ class frmDisHid : public QWidget {
     NumberBox* cota_ = nullptr;
     NumberBox* area_ = nullptr;
     NumberBox* horas_ = nullptr;
+    NumberBox* alturaTubo_ = nullptr;
     NumberBox* numeroTramos_ = nullptr;
     NumberBox* gunRs_ = nullptr;
     QComboBox* cboMaterial_ = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_renderer.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "report/plot_figure.h"
 #include "shell/csv.h"
 #include "shell/errors.h"
 
@@ -45,6 +47,9 @@ QFont font(double pt, bool bold = false) {
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(pt);
     f.setBold(bold);
+    // No ligatures: a text copied or searched in the PDF ("Runoff", "flow") keeps its own
+    // letters (shaping would join "ff", "fi", "fl" into one glyph).
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -141,8 +146,16 @@ class Layout {
     void section(const Section& s) {
         const QFont title = font(kSectionPt, true);
         const double h = metrics(title).height();
-        // The title stays with at least three lines of what follows it.
-        ensure(h + mm(2) + 3 * metrics(font(kBodyPt)).height());
+        // The title stays with at least three lines of what follows it, or with the whole of
+        // a figure that follows it.
+        double next = 3 * metrics(font(kBodyPt)).height();
+        if (!s.blocks.empty()) {
+            if (const auto* f = std::get_if<Figure>(&s.blocks.front())) {
+                const auto [figureH, captionH] = figureExtent(*f);
+                next = figureH + captionH + mm(1);
+            }
+        }
+        ensure(h + mm(3) + mm(1.5) + next);
         y_ += mm(3);
         text(QRectF(0, y_, W_, h), qs(s.title), title, Qt::AlignLeft | Qt::AlignVCenter);
         y_ += h + mm(1.5);
@@ -161,12 +174,19 @@ class Layout {
 
     // The figure and its caption stay together on one page; a figure taller than the page
     // is made as tall as a page allows.
+    // The height of the figure's box and of its caption.
+    std::pair<double, double> figureExtent(const Figure& f) const {
+        const QString caption = qs(f.caption);
+        const double captionH =
+            caption.isEmpty() ? 0 : wrappedHeight(caption, font(kSmallPt), W_) + mm(1);
+        const double h = std::min(mm(std::max(f.height_mm, 10.0)), bottom_ - top_ - captionH);
+        return {h, captionH};
+    }
+
     void figure(const Figure& f) {
         const QFont captionFont = font(kSmallPt);
         const QString caption = qs(f.caption);
-        const double captionH =
-            caption.isEmpty() ? 0 : wrappedHeight(caption, captionFont, W_) + mm(1);
-        const double h = std::min(mm(std::max(f.height_mm, 10.0)), bottom_ - top_ - captionH);
+        const auto [h, captionH] = figureExtent(f);
         ensure(h + captionH);
         Item i;
         i.kind = Item::Kind::Figure;
@@ -207,7 +227,7 @@ class Layout {
         if (n == 0) {
             return;
         }
-        const double pad = mm(1.6);
+        const double pad = t.oneLineRows ? mm(0.6) : mm(1.6);
         auto alignOf = [&](std::size_t c) {
             const bool right = c < t.align.size() && t.align[c] == Align::Right;
             return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
@@ -256,7 +276,7 @@ class Layout {
                 total += widths[c];
                 leastTotal += least[c];
             }
-            if (total <= W_ || leastTotal <= W_ || pt <= kSmallestTablePt) {
+            if (total <= W_ || (leastTotal <= W_ && !t.oneLineRows) || pt <= kSmallestTablePt) {
                 break;
             }
             pt -= kTableStepPt;
@@ -320,11 +340,31 @@ class Layout {
             y_ += h;
         };
 
-        ensure(headH + 2 * lineH);
+        // The caption stays with the table's last row.
+        const double captionH =
+            t.caption.empty()
+                ? 0
+                : wrappedHeight(qs(t.caption), font(kSmallPt), W_) + mm(1.5) + mm(1.5);
+        std::vector<double> rowH;
+        double wholeH = headH + captionH + (t.totals.empty() ? 0 : heightOf(t.totals, bold));
+        for (const auto& r : t.rows) {
+            rowH.push_back(heightOf(r, body));
+            wholeH += rowH.back();
+        }
+        // A table that fits a page is not split; a longer one breaks with at least two rows
+        // (or its totals) and its caption on the next page.
+        ensure(wholeH <= bottom_ - top_ ? wholeH : headH + 2 * lineH);
         heading();
-        for (std::size_t i = 0; i < t.rows.size(); ++i) {
-            const double h = heightOf(t.rows[i], body);
-            if (y_ + h > bottom_) {
+        const std::size_t count = t.rows.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const double h = rowH[i];
+            double needed = h;
+            if (t.totals.empty() && i + 2 == count) {
+                needed += rowH[i + 1] + captionH;
+            } else if (t.totals.empty() && i + 1 == count) {
+                needed += captionH;
+            }
+            if (y_ + needed > bottom_ && i > 0) {
                 newPage();
                 heading();
             }
@@ -335,7 +375,7 @@ class Layout {
         }
         if (!t.totals.empty()) {
             const double h = heightOf(t.totals, bold);
-            if (y_ + h > bottom_) {
+            if (y_ + h + captionH > bottom_) {
                 newPage();
                 heading();
             }
@@ -372,7 +412,9 @@ class GuiScope {
         // its run-time folder or fonts are not for the user.
         previous_ =
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+        // The figures' charts are drawn through a graphics scene, which needs the widgets'
+        // application.
+        app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     ~GuiScope() {
         if (app_) {
@@ -388,7 +430,7 @@ class GuiScope {
     int argc_ = 1;
     char name_[8] = "kambrix";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
+    std::unique_ptr<QApplication> app_;
 };
 
 }  // namespace
@@ -434,7 +476,13 @@ int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter
                     painter.drawText(item.rect, item.flags, item.text);
                     break;
                 case Item::Kind::Figure:
-                    if (figures) {
+                    if (item.figure->plot &&
+                        qobject_cast<QApplication*>(QCoreApplication::instance())) {
+                        painter.save();
+                        painter.setClipRect(item.rect);
+                        paintPlot(*item.figure->plot, painter, item.rect);
+                        painter.restore();
+                    } else if (figures) {
                         painter.save();
                         painter.setClipRect(item.rect);
                         figures(*item.figure, painter, item.rect);

@@ -58,10 +58,12 @@ std::optional<FormProblem> checkSpanForm(const SpanForm& form) {
         return p;
     }
     if (const auto problem = checkReferenceTramo(spanOfForm(form, 0))) {
-        static const std::map<std::string, int> fields = {{"denominacion", SpanName},
-                                                          {"longitud", SpanLength},
-                                                          {"diametro", SpanDiameter},
-                                                          {"separacion_saidas", SpanSpacing}};
+        static const std::map<std::string, int> fields = {
+            {"denominacion", SpanName},
+            {"longitud", SpanLength},
+            {"diametro", SpanDiameter},
+            {"separacion_saidas", SpanSpacing},
+            {"diametro_exterior", SpanOutsideDiameter}};
         const auto f = fields.find(problem->field);
         return FormProblem{f == fields.end() ? SpanName : f->second, problem->message};
     }
@@ -75,6 +77,7 @@ ReferenceTramo spanOfForm(const SpanForm& form, int id) {
     t.longitud = form.length.value_or(0);
     t.diametro = form.diameter.value_or(0);
     t.separacion_saidas = form.spacing.value_or(0);
+    t.diametroExterior = form.outsideDiameter;
     t.marca.name = trim(form.brand);
     return t;
 }

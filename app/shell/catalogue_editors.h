@@ -33,8 +33,16 @@ struct SpanForm {
     std::optional<double> length;
     std::optional<double> diameter;
     std::optional<double> spacing;
+    std::optional<double> outsideDiameter = std::nullopt;  // mm; optional
 };
-enum SpanField : int { SpanBrand, SpanName, SpanLength, SpanDiameter, SpanSpacing };
+enum SpanField : int {
+    SpanBrand,
+    SpanName,
+    SpanLength,
+    SpanDiameter,
+    SpanSpacing,
+    SpanOutsideDiameter
+};
 
 // The first problem of the span form: what is not given (all named at once, in the order of
 // the form), else what checkReferenceTramo refuses. Brand and name are taken trimmed.

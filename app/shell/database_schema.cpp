@@ -69,6 +69,34 @@ SchemaStep evaluationConditionsStep() {
         {"tb_evaluation_conditions"}};
 }
 
+// Version 4 of the projects store: what a printed chart carries beyond the design. Per chart
+// (keyed by the chart, with its system for the delete of a system) the names of who designed,
+// checked and approved it, the model of its pressure regulators and when it was last saved;
+// per system the height of the pipe above the ground (m).
+SchemaStep chartPrintStep() {
+    return SchemaStep{
+        3,
+        4,
+        "CREATE TABLE IF NOT EXISTS tb_chart_print (id_carta INTEGER PRIMARY KEY, "
+        "id_sistema INTEGER, designed_by TEXT, checked_by TEXT, approved_by TEXT, "
+        "regulator_model TEXT, saved_at TEXT);"
+        "CREATE INDEX IF NOT EXISTS tb_chart_print_id_sistema ON tb_chart_print (id_sistema);"
+        "CREATE TABLE IF NOT EXISTS tb_system_print (id_sistema INTEGER PRIMARY KEY, "
+        "pipe_height REAL);",
+        {},
+        {"tb_chart_print", "tb_system_print"}};
+}
+
+// Version 2 of the reference spans: the outside diameter of a span's pipe (mm), blank where
+// it is not known.
+SchemaStep outsideDiameterStep() {
+    return SchemaStep{1,
+                      2,
+                      "ALTER TABLE Valley ADD COLUMN diametro_exterior REAL;",
+                      {{"Valley", "diametro_exterior"}},
+                      {}};
+}
+
 // One open SQLite handle, closed on every path out of the scope.
 class Handle {
   public:
@@ -329,9 +357,11 @@ int DatabaseSchema::currentVersion() const {
 
 const DatabaseSchema& databaseSchema(const std::string& fileName) {
     static const DatabaseSchema asper = makeSchema("asper.mdb", generated::kAsperSql);
-    static const DatabaseSchema projects = makeSchema("proyectos.mdb", generated::kProyectosSql,
-                                                      {supplyStep(), evaluationConditionsStep()});
-    static const DatabaseSchema tramos = makeSchema("tramos.mdb", generated::kTramosSql);
+    static const DatabaseSchema projects =
+        makeSchema("proyectos.mdb", generated::kProyectosSql,
+                   {supplyStep(), evaluationConditionsStep(), chartPrintStep()});
+    static const DatabaseSchema tramos =
+        makeSchema("tramos.mdb", generated::kTramosSql, {outsideDiameterStep()});
     for (const DatabaseSchema* s : {&asper, &projects, &tramos}) {
         if (s->fileName == fileName) {
             return *s;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/reference_tramos.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "shell/services.h"
@@ -18,6 +19,8 @@ const quarvex::TableSchema& schemaOf(const char* name) {
     return definitions.Item(name);
 }
 
+constexpr const char* kOutsideDiameter = "diametro_exterior";
+
 ReferenceTramo fromRow(const RecordSet& rs) {
     ReferenceTramo t;
     t.id = static_cast<int>(rs.Field("id").AsLong());
@@ -27,7 +30,29 @@ ReferenceTramo fromRow(const RecordSet& rs) {
     t.separacion_saidas = quarvex::nullToZero(rs.Field("separacion_saidas"));
     t.id_marca = static_cast<int>(quarvex::nullToZero(rs.Field("id_marca")));
     t.marca.id = t.id_marca;
+    const auto& columns = rs.columns();
+    if (std::find(columns.begin(), columns.end(), kOutsideDiameter) != columns.end() &&
+        !rs.Field(kOutsideDiameter).IsNull()) {
+        t.diametroExterior = rs.Field(kOutsideDiameter).AsDouble();
+    }
     return t;
+}
+
+// Whether the file keeps the outside diameter (a file of an earlier version read as it
+// stands does not).
+bool keepsOutsideDiameter(Connection& con) {
+    RecordSet rs = con.Execute("SELECT * FROM Valley LIMIT 0");
+    const auto& columns = rs.columns();
+    return std::find(columns.begin(), columns.end(), kOutsideDiameter) != columns.end();
+}
+
+void writeOutsideDiameter(Connection& con, const ReferenceTramo& t) {
+    if (!keepsOutsideDiameter(con)) {
+        return;
+    }
+    con.Execute(std::string("UPDATE Valley SET ") + kOutsideDiameter + "=" +
+                (t.diametroExterior ? quarvex::sqlNumber(*t.diametroExterior) : "NULL") +
+                " WHERE id=" + std::to_string(t.id));
 }
 
 int countOf(Connection& con, const std::string& sql) {
@@ -71,6 +96,12 @@ std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& t
     if (centimetresToMetres(t.separacion_saidas) >= t.longitud) {
         return ReferenceTramoProblem{"separacion_saidas",
                                      "The outlet spacing must be shorter than the span"};
+    }
+    if (t.diametroExterior &&
+        !(std::isfinite(*t.diametroExterior) && *t.diametroExterior > t.diametro)) {
+        return ReferenceTramoProblem{
+            "diametro_exterior",
+            "The outside diameter must be a number greater than the inside diameter"};
     }
     return std::nullopt;
 }
@@ -151,6 +182,7 @@ void ReferenceTramos::saveReferenceTramo(Connection& con, ReferenceTramo& tramo)
             sqlNumberOrNull(work.id_marca),
         }));
         work.id = quarvex::lastIdentity(con);
+        writeOutsideDiameter(con, work);
     };
     if (con.InTransaction()) {
         store();
@@ -184,6 +216,7 @@ void ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tram
              quarvex::sqlNumber(work.diametro), quarvex::sqlNumber(work.separacion_saidas),
              sqlNumberOrNull(work.id_marca)},
             id));
+        writeOutsideDiameter(con, work);
     });
     tramo = work;
 }

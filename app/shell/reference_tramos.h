@@ -24,6 +24,9 @@ struct ReferenceTramo {
     double separacion_saidas = 0;  // cm
     TramoMarca marca;
     int id_marca = 0;
+    // The outside diameter of the pipe, mm; none where it is not known (and in a file made
+    // before it was kept).
+    std::optional<double> diametroExterior = std::nullopt;
 };
 
 // What is wrong with a reference span's data: the field ("denominacion", "longitud",
@@ -35,7 +38,8 @@ struct ReferenceTramoProblem {
 
 // The first problem in the order of the form: a blank name; a length (m), diameter (mm) or
 // outlet spacing (cm) that is not a finite number above 0; an outlet spacing not shorter
-// than the span. None when the span can be stored.
+// than the span; an outside diameter, when given, that is not a finite number above the
+// inside diameter. None when the span can be stored.
 std::optional<ReferenceTramoProblem> checkReferenceTramo(const ReferenceTramo& tramo);
 
 class ReferenceTramos {
@@ -50,6 +54,7 @@ class ReferenceTramos {
     // A blank name raises errc::TramoMarcaMissingName (0x80040BBB); else inserts it and writes
     // the new key into `marca.id`.
     void saveBrand(quarvex::Connection& con, TramoMarca& marca) const;
+    // The outside diameter is written only into a file that keeps it (see diametroExterior).
     // Saves a new brand first (id <= 0). A blank name or a length, diameter or outlet spacing
     // of 0 raises errc::ReferenceTramoIncomplete (0x80040BB9); a span of the same name
     // errc::ReferenceTramoExists (0x80040BBA). Brand and span are stored in one transaction.

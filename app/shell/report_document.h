@@ -7,9 +7,12 @@
 // it out on pages. All texts are final: numbers are already written in the reader's format.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "shell/plot_data.h"
 
 namespace kambrix::report {
 
@@ -30,19 +33,42 @@ struct Table {
     std::vector<std::vector<std::string>> rows;  // each as many cells as headings
     std::vector<std::string> totals;             // a last, emphasised row; empty for none
     std::string caption;                         // small text under the table; may be empty
+    // A long table read row by row: a smaller type (down to 6 pt) is taken before any cell
+    // wraps, so that each row keeps one line.
+    bool oneLineRows = false;
 };
 
 struct Paragraph {
     std::string text;
 };
 
+// A plot given as data, which the renderer draws itself with the program's chart code: lines
+// and shaded bands against one x and one y axis, and dashed vertical marks (the towers).
+struct FigurePlot {
+    std::string xTitle;  // "Distance (m)"
+    std::string yTitle;
+    std::string xPattern = "0";  // axis label format as the screens write it ("0.0")
+    std::string yPattern = "0";
+    std::vector<PlotLine> lines;
+    struct Band {
+        std::string name;
+        std::vector<XYPoint> lower;  // both over the same x values
+        std::vector<XYPoint> upper;
+    };
+    std::vector<Band> bands;
+    std::vector<double> marks;  // x of each vertical mark
+    std::string marksName;      // their one legend entry
+};
+
 // A picture the program draws (a chart): the renderer keeps a box of the page width and
-// `height_mm` for it, asks the painter it was given to draw the figure of that `key` there,
-// and sets the caption under it. A figure is never split across pages.
+// `height_mm` for it and sets the caption under it. A figure with a `plot` is drawn from it;
+// any other is drawn there by the painter the renderer was given, by its `key`. A figure is
+// never split across pages.
 struct Figure {
     std::string key;
     std::string caption;  // may be empty
     double height_mm = 90;
+    std::optional<FigurePlot> plot = std::nullopt;
 };
 
 using Block = std::variant<KeyValues, Table, Paragraph, Figure>;

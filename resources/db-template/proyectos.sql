@@ -161,6 +161,25 @@ CREATE TABLE tb_supply_pump (
 );
 CREATE INDEX tb_supply_pump_id_sistema ON tb_supply_pump (id_sistema);
 
+-- What a printed chart carries beyond the design: who designed, checked and approved the
+-- chart, the model of its pressure regulators and when it was last saved ("2026-12-09
+-- 22:41", UTC); its system's id for the delete of a system. Per system, the height of the
+-- pipe above the ground (m; NULL when not given).
+CREATE TABLE tb_chart_print (
+    id_carta INTEGER PRIMARY KEY,
+    id_sistema INTEGER,
+    designed_by TEXT,
+    checked_by TEXT,
+    approved_by TEXT,
+    regulator_model TEXT,
+    saved_at TEXT
+);
+CREATE INDEX tb_chart_print_id_sistema ON tb_chart_print (id_sistema);
+CREATE TABLE tb_system_print (
+    id_sistema INTEGER PRIMARY KEY,
+    pipe_height REAL
+);
+
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (1, 'Galvanised steel', 120);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (2, 'Polyethylene', 150);
 INSERT INTO pipe_materials (id, name, rugosidade) VALUES (3, 'PVC', 150);
@@ -188,4 +207,4 @@ CREATE TABLE tb_evaluation_conditions (
 );
 
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 3;
+PRAGMA user_version = 4;

@@ -1,7 +1,8 @@
 -- SPDX-License-Identifier: GPL-3.0-or-later
 -- Reference-span catalogue "tramos.mdb": spans of the machines and their brands.
 -- longitud in m, diametro (inside pipe diameter) in mm, separacion_saidas (outlet
--- spacing) in cm. The brand names are generic starter entries, not makers' catalogues.
+-- spacing) in cm, diametro_exterior (outside pipe diameter) in mm, NULL where not known.
+-- The brand names are generic starter entries, not makers' catalogues.
 
 CREATE TABLE tb_marcas (
     id_marca INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -14,7 +15,8 @@ CREATE TABLE Valley (
     longitud REAL,
     diametro REAL,
     separacion_saidas REAL,
-    id_marca INTEGER
+    id_marca INTEGER,
+    diametro_exterior REAL
 );
 CREATE INDEX Valley_id_marca ON Valley (id_marca);
 
@@ -55,4 +57,4 @@ INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marc
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x62', 62.0, 202.7, 250, 3);
 
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;

@@ -62,6 +62,19 @@ TEST(CatalogueEditors, SpanFormNamesEverythingMissingAndFocusesTheFirst) {
     problem = checkSpanForm(f);
     ASSERT_TRUE(problem.has_value());
     EXPECT_EQ(problem->field, SpanLength);
+
+    // The outside diameter is optional, but a pipe is wider outside than inside.
+    f = wholeSpan();
+    EXPECT_FALSE(spanOfForm(f, 0).diametroExterior.has_value());
+    f.outsideDiameter = 177.8;
+    EXPECT_FALSE(checkSpanForm(f).has_value());
+    EXPECT_EQ(spanOfForm(f, 0).diametroExterior, 177.8);
+    f.outsideDiameter = 168.0;  // the inside diameter itself
+    problem = checkSpanForm(f);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->field, SpanOutsideDiameter);
+    EXPECT_EQ(problem->message,
+              "The outside diameter must be a number greater than the inside diameter");
 }
 
 TEST(CatalogueEditors, NozzleFormChecksNamesThenValues) {

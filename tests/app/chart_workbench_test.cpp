@@ -624,16 +624,17 @@ TEST_F(Workbench, ThePrintedChartHoldsEverySection) {
     auto doc = buildChartReport(*w, "2024-05-17");
     EXPECT_EQ(doc.title, "Unsaved sprinkler chart");
     const std::vector<std::string> titles = {
-        chart_report::Project,    chart_report::Pivot,  chart_report::Spans,
-        chart_report::EndGun,     chart_report::Drop,   chart_report::Regulators,
-        chart_report::Sprinklers, chart_report::Totals, chart_report::Indicators};
+        chart_report::TitleBlock, chart_report::Machine, chart_report::Elevation,
+        chart_report::Capacity,   chart_report::Outlets, chart_report::Figures,
+        chart_report::Regulators, chart_report::Drop,    chart_report::PercentTimer,
+        chart_report::Uniformity, chart_report::Runoff,  chart_report::Computation};
     ASSERT_EQ(doc.sections.size(), titles.size());
     for (std::size_t i = 0; i < titles.size(); ++i) {
         EXPECT_EQ(doc.sections[i].title, titles[i]);
     }
-    const auto& table = std::get<report::Table>(doc.find(chart_report::Sprinklers)->blocks[0]);
+    const auto& table = std::get<report::Table>(doc.find(chart_report::Outlets)->blocks[0]);
     ASSERT_EQ(table.rows.size(), 198u);
-    EXPECT_EQ(table.headings.size(), 10u);
+    EXPECT_EQ(table.headings.size(), 13u);
     for (const auto& r : table.rows) {
         EXPECT_EQ(r.size(), table.headings.size());
     }
@@ -643,15 +644,17 @@ TEST_F(Workbench, ThePrintedChartHoldsEverySection) {
             EXPECT_NE(text.find(ref.outlet->obj_aspersor->nome()), std::string::npos);
         }
     }
-    EXPECT_NE(text.find("Name: Demo pivot (7 spans)"), std::string::npos);
-    EXPECT_NE(text.find("Owner: Demo farm"), std::string::npos);
-    EXPECT_NE(text.find("Date: 2024-05-17"), std::string::npos);
+    EXPECT_NE(text.find("System: Demo pivot (7 spans)"), std::string::npos);
+    EXPECT_NE(text.find("Owner / location: Demo farm"), std::string::npos);
+    EXPECT_NE(text.find("Last saved: not saved (printed 2024-05-17)"), std::string::npos);
     EXPECT_NE(text.find("Over hang\tRS 101.6x35"), std::string::npos);
     EXPECT_NE(text.find("Booster: none"), std::string::npos);
     EXPECT_NE(text.find("No drop."), std::string::npos);
     EXPECT_NE(text.find("No regulators."), std::string::npos);
     EXPECT_NE(text.find("UD: "), std::string::npos);
     EXPECT_NE(text.find("End Gun\t\t420.20"), std::string::npos);
+    // The overhang is never a numbered tower.
+    EXPECT_EQ(text.find("Tower 8"), std::string::npos);
 
     prompts.names = {std::string("Printed")};
     ASSERT_TRUE(w->saveChartAs());

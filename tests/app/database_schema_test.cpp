@@ -13,8 +13,10 @@
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
+#include "design/chart_print_store.h"
 #include "evaluation/evaluation_store.h"
 #include "shell/projectos.h"
+#include "shell/reference_tramos.h"
 #include "shell/unit_of_work.h"
 
 namespace fs = std::filesystem;
@@ -85,8 +87,12 @@ kambrix::AppConfig todaysFolder(const TempFolder& root) {
     kambrix::writeTo(config.projectsConnectionString, [&](quarvex::Connection& con) {
         kambrix::storeEvaluation(con, evaluation, false);
     });
-    // The files of those days had no supply tables.
-    run(folder / "proyectos.mdb", "DROP TABLE tb_supply; DROP TABLE tb_supply_pump;");
+    // The files of those days had no supply tables, no printed-chart tables and no outside
+    // diameter of the reference spans.
+    run(folder / "proyectos.mdb",
+        "DROP TABLE tb_supply; DROP TABLE tb_supply_pump; DROP TABLE tb_chart_print; "
+        "DROP TABLE tb_system_print;");
+    run(folder / "tramos.mdb", "ALTER TABLE Valley DROP COLUMN diametro_exterior;");
     for (const auto& name : kambrix::databaseFileNames()) {
         run(folder / name, "PRAGMA user_version = 0");
     }
@@ -111,9 +117,9 @@ TEST(DatabaseSchema, TemplatesAreStampedWithTheVersionTheProgramWrites) {
         EXPECT_EQ(inspectDatabase(file, databaseSchema(name)).state, DatabaseState::Current)
             << name;
     }
-    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 3);
+    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 4);
     EXPECT_EQ(databaseSchema("asper.mdb").currentVersion(), 1);
-    EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 1);
+    EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 2);
     EXPECT_THROW(databaseSchema("other.mdb"), std::invalid_argument);
 }
 
@@ -148,6 +154,19 @@ TEST(DatabaseSchema, TodaysFolderIsUpgradedWithACopyAndKeepsEveryRecord) {
             EXPECT_TRUE(after.at("tb_supply_pump").empty());
             after.erase("tb_supply");
             after.erase("tb_supply_pump");
+            // Version 3 added the printed chart's tables, empty.
+            EXPECT_TRUE(after.at("tb_chart_print").empty());
+            EXPECT_TRUE(after.at("tb_system_print").empty());
+            after.erase("tb_chart_print");
+            after.erase("tb_system_print");
+        }
+        if (name == "tramos.mdb") {
+            // Version 2 added the outside diameter, blank on every stored span.
+            for (auto& row : after.at("Valley")) {
+                ASSERT_GE(row.size(), 5u);
+                EXPECT_EQ(row.substr(row.size() - 5), "NULL|") << row;
+                row.erase(row.size() - 5);
+            }
         }
         EXPECT_EQ(after, before[name]) << name;
         EXPECT_EQ(dump(check.backup), before[name]) << name;
@@ -183,17 +202,18 @@ TEST(DatabaseSchema, VersionOneProjectsFileGetsTheSupplyTables) {
     fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", file);
     run(file,
         "DROP TABLE tb_supply; DROP TABLE tb_supply_pump; DROP TABLE tb_evaluation_conditions; "
-        "PRAGMA user_version = 1;");
+        "DROP TABLE tb_chart_print; DROP TABLE tb_system_print; PRAGMA user_version = 1;");
     run(file, "INSERT INTO projectos (designacao) VALUES ('North')");
     const auto& schema = databaseSchema("proyectos.mdb");
     EXPECT_EQ(inspectDatabase(file, schema).state, DatabaseState::Older);
     const auto check = prepareDatabaseForWriting(file, schema);
     EXPECT_EQ(check.state, DatabaseState::Current);
     EXPECT_EQ(check.backup, fs::path(file.string() + ".bak-1"));
-    EXPECT_EQ(userVersion(file), 3);
+    EXPECT_EQ(userVersion(file), schema.currentVersion());
     const auto tables = dump(file);
     EXPECT_TRUE(tables.count("tb_supply") == 1 && tables.count("tb_supply_pump") == 1);
     EXPECT_EQ(tables.count("tb_evaluation_conditions"), 1u);
+    EXPECT_EQ(tables.count("tb_chart_print"), 1u);
     EXPECT_EQ(tables.at("projectos").size(), 1u);
     EXPECT_EQ(dump(check.backup).count("tb_supply"), 0u);
 
@@ -202,7 +222,65 @@ TEST(DatabaseSchema, VersionOneProjectsFileGetsTheSupplyTables) {
     fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", twice);
     run(twice, "PRAGMA user_version = 1");
     EXPECT_EQ(prepareDatabaseForWriting(twice, schema).state, DatabaseState::Current);
-    EXPECT_EQ(userVersion(twice), 3);
+    EXPECT_EQ(userVersion(twice), schema.currentVersion());
+}
+
+// A projects file of version 2 (before the printed chart's tables) and a reference-span file
+// of version 1 (before the outside diameter) are read as they stand: the stores give blanks,
+// and a write of a reference span does not touch the missing column. Their upgrades add the
+// tables and the column and keep the rows.
+TEST(DatabaseSchema, FilesBeforeThePrintedChartFieldsReadBlankAndUpgrade) {
+    TempFolder root("v2");
+    const fs::path projects = root.path() / "proyectos.mdb";
+    fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "proyectos.mdb", projects);
+    run(projects,
+        "DROP TABLE tb_chart_print; DROP TABLE tb_system_print; DROP TABLE "
+        "tb_evaluation_conditions; PRAGMA user_version = 2;");
+    const auto& schema = databaseSchema("proyectos.mdb");
+    EXPECT_EQ(inspectDatabase(projects, schema).state, DatabaseState::Older);
+    {
+        quarvex::Connection con(cs(projects));
+        con.Open();
+        EXPECT_EQ(kambrix::loadChartSignoff(con, 1), kambrix::ChartSignoff{});
+        EXPECT_EQ(kambrix::loadSystemPrintFields(con, 1), kambrix::SystemPrintFields{});
+        // Deleting a system of such a file does not fail for the missing tables.
+        EXPECT_NO_THROW(kambrix::printRowsParticipant().remove(con, 1));
+    }
+    EXPECT_EQ(prepareDatabaseForWriting(projects, schema).state, DatabaseState::Current);
+    EXPECT_EQ(userVersion(projects), schema.currentVersion());
+    const auto upgraded = dump(projects);
+    EXPECT_EQ(upgraded.count("tb_chart_print"), 1u);
+    EXPECT_EQ(upgraded.count("tb_system_print"), 1u);
+    EXPECT_EQ(upgraded.count("tb_evaluation_conditions"), 1u);
+
+    const fs::path tramos = root.path() / "tramos.mdb";
+    fs::copy_file(fs::path(KAMBRIX_DB_TEMPLATE) / "tramos.mdb", tramos);
+    run(tramos, "ALTER TABLE Valley DROP COLUMN diametro_exterior; PRAGMA user_version = 1;");
+    const auto& tramosSchema = databaseSchema("tramos.mdb");
+    EXPECT_EQ(inspectDatabase(tramos, tramosSchema).state, DatabaseState::Older);
+    {
+        quarvex::Connection con(cs(tramos));
+        con.Open();
+        kambrix::ReferenceTramos store;
+        auto span = store.findByName(con, "RS 101.6x35");
+        ASSERT_GT(span.id, 0);
+        EXPECT_FALSE(span.diametroExterior.has_value());
+        span.diametroExterior = 114.3;
+        EXPECT_NO_THROW(store.updateReferenceTramo(con, span));
+        EXPECT_FALSE(store.findByName(con, "RS 101.6x35").diametroExterior.has_value());
+    }
+    EXPECT_EQ(prepareDatabaseForWriting(tramos, tramosSchema).state, DatabaseState::Current);
+    EXPECT_EQ(userVersion(tramos), 2);
+    quarvex::Connection con(cs(tramos));
+    con.Open();
+    kambrix::ReferenceTramos store;
+    auto span = store.findByName(con, "RS 101.6x35");
+    EXPECT_FALSE(span.diametroExterior.has_value());
+    EXPECT_DOUBLE_EQ(span.longitud, 35.0);
+    span.diametroExterior = 114.3;
+    store.updateReferenceTramo(con, span);
+    ASSERT_TRUE(store.findByName(con, "RS 101.6x35").diametroExterior.has_value());
+    EXPECT_DOUBLE_EQ(*store.findByName(con, "RS 101.6x35").diametroExterior, 114.3);
 }
 
 // The upgrade mechanism with a step a later version would add: the column is missing in a

@@ -285,6 +285,24 @@ TEST_F(HydraulicDesignStore, SaveRefusesIncompleteSpansAndAsksWhenChartsMayBreak
     EXPECT_TRUE(questions.asked.empty());
 }
 
+TEST_F(HydraulicDesignStore, ThePipeHeightIsSavedWithTheSystem) {
+    HydraulicDesignPresenter presenter = open();
+    PivotForm f = presenter.form();
+    EXPECT_FALSE(f.pipeHeight.has_value());  // the demo gives none
+    f.pipeHeight = 3.75;
+    presenter.change(f);
+    Questions questions;
+    ASSERT_TRUE(presenter.save(f, document_, questions.confirm()).done);
+    // A presenter opened anew reads it back; a blank box removes it.
+    HydraulicDesignPresenter again = open();
+    EXPECT_EQ(again.form().pipeHeight, 3.75);
+    PivotForm blank = again.form();
+    blank.pipeHeight.reset();
+    again.change(blank);
+    ASSERT_TRUE(again.save(blank, document_, questions.confirm()).done);
+    EXPECT_FALSE(open().form().pipeHeight.has_value());
+}
+
 TEST_F(HydraulicDesignStore, WorkbenchChecks) {
     HydraulicDesignPresenter presenter = open();
     Questions questions;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "app_test_support.h"
@@ -69,7 +70,7 @@ TEST(ReportRenderer, TheDemoChartAsPdf) {
     // 198 outlets do not fit one page: page 2 carries the header and the table's heading.
     const std::string page2 = pdfText(pdf, 2, 2);
     EXPECT_NE(page2.find("Demo package"), std::string::npos);
-    for (const char* heading : {"Nozzle", "Model", "Brand", "Delivered", "Warning"}) {
+    for (const char* heading : {"Nozzle", "Brand and", "Delivered", "Warning"}) {
         EXPECT_NE(page2.find(heading), std::string::npos) << heading;
     }
     const auto at = page2.find("Page 2 of ");
@@ -82,6 +83,81 @@ TEST(ReportRenderer, TheDemoChartAsPdf) {
 
     EXPECT_EQ(test::numberOf([&] { report::writePdf(doc, "/no/such/folder/x.pdf"); }),
               errc::FileNotWritable);
+}
+
+// Every caption of the printed chart reaches the PDF, the figures among them, and the
+// workbench's document is the one the command line prints.
+TEST(ReportRenderer, ThePrintedChartCarriesEveryCaption) {
+    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the PDF's text cannot be read";
+    }
+    test::TempFolder root("captions");
+    const auto folder = root.path() / "demo";
+    ASSERT_TRUE(makeDemoDatabaseFolder(test::templateFolder(), folder));
+    AppConfig config;
+    setDatabaseFolder(config, folder);
+    const auto stored = readFrom(config.projectsConnectionString, [](quarvex::Connection& con) {
+        return Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
+    });
+    ASSERT_TRUE(stored);
+    SilentPrompts prompts;
+    ChartWorkbench w(*stored, WorkbenchDatabases::from(config), prompts);
+    w.selectChart(w.charts().at(0).id);
+    ASSERT_TRUE(w.openChart());
+    w.setSurfaceStorage(1.0);
+    w.setDefaultDesigner("Ana Designer");
+    const auto pdf = root.path() / "chart.pdf";
+    report::writePdf(buildChartReport(w, "2024-05-17"), QString::fromStdString(pdf.string()));
+    std::string all = pdfText(pdf);
+    // The type has no ligatures: "Runoff" and "Infiltration" are searched letter by letter.
+    EXPECT_EQ(all.find("\xEF\xAC"), std::string::npos);
+    // pdftotext ends a line where a cell or a key wraps; the captions are read on one line.
+    for (char& c : all) {
+        if (c == '\n') {
+            c = ' ';
+        }
+    }
+    for (const char* caption : {"Designed by",
+                                "Ana Designer",
+                                "Checked by",
+                                "Approved by",
+                                "Owner / location",
+                                "Units",
+                                "Machine",
+                                "Inside diameter",
+                                "Outside diameter",
+                                "Hazen-Williams C",
+                                "1 m of head counted as 10 kPa",
+                                "Elevation",
+                                "Total gain",
+                                "Total drop",
+                                "Capacity",
+                                "Capacity without end gun",
+                                "Discharge per irrigated area",
+                                "Outlets",
+                                "Pipe pressure",
+                                "Sprinkler pressure",
+                                "Regulators",
+                                "Regulator model",
+                                "Margin rule",
+                                "Drop",
+                                "Nozzle height above ground",
+                                "Percent timer",
+                                "Uniformity",
+                                "Runoff",
+                                "Wetted diameter",
+                                "Figure 1: Pressure along the lateral",
+                                "Figure 2: Depth applied along the lateral",
+                                "Figure 3: ",
+                                "Figure 4: ",
+                                "Over hang",
+                                "Page 1 of "}) {
+        EXPECT_NE(all.find(caption), std::string::npos) << caption;
+    }
+    // The figures are drawn: their axis titles are text of the page, not pictures.
+    EXPECT_NE(all.find("Distance (m)"), std::string::npos);
+    EXPECT_NE(all.find("Time (h)"), std::string::npos);
+    EXPECT_EQ(all.find("Tower 8"), std::string::npos);
 }
 
 }  // namespace

@@ -1050,11 +1050,19 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
     EXPECT_GT(w.selectedSpan(), 0);
     EXPECT_EQ(child<QLineEdit>(&w, "txtDenominacion")->text(), "RS 999");
     child<QLineEdit>(&w, "txtLongitud")->setText("51.5");
+    // The outside diameter is optional; narrower than the inside one it is refused.
+    EXPECT_TRUE(child<QLineEdit>(&w, "txtDiametroExterior")->text().isEmpty());
+    child<QLineEdit>(&w, "txtDiametroExterior")->setText("150");
+    EXPECT_FALSE(w.cmdGuardar_Click());
+    EXPECT_EQ(messages.messages.back(),
+              "The outside diameter must be a number greater than the inside diameter");
+    child<QLineEdit>(&w, "txtDiametroExterior")->setText("168.3");
     EXPECT_TRUE(w.cmdGuardar_Click());
     EXPECT_EQ(grid->rowCount(), before + 1);
     quarvex::Connection tramos(config.tramosConnectionString);
     tramos.Open();
     EXPECT_DOUBLE_EQ(ReferenceTramos().findByName(tramos, "RS 999").longitud, 51.5);
+    EXPECT_EQ(ReferenceTramos().findByName(tramos, "RS 999").diametroExterior, 168.3);
     messages.answer(false);
     EXPECT_FALSE(w.cmdBorrar_Click());
     EXPECT_EQ(messages.defaults.back(), MessageService::Default::No);

@@ -623,6 +623,34 @@ TEST_F(WorkbenchWindowTest, ThePdfHoldsTheChartNameAndEveryNozzle) {
     }
 }
 
+// The print tab's names and the regulators tab's model reach the printed chart, with its
+// figures; typing them marks the chart changed.
+TEST_F(WorkbenchWindowTest, ThePrintBoxesReachThePrintedChart) {
+    auto w = open();
+    click(w.get(), "cmdCartaOp");
+    click(w.get(), "cmdCopiarParaManual");
+    auto* designed = child<QLineEdit>(w.get(), "txtDisenadoPor");
+    auto* checked = child<QLineEdit>(w.get(), "txtRevisadoPor");
+    auto* model = child<QLineEdit>(w.get(), "txtModeloRegulador");
+    ASSERT_NE(child<QLineEdit>(w.get(), "txtAprobadoPor"), nullptr);
+    designed->clear();
+    QTest::keyClicks(designed, "Ana Designer");
+    QTest::keyClicks(checked, "Rui Checker");
+    QTest::keyClicks(model, "PR-70 regulator");
+    EXPECT_EQ(w->workbench().chartSignoff().designedBy, "Ana Designer");
+    EXPECT_EQ(w->workbench().chartSignoff().checkedBy, "Rui Checker");
+    EXPECT_EQ(w->workbench().chartSignoff().regulatorModel, "PR-70 regulator");
+    EXPECT_TRUE(w->workbench().chartChanged());
+    const auto pdf = tmp.path() / "named.pdf";
+    ASSERT_TRUE(w->savePdf(QString::fromStdString(pdf.string())));
+    const std::string text = pdfText(pdf);
+    for (const char* expected :
+         {"Ana Designer", "Rui Checker", "PR-70 regulator",
+          "Figure 1: Pressure along the lateral", "Capacity without end gun"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
+}
+
 TEST_F(WorkbenchWindowTest, ClosingWithUnsavedChangesAsks) {
     auto w = open();
     click(w.get(), "cmdCartaOp");

@@ -129,6 +129,14 @@ TEST_F(ChartCommand, WritesThePrintedChart) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(readFile(pdf).rfind("%PDF", 0), 0u);
+    // The surface storage and the designer's name go only with a printed chart.
+    const auto named = testDir() / "named.pdf";
+    EXPECT_EQ(run("chart " + args("'Demo package' --pdf '" + named.string() +
+                                  "' --surface-storage 1.5 --designed-by 'Ana Designer'"))
+                  .status,
+              0);
+    EXPECT_EQ(run("chart " + args("'Demo package' --surface-storage 1.5")).status, 2);
+    EXPECT_EQ(run("chart " + args("'Demo package' --pdf x.pdf --surface-storage -1")).status, 2);
 #else
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("not available"), std::string::npos) << r.err;

@@ -590,7 +590,8 @@ TEST_F(TemplateDatabaseTest, ProjectsStoreHoldsEveryTableAndNoProjects) {
 TEST_F(TemplateDatabaseTest, ReferenceSpansAreSensible) {
     Connection& con = open("tramos.mdb");
     expectColumns("Valley",
-                  {"id", "denominacion", "longitud", "diametro", "separacion_saidas", "id_marca"},
+                  {"id", "denominacion", "longitud", "diametro", "separacion_saidas", "id_marca",
+                   "diametro_exterior"},
                   "id");
     expectColumns("tb_marcas", {"id_marca", "marca"}, "id_marca");
     EXPECT_GE(count(con, "tb_marcas"), 2);

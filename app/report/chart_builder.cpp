@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/chart_builder.h"
+#include "report/chart_builder.h"
 
 #include <zarede/zarede.h>
 
