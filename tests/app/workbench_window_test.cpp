@@ -645,8 +645,8 @@ TEST_F(WorkbenchWindowTest, ThePrintBoxesReachThePrintedChart) {
     ASSERT_TRUE(w->savePdf(QString::fromStdString(pdf.string())));
     const std::string text = pdfText(pdf);
     for (const char* expected :
-         {"Ana Designer", "Rui Checker", "PR-70 regulator",
-          "Figure 1: Pressure along the lateral", "Capacity without end gun"}) {
+         {"Ana Designer", "Rui Checker", "PR-70 regulator", "Figure 1: Pressure along the lateral",
+          "Capacity without end gun"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
     }
 }
