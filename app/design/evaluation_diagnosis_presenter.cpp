@@ -69,6 +69,11 @@ DiagnosisView EvaluationDiagnosisPresenter::view(const quarvex::PivotEvaluation&
         }
     }
     v.report.conditions = conditionLines(c, part.linked ? part.linked->chart.label() : "", sep);
+    if (part.linked) {
+        v.report.systemName = part.linked->chart.systemName;
+        v.report.owner = part.linked->owner;
+    }
+    v.report.testDate = c.date;
     if (!part.problem.empty()) {
         v.report.findings.push_back(part.problem);
     }

@@ -94,6 +94,7 @@ LinkedChart addOpenChart(ChartWorkbench& w, const EvaluationConditions& c, Diagn
     LinkedChart linked;
     linked.chart.systemId = w.project().id;
     linked.chart.systemName = w.project().nome;
+    linked.owner = w.project().propietario;
     if (const auto info = w.selectedChart()) {
         linked.chart.chartId = info->id;
         linked.chart.chartName = info->nome;

@@ -40,6 +40,7 @@ std::optional<ChartChoice> findChartChoice(const WorkbenchDatabases& databases, 
 // What the link gave the diagnosis.
 struct LinkedChart {
     ChartChoice chart;
+    std::string owner;                      // the system's owner or location
     std::optional<double> revolutionHours;  // the test's revolution time, h
     // Why part of the chart's side is missing ("the chart's profile needs the revolution
     // time: give the timer setting of the test"); empty when all of it is there.

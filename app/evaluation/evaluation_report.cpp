@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "shell/number_text.h"
+#include "shell/report_title_block.h"
 #include "shell/services.h"
 
 namespace kambrix {
@@ -72,6 +73,21 @@ report::Document evaluationReport(const CatchCanSession& session, const std::str
                                   const EvaluationDiagnosisReport* diagnosis) {
     report::Document doc;
     doc.title = "Catch-can evaluation " + session.name();
+
+    // The title block the printed chart has too.
+    report::TitleBlockTexts tb;
+    tb.system = diagnosis != nullptr && !diagnosis->systemName.empty() ? diagnosis->systemName
+                                                                       : "not linked to a system";
+    tb.document = session.name();
+    tb.saved = diagnosis != nullptr ? diagnosis->testDate : std::string();
+    tb.owner = diagnosis != nullptr ? diagnosis->owner : std::string();
+    tb.units = "SI units: m, mm, L/s, kPa, h; can volumes in ml";
+    report::TitleBlockCaptions tc;
+    tc.document = "Evaluation";
+    tc.saved = "Date of the test";
+    tc.designedBy = "Evaluated by";
+    tc.notSaved = "not recorded";
+    doc.sections.push_back(report::titleBlock(tb, tc));
 
     report::Section head;
     head.title = "Evaluation";

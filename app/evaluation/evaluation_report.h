@@ -17,6 +17,10 @@ inline constexpr const char* kEvaluationPlotFigure = "evaluation-plot";
 
 // The diagnosis as the window shows it and the report prints it.
 struct EvaluationDiagnosisReport {
+    // The linked system and its owner for the title block ("" when not linked).
+    std::string systemName;
+    std::string owner;
+    std::string testDate;  // as recorded with the conditions
     // The test's conditions (conditionLines), the chart it tests among them.
     std::vector<std::pair<std::string, std::string>> conditions;
     std::vector<std::string> findings;  // in plain sentences
@@ -30,9 +34,10 @@ ResultsTable beforeAfterTable(const Diagnosis& d, std::optional<double> designed
                               std::optional<double> designedCU, bool withoutEndGun, bool smooth,
                               char decimalSeparator);
 
-// Sections, in this order: "Evaluation" (name, date, can diameter), "Test conditions" (when
-// any is recorded), "Results" (the results table and a note on the indicators), "Depth
-// against distance" (the plot and the cans departing more than 20 % from the average),
+// Sections, in this order: the title block (the linked system, the evaluation, the test's
+// date, lines to sign, the owner, the units), "Evaluation" (name, date, can diameter), "Test
+// conditions" (when any is recorded), "Results" (the results table and a note on the indicators),
+// "Depth against distance" (the plot and the cans departing more than 20 % from the average),
 // "Diagnosis" (the findings and the before/after table, when given), "1st radius" and "2nd
 // radius" (the sample tables with a column telling why a row is left out). `date` is the
 // text to print as the report's date.

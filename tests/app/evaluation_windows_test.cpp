@@ -38,6 +38,7 @@
 #include "gui/frmPrincipal.h"
 #include "gui/widgets/grid_view.h"
 #include "shell/number_text.h"
+#include "shell/report_title_block.h"
 #include "windows_test_support.h"
 
 using namespace kambrix;
@@ -862,4 +863,11 @@ TEST_F(EvaluationWindowsTest, ConditionsAndTheLinkedChartAreSavedAndDiagnosed) {
     const auto doc = again.reportDocument();
     ASSERT_NE(doc.find("Test conditions"), nullptr);
     ASSERT_NE(doc.find("Diagnosis"), nullptr);
+    // The title block the printed chart has: the linked system, the test's date, lines to sign.
+    const auto* title = doc.find("Title block");
+    ASSERT_NE(title, nullptr);
+    const std::string text = doc.plainText();
+    EXPECT_NE(text.find(project.nome), std::string::npos);
+    EXPECT_NE(text.find("2026-07-14"), std::string::npos);
+    EXPECT_NE(text.find(report::kSignatureLine), std::string::npos);
 }

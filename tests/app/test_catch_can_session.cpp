@@ -515,32 +515,36 @@ TEST(CatchCanSession, ReportHasTheSameSectionsForEveryEvaluation) {
     type(s, R1, 2, -1, 20);
     const auto doc = evaluationReport(s, "2024-05-01", ',');
     EXPECT_EQ(doc.title, "Catch-can evaluation test");
-    ASSERT_EQ(doc.sections.size(), 5u);
-    const char* titles[] = {"Evaluation", "Results", "Depth against distance", "1st radius",
-                            "2nd radius"};
-    for (std::size_t i = 0; i < 5; ++i) {
+    ASSERT_EQ(doc.sections.size(), 6u);
+    const char* titles[] = {"Title block", "Evaluation", "Results", "Depth against distance",
+                            "1st radius",  "2nd radius"};
+    for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(doc.sections[i].title, titles[i]);
     }
-    const auto& head = std::get<report::KeyValues>(doc.sections[0].blocks[0]);
+    const auto& block = std::get<report::KeyValues>(doc.sections[0].blocks[0]);
+    EXPECT_EQ(block.pairs[0].second, "not linked to a system");
+    EXPECT_EQ(block.pairs[1].second, "test");
+    EXPECT_EQ(block.pairs[2].second, "not recorded");
+    const auto& head = std::get<report::KeyValues>(doc.sections[1].blocks[0]);
     EXPECT_EQ(head.pairs[1], (std::pair<std::string, std::string>{"Date", "2024-05-01"}));
     EXPECT_EQ(head.pairs[2].second, "10 cm");
-    const auto& results = std::get<report::Table>(doc.sections[1].blocks[0]);
+    const auto& results = std::get<report::Table>(doc.sections[2].blocks[0]);
     EXPECT_EQ(results.rows, resultsTable(s.results(), ',').rows);
-    EXPECT_EQ(std::get<report::Figure>(doc.sections[2].blocks[0]).key, kEvaluationPlotFigure);
+    EXPECT_EQ(std::get<report::Figure>(doc.sections[3].blocks[0]).key, kEvaluationPlotFigure);
     // One can departs (14 mm against 11 mm): listed with its departure.
-    const auto& departing = std::get<report::Table>(doc.sections[2].blocks[2]);
+    const auto& departing = std::get<report::Table>(doc.sections[3].blocks[2]);
     ASSERT_EQ(departing.rows.size(), 1u);
     EXPECT_EQ(departing.rows[0][1], "2");
     EXPECT_EQ(departing.rows[0][4], "27");  // (14 − 11) / 11
-    const auto& first = std::get<report::Table>(doc.sections[3].blocks[0]);
+    const auto& first = std::get<report::Table>(doc.sections[4].blocks[0]);
     ASSERT_EQ(first.headings.size(), 5u);
     EXPECT_EQ(first.headings[1], "V(j) (ml)");
     ASSERT_EQ(first.rows.size(), 3u);
     EXPECT_EQ(first.rows[2][4], "Left out: the volume is below 0");
     // An empty radius still has its section, saying so, and its (empty) table.
-    EXPECT_EQ(std::get<report::Paragraph>(doc.sections[4].blocks[0]).text,
+    EXPECT_EQ(std::get<report::Paragraph>(doc.sections[5].blocks[0]).text,
               "No readings were entered for this radius.");
-    EXPECT_TRUE(std::get<report::Table>(doc.sections[4].blocks[1]).rows.empty());
+    EXPECT_TRUE(std::get<report::Table>(doc.sections[5].blocks[1]).rows.empty());
     EXPECT_EQ(todayText().size(), 10u);
 }
 
