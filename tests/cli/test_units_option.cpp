@@ -26,10 +26,18 @@ fs::path data(const std::string& name) {
     return fs::path(KAMBRIX_CLI_DATA) / name;
 }
 
-kambrix::test::ProcessRun run(const std::string& args) {
-    const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
+// A folder of the running test's own: the tests of this file run side by side.
+fs::path testDir() {
+    const auto dir =
+        fs::path(KAMBRIX_TEST_TMP) /
+        ("units-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
-    return kambrix::test::runCommand(std::string(KAMBRIX_CLI) + " " + args, dir / "stderr.txt");
+    return dir;
+}
+
+kambrix::test::ProcessRun run(const std::string& args) {
+    return kambrix::test::runCommand(std::string(KAMBRIX_CLI) + " " + args,
+                                     testDir() / "stderr.txt");
 }
 
 // Every number of `si` and `us` side by side: converted where the key has a unit, equal
@@ -103,8 +111,7 @@ TEST(UnitsOption, EvaluationPairsAndFittedNozzles) {
 
     // A catch-can file whose heading names feet and inches is read in them.
     {
-        const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
-        fs::create_directories(dir);
+        const auto dir = testDir();
         std::ofstream(dir / "feet.csv")
             << "radius,volume_ml,distance_ft,canDiameter_in\n1,100,10,4\n1,120,20,4\n";
         const auto feet = run("evaluate '" + (dir / "feet.csv").string() + "'");
@@ -117,8 +124,7 @@ TEST(UnitsOption, EvaluationPairsAndFittedNozzles) {
     }
 
     // A fitted nozzle in gpm and psi gives the table's water back.
-    const auto dir = fs::path(KAMBRIX_TEST_TMP) / "units";
-    fs::create_directories(dir);
+    const auto dir = testDir();
     std::ofstream(dir / "table.csv") << "nozzle,pressure,discharge\nN,100,0.5\nN,200,0.7\n";
     const auto fit = run("fit-nozzles '" + (dir / "table.csv").string() + "' --units us");
     ASSERT_EQ(fit.status, 0) << fit.err;
