@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "shell/store_support.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -69,15 +70,6 @@ int storeRow(Connection& con, const char* table, const std::vector<std::string>&
     }
     con.Execute(s.insertSQL(values));
     return quarvex::lastIdentity(con);
-}
-
-template <class F>
-void inOneTransaction(Connection& con, F&& work) {
-    if (con.InTransaction()) {
-        work();
-    } else {
-        quarvex::inTransaction(con, work);
-    }
 }
 
 EpaFunction readEfficiency(Connection& con, int systemId) {

@@ -6,6 +6,7 @@
 
 #include "shell/errors.h"
 #include "shell/number_text.h"
+#include "shell/store_support.h"
 
 namespace kambrix {
 
@@ -13,23 +14,6 @@ using quarvex::Connection;
 using quarvex::RecordSet;
 
 namespace {
-
-template <class F>
-void inOneTransaction(Connection& con, F&& work) {
-    if (con.InTransaction()) {
-        work();
-    } else {
-        quarvex::inTransaction(con, work);
-    }
-}
-
-// Whether the file has the table (a file of an earlier version, read as it stands, lacks it).
-bool hasTable(Connection& con, const std::string& table) {
-    RecordSet rs = con.Execute(quarvex::bindParameters(
-        "SELECT count(*) AS n FROM sqlite_master WHERE type='table' AND name='?'",
-        {quarvex::sqlEscape(table)}));
-    return !rs.IsEOF() && quarvex::nullToZero(rs["n"]) > 0;
-}
 
 std::string id(int key) {
     return std::to_string(key);

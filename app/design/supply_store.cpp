@@ -6,6 +6,7 @@
 
 #include "shell/errors.h"
 #include "shell/number_text.h"
+#include "shell/store_support.h"
 
 namespace kambrix {
 
@@ -13,15 +14,6 @@ using quarvex::Connection;
 using quarvex::RecordSet;
 
 namespace {
-
-template <class F>
-void inOneTransaction(Connection& con, F&& work) {
-    if (con.InTransaction()) {
-        work();
-    } else {
-        quarvex::inTransaction(con, work);
-    }
-}
 
 std::string id(int systemId) {
     return std::to_string(systemId);

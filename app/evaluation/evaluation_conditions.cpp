@@ -10,6 +10,7 @@
 #include "shell/errors.h"
 #include "shell/number_text.h"
 #include "shell/services.h"
+#include "shell/store_support.h"
 
 namespace kambrix {
 
@@ -22,15 +23,6 @@ constexpr const char* kTable = "tb_evaluation_conditions";
 // Texts of one line are kept to this length (notes are free).
 constexpr std::size_t kShortTextLimit = 200;
 constexpr std::size_t kNotesLimit = 10000;
-
-template <class F>
-void inOneTransaction(Connection& con, F&& work) {
-    if (con.InTransaction()) {
-        work();
-    } else {
-        quarvex::inTransaction(con, work);
-    }
-}
 
 bool tableExists(Connection& con) {
     RecordSet rs = con.Execute(
