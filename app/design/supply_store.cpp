@@ -25,17 +25,6 @@ std::string exact(double v) {
     return roundTripText(v);
 }
 
-std::string numberOrNull(const std::optional<double>& v) {
-    return v ? exact(*v) : std::string("NULL");
-}
-
-std::optional<double> nullable(const quarvex::FieldValue& v) {
-    if (v.IsNull()) {
-        return std::nullopt;
-    }
-    return v.AsDouble();
-}
-
 }  // namespace
 
 Supply loadSupply(Connection& con, int systemId) {
@@ -49,8 +38,8 @@ Supply loadSupply(Connection& con, int systemId) {
         s.line.length = quarvex::nullToZero(row["line_length"]);
         s.line.diametro = quarvex::nullToZero(row["line_diametro"]);
         s.line.rugosidad = quarvex::nullToZero(row["line_rugosidad"]);
-        const auto p = nullable(row["measured_presion"]);
-        const auto q = nullable(row["measured_caudal"]);
+        const auto p = optionalNumber(row["measured_presion"]);
+        const auto q = optionalNumber(row["measured_caudal"]);
         if (p && q) {
             s.measured = MeasuredSupply{*p, *q};
         }

@@ -25,29 +25,13 @@ constexpr std::size_t kShortTextLimit = 200;
 constexpr std::size_t kNotesLimit = 10000;
 
 bool tableExists(Connection& con) {
-    RecordSet rs = con.Execute(
-        quarvex::bindParameters("SELECT name FROM sqlite_master WHERE type='table' AND name=?",
-                                {quarvex::sqlQuote(kTable)}));
-    return !rs.IsEOF();
+    return hasTable(con, kTable);
 }
 
-std::string numberOrNull(const std::optional<double>& v) {
-    return v ? roundTripText(*v) : std::string("NULL");
-}
 std::string intOrNull(const std::optional<int>& v) {
     return v ? std::to_string(*v) : std::string("NULL");
 }
 
-std::optional<double> nullableNumber(const quarvex::FieldValue& v) {
-    if (v.IsNull()) {
-        return std::nullopt;
-    }
-    const double x = v.AsDouble();
-    if (!std::isfinite(x)) {
-        return std::nullopt;
-    }
-    return x;
-}
 // An identifier; a stored value that is no whole number within the range of identifiers
 // reads as none (the link is then not followed).
 std::optional<int> nullableInt(const quarvex::FieldValue& v) {
@@ -59,9 +43,6 @@ std::optional<int> nullableInt(const quarvex::FieldValue& v) {
         return std::nullopt;
     }
     return static_cast<int>(x);
-}
-std::string text(const quarvex::FieldValue& v) {
-    return v.IsNull() ? std::string() : v.AsString();
 }
 
 std::optional<std::string> rangeProblem(const std::optional<double>& v, const NumberRange& range,
@@ -140,17 +121,17 @@ EvaluationConditions loadConditions(Connection& con, const std::string& evaluati
     }
     c.systemId = nullableInt(row["id_sistema"]);
     c.chartId = nullableInt(row["id_carta"]);
-    c.date = text(row["fecha"]);
-    c.startTime = text(row["hora"]);
-    c.duration_h = nullableNumber(row["duracion"]);
-    c.timer_percent = nullableNumber(row["temporizador"]);
-    c.windSpeed_ms = nullableNumber(row["viento"]);
-    c.windDirection = text(row["viento_direccion"]);
-    c.airTemperature_C = nullableNumber(row["temperatura"]);
-    c.pivotPressure_kPa = nullableNumber(row["presion"]);
-    c.pivotDischarge_Ls = nullableNumber(row["caudal"]);
-    c.canSpacing_m = nullableNumber(row["espaciado"]);
-    c.notes = text(row["notas"]);
+    c.date = quarvex::nullToText(row["fecha"]);
+    c.startTime = quarvex::nullToText(row["hora"]);
+    c.duration_h = optionalNumber(row["duracion"]);
+    c.timer_percent = optionalNumber(row["temporizador"]);
+    c.windSpeed_ms = optionalNumber(row["viento"]);
+    c.windDirection = quarvex::nullToText(row["viento_direccion"]);
+    c.airTemperature_C = optionalNumber(row["temperatura"]);
+    c.pivotPressure_kPa = optionalNumber(row["presion"]);
+    c.pivotDischarge_Ls = optionalNumber(row["caudal"]);
+    c.canSpacing_m = optionalNumber(row["espaciado"]);
+    c.notes = quarvex::nullToText(row["notas"]);
     if (!c.systemId) {
         c.chartId.reset();
     }
@@ -197,7 +178,7 @@ std::vector<std::pair<std::string, int>> linkedEvaluations(Connection& con) {
         "SELECT nombre, id_sistema FROM tb_evaluation_conditions WHERE id_sistema IS NOT NULL");
     for (; !rs.IsEOF(); rs.MoveNext()) {
         if (const auto id = nullableInt(rs["id_sistema"])) {
-            out.emplace_back(text(rs["nombre"]), *id);
+            out.emplace_back(quarvex::nullToText(rs["nombre"]), *id);
         }
     }
     return out;
@@ -219,10 +200,11 @@ std::vector<MeasuredTest> measuredTests(Connection& con, int systemId) {
         "AND presion IS NOT NULL AND caudal IS NOT NULL ORDER BY nombre",
         {std::to_string(systemId)}));
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const auto p = nullableNumber(rs["presion"]);
-        const auto q = nullableNumber(rs["caudal"]);
+        const auto p = optionalNumber(rs["presion"]);
+        const auto q = optionalNumber(rs["caudal"]);
         if (p && q && *p > 0 && *q > 0) {
-            out.push_back({text(rs["nombre"]), text(rs["fecha"]), *p, *q});
+            out.push_back(
+                {quarvex::nullToText(rs["nombre"]), quarvex::nullToText(rs["fecha"]), *p, *q});
         }
     }
     return out;
