@@ -32,12 +32,13 @@ std::optional<std::string> checkNumberText(const std::string& text, char decimal
         return "\"" + trim(text) + "\" is not a number: please enter a number for " + what;
     }
     if (!range.contains(x)) {
+        auto end = [&](double v) { return formatLong(v, decimalSeparator); };
         const std::string bounds = (range.minExclusive ? "greater than " : "from ") +
-                                   formatLong(range.min, decimalSeparator) +
+                                   end(range.min) +
                                    (range.maxExclusive   ? " and less than "
                                     : range.minExclusive ? " and up to "
                                                          : " to ") +
-                                   formatLong(range.max, decimalSeparator);
+                                   end(range.max) + (range.unit.empty() ? "" : " " + range.unit);
         return "The value for " + what + " must be " + (range.integer ? "a whole number " : "") +
                bounds;
     }

@@ -16,6 +16,8 @@ struct NumberRange {
     bool minExclusive = false;
     bool integer = false;
     bool maxExclusive = false;
+    // The unit a message states after the ends ("psi"); none when empty.
+    std::string unit = {};
 
     bool contains(double x) const;
 };

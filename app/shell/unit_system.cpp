@@ -2,6 +2,7 @@
 #include "shell/unit_system.h"
 
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -71,6 +72,18 @@ std::string lower(std::string_view s) {
 
 }  // namespace
 
+namespace {
+std::atomic<UnitSystem> gShownUnits{UnitSystem::SI};
+}  // namespace
+
+UnitSystem shownUnits() {
+    return gShownUnits.load();
+}
+
+void setShownUnits(UnitSystem system) {
+    gShownUnits.store(system);
+}
+
 const Unit& unitOf(Quantity q, UnitSystem system) {
     for (const Row& r : table()) {
         if (r.q == q) {
@@ -139,11 +152,24 @@ std::string shownWithUnit(Quantity q, UnitSystem system, double stored, char sep
 
 NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored) {
     NumberRange r = stored;
-    r.min = toShown(q, system, stored.min);
-    r.max = toShown(q, system, stored.max);
-    if (!unitOf(q, system).isStored()) {
-        r.integer = false;  // a whole number of one unit is not one of another
+    const Unit& u = unitOf(q, system);
+    r.unit = u.symbol;
+    if (u.isStored()) {
+        return r;
     }
+    // The ends rounded inwards to five significant digits: the message states them short
+    // ("from 0 to 290.07 psi") and whatever it lets in lies inside the stored range.
+    auto inward = [](double v, bool up) {
+        if (!std::isfinite(v) || v == 0) {
+            return v;
+        }
+        const double step = std::pow(10.0, std::floor(std::log10(std::fabs(v))) - 4);
+        const double n = up ? std::ceil(v / step) : std::floor(v / step);
+        return rounded(n * step);
+    };
+    r.min = inward(toShown(q, system, stored.min), true);
+    r.max = inward(toShown(q, system, stored.max), false);
+    r.integer = false;  // a whole number of one unit is not one of another
     return r;
 }
 

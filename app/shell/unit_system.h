@@ -57,6 +57,12 @@ struct Unit {
     double perStored() const { return den / num; }  // shown units per stored unit
 };
 
+// The units the program shows where an edge draws without being told (the windows' boxes,
+// grids and charts, the printed reports): the program sets them from the user's choice, the
+// command line from its --units option. SI until set.
+UnitSystem shownUnits();
+void setShownUnits(UnitSystem system);
+
 // The unit of a quantity in a system.
 const Unit& unitOf(Quantity q, UnitSystem system);
 

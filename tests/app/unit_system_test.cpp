@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "shell/unit_captions.h"
 #include "shell/unit_system.h"
 
 namespace kambrix {
@@ -69,8 +70,17 @@ TEST(UnitSystem, TextsRangesAndKeys) {
     const NumberRange kPa{0, 2000, true, false, false};
     const NumberRange psi = shownRange(Quantity::Pressure, UnitSystem::US, kPa);
     EXPECT_EQ(psi.min, 0.0);
-    EXPECT_NEAR(psi.max, 290.075475, 1e-6);
+    // 2000 kPa is 290.0755 psi: stated inwards at five digits, inside the stored range.
+    EXPECT_DOUBLE_EQ(psi.max, 290.07);
+    EXPECT_LE(toStored(Quantity::Pressure, UnitSystem::US, psi.max), 2000.0);
     EXPECT_TRUE(psi.minExclusive);
+    EXPECT_EQ(checkNumberText("300", '.', psi, "the pressure"),
+              "The value for the pressure must be greater than 0 and up to 290.07 psi");
+    EXPECT_EQ(checkNumberText("290", '.', psi, "the pressure"), std::nullopt);
+    const NumberRange low = shownRange(Quantity::Discharge, UnitSystem::US, {0.012, 5});
+    EXPECT_GE(toStored(Quantity::Discharge, UnitSystem::US, low.min), 0.012);
+    EXPECT_EQ(shownRange(Quantity::Pressure, UnitSystem::SI, kPa).max, 2000.0);
+    EXPECT_EQ(shownRange(Quantity::Pressure, UnitSystem::SI, kPa).unit, "kPa");
     const NumberRange whole{1, 11, false, true, false};
     EXPECT_FALSE(shownRange(Quantity::Length, UnitSystem::US, whole).integer);
     EXPECT_TRUE(shownRange(Quantity::Length, UnitSystem::MetricBar, whole).integer);
@@ -113,6 +123,109 @@ TEST(UnitSystem, HeadingsNameTheirUnits) {
     EXPECT_FALSE(headingSystem("pressure", Quantity::Pressure));
     EXPECT_FALSE(headingSystem("pressure_in", Quantity::Pressure));  // not a pressure unit
     EXPECT_FALSE(headingSystem("", Quantity::Length));
+}
+
+TEST(UnitCaptions, CaptionsNameTheUnitsOfTheSystem) {
+    EXPECT_EQ(captionInUnits("Design discharge (L/s)", UnitSystem::US).text,
+              "Design discharge (gpm)");
+    EXPECT_EQ(captionInUnits("qj (L s-1)", UnitSystem::MetricBar).text, "qj (m\u00b3/h)");
+    EXPECT_EQ(captionInUnits("Last tower speed (m/min)", UnitSystem::US).text,
+              "Last tower speed (ft/min)");
+    EXPECT_EQ(captionInUnits("Regulator (kPa; none for no regulators)", UnitSystem::US).text,
+              "Regulator (psi; none for no regulators)");
+    // "mm" is a diameter or a depth, "cm" a can's diameter or an outlet spacing.
+    EXPECT_EQ(captionInUnits("Diameter (mm)", UnitSystem::US).quantity, Quantity::PipeDiameter);
+    EXPECT_EQ(captionInUnits("Gross depth (mm)", UnitSystem::US).quantity, Quantity::Depth);
+    EXPECT_EQ(captionInUnits("Can diameter (cm)", UnitSystem::US).quantity, Quantity::CanDiameter);
+    // Words in parentheses, percentages and unknown units stay as they are.
+    for (const char* plain : {"UD (%)", "Speed (order of the table)", "Wind (m/s)", "Span"}) {
+        const ShownCaption c = captionInUnits(plain, UnitSystem::US);
+        EXPECT_EQ(c.text, plain);
+        EXPECT_FALSE(c.quantity);
+    }
+    EXPECT_EQ(captionInUnits("Pressure (kPa)", UnitSystem::SI).text, "Pressure (kPa)");
+}
+
+TEST(UnitCaptions, GridsConvertTheColumnsWhoseCaptionNamesAUnit) {
+    TableData t;
+    t.columns = {"name", "p", "q", "a", "b", "share"};
+    TableRow row;
+    row.cells = {TableCell::ofText("4 mm"),   TableCell::ofNumber(344.7378646584, 1),
+                 TableCell::ofNumber(0.5, 3), TableCell::ofNumber(0.016883, 6),
+                 TableCell::ofNumber(0.5, 2), TableCell::ofNumber(55, 0)};
+    t.rows.push_back(row);
+    const std::vector<std::string> captions = {"Nozzle", "p (kPa)", "q (L/s)", "a", "b", "UD (%)"};
+
+    const ShownTable si = tableInUnits(t, captions, UnitSystem::SI);
+    EXPECT_EQ(si.captions, captions);
+    EXPECT_EQ(si.table.rows[0].cells[1].displayText('.'), "344.7");
+
+    const ShownTable us = tableInUnits(t, captions, UnitSystem::US);
+    EXPECT_EQ(us.captions[1], "p (psi)");
+    EXPECT_EQ(us.captions[2], "q (gpm)");
+    EXPECT_EQ(us.table.rows[0].cells[1].displayText(','), "50,0");
+    EXPECT_EQ(us.table.rows[0].cells[2].displayText('.'), "7.9");  // 0.5 L/s = 7.925 gpm
+    EXPECT_EQ(us.table.rows[0].cells[0].displayText('.'), "4 mm");
+    EXPECT_EQ(us.table.rows[0].cells[5].displayText('.'), "55");
+    // The coefficient gives the same discharge in the shown units: q(50 psi) in gpm.
+    const double aUs = *us.table.rows[0].cells[3].number;
+    EXPECT_NEAR(aUs * std::pow(50.0, 0.5),
+                toShown(Quantity::Discharge, UnitSystem::US, 0.016883 * std::sqrt(344.7378646584)),
+                1e-9);
+    EXPECT_GE(us.table.rows[0].cells[3].decimals, 4);  // as many significant digits as stored
+
+    // A cell typed in the shown unit goes back to the stored value.
+    EXPECT_EQ(storedNumberText("10", Quantity::Length, UnitSystem::US, '.'), "3.048");
+    EXPECT_EQ(storedNumberText("1,5", Quantity::Pressure, UnitSystem::MetricBar, ','), "150");
+    EXPECT_EQ(storedNumberText("abc", Quantity::Length, UnitSystem::US, '.'), "abc");
+    EXPECT_EQ(storedNumberText("12,5", Quantity::Length, UnitSystem::SI, ','), "12,5");
+}
+
+TEST(UnitCaptions, ReportsReadInTheSystemThroughout) {
+    report::Document d;
+    report::Section s;
+    s.title = "Machine";
+    s.blocks.push_back(report::KeyValues{{{"Units", "SI units: m, mm, L/s, kPa, h; areas in ha"},
+                                          {"Design discharge", "50,00 L/s"},
+                                          {"Pipe length (m)", "304,80"},
+                                          {"Balance", "0,50 L/s at 344,7378646584 kPa"},
+                                          {"Wind", "3,5 m/s"},
+                                          {"Spans", "7 (5 months)"}}});
+    report::Table t;
+    t.headings = {"Span", "Flow range (L/s)", "Note"};
+    t.rows = {{"1", "0,10\u20130,50", "inlet 35 kPa above"}};
+    s.blocks.push_back(t);
+    report::Figure f;
+    f.plot = report::FigurePlot{};
+    f.plot->xTitle = "Distance (m)";
+    f.plot->yTitle = "Pressure (kPa)";
+    f.plot->lines.push_back({"p", {{30.48, 100}}});
+    f.plot->marks = {3.048};
+    s.blocks.push_back(f);
+    d.sections.push_back(s);
+
+    const report::Document us = reportInUnits(d, UnitSystem::US, ',');
+    const auto& kv = std::get<report::KeyValues>(us.sections[0].blocks[0]).pairs;
+    EXPECT_EQ(kv[0].second, "US customary: ft, in, gpm, psi, h; areas in acre");
+    EXPECT_EQ(kv[1].second, "792,5 gpm");
+    EXPECT_EQ(kv[2].first, "Pipe length (ft)");
+    EXPECT_EQ(kv[2].second, "1000,0");
+    EXPECT_EQ(kv[3].second, "7,9 gpm at 50,0 psi");
+    EXPECT_EQ(kv[4].second, "3,5 m/s");
+    EXPECT_EQ(kv[5].second, "7 (5 months)");
+    const auto& table = std::get<report::Table>(us.sections[0].blocks[1]);
+    EXPECT_EQ(table.headings[1], "Flow range (gpm)");
+    EXPECT_EQ(table.rows[0][0], "1");
+    EXPECT_EQ(table.rows[0][1], "1,6\u20137,9");
+    EXPECT_EQ(table.rows[0][2], "inlet 5,1 psi above");
+    const auto& plot = *std::get<report::Figure>(us.sections[0].blocks[2]).plot;
+    EXPECT_EQ(plot.xTitle, "Distance (ft)");
+    EXPECT_NEAR(plot.lines[0].points[0].x, 100, 1e-9);
+    EXPECT_NEAR(plot.lines[0].points[0].y, 14.503773773, 1e-8);
+    EXPECT_NEAR(plot.marks[0], 10, 1e-9);
+
+    // In SI the report is the one given.
+    EXPECT_EQ(reportInUnits(d, UnitSystem::SI, ',').plainText(), d.plainText());
 }
 
 }  // namespace
