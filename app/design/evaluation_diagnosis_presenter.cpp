@@ -57,6 +57,7 @@ DiagnosisView EvaluationDiagnosisPresenter::view(const quarvex::PivotEvaluation&
     in.measuredDischarge = own.measuredDischarge;
     in.windSpeed = own.windSpeed;
     in.decimalSeparator = sep;
+    in.units = shownUnits();
     v.diagnosis = diagnose(in);
     v.linked = part.linked;
     v.linkProblem = part.problem;

@@ -504,11 +504,12 @@ EvaluationPlot CatchCanSession::plot() const {
 }
 
 std::optional<std::string> CatchCanSession::paste(Radius radius, int at, const std::string& text,
-                                                  char decimalSeparator, int* pasted) {
+                                                  char decimalSeparator, int* pasted,
+                                                  UnitSystem distanceUnits) {
     if (pasted != nullptr) {
         *pasted = 0;
     }
-    const auto block = parsePastedReadings(text, decimalSeparator);
+    const auto block = parsePastedReadings(text, decimalSeparator, distanceUnits);
     if (!block.problems.empty()) {
         const std::size_t n = block.problems.size();
         std::string message = "Nothing was pasted: " + std::to_string(n) +

@@ -194,8 +194,10 @@ class CatchCanSession {
     // overwriting the rows there and adding rows as needed (one step of undo). When any
     // line cannot be read nothing is pasted and the message lists the lines; none when the
     // paste was done. `pasted` (optional) receives the number of rows pasted.
+    // Distances are read in `distanceUnits` (the units the grid shows).
     std::optional<std::string> paste(Radius radius, int at, const std::string& text,
-                                     char decimalSeparator, int* pasted = nullptr);
+                                     char decimalSeparator, int* pasted = nullptr,
+                                     UnitSystem distanceUnits = UnitSystem::SI);
     // The cells of rows firstRow..lastRow and columns firstColumn..lastColumn (inclusive, as
     // shown on the screen) as tab-separated text; out-of-range parts are clipped.
     std::string copyCells(Radius radius, int firstRow, int lastRow, SampleColumn firstColumn,

@@ -147,7 +147,8 @@ std::optional<double> readSpreadsheetNumber(std::string_view text, char decimalS
     return v;
 }
 
-PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator) {
+PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator,
+                                   UnitSystem distanceUnits) {
     PastedReadings out;
     // The cells of each line up to its last one that is not empty (none for a blank line).
     std::vector<CsvRecord> lines;
@@ -195,6 +196,11 @@ PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator)
             width = std::max(width, line.fields.size());
         }
     }
+    if (out.headingSkipped && !top.empty()) {
+        if (auto named = headingSystem(top.back(), Quantity::Length)) {
+            distanceUnits = *named;
+        }
+    }
     for (std::size_t k = out.headingSkipped ? 1 : 0; k < lines.size(); ++k) {
         const auto& fields = lines[k].fields;
         const std::string where = "Line " + std::to_string(lines[k].line) + ": ";
@@ -219,7 +225,11 @@ PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator)
                 readable = false;
                 break;
             }
-            (c == columns - 2 ? reading.volume_ml : reading.distance_m) = *value;
+            if (c == columns - 2) {
+                reading.volume_ml = *value;
+            } else {
+                reading.distance_m = toStored(Quantity::Length, distanceUnits, *value);
+            }
         }
         if (readable && !reading.blank()) {
             out.rows.push_back(reading);

@@ -52,8 +52,10 @@ struct PastedReadings {
 // pasted at). A first line in which no cell is a number is a heading and is skipped; it tells
 // the number of columns, else the widest line does. Blank lines and lines without a volume and
 // a distance are skipped; an empty volume or distance cell gives a reading with that value
-// missing.
-PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator);
+// missing. Distances are read in `distanceUnits` (the units the grid shows), or in the units
+// the heading's distance cell names ("S(j) (ft)", "distance_m").
+PastedReadings parsePastedReadings(std::string_view text, char decimalSeparator,
+                                   UnitSystem distanceUnits = UnitSystem::SI);
 
 // The cells as a spreadsheet takes them from the clipboard: cells joined by tabs, each row
 // ended by a line feed. Tabs and line breaks inside a cell become blanks.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TabIndicadores.h"
 
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -114,6 +117,12 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
 
     chart_ = new QChartView(this);
     chart_->setObjectName("chtLaminas");
+    // The depths and the profile are drawn again in the units chosen.
+    onUnitsChanged(this, [this] {
+        if (attached_) {
+            refresh(false);
+        }
+    });
     chart_->setProperty("SeriesCaptions",
                         QStringLiteral("Lámina ideal (mm);Lámina real (mm);"
                                        "Distancia al pivot (m);Lámina (mm);"
@@ -148,6 +157,7 @@ TabIndicadores::TabIndicadores(const AppServices& services, ChartWorkbench& work
     layout->addWidget(split, 1);
     setTabOrderChain({txtHorasRevolucao_, txtAObturados_, grid_});
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
     try {
         for (auto& e : readLanguageSection(services_.config.languageFile, "tabIndicadores")) {
@@ -281,8 +291,11 @@ void TabIndicadores::drawSpanTable() {
 void TabIndicadores::show(const IndicatorTabView& v) {
     lblUD_v_->setText(QString::fromStdString(v.UD));
     lblCU_v_->setText(QString::fromStdString(v.CU));
-    lblLaminaEsperada_v_->setText(QString::fromStdString(v.expectedDepth));
-    lblLaminaMedia_v_->setText(QString::fromStdString(v.averageDepth));
+    const char sep = decimalSeparator();
+    lblLaminaEsperada_v_->setText(QString::fromStdString(
+        numbersInUnits(v.expectedDepth, Quantity::Depth, shownUnits(), sep)));
+    lblLaminaMedia_v_->setText(QString::fromStdString(
+        numbersInUnits(v.averageDepth, Quantity::Depth, shownUnits(), sep)));
     if (v.band != UniformityBand::None) {
         lblBandaCU_->setText(QString::fromStdString(uniformityBandText(v.band)));
         lblBandaCU_->setStyleSheet(bandStyle(v.band));
@@ -357,7 +370,7 @@ void TabIndicadores::clear() {
         {lblUD_v_, lblCU_v_, lblLaminaEsperada_v_, lblLaminaMedia_v_, lblBandaCU_, lblMensaje_});
     lblBandaCU_->setStyleSheet(QString());
     replaceChart(chart_,
-                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(5)).build());
+                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(5)));
     drawSpanTable();
 }
 

@@ -48,11 +48,11 @@ void TabPerfil::updateData() {
         chart.points(names.value(4), profile.belowZero, AxisSide::Left, QColor(0xc6, 0x28, 0x28), 5)
             .horizontalLine(0, names.value(5));
     }
-    view_->setChart(chart.build());
+    replaceChart(view_, chart);
 }
 
 void TabPerfil::clear() {
-    view_->setChart(new QChart);
+    replaceChart(view_, ChartBuilder());
 }
 
 }  // namespace kambrix

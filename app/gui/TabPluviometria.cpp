@@ -286,7 +286,7 @@ void TabPluviometria::show(const RunoffTabView& v) {
 
     const QStringList names = captionList(chart_, "SeriesCaptions");
     if (v.curves.empty()) {
-        replaceChart(chart_, ChartBuilder().title(names.value(7)).build());
+        replaceChart(chart_, ChartBuilder().title(names.value(7)));
         return;
     }
     const auto caption = [&](const std::string& key) {
@@ -319,7 +319,7 @@ void TabPluviometria::show(const RunoffTabView& v) {
     for (const PlotLine& line : v.curves) {
         chart.line(caption(line.name), line.points, AxisSide::Left, colour(line.name));
     }
-    replaceChart(chart_, chart.build());
+    replaceChart(chart_, chart);
 }
 
 void TabPluviometria::openStorageCalculator() {
@@ -346,7 +346,7 @@ void TabPluviometria::updateData() {
 void TabPluviometria::clear() {
     clearControls({lblExceso1_v_, lblExceso2_v_, lblVeredicto1_, lblVeredicto2_, lblMensaje_});
     replaceChart(chart_,
-                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(7)).build());
+                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(7)));
 }
 
 }  // namespace kambrix

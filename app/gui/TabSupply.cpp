@@ -285,7 +285,7 @@ void TabSupply::compute() {
         replaceChart(chart_, ChartBuilder()
                                  .title(QStringLiteral("Give the pump curve to see where the "
                                                        "package meets it"))
-                                 .build());
+                                 );
         return;
     }
     ChartBuilder figure;
@@ -297,7 +297,7 @@ void TabSupply::compute() {
     if (!v.points.points.empty()) {
         figure.points(text(v.points.name), v.points.points);
     }
-    replaceChart(chart_, figure.build());
+    replaceChart(chart_, figure);
 }
 
 void TabSupply::save() {
@@ -368,7 +368,7 @@ void TabSupply::clear() {
     grid_->setTable(TableData{{"Case", "Discharge", "Pressure", "UD", "CU", "Depth",
                                "Lowest pressure", "Starved regulators"},
                               {}});
-    replaceChart(chart_, ChartBuilder().build());
+    replaceChart(chart_, ChartBuilder());
 }
 
 }  // namespace kambrix

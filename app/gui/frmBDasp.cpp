@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmBDasp.h"
 
+#include "gui/widgets/units_view.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -119,6 +121,12 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
         form->addWidget(edit, row, 1);
         ++row;
     }
+    // The coefficient a stays in the stored units (q in L/s, p in kPa): the catalogue keeps
+    // it so, and its caption says so.
+    pmin_->setQuantity(Quantity::Pressure);
+    pmax_->setQuantity(Quantity::Pressure);
+    qmin_->setQuantity(Quantity::Discharge);
+    qmax_->setQuantity(Quantity::Discharge);
     auto* cmdNueva = namedButton(fraBoquilla, "cmdNuevaBoquilla", QStringLiteral("Nueva boquilla"));
     auto* cmdGuardar = namedButton(fraBoquilla, "cmdGuardar", QStringLiteral("Guardar boquilla"));
     auto* cmdBorrar =
@@ -176,6 +184,7 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
                       pmin_->box(), pmax_->box(), qmin_->box(), qmax_->box(), cmdNueva, cmdGuardar,
                       cmdBorrar, cmdImportarTabla, cmdSalir});
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
     reload(QString(), QString(), 0);
     fitToScreen(this, QSize(1240, 700));
@@ -322,7 +331,8 @@ void frmBDasp::clearForm() {
 QStringList frmBDasp::formTexts() const {
     QStringList texts{txtBoquilla_->text().trimmed()};
     for (const NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
-        texts << b->box()->text().trimmed();
+        // The stored value: showing other units is no change of the nozzle.
+        texts << QString::fromStdString(b->storedText()).trimmed();
     }
     return texts;
 }
@@ -368,7 +378,7 @@ void frmBDasp::drawCurve() {
         points.back().x = pmax;
         chart.title(txtBoquilla_->text()).line(names.value(2), points);
     }
-    chtCurva_->setChart(chart.build());
+    replaceChart(chtCurva_, chart);
 }
 
 void frmBDasp::reportFailure(const std::string& action) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmBDtramos.h"
 
+#include "gui/widgets/units_view.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
@@ -74,6 +76,10 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
         new NumberBox(txtSeparacion, kSpacing, QStringLiteral("the outlet spacing"), true, m);
     exterior_ = new NumberBox(txtDiametroExterior, kDiameter,
                               QStringLiteral("the outside diameter"), true, m);
+    longitud_->setQuantity(Quantity::Length);
+    diametro_->setQuantity(Quantity::PipeDiameter);
+    separacion_->setQuantity(Quantity::OutletSpacing);
+    exterior_->setQuantity(Quantity::PipeDiameter);
     auto* cmdGuardarMarca =
         namedButton(fraTramo, "cmdGuardarMarca", QStringLiteral("Guardar marca"));
     auto* cmdRenombrarMarca =
@@ -137,6 +143,7 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
                       txtDenominacion_, txtLongitud, txtDiametro, txtSeparacion,
                       txtDiametroExterior, cmdNuevo, cmdGuardar, cmdBorrar, cmdSalir});
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
     reload(0);
     markFormShown();
@@ -231,7 +238,8 @@ void frmBDtramos::clearForm() {
 QStringList frmBDtramos::formTexts() const {
     QStringList texts{cboMarca_->currentText().trimmed(), txtDenominacion_->text().trimmed()};
     for (const NumberBox* b : {longitud_, diametro_, separacion_, exterior_}) {
-        texts << b->box()->text().trimmed();
+        // The stored value: showing other units is no change of the span.
+        texts << QString::fromStdString(b->storedText()).trimmed();
     }
     return texts;
 }

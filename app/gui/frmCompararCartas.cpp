@@ -495,7 +495,7 @@ void frmCompararCartas::drawChart() {
                      .yAxis(names.value(2), QStringLiteral("0"))
                      .yRange(std::max(0.0, std::floor(low / 5) * 5 - 5), 100)
                      .stackedBars(categories, {feasible, infeasible}, packages_.size() <= 40)
-                     .build());
+                     );
 }
 
 }  // namespace kambrix

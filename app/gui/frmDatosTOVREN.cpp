@@ -209,7 +209,7 @@ void frmDatosTOVREN::showCurve() {
     const QStringList names = captionList(chart_, "SeriesCaptions");
     if (plot.curve.empty()) {
         // Until a file is read the chart says what fills it.
-        chart_->setChart(ChartBuilder().title(names.value(4)).build());
+        replaceChart(chart_, ChartBuilder().title(names.value(4)));
         return;
     }
     ChartBuilder chart;
@@ -222,7 +222,7 @@ void frmDatosTOVREN::showCurve() {
     if (!plot.chosen.empty()) {
         chart.points(names.value(3), plot.chosen);
     }
-    chart_->setChart(chart.build());
+    replaceChart(chart_, chart);
 }
 
 void frmDatosTOVREN::cmdImportar_Click() {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmDisHid.h"
 
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -148,7 +151,9 @@ frmDisHid::frmDisHid(const AppServices& services, QWidget* parent)
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
+    onUnitsChanged(this, [this] { showResults(); });
     loadCatalogues();
     try {
         presenter_.setAgronomics(
@@ -232,6 +237,11 @@ void frmDisHid::buildInputs(QWidget* area) {
     alturaTubo_ = numberBox(txtAlturaTubo, kPipeHeight,
                             QStringLiteral("the height of the pipe above the ground"));
     numeroTramos_ = numberBox(txtNumeroTramos, kSpanCount, QStringLiteral("the number of spans"));
+    caudal_->setQuantity(Quantity::Discharge);
+    presion_->setQuantity(Quantity::Pressure);
+    cota_->setQuantity(Quantity::Length);
+    area_->setQuantity(Quantity::Area);
+    alturaTubo_->setQuantity(Quantity::Length);
     numeroTramos_->extraCheck = [](double n) -> std::optional<std::string> {
         if (n > kMaxSpans && std::floor(n) == n) {
             return std::string(kSpanLimitMessage);
@@ -258,6 +268,7 @@ void frmDisHid::buildInputs(QWidget* area) {
         auto* cotaEdit = namedEdit(fraTramos, QStringLiteral("txtCotas_%1").arg(i + 1).toLatin1());
         cotas_[i] = numberBox(cotaEdit, kElevation,
                               QStringLiteral("the end elevation of span %1").arg(i + 1));
+        cotas_[i]->setQuantity(Quantity::Length);
         tramos->addWidget(spanLabels_[i], i + 1, 0);
         tramos->addWidget(spanCombos_[i], i + 1, 1);
         tramos->addWidget(cotaEdit, i + 1, 2);
@@ -272,6 +283,7 @@ void frmDisHid::buildInputs(QWidget* area) {
     chkGun_->setObjectName("chk_gun_active");
     auto* txtGunRs = namedEdit(fraTramos, "txt_gun_rs");
     gunRs_ = numberBox(txtGunRs, kGunRadius, QStringLiteral("the wetted radius of the end gun"));
+    gunRs_->setQuantity(Quantity::Length);
     tramos->addWidget(chkVoladizo_, kMaxSpans + 1, 0);
     tramos->addWidget(dtcombVoladizo_, kMaxSpans + 1, 1);
     tramos->addWidget(chkGun_, kMaxSpans + 2, 0);
@@ -444,23 +456,31 @@ void frmDisHid::changed() {
 
 void frmDisHid::showResults() {
     const DesignView& view = presenter_.view();
-    lblAreaRegada_->setText(QStringLiteral("%1: %2 ha, R = %3 m")
-                                .arg(lblAreaRegada_->property("Prefix").toString(),
-                                     screenNumber(view.irrigatedArea_ha, 2),
-                                     screenNumber(view.irrigatedRadius_m, 1)));
-    lblBalanceCaudal_->setText(QString::fromStdString(view.dischargeBalance));
+    // The sentences quote stored units; they read in the shown ones.
+    const auto shown = [](const std::string& text) {
+        return QString::fromStdString(quantitiesInUnits(text, shownUnits(), decimalSeparator()));
+    };
+    lblAreaRegada_->setText(
+        lblAreaRegada_->property("Prefix").toString() + QStringLiteral(": ") +
+        shown(QStringLiteral("%1 ha, R = %2 m")
+                  .arg(screenNumber(view.irrigatedArea_ha, 2),
+                       screenNumber(view.irrigatedRadius_m, 1))
+                  .toStdString()));
+    lblBalanceCaudal_->setText(shown(view.dischargeBalance));
     lblBalanceCaudal_->setVisible(presenter_.results().computed.has_value());
     for (TabPage* tab : tabs_) {
         tab->updateData();
     }
     QStringList warnings;
     for (const auto& w : view.warnings) {
-        warnings << QString::fromStdString(w);
+        warnings << shown(w);
     }
     lblAviso_->setText(warnings.join(QLatin1Char('\n')));
-    QString note = QString::fromStdString(view.dischargeNote);
+    QString note = shown(view.dischargeNote);
     // The number and its unit stay on one line when the note wraps.
-    note.replace(QStringLiteral(" L/s"), QChar(0x00A0) + QStringLiteral("L/s"));
+    const QString unit =
+        QString::fromStdString(unitOf(Quantity::Discharge, shownUnits()).symbol);
+    note.replace(QLatin1Char(' ') + unit, QChar(0x00A0) + unit);
     lblCaudalOrigen_->setText(note);
     lblCaudalOrigen_->setVisible(!note.isEmpty());
 }

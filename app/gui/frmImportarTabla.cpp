@@ -255,7 +255,7 @@ void frmImportarTabla::drawFit(int row) {
     ChartBuilder chart;
     chart.xAxis(names.value(1), QStringLiteral("0")).yAxis(names.value(0), QStringLiteral("0.000"));
     if (row < 0 || row >= static_cast<int>(fits_.size())) {
-        chtAjuste_->setChart(chart.title(names.value(4)).build());
+        replaceChart(chtAjuste_, chart.title(names.value(4)));
         return;
     }
     const NozzleFit& f = fits_[static_cast<std::size_t>(row)];
@@ -272,7 +272,7 @@ void frmImportarTabla::drawFit(int row) {
     chart.title(qs(f.nozzle))
         .line(names.value(3), curve)
         .points(names.value(2), points, AxisSide::Left, QColor(0xc6, 0x28, 0x28), 9);
-    chtAjuste_->setChart(chart.build());
+    replaceChart(chtAjuste_, chart);
 }
 
 void frmImportarTabla::fillBrands() {

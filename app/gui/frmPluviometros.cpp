@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmPluviometros.h"
 
+#include "gui/widgets/units_view.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -154,8 +156,9 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     head->addWidget(txtDiametro);
     head->addWidget(lblDiametroU);
     diameter_ = new NumberBox(txtDiametro, NumberRange{0, kLargestCanDiameter_cm, true},
-                              QStringLiteral("the can diameter (cm)"), /*allowBlank=*/true, m,
+                              QStringLiteral("the can diameter"), /*allowBlank=*/true, m,
                               [this] { diameterAccepted(); });
+    diameter_->setQuantity(Quantity::CanDiameter);
     if (const auto d = session_.canDiameter_cm()) {
         diameter_->setExactValue(*d);
     }
@@ -274,14 +277,17 @@ frmPluviometros::frmPluviometros(const AppServices& services,
                   cr::kAirTemperature, QStringLiteral("the air temperature (°C)"));
     presion_ = numberRow("lblPresionMedida", "txtPresionMedida",
                          QStringLiteral("Presión medida en el pivote (kPa)"), cr::kPivotPressure,
-                         QStringLiteral("the pressure measured at the pivot (kPa)"));
+                         QStringLiteral("the pressure measured at the pivot"));
     caudal_ = numberRow("lblCaudalMedido", "txtCaudalMedido",
                         QStringLiteral("Caudal medido en el pivote (L/s)"), cr::kPivotDischarge,
-                        QStringLiteral("the discharge measured at the pivot (L/s)"));
+                        QStringLiteral("the discharge measured at the pivot"));
     espaciado_ = numberRow("lblEspaciado", "txtEspaciado",
                            QStringLiteral("Separación de los pluviómetros (m)"), cr::kCanSpacing,
-                           QStringLiteral("the can spacing (m)"));
+                           QStringLiteral("the can spacing"));
     txtNotas_ = textRow("lblNotas", "txtNotas", QStringLiteral("Notas"));
+    presion_->setQuantity(Quantity::Pressure);
+    caudal_->setQuantity(Quantity::Discharge);
+    espaciado_->setQuantity(Quantity::Length);
     onSignal(cmbCarta_, &QComboBox::activated, this, m, [this](int) { conditionsEdited(); });
 
     // The diagnosis.
@@ -326,6 +332,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     right->addWidget(tabs, 4);
     chart_ = new QChartView(this);
     chart_->setObjectName("chtProfundidades");
+    onUnitsChanged(this, [this] { refreshPlot(); });
     chart_->setProperty(
         "SeriesCaptions",
         QStringLiteral("Distancia al punto pivote (m);Lámina (mm);1er radio;2º radio;Lámina media;"
@@ -379,6 +386,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     setTabOrderChain({txtDiametro, grids_[0], grids_[1], cmdDeshacer_, cmdImportar, cmdExportar,
                       cmdVistaPrevia, cmdPDF, cmdGuardar_, cmdSalir});
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
     // The results' frame is the first page: its caption names the tab.
     tabs->setTabText(0, fraResultados->title());
@@ -398,7 +406,7 @@ void frmPluviometros::told(const std::string& message) {
 // --- editing ---
 
 void frmPluviometros::diameterAccepted() {
-    if (auto problem = session_.setCanDiameterText(diameter_->box()->text().toStdString(),
+    if (auto problem = session_.setCanDiameterText(diameter_->storedText(),
                                                    decimalSeparator())) {
         told(*problem);
     }
@@ -410,7 +418,12 @@ void frmPluviometros::cellEdited(Radius radius, int row, int column) {
         return;
     }
     const QTableWidgetItem* item = grid(radius)->item(row, column);
-    const std::string text = item != nullptr ? item->text().toStdString() : std::string();
+    std::string text = item != nullptr ? item->text().toStdString() : std::string();
+    const auto* view = qobject_cast<const GridView*>(grid(radius));
+    if (const auto quantity = view != nullptr ? view->columnQuantity(column) : std::nullopt) {
+        // Typed in the units the grid shows.
+        text = storedNumberText(text, *quantity, shownUnits(), decimalSeparator());
+    }
     if (auto problem = session_.setCell(radius, row, static_cast<SampleColumn>(column), text,
                                         decimalSeparator())) {
         told(*problem);
@@ -504,7 +517,8 @@ void frmPluviometros::pasteText(Radius radius, const QString& text) {
     int pasted = 0;
     const int at = targetRow(radius);
     if (auto problem =
-            session_.paste(radius, at, text.toStdString(), decimalSeparator(), &pasted)) {
+            session_.paste(radius, at, text.toStdString(), decimalSeparator(), &pasted,
+                           shownUnits())) {
         told(*problem);
         return;
     }

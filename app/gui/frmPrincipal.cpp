@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
+#include <QComboBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -22,6 +23,7 @@
 #include "gui/widgets/hand_over.h"
 #include "gui/widgets/picture_label.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 
 namespace kambrix {
 
@@ -85,6 +87,20 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
         commands->addWidget(b);
     }
     commands->addStretch();
+    // The units every window shows; the choice is kept with the program's settings.
+    auto* lblUnidades = namedLabel(content, "lblUnidades", QStringLiteral("Unidades"));
+    auto* cmbUnidades = new QComboBox(content);
+    cmbUnidades->setObjectName("cmbUnidades");
+    for (UnitSystem s : unitSystems()) {
+        cmbUnidades->addItem(QString::fromUtf8(unitSystemName(s).data(),
+                                               static_cast<int>(unitSystemName(s).size())),
+                             static_cast<int>(s));
+    }
+    cmbUnidades->setCurrentIndex(cmbUnidades->findData(static_cast<int>(shownUnits())));
+    lblUnidades->setBuddy(cmbUnidades);
+    commands->addWidget(lblUnidades);
+    commands->addWidget(cmbUnidades);
+    commands->addSpacing(12);
     commands->addWidget(cmdSalir);
     grid->addLayout(commands, 1, 1);
     grid->setColumnStretch(0, 3);
@@ -105,8 +121,14 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
         frmAbout about(services_, this);
         about.exec();
     });
+    onSignal(cmbUnidades, &QComboBox::currentIndexChanged, this, m, [cmbUnidades](int i) {
+        if (i >= 0) {
+            chooseUnits(static_cast<UnitSystem>(cmbUnidades->itemData(i).toInt()));
+        }
+    });
     connect(cmdSalir, &QPushButton::clicked, this, &QWidget::close);
-    setTabOrderChain({cmdDisNuevSist, cmdEvalSist, cmdBDasp, cmdBDtramos, cmdAbout, cmdSalir});
+    setTabOrderChain(
+        {cmdDisNuevSist, cmdEvalSist, cmdBDasp, cmdBDtramos, cmdAbout, cmbUnidades, cmdSalir});
 
     translateForm(this, services_.config.languageFile);
     fitToScreen(this, kPreferredSize);

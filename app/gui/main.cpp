@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "gui/frmPrincipal.h"
+#include "gui/widgets/units_view.h"
 #include "gui/widgets/app_services.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/qt_message_service.h"
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
     const kambrix::AppConfig config = *settled;
     kambrix::SystemDocument document;
     const kambrix::AppServices services{config, messages, document};
+    // The units the user chose last time.
+    kambrix::loadUnitsSetting();
 
     kambrix::frmPrincipal principal(services);
     principal.show();

@@ -20,6 +20,8 @@
 #include <cmath>
 #include <limits>
 
+#include "shell/unit_captions.h"
+
 namespace kambrix {
 
 namespace {
@@ -182,7 +184,55 @@ ChartBuilder& ChartBuilder::legend(bool visible) {
     return *this;
 }
 
+ChartBuilder ChartBuilder::inUnits(UnitSystem system) const {
+    ChartBuilder b = *this;
+    auto convertTitle = [system](QString& title) {
+        ShownCaption shown = captionInUnits(title.toStdString(), system);
+        title = QString::fromStdString(shown.text);
+        return shown.quantity;
+    };
+    const auto xq = convertTitle(b.x_.title);
+    const std::optional<Quantity> yq[2] = {convertTitle(b.left_.title),
+                                           convertTitle(b.right_.title)};
+    auto x = [&](double v) { return xq ? toShown(*xq, system, v) : v; };
+    auto y = [&](AxisSide side, double v) {
+        const auto& q = yq[side == AxisSide::Left ? 0 : 1];
+        return q ? toShown(*q, system, v) : v;
+    };
+    for (Item& item : b.items_) {
+        for (auto* points : {&item.points, &item.upper}) {
+            for (XYPoint& p : *points) {
+                p.x = x(p.x);
+                p.y = y(item.side, p.y);
+            }
+        }
+    }
+    for (double& m : b.marks_) {
+        m = x(m);
+    }
+    if (b.xRange_) {
+        b.xRange_ = {x(b.xRange_->first), x(b.xRange_->second)};
+    }
+    if (b.yRange_) {
+        b.yRange_ = {y(AxisSide::Left, b.yRange_->first), y(AxisSide::Left, b.yRange_->second)};
+    }
+    b.x_.minimumSpan = x(b.x_.minimumSpan);
+    b.left_.minimumSpan = y(AxisSide::Left, b.left_.minimumSpan);
+    b.right_.minimumSpan = y(AxisSide::Right, b.right_.minimumSpan);
+    for (BarSet& set : b.bars_) {
+        for (double& v : set.values) {
+            v = y(AxisSide::Left, v);
+        }
+    }
+    return b;
+}
+
 QChart* ChartBuilder::build() const {
+    const UnitSystem system = shownUnits();
+    return system == UnitSystem::SI ? buildAsGiven() : inUnits(system).buildAsGiven();
+}
+
+QChart* ChartBuilder::buildAsGiven() const {
     auto* chart = new QChart;
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale());
@@ -327,6 +377,41 @@ void replaceChart(QChartView* view, QChart* chart) {
     QChart* old = view->chart();
     view->setChart(chart);
     delete old;
+}
+
+namespace {
+
+// The builder of the chart a view shows, kept as a child of the view.
+class KeptChart : public QObject {
+  public:
+    KeptChart(QObject* parent, ChartBuilder builder) : QObject(parent), builder(std::move(builder)) {
+        setObjectName(QStringLiteral("keptChart"));
+    }
+    ChartBuilder builder;
+};
+
+KeptChart* keptChartOf(QChartView* view) {
+    return view->findChild<KeptChart*>(QStringLiteral("keptChart"), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace
+
+void replaceChart(QChartView* view, const ChartBuilder& builder) {
+    if (KeptChart* kept = keptChartOf(view)) {
+        kept->builder = builder;
+    } else {
+        new KeptChart(view, builder);
+    }
+    replaceChart(view, builder.build());
+}
+
+bool redrawKeptChart(QChartView* view) {
+    KeptChart* kept = keptChartOf(view);
+    if (kept == nullptr) {
+        return false;
+    }
+    replaceChart(view, kept->builder.build());
+    return true;
 }
 
 QChart* ChartBuilder::buildBars(QChart* chart) const {

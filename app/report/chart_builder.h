@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "shell/plot_data.h"
+#include "shell/unit_system.h"
 
 class QAbstractSeries;
 class QChart;
@@ -47,6 +48,12 @@ struct BarSet {
 
 // Shows the chart in the view; the chart shown before is deleted.
 void replaceChart(QChartView* view, QChart* chart);
+class ChartBuilder;
+// Shows the builder's chart in the view and keeps the builder with the view, so that the
+// chart is drawn again when the shown units change (redrawKeptChart).
+void replaceChart(QChartView* view, const ChartBuilder& builder);
+// Draws the view's kept chart again in the shown units; false when the view keeps none.
+bool redrawKeptChart(QChartView* view);
 
 class ChartBuilder {
   public:
@@ -91,10 +98,14 @@ class ChartBuilder {
     ChartBuilder& legend(bool visible);
 
     // A new chart; the caller (QChartView::setChart) takes it. Without anything to draw it
-    // has no axes either.
+    // has no axes either. An axis whose title names a stored unit ("Distance (m)") is drawn
+    // in the shown units (shownUnits()), its title naming them.
     QChart* build() const;
 
   private:
+    // The same chart with the axes whose titles name a unit in the system's units.
+    ChartBuilder inUnits(UnitSystem system) const;
+    QChart* buildAsGiven() const;
     QChart* buildBars(QChart* chart) const;
 
     struct Axis {

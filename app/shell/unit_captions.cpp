@@ -183,6 +183,14 @@ std::string convertQuantities(const std::string& text, UnitSystem system, char s
 
 }  // namespace
 
+std::string numbersInUnits(const std::string& text, Quantity q, UnitSystem system, char sep) {
+    return unitOf(q, system).isStored() ? text : convertNumbers(text, q, system, sep);
+}
+
+std::string quantitiesInUnits(const std::string& text, UnitSystem system, char sep) {
+    return system == UnitSystem::SI ? text : convertQuantities(text, system, sep);
+}
+
 std::optional<Quantity> storedSymbolQuantity(std::string_view symbol, bool diameter) {
     const StoredSymbol* s = findSymbol(symbol);
     if (s == nullptr) {

@@ -50,6 +50,14 @@ ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& 
 std::string storedNumberText(const std::string& text, Quantity quantity, UnitSystem system,
                              char decimalSeparator);
 
+// Every number of the text as a value of `q` in the system's units ("0.10", "0.10–0.50"), for
+// a value shown beside a caption that names its unit.
+std::string numbersInUnits(const std::string& text, Quantity q, UnitSystem system,
+                           char decimalSeparator);
+// Every "<number> <stored unit>" of a sentence in the system's units ("0.50 L/s at 250.0 kPa"
+// reads "7.9 gpm at 36.3 psi"); "3 m/s" and "5 months" are no stored units and stay.
+std::string quantitiesInUnits(const std::string& text, UnitSystem system, char decimalSeparator);
+
 // The report in the system's units: tables whose headings name a unit (numbers written with
 // `decimalSeparator`), key/value lines whose value is a number followed by a stored unit
 // ("60.00 L/s"), the headings, keys and titles that name units, and figure axes whose title

@@ -802,7 +802,7 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     child<QLineEdit>(&w, "txtQmax")->setText("0");
     EXPECT_FALSE(w.cmdGuardar_Click());
     EXPECT_EQ(messages.messages.value(2),
-              "The value for the maximum discharge must be greater than 0 and up to 100");
+              "The value for the maximum discharge must be greater than 0 and up to 100 L/s");
     child<QLineEdit>(&w, "txtQmax")->setText("0.05");
     EXPECT_FALSE(w.cmdGuardar_Click());
     EXPECT_EQ(messages.messages.value(3),
@@ -1022,7 +1022,7 @@ TEST_F(WindowsTest, SpanCatalogueEditor) {
     child<QLineEdit>(&w, "txtSeparacion")->setText("-250");
     EXPECT_FALSE(w.cmdGuardar_Click());
     EXPECT_EQ(messages.messages.value(1),
-              "The value for the outlet spacing must be greater than 0 and up to 10000");
+              "The value for the outlet spacing must be greater than 0 and up to 10000 cm");
     child<QLineEdit>(&w, "txtSeparacion")->setText("6000");  // 60 m of spacing on 50 m
     EXPECT_FALSE(w.cmdGuardar_Click());
     EXPECT_EQ(messages.messages.value(2), "The outlet spacing must be shorter than the span");

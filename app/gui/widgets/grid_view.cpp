@@ -86,6 +86,39 @@ void GridView::retranslateCommands() {
 }
 
 QStringList GridView::captions() const {
+    QStringList out;
+    for (const std::string& c : shownTable().captions) {
+        out << QString::fromStdString(c);
+    }
+    return out;
+}
+
+ShownTable GridView::shownTable() const {
+    std::vector<std::string> heads;
+    for (const QString& c : storedCaptions()) {
+        heads.push_back(c.toStdString());
+    }
+    return tableInUnits(table_, heads, shownUnits());
+}
+
+std::optional<Quantity> GridView::columnQuantity(int column) const {
+    const QStringList heads = storedCaptions();
+    if (column < 0 || column >= heads.size()) {
+        return std::nullopt;
+    }
+    return captionInUnits(heads[column].toStdString(), shownUnits()).quantity;
+}
+
+void GridView::redrawInUnits() {
+    const int row = currentRow();
+    const int column = currentColumn();
+    setTable(table_);
+    if (row >= 0 && column >= 0) {
+        setCurrentCell(row, column);
+    }
+}
+
+QStringList GridView::storedCaptions() const {
     QStringList out = captionList(this, "ColumnCaptions");
     for (int c = 0; c < static_cast<int>(table_.columns.size()); ++c) {
         if (c >= out.size()) {
@@ -137,7 +170,11 @@ void GridView::setCompactColumns(bool compact) {
 void GridView::setTable(TableData table) {
     table_ = std::move(table);
     retranslateCommands();
-    const QStringList heads = captions();
+    const ShownTable shown = shownTable();
+    QStringList heads;
+    for (const std::string& c : shown.captions) {
+        heads << QString::fromStdString(c);
+    }
     clear();
     setColumnCount(static_cast<int>(table_.columns.size()));
     if (compact_) {
@@ -155,7 +192,7 @@ void GridView::setTable(TableData table) {
         const TableRow& row = table_.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < columnCount(); ++c) {
             const TableCell* cell =
-                table_.cell(static_cast<std::size_t>(r), static_cast<std::size_t>(c));
+                shown.table.cell(static_cast<std::size_t>(r), static_cast<std::size_t>(c));
             auto* item = new QTableWidgetItem;
             if (cell != nullptr) {
                 item->setText(QString::fromStdString(cell->displayText(sep)));
@@ -194,11 +231,8 @@ void GridView::copySelection() {
 }
 
 void GridView::exportCsv(const QString& path) const {
-    std::vector<std::string> heads;
-    for (const QString& c : captions()) {
-        heads.push_back(c.toStdString());
-    }
-    writeTextFile(path.toStdString(), tableCsv(table_, heads));
+    const ShownTable shown = shownTable();
+    writeTextFile(path.toStdString(), tableCsv(shown.table, shown.captions));
 }
 
 void GridView::exportCsvCommand() {

@@ -15,8 +15,10 @@
 #include <QStringList>
 #include <QTableWidget>
 #include <functional>
+#include <optional>
 
 #include "shell/table_data.h"
+#include "shell/unit_captions.h"
 
 class QAction;
 
@@ -48,13 +50,21 @@ class GridView : public QTableWidget {
     // The service that asks for the export file and reports a failed export.
     void setMessages(MessageService* messages) { messages_ = messages; }
 
-    // Shows the table (the previous selection and scroll position are dropped).
+    // Shows the table (the previous selection and scroll position are dropped). Columns
+    // whose caption names a unit show their numbers in the shown units (shownUnits()); the
+    // table kept (table()) stays in stored units.
     void setTable(TableData table);
+    // Shows the kept table again in the shown units (after they changed).
+    void redrawInUnits();
+    // The quantity the column's caption names, none for a column without a unit: the text
+    // a user types in such a cell is in the shown units.
+    std::optional<Quantity> columnQuantity(int column) const;
     // Long headings ("Ideal consumed discharge (L/s)") shown on two lines, and every column
     // as wide as its heading and texts: a narrow table that still shows them whole.
     void setCompactColumns(bool compact);
     const TableData& table() const noexcept { return table_; }
-    // The captions shown: the property's texts, and the column key where it has none.
+    // The captions shown, in the shown units: the property's texts, and the column key where
+    // it has none.
     QStringList captions() const;
 
     // The selected cells as tab-separated text, as shown on screen.
@@ -78,6 +88,10 @@ class GridView : public QTableWidget {
 
   private:
     void retranslateCommands();
+    // The property's captions as the language file gives them (stored units).
+    QStringList storedCaptions() const;
+    // The table as shown: in the shown units, with its captions.
+    ShownTable shownTable() const;
 
     TableData table_;
     MessageService* messages_ = nullptr;

@@ -12,6 +12,7 @@
 #include "gui/widgets/connections.h"
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_display.h"
+#include "shell/number_text.h"
 #include "shell/services.h"
 
 namespace kambrix {
@@ -35,22 +36,98 @@ double NumberBox::value(double fallback) const {
     return given().value_or(fallback);
 }
 
+std::optional<double> NumberBox::storedOf(const QString& text) const {
+    if (!exactText_.isNull() && text == exactText_ && exactStored_) {
+        return exactStored_;
+    }
+    const std::optional<double> shown = givenNumber(box_);
+    if (!shown || !quantity_) {
+        return shown;
+    }
+    return toStored(*quantity_, shownIn_, *shown);
+}
+
 std::optional<double> NumberBox::given() const {
-    return givenNumber(box_);
+    return storedOf(box_->text());
+}
+
+std::string NumberBox::storedText() const {
+    const std::string text = box_->text().toStdString();
+    if (!quantity_ || kambrix::isBlank(text) || !isNumberText(text, decimalSeparator())) {
+        return text;
+    }
+    const auto stored = given();
+    return stored && std::isfinite(*stored)
+               ? toLocaleText(roundTripText(*stored), decimalSeparator())
+               : text;
+}
+
+void NumberBox::setQuantity(Quantity quantity) {
+    const std::optional<double> stored = given();
+    quantity_ = quantity;
+    shownIn_ = UnitSystem::SI;  // the text shown so far is in stored units
+    if (stored) {
+        exactStored_ = stored;
+        exactText_ = box_->text();
+    }
+    redrawInUnits();
+}
+
+void NumberBox::redrawInUnits() {
+    if (!quantity_ || shownIn_ == shownUnits()) {
+        return;
+    }
+    const std::optional<double> stored = given();
+    const bool accepted = box_->text() == lastAccepted_;
+    shownIn_ = shownUnits();
+    if (stored && std::isfinite(*stored)) {
+        showStored(*stored, std::nullopt);
+    }
+    if (accepted) {
+        lastAccepted_ = box_->text();
+    }
+}
+
+void NumberBox::showStored(double stored, std::optional<int> decimals) {
+    const Unit& unit = unitOf(*quantity_, shownIn_);
+    const double shown = toShown(*quantity_, shownIn_, stored);
+    // A number typed in the stored units comes back with its digits; one shown in other
+    // units with the unit's decimals, or all of its own where it has fewer.
+    QString text;
+    if (decimals && unit.isStored()) {
+        text = screenNumber(shown, *decimals);
+    } else if (unit.isStored()) {
+        text = QString::fromStdString(toLocaleText(roundTripText(shown), decimalSeparator()));
+    } else {
+        const std::string digits = roundTripText(shown);
+        const auto point = digits.find('.');
+        const int own = point == std::string::npos ? 0 : static_cast<int>(digits.size() - point - 1);
+        text = own <= unit.decimals ? QString::fromStdString(toLocaleText(digits, decimalSeparator()))
+                                    : screenNumber(shown, unit.decimals);
+    }
+    box_->setText(text);
+    exactStored_ = stored;
+    exactText_ = text;
 }
 
 std::optional<std::string> NumberBox::problem() const {
     const std::string text = box_->text().toStdString();
     const char sep = decimalSeparator();
+    if (!exactText_.isNull() && box_->text() == exactText_ && exactStored_ &&
+        std::isfinite(*exactStored_) && range_.contains(*exactStored_)) {
+        // A value the program put there, maybe shown rounded: the check is of the value.
+        return extraCheck ? extraCheck(*exactStored_) : std::nullopt;
+    }
     if (extraCheck && !kambrix::isBlank(text) && isNumberText(text, sep)) {
-        const double x = parseNumber(text, sep);
-        if (std::isfinite(x)) {
-            if (auto message = extraCheck(x)) {
+        const auto x = given();
+        if (x && std::isfinite(*x)) {
+            if (auto message = extraCheck(*x)) {
                 return message;
             }
         }
     }
-    return checkNumberText(text, sep, range_, what_.toStdString(), allowBlank_);
+    const NumberRange range = quantity_ ? shownRange(*quantity_, shownIn_, range_) : range_;
+    return checkNumberText(text, sep, range, what_.toStdString(), allowBlank_);
 }
 
 bool NumberBox::commit() {
@@ -85,13 +162,28 @@ bool NumberBox::commit() {
 }
 
 void NumberBox::setValue(double value, int decimals, bool blank) {
-    box_->setText(blank ? QString() : screenNumber(value, decimals));
+    exactStored_.reset();
+    exactText_ = QString();
+    if (quantity_ && !blank && std::isfinite(value)) {
+        shownIn_ = shownUnits();
+        showStored(value, decimals);
+    } else {
+        box_->setText(blank ? QString() : screenNumber(value, decimals));
+    }
     lastAccepted_ = box_->text();
     showNote(QString());
 }
 
 void NumberBox::setExactValue(double value) {
-    box_->setText(QString::fromStdString(toLocaleText(roundTripText(value), decimalSeparator())));
+    exactStored_.reset();
+    exactText_ = QString();
+    if (quantity_ && std::isfinite(value)) {
+        shownIn_ = shownUnits();
+        showStored(value, std::nullopt);
+    } else {
+        box_->setText(
+            QString::fromStdString(toLocaleText(roundTripText(value), decimalSeparator())));
+    }
     lastAccepted_ = box_->text();
     showNote(QString());
 }

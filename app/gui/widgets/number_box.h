@@ -16,6 +16,7 @@
 #include <string>
 
 #include "shell/number_input.h"
+#include "shell/unit_system.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,11 +26,25 @@ namespace kambrix {
 class MessageService;
 
 class NumberBox : public QObject {
+    Q_OBJECT
+
   public:
     // `what` names the box in messages ("the design discharge"); `accepted` runs after a
     // changed text has been accepted.
     NumberBox(QLineEdit* box, NumberRange range, QString what, bool allowBlank,
               MessageService& messages, std::function<void()> accepted = {});
+
+    // The quantity the box holds: it then shows and takes its number in the shown units
+    // (shownUnits()), while value(), given(), setValue() and the range stay in stored
+    // units. A number shown in other units reads back as the stored value it came from
+    // until the user edits it, so switching units never changes what is saved.
+    void setQuantity(Quantity quantity);
+    std::optional<Quantity> quantity() const { return quantity_; }
+    // Shows the number again in the shown units (after they changed).
+    void redrawInUnits();
+    // The text as the stored unit's number (all its digits, the user's separator), for
+    // presenters that read texts; the text itself when it is blank or not a number.
+    std::string storedText() const;
 
     // Runs the check now (as leaving the box does); shows the message and returns false when
     // the text is refused.
@@ -45,7 +60,7 @@ class NumberBox : public QObject {
     // needed. Named "lblNota_" + the box's name.
     QLabel* note() const { return note_; }
     const QString& what() const { return what_; }
-    // The accepted number, `fallback` when blank.
+    // The accepted number in stored units, `fallback` when blank.
     double value(double fallback = 0) const;
     // The accepted number, none when blank.
     std::optional<double> given() const;
@@ -73,8 +88,18 @@ class NumberBox : public QObject {
     bool allowBlank_;
     MessageService& messages_;
     std::function<void()> accepted_;
+    // The text as a number of the units it is shown in, stored; none when blank.
+    std::optional<double> storedOf(const QString& text) const;
+    // Shows a stored value in the shown units and remembers it as the value of that text.
+    void showStored(double stored, std::optional<int> decimals);
+
     QString lastAccepted_;
     bool checking_ = false;
+    std::optional<Quantity> quantity_;
+    UnitSystem shownIn_ = UnitSystem::SI;
+    // The stored value a text was shown for, while the box shows that text.
+    std::optional<double> exactStored_;
+    QString exactText_;
 };
 
 // Commits every box in turn; at the first refusal the focus goes to that box and false is

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/widgets/translation.h"
 
+#include "gui/widgets/units_view.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -72,6 +74,8 @@ void translateForm(QWidget* window, const std::filesystem::path& languageFile) {
     } catch (const LanguageFileError&) {
         // Checked readable at start-up; a file gone since leaves the design captions.
     }
+    // The language file names stored units; the captions show the user's.
+    applyUnitCaptions(window);
 }
 
 }  // namespace kambrix

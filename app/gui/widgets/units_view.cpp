@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/widgets/units_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QtCharts/QChartView>
+
+#include "gui/widgets/grid_view.h"
+#include "gui/widgets/number_box.h"
+#include "report/chart_builder.h"
+#include "shell/unit_captions.h"
+
+namespace kambrix {
+namespace {
+
+const char* const kSettingsKey = "display/units";
+// The caption a widget had in stored units, and the text it was last given here.
+const char* const kStoredCaption = "kambrixStoredCaption";
+const char* const kShownCaption = "kambrixShownCaption";
+
+QSettings programSettings() {
+    return QSettings(QStringLiteral("Kambrix"), QStringLiteral("Kambrix"));
+}
+
+// The caption in the shown units; `current` is what the widget shows now.
+template <class Set>
+void convertCaption(QObject* w, const QString& current, Set&& set) {
+    QString stored = w->property(kStoredCaption).toString();
+    if (!w->property(kShownCaption).isValid() || current != w->property(kShownCaption).toString()) {
+        stored = current;  // a caption the window or the language file gave since
+    }
+    const ShownCaption shown = captionInUnits(stored.toStdString(), shownUnits());
+    if (!shown.quantity) {
+        w->setProperty(kStoredCaption, QVariant());
+        w->setProperty(kShownCaption, QVariant());
+        return;
+    }
+    const QString text = QString::fromStdString(shown.text);
+    w->setProperty(kStoredCaption, stored);
+    w->setProperty(kShownCaption, text);
+    if (text != current) {
+        set(text);
+    }
+}
+
+// A window's own redraw, kept as its child.
+class UnitsRedraw : public QObject {
+    Q_OBJECT
+
+  public:
+    UnitsRedraw(QObject* parent, std::function<void()> redraw)
+        : QObject(parent), redraw(std::move(redraw)) {}
+    std::function<void()> redraw;
+};
+
+void redrawEverywhere() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        redrawInUnits(w);
+    }
+}
+
+}  // namespace
+
+UnitSystem loadUnitsSetting() {
+    const QString kept = programSettings().value(QString::fromLatin1(kSettingsKey)).toString();
+    const UnitSystem system = parseUnitSystem(kept.toStdString()).value_or(UnitSystem::SI);
+    setShownUnits(system);
+    return system;
+}
+
+void showUnits(UnitSystem system) {
+    setShownUnits(system);
+    redrawEverywhere();
+}
+
+void chooseUnits(UnitSystem system) {
+    programSettings().setValue(QString::fromLatin1(kSettingsKey),
+                               QString::fromUtf8(unitSystemKey(system).data(),
+                                                 static_cast<int>(unitSystemKey(system).size())));
+    showUnits(system);
+}
+
+namespace {
+
+const char* const kFollowsUnits = "kambrixCaptionsFollowUnits";
+
+void convertCaptionsOf(QWidget* window) {
+    for (auto* label : window->findChildren<QLabel*>()) {
+        convertCaption(label, label->text(), [label](const QString& t) { label->setText(t); });
+    }
+    for (auto* frame : window->findChildren<QGroupBox*>()) {
+        convertCaption(frame, frame->title(), [frame](const QString& t) { frame->setTitle(t); });
+    }
+    for (auto* button : window->findChildren<QAbstractButton*>()) {
+        convertCaption(button, button->text(),
+                       [button](const QString& t) { button->setText(t); });
+    }
+}
+
+}  // namespace
+
+void captionsFollowUnits(QWidget* widget) {
+    widget->setProperty(kFollowsUnits, true);
+    convertCaptionsOf(widget);
+}
+
+void applyUnitCaptions(QWidget* window) {
+    if (window->property(kFollowsUnits).toBool()) {
+        convertCaptionsOf(window);
+        return;
+    }
+    for (auto* part : window->findChildren<QWidget*>()) {
+        if (part->property(kFollowsUnits).toBool()) {
+            convertCaptionsOf(part);
+        }
+    }
+}
+
+void redrawInUnits(QWidget* window) {
+    applyUnitCaptions(window);
+    for (auto* box : window->findChildren<NumberBox*>()) {
+        box->redrawInUnits();
+    }
+    for (auto* grid : window->findChildren<GridView*>()) {
+        grid->redrawInUnits();
+    }
+    for (auto* view : window->findChildren<QChartView*>()) {
+        redrawKeptChart(view);
+    }
+    for (UnitsRedraw* r : window->findChildren<UnitsRedraw*>()) {
+        if (r->redraw) {
+            r->redraw();
+        }
+    }
+}
+
+void onUnitsChanged(QWidget* owner, std::function<void()> redraw) {
+    new UnitsRedraw(owner, std::move(redraw));
+}
+
+}  // namespace kambrix
+
+#include "units_view.moc"
