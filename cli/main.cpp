@@ -135,16 +135,20 @@ int main(int argc, char** argv) {
             std::cerr << "kambrix-cli: --units takes si, us or metric-bar\n";
             return kambrix::cli::kExitBadInput;
         }
-        if (csv || chartOptions.csv || chartOptions.designJson || !chartOptions.pdf.empty()) {
-            std::cerr << "kambrix-cli: --units applies to the JSON results, not to --csv, "
-                         "--design-json or --pdf\n";
+        if (csv || chartOptions.csv || chartOptions.designJson) {
+            std::cerr << "kambrix-cli: --units applies to the JSON results and the printed "
+                         "chart, not to --csv or --design-json\n";
             return kambrix::cli::kExitBadInput;
         }
         diagnoseOptions.units = *units;
+        // The printed chart is drawn in the units; it writes no JSON to convert.
+        kambrix::setShownUnits(*units);
     }
+    const kambrix::UnitSystem outputUnits = units.value_or(kambrix::UnitSystem::SI);
+    const bool convertOutput = units.has_value() && chartOptions.pdf.empty();
     // The command's output, converted when --units is given.
     std::ostringstream buffer;
-    std::ostream& out = units ? static_cast<std::ostream&>(buffer) : std::cout;
+    std::ostream& out = convertOutput ? static_cast<std::ostream&>(buffer) : std::cout;
     const int status = [&]() -> int {
         if (*diagnoseCommand) {
             const bool stored =
@@ -194,8 +198,8 @@ int main(int argc, char** argv) {
         }
         return kambrix::cli::runEvaluate(evaluationFile, out, std::cerr);
     }();
-    if (units && !buffer.str().empty()) {
-        std::cout << kambrix::cli::outputInUnits(buffer.str(), *units);
+    if (convertOutput && !buffer.str().empty()) {
+        std::cout << kambrix::cli::outputInUnits(buffer.str(), outputUnits);
     }
     return status;
 }

@@ -884,6 +884,7 @@ report::Document buildChartReport(ChartWorkbench& w, const std::string& date,
     const quarvex::pivot& p = w.currentWrapper()->pivot();
     Context c{w, p, n, captions};
     report::Document doc;
+    doc.decimalSeparator = n.sep;
     doc.title =
         chart && !chart->getNome().empty() ? chart->getNome() : captions("Unsaved sprinkler chart");
     doc.subtitle = captions("Sprinkler chart of") + " " + w.project().nome;

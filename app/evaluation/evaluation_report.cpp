@@ -72,6 +72,7 @@ report::Document evaluationReport(const CatchCanSession& session, const std::str
                                   char decimalSeparator,
                                   const EvaluationDiagnosisReport* diagnosis) {
     report::Document doc;
+    doc.decimalSeparator = decimalSeparator;
     doc.title = "Catch-can evaluation " + session.name();
 
     // The title block the printed chart has too.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_renderer.h"
 
+#include "shell/unit_captions.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QFont>
@@ -435,8 +437,10 @@ class GuiScope {
 
 }  // namespace
 
-int paint(const Document& document, QPagedPaintDevice& device, QPainter& painter,
+int paint(const Document& given, QPagedPaintDevice& device, QPainter& painter,
           const FigurePainter& figures) {
+    // Printed in the units the program shows.
+    const Document document = reportInUnits(given, shownUnits(), given.decimalSeparator);
     const Layout layout(document, device);
     const int count = static_cast<int>(layout.pages.size());
     const double W = layout.width();

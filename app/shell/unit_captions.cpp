@@ -302,9 +302,10 @@ report::Document reportInUnits(const report::Document& document, UnitSystem syst
         text = std::string(unitSystemName(system)) + ": " + rest;
         return true;
     };
+    // A caption's unit in parentheses, and any value it quotes ("(419.7 m)").
     auto caption = [&](std::string& text) {
         ShownCaption shown = captionInUnits(text, system);
-        text = std::move(shown.text);
+        text = convertQuantities(shown.text, system, sep);
         return shown.quantity;
     };
     for (report::Section& section : out.sections) {

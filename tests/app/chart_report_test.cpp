@@ -20,6 +20,7 @@
 #include "evaluation/runoff.h"
 #include "shell/number_text.h"
 #include "shell/report_title_block.h"
+#include "shell/unit_captions.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -451,6 +452,41 @@ TEST_F(DemoChart, CaptionsComeFromTheLanguageFile) {
         EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const TranslationEntry& e) {
             return e.target == caption;
         })) << caption;
+    }
+}
+
+TEST_F(DemoChart, InUsUnitsTheWholePrintoutReadsInThem) {
+    w->setSurfaceStorage(1.0);
+    const report::Document si = buildChartReport(*w, "2026-12-10");
+    const report::Document us = reportInUnits(si, UnitSystem::US, si.decimalSeparator);
+    const std::string text = us.plainText();
+    // No stored unit is left anywhere: every heading, value and sentence names US units.
+    const std::regex storedUnit(R"((\d |\()(kPa|L/s|L s-1|mm/h|mm|cm|ha|m)(?![\w/\u00b3]))");
+    std::smatch found;
+    EXPECT_FALSE(std::regex_search(text, found, storedUnit))
+        << "\"" << found.str() << "\" at " << found.position() << " in:\n"
+        << text;
+    EXPECT_NE(text.find("US customary: ft, in, gpm, psi"), std::string::npos);
+    const report::Section* machine = us.find(chart_report::Machine);
+    ASSERT_NE(machine, nullptr);
+    // The design discharge of the demo pivot, 50 L/s, in gpm.
+    const std::string q = value(*machine, "Design discharge at the pivot");
+    EXPECT_EQ(q, shownWithUnit(Quantity::Discharge, UnitSystem::US, pivot().caudal, '.')) << q;
+    // The outlet table: the distance column in feet, each row the stored distance converted.
+    const report::Table& siOutlets = firstTable(*si.find(chart_report::Outlets));
+    const report::Table& usOutlets = firstTable(*us.find(chart_report::Outlets));
+    ASSERT_EQ(siOutlets.rows.size(), usOutlets.rows.size());
+    int distance = -1;
+    for (std::size_t c = 0; c < usOutlets.headings.size(); ++c) {
+        if (usOutlets.headings[c].find("(ft)") != std::string::npos && distance < 0) {
+            distance = static_cast<int>(c);
+        }
+    }
+    ASSERT_GE(distance, 0);
+    for (std::size_t r = 0; r < siOutlets.rows.size(); r += 37) {
+        const double metres = std::stod(siOutlets.rows[r][static_cast<std::size_t>(distance)]);
+        const double feet = std::stod(usOutlets.rows[r][static_cast<std::size_t>(distance)]);
+        EXPECT_NEAR(feet, metres / 0.3048, 0.051) << "row " << r;
     }
 }
 

@@ -38,6 +38,7 @@
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmDisHid.h"
+#include "gui/widgets/units_view.h"
 #include "gui/frmImportarTabla.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
@@ -619,6 +620,81 @@ TEST_F(WindowsTest, DesignScreenComputesAndSavesTheDemoPivot) {
     frmDisHid again(services);
     EXPECT_EQ(child<QLineEdit>(&again, "txtPropietario")->text(), "Finca El Olmo");
     EXPECT_EQ(child<QLineEdit>(&again, "txtHorasOperacion")->text(), screenNumber(20, 1));
+}
+
+TEST_F(WindowsTest, DesignScreenSwitchesUnitsWithoutChangingTheDesign) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    openDemoProject();
+    frmDisHid w(services);
+    w.show();
+    auto* caudal = child<QLineEdit>(&w, "txtCaudal");
+    auto* outlets = child<QTableWidget>(&w, "grdSalidas");
+    const QString siCaudal = caudal->text();
+    const QString siDistance = outlets->item(3, 2)->text();
+    EXPECT_EQ(child<QLabel>(&w, "lblCaudal")->text(), "Design discharge (L/s)");
+    const auto xTitle = [&] {
+        return child<QChartView>(&w, "chtPerfil")->chart()->axes(Qt::Horizontal).value(0)->titleText();
+    };
+    EXPECT_EQ(xTitle(), "Distance from the pivot (m)");
+    const double q = document.project().q;
+
+    // The open window redraws in US units: boxes, captions, grid headings and cells, axes.
+    showUnits(UnitSystem::US);
+    EXPECT_EQ(caudal->text(), screenNumber(toShown(Quantity::Discharge, UnitSystem::US, q), 1));
+    EXPECT_EQ(child<QLabel>(&w, "lblCaudal")->text(), "Design discharge (gpm)");
+    EXPECT_EQ(child<QLabel>(&w, "lblPresion")->text(), "Nominal pressure at the pivot (psi)");
+    EXPECT_EQ(outlets->horizontalHeaderItem(2)->text(), "Distance (ft)");
+    EXPECT_EQ(outlets->horizontalHeaderItem(5)->text(), "Ideal pressure (psi)");
+    EXPECT_NEAR(outlets->item(3, 2)->text().toDouble(), siDistance.toDouble() / 0.3048, 0.06);
+    EXPECT_EQ(xTitle(), "Distance from the pivot (ft)");
+    EXPECT_TRUE(child<QLabel>(&w, "lblAreaRegada")->text().contains(" acre, R = "));
+
+    // Saving what is only shown in other units changes nothing.
+    child<QPushButton>(&w, "cmdGuardar")->click();
+    auto stored = [&] {
+        return *Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName),
+                                        "tramos");
+    };
+    EXPECT_EQ(stored().q, q);
+
+    // Typed in gpm and psi, stored as the exact product by the definitions.
+    type(caudal, "1000");
+    type(child<QLineEdit>(&w, "txtPresionPivot"), "50");
+    type(child<QLineEdit>(&w, "txtPresionPivot"), "300");  // beyond 2000 kPa
+    EXPECT_EQ(messages.messages.value(0),
+              "The value for the nominal pressure must be greater than 0 and up to 290.07 psi");
+    child<QPushButton>(&w, "cmdGuardar")->click();
+    const auto us = stored();
+    EXPECT_NEAR(us.q, 1000 * 3.785411784 / 60, 1e-12 * us.q);
+    EXPECT_NEAR(us.p, 50 * 6.894757293168, 1e-12 * us.p);
+    const QStringList usResults = [&] {
+        QStringList out;
+        auto* spans = child<QTableWidget>(&w, "grdTramos");
+        for (int r = 0; r < spans->rowCount(); ++r) {
+            out << spans->item(r, 2)->text();
+        }
+        return out;
+    }();
+
+    // Back in SI the same pivot reads in metres and L/s.
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(caudal->text(), "63.0901964");
+    EXPECT_EQ(child<QLabel>(&w, "lblCaudal")->text(), "Design discharge (L/s)");
+    EXPECT_EQ(outlets->horizontalHeaderItem(2)->text(), "Distance (m)");
+    EXPECT_EQ(xTitle(), "Distance from the pivot (m)");
+    // The same design typed in SI gives the same records.
+    type(caudal, "63.0901964");
+    type(child<QLineEdit>(&w, "txtPresionPivot"), "344.7378646584");
+    child<QPushButton>(&w, "cmdGuardar")->click();
+    EXPECT_NEAR(stored().q, us.q, 1e-9 * us.q);
+    EXPECT_NEAR(stored().p, us.p, 1e-9 * us.p);
+    auto* spans = child<QTableWidget>(&w, "grdTramos");
+    showUnits(UnitSystem::US);
+    for (int r = 0; r < spans->rowCount(); ++r) {
+        EXPECT_EQ(spans->item(r, 2)->text(), usResults.value(r)) << "span row " << r;
+    }
 }
 
 TEST_F(WindowsTest, DesignScreenTakesABlankBoxAsNotGiven) {

@@ -8,6 +8,8 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "gui/widgets/connections.h"
 #include "gui/widgets/message_service.h"
@@ -97,7 +99,13 @@ void NumberBox::showStored(double stored, std::optional<int> decimals) {
     if (decimals && unit.isStored()) {
         text = screenNumber(shown, *decimals);
     } else if (unit.isStored()) {
-        text = QString::fromStdString(toLocaleText(roundTripText(shown), decimalSeparator()));
+        // The digits a designer could have typed (twelve significant ones, so a value typed
+        // in other units reads 63.0901964, not 63.090196400000004): the box keeps the exact
+        // value for the save.
+        char twelve[32];
+        std::snprintf(twelve, sizeof twelve, "%.12g", shown);
+        text = QString::fromStdString(
+            toLocaleText(roundTripText(std::strtod(twelve, nullptr)), decimalSeparator()));
     } else {
         const std::string digits = roundTripText(shown);
         const auto point = digits.find('.');
