@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmCaspersores.h"
 
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -137,6 +140,9 @@ class frmCaspersores::GridSink : public OutletGridSink {
         const int col = std::max(0, grid_->currentColumn());
         const int scroll = grid_->verticalScrollBar()->value();
         columns_ = columns;
+        if (&rows != &rows_) {
+            rows_ = rows;
+        }
         TableData table;
         for (const auto& c : columns) {
             table.columns.push_back(c.heading);
@@ -175,13 +181,15 @@ class frmCaspersores::GridSink : public OutletGridSink {
         if (row < 0 || row >= grid_->rowCount()) {
             return;
         }
-        for (int c = 0; c < grid_->columnCount() && c < static_cast<int>(cells.cells.size()); ++c) {
-            if (auto* item = grid_->item(row, c)) {
-                item->setText(QString::fromStdString(cells.cells[static_cast<std::size_t>(c)]));
-            }
-        }
+        grid_->setRowTexts(row, cells.cells);
         colour(row, cells.warnings);
+        if (row < static_cast<int>(rows_.size())) {
+            rows_[static_cast<std::size_t>(row)] = cells;
+        }
     }
+
+    // The rows again, with their colours (the shown units changed).
+    void redraw() { tableReset(columns_, rows_); }
 
   private:
     void colour(int row, unsigned flags) {
@@ -201,6 +209,7 @@ class frmCaspersores::GridSink : public OutletGridSink {
 
     GridView* grid_;
     std::vector<GridColumn> columns_;
+    std::vector<OutletRow> rows_;
 };
 
 namespace {
@@ -285,6 +294,7 @@ frmCaspersores::frmCaspersores(const AppServices& services, QWidget* parent)
 
     sink_ = std::make_unique<GridSink>(grid_);
     connectCommands();
+    onUnitsChanged(this, [this] { redrawInUnits(); });
     // The indicator and runoff tabs judge the package the grid shows; a point of the runoff
     // check can be taken from an outlet of the grid.
     addResultTab(new TabIndicadores(services_, *workbench_), QStringLiteral("Indicadores"));
@@ -366,7 +376,9 @@ QWidget* frmCaspersores::buildCommands() {
     cmbEndGunBoost_ = new QComboBox(fraCalculo);
     cmbEndGunBoost_->setObjectName("cmbEndGunBoost");
     for (const auto& c : ChartWorkbench::boostChoices()) {
-        cmbEndGunBoost_->addItem(QString::fromStdString(c.text), c.kPa);
+        cmbEndGunBoost_->addItem(
+            QString::fromStdString(quantitiesInUnits(c.text, shownUnits(), decimalSeparator())),
+            c.kPa);
     }
     calculo->addWidget(
         namedLabel(fraCalculo, "lblEndGunBoost", QStringLiteral("Bomba del cañón final")), line, 0);
@@ -482,16 +494,7 @@ QWidget* frmCaspersores::buildOutletPage() {
     lblResumen_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(lblResumen_);
 
-    QStringList legend;
-    for (const auto& e : warningLegend()) {
-        const QColor c = colourOfFlags(e.flag);
-        legend << QStringLiteral(
-                      "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;"
-                      "</span>&nbsp;<b>%2</b>: %3")
-                      .arg(c.name(), QString::fromStdString(e.label).toHtmlEscaped(),
-                           QString::fromStdString(e.description).toHtmlEscaped());
-    }
-    lblLeyenda_ = namedLabel(page, "lblLeyenda", legend.join(QStringLiteral("&nbsp;&nbsp; ")));
+    lblLeyenda_ = namedLabel(page, "lblLeyenda", legendText());
     lblLeyenda_->setTextFormat(Qt::RichText);
     lblLeyenda_->setWordWrap(true);
     layout->addWidget(lblLeyenda_);
@@ -697,8 +700,35 @@ void frmCaspersores::refresh(bool tabs) {
     }
 }
 
+QString frmCaspersores::legendText() {
+    QStringList legend;
+    for (const auto& e : warningLegend()) {
+        const QColor c = colourOfFlags(e.flag);
+        const std::string description =
+            quantitiesInUnits(e.description, shownUnits(), decimalSeparator());
+        legend << QStringLiteral(
+                      "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;"
+                      "</span>&nbsp;<b>%2</b>: %3")
+                      .arg(c.name(), QString::fromStdString(e.label).toHtmlEscaped(),
+                           QString::fromStdString(description).toHtmlEscaped());
+    }
+    return legend.join(QStringLiteral("&nbsp;&nbsp; "));
+}
+
+void frmCaspersores::redrawInUnits() {
+    sink_->redraw();
+    lblLeyenda_->setText(legendText());
+    for (int i = 0; i < cmbEndGunBoost_->count(); ++i) {
+        const auto& choice = ChartWorkbench::boostChoices().at(static_cast<std::size_t>(i));
+        cmbEndGunBoost_->setItemText(i, QString::fromStdString(quantitiesInUnits(
+                                            choice.text, shownUnits(), decimalSeparator())));
+    }
+    refreshState();
+}
+
 void frmCaspersores::refreshState() {
-    QString summary = QString::fromStdString(workbench_->summaryText());
+    QString summary = QString::fromStdString(
+        quantitiesInUnits(workbench_->summaryText(), shownUnits(), decimalSeparator()));
     const bool notSettled = workbench_->summary().settlement == Settlement::NotSettled;
     lblResumen_->setText(summary);
     lblResumen_->setStyleSheet(notSettled || workbench_->needsComputation()

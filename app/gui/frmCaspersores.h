@@ -75,6 +75,9 @@ class frmCaspersores : public QWidget {
     void refresh(bool tabs);
     void refreshCharts();
     void refreshState();
+    // The grid, the summary, the legend and the booster choices in the shown units.
+    void redrawInUnits();
+    static QString legendText();
     void fillSprinklerChoices(int row);
     void chooseSprinkler(int index);
     void removeSprinkler();

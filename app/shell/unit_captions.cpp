@@ -84,6 +84,24 @@ std::optional<Found> findUnit(std::string_view caption) {
     return std::nullopt;
 }
 
+// The decimals a value written with `storedDecimals` in the stored unit keeps in the shown
+// unit: the unit's own, or more where the stored value was finer (an outlet's 0.063 L/s is
+// 1.00 gpm, not 1.0) and the unit is the smaller one.
+int shownDecimals(Quantity q, UnitSystem system, int storedDecimals) {
+    const Unit& u = unitOf(q, system);
+    if (u.perStored() <= 1) {
+        return u.decimals;  // a larger unit: its own decimals are as fine as the stored ones
+    }
+    const int finer = storedDecimals - static_cast<int>(std::lround(std::log10(u.perStored())));
+    return std::max(u.decimals, finer);
+}
+
+// The decimals written in a number text ("0.063" has 3).
+int decimalsOf(const std::string& number, char sep) {
+    const auto at = number.find(sep);
+    return at == std::string::npos ? 0 : static_cast<int>(number.size() - at - 1);
+}
+
 bool isAsciiAlnum(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0;
 }
@@ -154,7 +172,9 @@ std::string convertNumbers(const std::string& text, Quantity q, UnitSystem syste
             continue;
         }
         const double stored = parseNumber(text.substr(i, len), sep);
-        out += std::isfinite(stored) ? shownNumber(q, system, stored, sep) : text.substr(i, len);
+        const int decimals = shownDecimals(q, system, decimalsOf(text.substr(i, len), sep));
+        out += std::isfinite(stored) ? formatDecimals(toShown(q, system, stored), decimals, sep)
+                                     : text.substr(i, len);
         i += len;
     }
     return out;
@@ -175,7 +195,10 @@ std::string convertQuantities(const std::string& text, UnitSystem system, char s
             i += std::max<std::size_t>(len, 1);
             continue;
         }
-        out += shownWithUnit(s->quantity, system, stored, sep) + std::string(s->perTime);
+        const int decimals =
+            shownDecimals(s->quantity, system, decimalsOf(text.substr(i, len), sep));
+        out += formatDecimals(toShown(s->quantity, system, stored), decimals, sep) + " " +
+               unitOf(s->quantity, system).symbol + std::string(s->perTime);
         i += len + 1 + s->symbol.size();
     }
     return out;
@@ -213,7 +236,7 @@ ShownCaption captionInUnits(std::string_view caption, UnitSystem system) {
 }
 
 ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& captions,
-                        UnitSystem system) {
+                        UnitSystem system, char sep) {
     ShownTable out{table, captions};
     if (system == UnitSystem::SI) {
         return out;
@@ -234,6 +257,10 @@ ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& 
     for (TableRow& row : out.table.rows) {
         for (std::size_t c = 0; c < row.cells.size() && c < quantities.size(); ++c) {
             TableCell& cell = row.cells[c];
+            if (!cell.number && quantities[c]) {
+                cell.text = convertNumbers(cell.text, *quantities[c], system, sep);
+                continue;
+            }
             if (!cell.number || !std::isfinite(*cell.number)) {
                 continue;
             }
@@ -241,7 +268,7 @@ ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& 
                 const Unit& u = unitOf(*quantities[c], system);
                 if (!u.isStored()) {
                     cell.number = toShown(*quantities[c], system, *cell.number);
-                    cell.decimals = u.decimals;
+                    cell.decimals = shownDecimals(*quantities[c], system, cell.decimals);
                 }
             } else if (static_cast<int>(c) == aColumn && bColumn >= 0 &&
                        static_cast<std::size_t>(bColumn) < row.cells.size() &&

@@ -34,15 +34,15 @@ ShownCaption captionInUnits(std::string_view caption, UnitSystem system);
 std::optional<Quantity> storedSymbolQuantity(std::string_view symbol, bool diameter);
 
 // A grid's table and captions in the system's units: numeric cells under a caption naming
-// a unit are converted and shown with the unit's decimals; a nozzle coefficient column
-// ("a", beside a "b" column) is converted with both units. Captions come back with the
-// system's units.
+// a unit are converted and shown with the unit's decimals, and so are the numbers of text
+// cells there (written with `decimalSeparator`); a nozzle coefficient column ("a", beside a
+// "b" column) is converted with both units. Captions come back with the system's units.
 struct ShownTable {
     TableData table;
     std::vector<std::string> captions;
 };
 ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& captions,
-                        UnitSystem system);
+                        UnitSystem system, char decimalSeparator = '.');
 
 // A cell text typed in the system's units under a caption naming `quantity`, as the text of
 // the stored value (all its digits, with the user's separator); the text unchanged when it is

@@ -164,7 +164,8 @@ TEST(UnitCaptions, GridsConvertTheColumnsWhoseCaptionNamesAUnit) {
     EXPECT_EQ(us.captions[1], "p (psi)");
     EXPECT_EQ(us.captions[2], "q (gpm)");
     EXPECT_EQ(us.table.rows[0].cells[1].displayText(','), "50,0");
-    EXPECT_EQ(us.table.rows[0].cells[2].displayText('.'), "7.9");  // 0.5 L/s = 7.925 gpm
+    // 0.500 L/s = 7.925 gpm: a value shown finer in the stored unit keeps its precision.
+    EXPECT_EQ(us.table.rows[0].cells[2].displayText('.'), "7.93");
     EXPECT_EQ(us.table.rows[0].cells[0].displayText('.'), "4 mm");
     EXPECT_EQ(us.table.rows[0].cells[5].displayText('.'), "55");
     // The coefficient gives the same discharge in the shown units: q(50 psi) in gpm.

@@ -98,7 +98,26 @@ ShownTable GridView::shownTable() const {
     for (const QString& c : storedCaptions()) {
         heads.push_back(c.toStdString());
     }
-    return tableInUnits(table_, heads, shownUnits());
+    return tableInUnits(table_, heads, shownUnits(), decimalSeparator());
+}
+
+void GridView::setRowTexts(int row, const std::vector<std::string>& texts) {
+    if (row < 0 || row >= static_cast<int>(table_.rows.size())) {
+        return;
+    }
+    auto& cells = table_.rows[static_cast<std::size_t>(row)].cells;
+    const char sep = decimalSeparator();
+    for (std::size_t c = 0; c < texts.size() && c < cells.size(); ++c) {
+        cells[c].text = texts[c];
+        cells[c].number.reset();
+        QTableWidgetItem* shown = item(row, static_cast<int>(c));
+        if (shown == nullptr) {
+            continue;
+        }
+        const auto q = columnQuantity(static_cast<int>(c));
+        shown->setText(
+            QString::fromStdString(q ? numbersInUnits(texts[c], *q, shownUnits(), sep) : texts[c]));
+    }
 }
 
 std::optional<Quantity> GridView::columnQuantity(int column) const {

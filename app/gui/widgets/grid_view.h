@@ -54,6 +54,9 @@ class GridView : public QTableWidget {
     // whose caption names a unit show their numbers in the shown units (shownUnits()); the
     // table kept (table()) stays in stored units.
     void setTable(TableData table);
+    // New texts for the cells of one row (a presenter's row that changed), kept and shown
+    // in the shown units.
+    void setRowTexts(int row, const std::vector<std::string>& texts);
     // Shows the kept table again in the shown units (after they changed).
     void redrawInUnits();
     // The quantity the column's caption names, none for a column without a unit: the text

@@ -96,8 +96,7 @@ void convertCaptionsOf(QWidget* window) {
         convertCaption(frame, frame->title(), [frame](const QString& t) { frame->setTitle(t); });
     }
     for (auto* button : window->findChildren<QAbstractButton*>()) {
-        convertCaption(button, button->text(),
-                       [button](const QString& t) { button->setText(t); });
+        convertCaption(button, button->text(), [button](const QString& t) { button->setText(t); });
     }
 }
 
