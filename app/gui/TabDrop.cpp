@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TabDrop.h"
 
+#include "gui/widgets/units_view.h"
+#include "shell/number_text.h"
+#include "shell/unit_system.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -45,6 +49,8 @@ TabDrop::TabDrop(ChartWorkbench& workbench, MessageService& messages, QWidget* p
     auto* txtDiametro = namedEdit(this, "txtDiametroDrop");
     longitud_ = new CheckedBox(txtLongitud, &ChartWorkbench::checkDropLengthText, messages_);
     diametro_ = new CheckedBox(txtDiametro, &ChartWorkbench::checkDropDiameterText, messages_);
+    longitud_->setQuantity(Quantity::Length);
+    diametro_->setQuantity(Quantity::PipeDiameter);
     grid->addWidget(namedLabel(this, "lblMaterialDrop", QStringLiteral("Material")), 0, 0);
     grid->addWidget(cmbMaterial_, 0, 1);
     grid->addWidget(namedLabel(this, "lblLongitudDrop", QStringLiteral("Longitud (m)")), 1, 0);
@@ -74,6 +80,9 @@ TabDrop::TabDrop(ChartWorkbench& workbench, MessageService& messages, QWidget* p
     for (auto* b : {longitud_, diametro_}) {
         onSignal(b->box(), &QLineEdit::textChanged, this, messages_, [this] { showState(); });
     }
+    // The drop's length and diameter read in the shown units, and their captions.
+    captionsFollowUnits(this);
+    onUnitsChanged(this, [this] { showState(); });
     updateData();
 }
 
@@ -88,8 +97,10 @@ DropInput TabDrop::input() const {
 void TabDrop::fill(const quarvex::Drop& drop) {
     const int index = cmbMaterial_->findData(drop.pipe_material.id);
     cmbMaterial_->setCurrentIndex(std::max(0, index));
-    longitud_->setAccepted(drop.longitud > 0 ? screenNumber(drop.longitud, 2) : QString());
-    diametro_->setAccepted(drop.diametro > 0 ? screenNumber(drop.diametro, 1) : QString());
+    longitud_->setAcceptedValue(
+        drop.longitud > 0 ? std::optional<double>(drop.longitud) : std::nullopt, 2);
+    diametro_->setAcceptedValue(
+        drop.diametro > 0 ? std::optional<double>(drop.diametro) : std::nullopt, 1);
     presenter_.filled(input(), dropInstalled(drop));
     showState();
 }
@@ -136,14 +147,25 @@ void TabDrop::showState() {
     if (!state.installed) {
         text = QStringLiteral("No drop installed: the sprinklers sit on the span's outlets");
     } else {
-        text = QStringLiteral("Installed: %1, %2 m long, %3 mm inside diameter")
-                   .arg(QString::fromStdString(state.material), screenNumber(state.length, 2),
-                        screenNumber(state.diameter, 1));
+        const UnitSystem u = shownUnits();
+        const char sep = decimalSeparator();
+        text =
+            QStringLiteral("Installed: %1, %2 long, %3 inside diameter")
+                .arg(QString::fromStdString(state.material),
+                     QString::fromStdString(shownWithUnit(Quantity::Length, u, state.length, sep)),
+                     QString::fromStdString(
+                         shownWithUnit(Quantity::PipeDiameter, u, state.diameter, sep)));
         // The loss over the range of the outlets' required discharges.
         if (state.loss) {
-            text += QStringLiteral("; pressure loss %1 to %2 kPa over the outlets")
-                        .arg(screenNumber(state.loss->minimum, 2),
-                             screenNumber(state.loss->maximum, 2));
+            // Losses are small: one decimal more than a pressure.
+            const Unit& kPa = unitOf(Quantity::Pressure, u);
+            const auto loss = [&](double v) {
+                return QString::fromStdString(
+                    formatDecimals(toShown(Quantity::Pressure, u, v), kPa.decimals + 1, sep));
+            };
+            text += QStringLiteral("; pressure loss %1 to %2 %3 over the outlets")
+                        .arg(loss(state.loss->minimum), loss(state.loss->maximum),
+                             QString::fromStdString(kPa.symbol));
         }
     }
     if (state.unapplied) {

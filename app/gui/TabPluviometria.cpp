@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TabPluviometria.h"
 
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,6 +98,8 @@ TabPluviometria::TabPluviometria(const AppServices& services, ChartWorkbench& wo
                               first ? "the wetted diameter at the first point"
                                     : "the wetted diameter at the second point",
                               first ? dmoj1_ : dmoj2_);
+        (first ? radio1_ : radio2_)->setQuantity(Quantity::Length);
+        (first ? dmoj1_ : dmoj2_)->setQuantity(Quantity::Length);
         (first ? txtRadio1_ : txtRadio2_) = radio;
         (first ? txtDmoj1_ : txtDmoj2_) = dmoj;
         excess[i] = valueLabel(f, first ? "lblExceso1_v" : "lblExceso2_v");
@@ -123,6 +128,7 @@ TabPluviometria::TabPluviometria(const AppServices& services, ChartWorkbench& wo
     soil->setObjectName("fraKostiakov");
     txtk_ = box(soil, "txtk", kKostiakovKRange, "the Kostiakov parameter k", k_);
     txta_ = box(soil, "txta", kKostiakovARange, "the Kostiakov parameter a", a_);
+    k_->setQuantity(Quantity::Rate);
     auto* sg = new QGridLayout(soil);
     sg->addWidget(namedLabel(soil, "lblk", QStringLiteral("k (mm/h)")), 0, 0);
     sg->addWidget(txtk_, 0, 1);
@@ -187,7 +193,9 @@ TabPluviometria::TabPluviometria(const AppServices& services, ChartWorkbench& wo
     setTabOrderChain({txtRadio1_, txtDmoj1_, txtRadio2_, txtDmoj2_, txtk_, txta_,
                       cmdAlmacenamiento_, cmdCalcular_});
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
+    onUnitsChanged(this, [this] { compute(false); });
     collector_ = workbench_.addCollector([this] { inputsChanged(); });
     clear();
 }
@@ -256,21 +264,26 @@ void TabPluviometria::compute(bool showMessages) {
 
 void TabPluviometria::show(const RunoffTabView& v) {
     const auto As = workbench_.surfaceStorage();
+    const char sep = decimalSeparator();
     lblAlmacenamiento_v_->setText(
-        As ? QString::fromStdString(formatDecimals(*As, 2, decimalSeparator())) : QString());
+        As ? QString::fromStdString(shownNumber(Quantity::Depth, shownUnits(), *As, sep))
+           : QString());
     QLabel* excess[2] = {lblExceso1_v_, lblExceso2_v_};
     QLabel* verdicts[2] = {lblVeredicto1_, lblVeredicto2_};
     for (int i = 0; i < 2; ++i) {
         const RunoffPointView& p = v.points[i];
-        excess[i]->setText(QString::fromStdString(p.excess));
-        showVerdict(verdicts[i], p);
+        excess[i]->setText(
+            QString::fromStdString(numbersInUnits(p.excess, Quantity::Depth, shownUnits(), sep)));
+        RunoffPointView shown = p;
+        shown.verdict = quantitiesInUnits(p.verdict, shownUnits(), sep);
+        showVerdict(verdicts[i], shown);
     }
     QStringList notes;
     if (v.failure) {
         notes << QString::fromStdString(*v.failure);
     }
     for (const auto& p : v.problems) {
-        notes << QString::fromStdString(p);
+        notes << QString::fromStdString(quantitiesInUnits(p, shownUnits(), sep));
     }
     const bool anyPoint = v.points[0].hasData || v.points[1].hasData;
     if (!v.failure && anyPoint && !v.points[0].excess_mm && !v.points[1].excess_mm &&
@@ -345,8 +358,7 @@ void TabPluviometria::updateData() {
 
 void TabPluviometria::clear() {
     clearControls({lblExceso1_v_, lblExceso2_v_, lblVeredicto1_, lblVeredicto2_, lblMensaje_});
-    replaceChart(chart_,
-                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(7)));
+    replaceChart(chart_, ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(7)));
 }
 
 }  // namespace kambrix

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TabReguladores.h"
 
+#include "gui/widgets/units_view.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -17,14 +19,6 @@
 #include "gui/widgets/number_display.h"
 
 namespace kambrix {
-
-namespace {
-
-QString boxText(std::optional<double> value, int decimals) {
-    return value ? screenNumber(*value, decimals) : QString();
-}
-
-}  // namespace
 
 TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messages, QWidget* parent)
     : TabPage("tabReguladores", parent),
@@ -75,6 +69,9 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
         };
         w.minimum = new CheckedBox(minimum, discharge, messages_);
         w.maximum = new CheckedBox(maximum, discharge, messages_);
+        w.pressure->setQuantity(Quantity::Pressure);
+        w.minimum->setQuantity(Quantity::Discharge);
+        w.maximum->setQuantity(Quantity::Discharge);
         grid->addWidget(w.label, r, 0);
         grid->addWidget(w.fitted, r, 1, Qt::AlignCenter);
         grid->addWidget(pressure, r, 2);
@@ -118,6 +115,8 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
     buttons->addWidget(lblEstado_, 1);
     outer->addLayout(buttons);
     onSignal(cmdAplica, &QPushButton::clicked, this, messages_, [this] { apply(); });
+    // The set pressures and flow ranges read in the shown units, and their captions.
+    captionsFollowUnits(this);
     updateData();
 }
 
@@ -133,9 +132,10 @@ void TabReguladores::fill(const std::vector<RegulatorRow>& rows) {
         const RegulatorInput& in = rows[i].input;
         Row& w = rows_[i];
         w.fitted->setChecked(in.fitted);
-        w.pressure->setAccepted(in.pressure > 0 ? screenNumber(in.pressure, 1) : QString());
-        w.minimum->setAccepted(boxText(in.minimumDischarge, 3));
-        w.maximum->setAccepted(boxText(in.maximumDischarge, 3));
+        w.pressure->setAcceptedValue(
+            in.pressure > 0 ? std::optional<double>(in.pressure) : std::nullopt, 1);
+        w.minimum->setAcceptedValue(in.minimumDischarge, 3);
+        w.maximum->setAcceptedValue(in.maximumDischarge, 3);
         enableRow(w);
     }
     presenter_.filled(inputs());

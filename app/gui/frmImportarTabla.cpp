@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmImportarTabla.h"
 
+#include "shell/unit_system.h"
+
 #include <quarvex/quarvex.h>
 
 #include <QCheckBox>
@@ -76,6 +78,8 @@ frmImportarTabla::frmImportarTabla(const AppServices& services, QWidget* parent,
     txtArchivo_->setReadOnly(true);
     auto* cmdArchivo = namedButton(fraTabla, "cmdArchivo", QStringLiteral("Abrir tabla…"));
     chkUnidadesUS_ = new QCheckBox(QStringLiteral("Presiones en psi y caudales en gpm"), fraTabla);
+    // A maker's table is read in the user's units unless told otherwise.
+    chkUnidadesUS_->setChecked(shownUnits() == UnitSystem::US);
     chkUnidadesUS_->setObjectName("chkUnidadesUS");
     auto* lblFormato = namedLabel(
         fraTabla, "lblFormato",

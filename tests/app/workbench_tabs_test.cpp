@@ -28,6 +28,7 @@
 #include "gui/TabSupply.h"
 #include "gui/frmSuperficialStorage.h"
 #include "gui/widgets/grid_view.h"
+#include "gui/widgets/units_view.h"
 #include "windows_test_support.h"
 
 namespace kambrix {
@@ -435,6 +436,47 @@ TEST_F(WorkbenchTabs, TheTabValuesSurviveSavingAndOpeningTheChart) {
     EXPECT_EQ(box(runoff.get(), "txta")->text(), "-0.45");
     EXPECT_FALSE(label(indicators.get(), "lblCU_v").isEmpty());
     EXPECT_TRUE(seriesNamed<QLineSeries>(rates(), "Point 2"));
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+}
+
+// The tabs in US units: the runoff points typed in feet and in/h are stored in metres and
+// mm/h, the stored values come back in feet, and switching back shows them as stored.
+TEST_F(WorkbenchTabs, TheTabsReadAndTakeTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    type(box(indicators.get(), "txtHorasRevolucao"), "20");
+    type(box(runoff.get(), "txtRadio1"), "250");
+    const double expected_mm = label(indicators.get(), "lblLaminaEsperada_v").toDouble();
+    ASSERT_GT(expected_mm, 0);
+    showUnits(UnitSystem::US);
+    redrawInUnits(runoff.get());
+    redrawInUnits(indicators.get());
+    EXPECT_EQ(box(runoff.get(), "txtRadio1")->text(), "820.2");  // 250 m
+    EXPECT_EQ(label(runoff.get(), "lblRadio1"), "Distance from the centre (ft)");
+    EXPECT_EQ(label(runoff.get(), "lblk"), "k (in/h)");
+    EXPECT_EQ(depths()->chart()->axes(Qt::Horizontal).value(0)->titleText(),
+              "Distance from the pivot point (ft)");
+    // The expected depth beside its caption, in inches.
+    EXPECT_NEAR(label(indicators.get(), "lblLaminaEsperada_v").toDouble(), expected_mm / 25.4,
+                0.006);
+
+    type(box(runoff.get(), "txtRadio2"), "1000");
+    type(box(runoff.get(), "txtDmoj2"), "100");
+    type(box(runoff.get(), "txtk"), "0.5");
+    type(box(runoff.get(), "txta"), "-0.45");
+    const auto check = bench->pluviometryCheck();
+    EXPECT_DOUBLE_EQ(check.firstSample.distanceToCenter, 250);  // not edited: as stored
+    EXPECT_NEAR(check.secondSample.distanceToCenter, 304.8, 1e-12);
+    EXPECT_NEAR(check.secondSample.wetDiameter, 30.48, 1e-12);
+    EXPECT_NEAR(check.kostiakov.k, 12.7, 1e-12);
+    EXPECT_DOUBLE_EQ(check.kostiakov.a, -0.45);
+
+    showUnits(UnitSystem::SI);
+    redrawInUnits(runoff.get());
+    EXPECT_EQ(box(runoff.get(), "txtRadio2")->text(), "304.8");
+    EXPECT_EQ(box(runoff.get(), "txtk")->text(), "12.7");
+    EXPECT_EQ(label(runoff.get(), "lblRadio1"), "Distance from the centre (m)");
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
 }
 

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "shell/unit_system.h"
+
 class QLineEdit;
 
 namespace kambrix {
@@ -19,6 +21,8 @@ namespace kambrix {
 class MessageService;
 
 class CheckedBox : public QObject {
+    Q_OBJECT
+
   public:
     // The rule gets the text and the user's decimal separator; none when acceptable.
     using Rule = std::function<std::optional<std::string>(const std::string& text, char sep)>;
@@ -29,9 +33,19 @@ class CheckedBox : public QObject {
     bool commit();
     // Puts a text in the box as the accepted one.
     void setAccepted(const QString& text);
+    // Puts a stored value in the box (blank for none), shown with `decimals` in the stored
+    // units or in the shown units when the box holds a quantity.
+    void setAcceptedValue(std::optional<double> stored, int decimals);
     QLineEdit* box() const { return box_; }
-    // The accepted number, none when blank.
+    // The accepted number in stored units, none when blank.
     std::optional<double> given() const;
+
+    // The quantity the box holds: it then shows and takes its number in the shown units,
+    // while given() and the rule (which is given the stored value's text) stay in stored
+    // units; a value the program put there reads back exactly until the user edits it.
+    void setQuantity(Quantity quantity);
+    // Shows the number again in the shown units (after they changed).
+    void redrawInUnits();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,8 +54,16 @@ class CheckedBox : public QObject {
     QLineEdit* box_;
     Rule rule_;
     MessageService& messages_;
+    // The text as the rule reads it: the stored value's number.
+    std::string storedText() const;
+    void showStored(double stored, int decimals);
+
     QString lastAccepted_;
     bool checking_ = false;
+    std::optional<Quantity> quantity_;
+    UnitSystem shownIn_ = UnitSystem::SI;
+    std::optional<double> exactStored_;
+    QString exactText_;
 };
 
 }  // namespace kambrix

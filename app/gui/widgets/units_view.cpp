@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QtCharts/QChartView>
 
+#include "gui/widgets/checked_box.h"
 #include "gui/widgets/grid_view.h"
 #include "gui/widgets/number_box.h"
 #include "report/chart_builder.h"
@@ -122,6 +123,9 @@ void applyUnitCaptions(QWidget* window) {
 void redrawInUnits(QWidget* window) {
     applyUnitCaptions(window);
     for (auto* box : window->findChildren<NumberBox*>()) {
+        box->redrawInUnits();
+    }
+    for (auto* box : window->findChildren<CheckedBox*>()) {
         box->redrawInUnits();
     }
     for (auto* grid : window->findChildren<GridView*>()) {
