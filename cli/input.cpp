@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "input.h"
 
+#include "units_output.h"
+
 #include <quarvex/quarvex.h>
 
 #include "shell/csv.h"
@@ -206,7 +208,20 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
         }
         throw InputError(printableText(source) + " " + why);
     }
-    return std::move(builder.root);
+    nlohmann::json doc = std::move(builder.root);
+    // "units": "us" (or "metric-bar") at the top level: every number is in those units.
+    if (doc.is_object() && doc.contains("units")) {
+        const auto& named = doc["units"];
+        const auto system =
+            named.is_string() ? parseUnitSystem(named.get<std::string>()) : std::nullopt;
+        if (!system) {
+            throw InputError(printableText(source) +
+                             " \"units\": must be \"si\", \"us\" or \"metric-bar\"");
+        }
+        doc.erase("units");
+        inputToStoredUnits(doc, *system);
+    }
+    return doc;
 }
 
 std::string jsonText(const nlohmann::json::exception&) {

@@ -132,6 +132,55 @@ std::optional<Quantity> quantityOfKey(std::string_view key) {
     return std::nullopt;
 }
 
+namespace {
+
+// Keys only inputs carry.
+std::optional<Quantity> inputQuantityOfKey(std::string_view key) {
+    static const std::map<std::string, Quantity, std::less<>> extra = {
+        {"area_ha", Quantity::Area},   {"canDiameter_cm", Quantity::CanDiameter},
+        {"k", Quantity::Rate},         {"surfaceStorage", Quantity::Depth},
+        {"Eto", Quantity::DailyDepth}, {"Etc", Quantity::DailyDepth},
+    };
+    if (const auto at = extra.find(key); at != extra.end()) {
+        return at->second;
+    }
+    return quantityOfKey(key);
+}
+
+void toStored(nlohmann::json& node, UnitSystem system) {
+    if (node.is_array()) {
+        for (auto& item : node) {
+            toStored(item, system);
+        }
+        return;
+    }
+    if (!node.is_object()) {
+        return;
+    }
+    const bool nozzle =
+        node.contains("a") && node.contains("b") && node["a"].is_number() && node["b"].is_number();
+    for (auto& [key, value] : node.items()) {
+        if (value.is_number() && !value.is_boolean()) {
+            if (nozzle && key == "a") {
+                value =
+                    nozzleCoefficientToStored(system, value.get<double>(), node["b"].get<double>());
+            } else if (const auto q = inputQuantityOfKey(key)) {
+                value = kambrix::toStored(*q, system, value.get<double>());
+            }
+        } else {
+            toStored(value, system);
+        }
+    }
+}
+
+}  // namespace
+
+void inputToStoredUnits(nlohmann::json& doc, UnitSystem system) {
+    if (system != UnitSystem::SI) {
+        toStored(doc, system);
+    }
+}
+
 std::string outputInUnits(const std::string& json, UnitSystem system) {
     ojson doc = ojson::parse(json, nullptr, /*allow_exceptions=*/false);
     if (doc.is_discarded()) {

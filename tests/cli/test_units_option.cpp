@@ -9,6 +9,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "shell/unit_system.h"
@@ -133,6 +135,104 @@ TEST(UnitsOption, EvaluationPairsAndFittedNozzles) {
     EXPECT_NEAR(n["a"].get<double>() * std::pow(psi, n["b"].get<double>()), 0.7 * 60 / 3.785411784,
                 1e-6);
     EXPECT_NEAR(n["pmax"].get<double>(), psi, 1e-9);
+}
+
+// The twin of an SI input written in US units, by this test's own list of the input's keys
+// and the defining constants.
+json usTwin(const json& si) {
+    const double ft = 0.3048, psi = 6.894757293168, gpm = 3.785411784 / 60, in = 25.4;
+    const std::map<std::string, double> metresEtc = {{"cota", ft},
+                                                     {"longitude", ft},
+                                                     {"endCota", ft},
+                                                     {"rs", ft},
+                                                     {"longitud", ft},
+                                                     {"distanceToCenter", ft},
+                                                     {"wetDiameter", ft},
+                                                     {"presion", psi},
+                                                     {"pmin", psi},
+                                                     {"pmax", psi},
+                                                     {"endGunBoost", psi},
+                                                     {"pression", psi},
+                                                     {"caudal", gpm},
+                                                     {"qmin", gpm},
+                                                     {"qmax", gpm},
+                                                     {"caudal_max", gpm},
+                                                     {"caudal_min", gpm},
+                                                     {"diametro", in},
+                                                     {"separationSaidas_cm", in / 10},
+                                                     {"k", in}};
+    json out = si;
+    std::function<void(json&)> walk = [&](json& node) {
+        if (node.is_array()) {
+            for (auto& item : node) {
+                walk(item);
+            }
+        } else if (node.is_object()) {
+            const bool nozzle = node.contains("a") && node.contains("b");
+            for (auto& [key, value] : node.items()) {
+                if (value.is_number() && !value.is_boolean()) {
+                    if (nozzle && key == "a") {
+                        value = value.get<double>() * std::pow(psi, node["b"].get<double>()) / gpm;
+                    } else if (const auto at = metresEtc.find(key); at != metresEtc.end()) {
+                        value = value.get<double>() / at->second;
+                    }
+                } else {
+                    walk(value);
+                }
+            }
+        }
+    };
+    walk(out);
+    out["units"] = "us";
+    return out;
+}
+
+// Every number of two documents equal to 1e-9 relative.
+void expectSameNumbers(const json& a, const json& b, const std::string& where) {
+    ASSERT_EQ(a.type(), b.type()) << where;
+    if (a.is_object()) {
+        for (auto it = a.begin(); it != a.end(); ++it) {
+            ASSERT_TRUE(b.contains(it.key())) << where << "." << it.key();
+            expectSameNumbers(it.value(), b[it.key()], where + "." + it.key());
+        }
+    } else if (a.is_array()) {
+        ASSERT_EQ(a.size(), b.size()) << where;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            expectSameNumbers(a[i], b[i], where + "[" + std::to_string(i) + "]");
+        }
+    } else if (a.is_number()) {
+        EXPECT_NEAR(a.get<double>(), b.get<double>(),
+                    1e-9 * std::max(1.0, std::abs(a.get<double>())))
+            << where;
+    } else {
+        EXPECT_EQ(a, b) << where;
+    }
+}
+
+TEST(UnitsOption, AnInputWrittenInUsUnitsGivesTheResultsOfItsSiTwin) {
+    for (const char* file : {"design_demo_manual.json", "design_indicators_runoff.json"}) {
+        std::ifstream in(data(file));
+        const json si = json::parse(in);
+        const auto twin = testDir() / (std::string("us-") + file);
+        std::ofstream(twin) << usTwin(si).dump(1);
+        const auto fromSi = run("design '" + data(file).string() + "'");
+        const auto fromUs = run("design '" + twin.string() + "'");
+        ASSERT_EQ(fromSi.status, 0) << file;
+        ASSERT_EQ(fromUs.status, 0) << fromUs.err;
+        expectSameNumbers(json::parse(fromSi.out), json::parse(fromUs.out), file);
+    }
+    // Printed in US units: psi, gpm and feet.
+    const auto us =
+        run("design '" + (testDir() / "us-design_demo_manual.json").string() + "' --units us");
+    const json shown = json::parse(us.out);
+    EXPECT_EQ(shown["units"], "us");
+    // An unknown system is refused in one line.
+    std::ofstream(testDir() / "bad.json") << R"({"units": "imperial", "pivot": {}})";
+    const auto bad = run("design '" + (testDir() / "bad.json").string() + "'");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("\"units\": must be \"si\", \"us\" or \"metric-bar\""),
+              std::string::npos)
+        << bad.err;
 }
 
 TEST(UnitsOption, MisuseIsRefusedInOneLine) {
