@@ -139,6 +139,15 @@ TEST_P(StoreOnEngine, NewChartIsSavedThroughTheStoresAndReadBack) {
     EXPECT_EQ(count(con, "SELECT count(*) AS n FROM tb_aspersores WHERE id_carta=" +
                              std::to_string(chartId)),
               mounted);
+
+    // The catalogue editors' question before a removal: which charts mount a nozzle.
+    const int nozzle = con.Execute("SELECT id_aspersor FROM tb_aspersores WHERE id_carta=" +
+                                   std::to_string(chartId))["id_aspersor"]
+                           .AsInt();
+    const auto uses = chartsUsingNozzles(config.projectsConnectionString, {nozzle, 99999});
+    ASSERT_EQ(uses.size(), 1u);
+    EXPECT_EQ(uses[0].chart, kDemoChartName);
+    EXPECT_EQ(uses[0].system, kDemoProjectName);
 }
 
 TEST_P(StoreOnEngine, EvaluationsKeepExactSamplesAndNames) {
