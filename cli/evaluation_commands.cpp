@@ -50,6 +50,10 @@ std::optional<std::string> projectsDatabase(const std::string& folder, const cha
                     err << command << ": " << note << "\n";
                 }
             } else {
+                // As in a folder, a server without the projects database is refused rather
+                // than given one.
+                std::vector<std::string> notes;
+                checkServerForReading(config, "proyectos.mdb", notes);
                 const DatabaseCheck check =
                     prepareServerSchemaForWriting(folder, databaseSchema("proyectos.mdb"));
                 if (check.state != DatabaseState::Current) {

@@ -424,6 +424,15 @@ TEST_F(OnServer, CopyFolderToServerAndBackGivesTheSameCommandOutputs) {
     ASSERT_EQ(status, 0);
 
     const std::string uri = server->freshDatabase();
+    // A server database without Kambrix's schemas is not given one by a command that stores.
+    const std::string noSchema =
+        cli("evaluate " +
+                q(std::string(KAMBRIX_SOURCE_DIR) + "/tests/cli/data/evaluate_two_radii.json") +
+                " --save Campo --db " + q(uri),
+            err, status);
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(noSchema.find("has no \"proyectos\" database"), std::string::npos) << noSchema;
+
     const std::string copied = cli("store copy " + q(folder.string()) + " " + q(uri), err, status);
     ASSERT_EQ(status, 0) << copied;
     EXPECT_NE(copied.find("proyectos.mdb: 18 tables"), std::string::npos) << copied;
