@@ -35,6 +35,7 @@ bench: deps
 	cmake --build build-bench -j$(JOBS)
 	build-bench/bench/kambrix-bench
 	build-bench/bench/kambrix-bench-memory
+	build-bench/bench/kambrix-bench-server
 	if [ -x build-bench/bench/kambrix-bench-gui ]; then build-bench/bench/kambrix-bench-gui; fi
 	if [ -x build-bench/bench/kambrix-bench-print ]; then build-bench/bench/kambrix-bench-print; fi
 

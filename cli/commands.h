@@ -7,6 +7,7 @@
 
 #include <quarvex/quarvex.h>
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -50,6 +51,15 @@ void printEvaluationResults(quarvex::PivotEvaluation& evaluation, std::ostream& 
 // The same for results already computed; the JSON is written as it is formatted.
 void printEvaluationResults(const CatchCanEvaluation& results, std::ostream& out, std::ostream& err,
                             const std::string& command);
+
+// store copy FROM TO [--replace]: copies the three databases of FROM (a database folder or a
+// PostgreSQL URI) to TO, one transaction per database with its row counts checked; a target
+// that holds data is refused unless `replace`. A folder target is made when missing, from
+// the template folder. Prints one line per database copied.
+int runStoreCopy(const std::string& from, const std::string& to, bool replace,
+                 const std::filesystem::path& templateFolder, std::ostream& out, std::ostream& err);
+// store check TARGET: the schema version and the row count of every table of each database.
+int runStoreCheck(const std::string& target, std::ostream& out, std::ostream& err);
 
 // evaluate FILE --save NAME --db DBFOLDER [--replace]: as runEvaluate, and stores the
 // evaluation under NAME in the projects database of DBFOLDER. A name already stored is

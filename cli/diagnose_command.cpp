@@ -19,6 +19,7 @@
 #include "evaluation/evaluation_store.h"
 #include "input.h"
 #include "shell/errors.h"
+#include "shell/server_store.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
@@ -233,8 +234,12 @@ int diagnoseStored(const DiagnoseOptions& o, std::ostream& out, std::ostream& er
     std::optional<LinkedChart> linked;
     if (conditions.linked()) {
         AppConfig config;
-        std::error_code ec;
-        setDatabaseFolder(config, std::filesystem::absolute(o.dbFolder, ec));
+        if (quarvex::isServerUri(o.dbFolder)) {
+            setDatabaseServer(config, o.dbFolder);
+        } else {
+            std::error_code ec;
+            setDatabaseFolder(config, std::filesystem::absolute(o.dbFolder, ec));
+        }
         CommandPrompts prompts(err, kCommand);
         std::string problem;
         linked =

@@ -17,6 +17,7 @@
 #include "evaluation/evaluation_store.h"
 #include "shell/database_schema.h"
 #include "shell/errors.h"
+#include "shell/server_store.h"
 #include "shell/services.h"
 #include "shell/startup.h"
 #include "shell/stored_names.h"
@@ -38,6 +39,40 @@ int databaseFault(const char* command, const std::string& action, std::ostream& 
 
 std::optional<std::string> projectsDatabase(const std::string& folder, const char* command,
                                             std::ostream& err, Access access) {
+    if (quarvex::isServerUri(folder)) {
+        AppConfig config;
+        setDatabaseServer(config, folder);
+        try {
+            if (access == Access::Read) {
+                std::vector<std::string> notes;
+                checkServerForReading(config, "proyectos.mdb", notes);
+                for (const auto& note : notes) {
+                    err << command << ": " << note << "\n";
+                }
+            } else {
+                // As in a folder, a server without the projects database is refused rather
+                // than given one.
+                std::vector<std::string> notes;
+                checkServerForReading(config, "proyectos.mdb", notes);
+                const DatabaseCheck check =
+                    prepareServerSchemaForWriting(folder, databaseSchema("proyectos.mdb"));
+                if (check.state != DatabaseState::Current) {
+                    throw CommandError(commandText(check.message));
+                }
+            }
+        } catch (const CommandError& e) {
+            err << command << ": " << e.what() << "\n";
+            return std::nullopt;
+        } catch (const AppError& e) {
+            err << command << ": " << commandText(e.what()) << " (" << e.detail() << ")\n";
+            return std::nullopt;
+        } catch (const quarvex::Error& e) {
+            err << command << ": the database server " << shownLocation(folder)
+                << " cannot be reached (" << quarvex::withoutPassword(e.what()) << ")\n";
+            return std::nullopt;
+        }
+        return config.projectsConnectionString;
+    }
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) {
         err << command << ": the database folder " << escapeControlCharacters(folder)

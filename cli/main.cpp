@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <sstream>
 
 #include "commands.h"
+#include "shell/startup.h"
 #include "shell/version.h"
 #include "units_output.h"
 #include "usage.h"
@@ -43,6 +45,20 @@ int main(int argc, char** argv) {
     evaluation->add_option("NAME", storedName, "name of the evaluation")->required();
     auto* evaluations = app.add_subcommand("evaluations", "List the stored catch-can evaluations");
     evaluations->add_option("DBFOLDER", databaseFolder, "database folder")->required();
+
+    std::string storeFrom, storeTo, storeTarget;
+    bool storeReplace = false;
+    auto* store = app.add_subcommand(
+        "store", "Copy the databases between a folder and a PostgreSQL server, or check them");
+    store->require_subcommand(1);
+    auto* storeCopy = store->add_subcommand("copy", "Copy the three databases from FROM to TO");
+    storeCopy->add_option("FROM", storeFrom, "database folder or postgresql:// URI")->required();
+    storeCopy->add_option("TO", storeTo, "database folder or postgresql:// URI")->required();
+    storeCopy->add_flag("--replace", storeReplace, "overwrite a target that holds data");
+    auto* storeCheck =
+        store->add_subcommand("check", "Print the schema version and row counts of each database");
+    storeCheck->add_option("TARGET", storeTarget, "database folder or postgresql:// URI")
+        ->required();
 
     std::string chartsFolder, chartsSystem;
     auto* charts = app.add_subcommand("charts", "List the stored sprinkler charts of a system");
@@ -167,6 +183,19 @@ int main(int argc, char** argv) {
                 diagnoseOptions.chartName = diagnoseChart[2];
             }
             return kambrix::cli::runDiagnose(diagnoseOptions, out, std::cerr);
+        }
+        if (*storeCopy) {
+            std::error_code ec;
+            const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+            const auto templates = kambrix::resolveAppFolder(
+                ec ? std::filesystem::path(argv[0]).parent_path() : self.parent_path(),
+                "db-template");
+            return kambrix::cli::runStoreCopy(storeFrom, storeTo, storeReplace,
+                                              templates.value_or(std::filesystem::path()), out,
+                                              std::cerr);
+        }
+        if (*storeCheck) {
+            return kambrix::cli::runStoreCheck(storeTarget, out, std::cerr);
         }
         if (*charts) {
             return kambrix::cli::runCharts(chartsFolder, chartsSystem, out, std::cerr);

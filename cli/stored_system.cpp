@@ -7,6 +7,7 @@
 
 #include "design/outlet_warnings.h"
 #include "shell/database_schema.h"
+#include "shell/server_store.h"
 #include "shell/stored_names.h"
 #include "shell/unit_of_work.h"
 
@@ -43,21 +44,50 @@ void checkDatabaseForReading(const std::filesystem::path& file, std::vector<std:
     }
 }
 
+std::string shownLocation(const std::string& location) {
+    return escapeControlCharacters(quarvex::withoutPassword(location));
+}
+
+void checkServerForReading(const AppConfig& config, const std::string& fileName,
+                           std::vector<std::string>& notes) {
+    DatabaseCheck check;
+    try {
+        check = inspectStoredDatabase(config, fileName);
+    } catch (const quarvex::Error& e) {
+        throw CommandError("the database server " + shownLocation(config.databaseServer) +
+                           " cannot be reached (" + quarvex::withoutPassword(e.what()) + ")");
+    }
+    if (!check.readable()) {
+        throw CommandError(commandText(check.message) +
+                           (check.detail.empty() ? "" : " (" + check.detail + ")"));
+    }
+    if (check.state == DatabaseState::Newer) {
+        notes.push_back(commandText(check.message));
+    }
+}
+
 StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system) {
     namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path folder = fs::absolute(dbFolder, ec);
-    if (ec || !fs::is_directory(folder, ec)) {
-        throw CommandError("the database folder " + dbFolder + " does not exist");
-    }
     StoredSystem s;
-    setDatabaseFolder(s.config, folder);
-    for (const auto& file : {s.config.asperPath, folder / "proyectos.mdb"}) {
-        if (!fs::is_regular_file(file, ec)) {
-            throw CommandError("the database folder " + escapeControlCharacters(dbFolder) +
-                               " has no " + file.filename().string());
+    if (quarvex::isServerUri(dbFolder)) {
+        setDatabaseServer(s.config, dbFolder);
+        for (const char* name : {"asper.mdb", "proyectos.mdb"}) {
+            checkServerForReading(s.config, name, s.notes);
         }
-        checkDatabaseForReading(file, s.notes);
+    } else {
+        std::error_code ec;
+        const fs::path folder = fs::absolute(dbFolder, ec);
+        if (ec || !fs::is_directory(folder, ec)) {
+            throw CommandError("the database folder " + dbFolder + " does not exist");
+        }
+        setDatabaseFolder(s.config, folder);
+        for (const auto& file : {s.config.asperPath, folder / "proyectos.mdb"}) {
+            if (!fs::is_regular_file(file, ec)) {
+                throw CommandError("the database folder " + escapeControlCharacters(dbFolder) +
+                                   " has no " + file.filename().string());
+            }
+            checkDatabaseForReading(file, s.notes);
+        }
     }
     const Projectos store;
     auto project = readFrom(s.config.projectsConnectionString, [&](quarvex::Connection& con) {
@@ -69,7 +99,7 @@ StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& sy
     });
     if (!project) {
         throw CommandError("there is no system named " + escapeControlCharacters(system) + " in " +
-                           escapeControlCharacters(dbFolder));
+                           shownLocation(dbFolder));
     }
     s.project = std::move(*project);
     return s;

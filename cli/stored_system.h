@@ -43,10 +43,18 @@ std::string commandText(const std::string& message);
 void checkDatabaseForReading(const std::filesystem::path& file, std::vector<std::string>& notes);
 
 // The system of that name (or, when no name matches and the text is a whole number, of
-// that identifier) in the database folder. A folder without the projects or catalogue
-// database, one of them unusable (checkDatabaseForReading), or no such system, raises
-// CommandError.
+// that identifier) in the database folder or on the server a PostgreSQL URI names. A folder without
+// the projects or catalogue database, one of them unusable (checkDatabaseForReading), or no such
+// system, raises CommandError.
 StoredSystem openStoredSystem(const std::string& dbFolder, const std::string& system);
+
+// The folder or server as a command shows it: a server URI without its password.
+std::string shownLocation(const std::string& location);
+
+// As checkDatabaseForReading, for a database of the server of `config`; a server that cannot
+// be reached raises CommandError.
+void checkServerForReading(const AppConfig& config, const std::string& fileName,
+                           std::vector<std::string>& notes);
 
 // The chart of that name (or identifier) among the system's charts; CommandError when none.
 quarvex::CartaInfo findStoredChart(const StoredSystem& stored, const std::string& chart);

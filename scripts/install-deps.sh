@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev nlohmann-json3-dev libcli11-dev zlib1g-dev
+  libsqlite3-dev libpq-dev postgresql nlohmann-json3-dev libcli11-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   xvfb xauth fonts-dejavu-core

@@ -411,6 +411,14 @@ DatabaseCheck inspectDatabase(const fs::path& file, const DatabaseSchema& schema
     return check;
 }
 
+std::vector<std::string> schemaTables(const DatabaseSchema& schema) {
+    std::vector<std::string> names;
+    for (const auto& [key, table] : expectedTables(schema)) {
+        names.push_back(table.first);
+    }
+    return names;
+}
+
 fs::path backupPathFor(const fs::path& file, int version) {
     const std::string base = file.string() + ".bak-" + std::to_string(version);
     fs::path candidate = base;

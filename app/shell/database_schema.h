@@ -92,6 +92,9 @@ DatabaseCheck inspectDatabase(const std::filesystem::path& file, const DatabaseS
 DatabaseCheck prepareDatabaseForWriting(const std::filesystem::path& file,
                                         const DatabaseSchema& schema);
 
+// The names of the tables of the schema's newest version, as the template writes them.
+std::vector<std::string> schemaTables(const DatabaseSchema& schema);
+
 // The first name not taken among "<file>.bak-<version>", "<file>.bak-<version>-2", ...
 std::filesystem::path backupPathFor(const std::filesystem::path& file, int version);
 

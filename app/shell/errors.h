@@ -84,6 +84,8 @@ inline constexpr std::int32_t StoredNameRefused = kBase + 3162;
 inline constexpr std::int32_t DatabaseDamaged = kBase + 3170;
 inline constexpr std::int32_t DatabaseNewer = kBase + 3171;
 inline constexpr std::int32_t DatabaseForeignTable = kBase + 3172;
+// A copy of the databases refused: the target already holds rows (and no replace was asked).
+inline constexpr std::int32_t DatabaseNotEmpty = kBase + 3173;
 // What the catalogue editors tell the user of an entry they cannot store, in the editors'
 // own words (the store's errors above are translated into these).
 inline constexpr std::int32_t CatalogueEntryGone = kBase + 3180;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "shell/server_store.h"
 #include "shell/services.h"
 #include "shell/version.h"
 
@@ -220,10 +221,56 @@ std::string missingDatabasesQuestion(const fs::path& folder, const DatabaseFolde
            "kept.)";
 }
 
+namespace {
+
+// The server's three schemas: made when missing, upgraded when older. A server that cannot be
+// reached, a newer schema or a failed upgrade leaves the databases read-only for this run.
+void checkServerAtStart(
+    AppConfig& config, const std::function<void(const std::string&)>& tell,
+    const std::function<void(const std::string&, const std::string&)>& tellProblem) {
+    const auto problem = [&](const std::string& message, const std::string& detail) {
+        if (tellProblem) {
+            tellProblem(message, detail);
+        } else {
+            tell(message);
+        }
+    };
+    config.databaseReadOnly = false;
+    config.databaseChecks.clear();
+    for (const auto& name : databaseFileNames()) {
+        const DatabaseSchema& schema = databaseSchema(name);
+        DatabaseCheck check;
+        try {
+            check = prepareServerSchemaForWriting(config.databaseServer, schema);
+        } catch (const AppError& e) {
+            config.databaseReadOnly = true;
+            problem(e.what(), e.detail());
+            continue;
+        } catch (const quarvex::Error& e) {
+            config.databaseReadOnly = true;
+            problem("The database server " + quarvex::withoutPassword(config.databaseServer) +
+                        " cannot be reached. Nothing can be opened or saved until it can.",
+                    quarvex::withoutPassword(e.what()));
+            return;
+        }
+        if (check.state != DatabaseState::Current) {
+            config.databaseReadOnly = true;
+            problem(check.message, check.detail);
+        }
+        config.databaseChecks.push_back(std::move(check));
+    }
+}
+
+}  // namespace
+
 void checkDatabasesAtStart(
     AppConfig& config, const std::function<bool(const std::string&)>& askCopy,
     const std::function<void(const std::string&)>& tell,
     const std::function<void(const std::string&, const std::string&)>& tellProblem) {
+    if (!config.databaseServer.empty()) {
+        checkServerAtStart(config, tell, tellProblem);
+        return;
+    }
     DatabaseFolderState state = checkDatabaseFolder(config.databaseFolder);
     if (!state.missingFiles.empty() && state.writable &&
         askCopy(missingDatabasesQuestion(config.databaseFolder, state))) {
@@ -273,6 +320,7 @@ void checkDatabasesAtStart(
 
 void setDatabaseFolder(AppConfig& config, const fs::path& databaseFolder) {
     config.databaseFolder = databaseFolder;
+    config.databaseServer.clear();
     config.asperPath = databaseFolder / "asper.mdb";
     config.asperConnectionString = quarvex::makeConnectionString(config.asperPath.string());
     config.projectsConnectionString =
@@ -294,6 +342,13 @@ AppConfig startUp(const fs::path& appFolder, const std::string& environmentValue
     }
     config.imagesFolder = requireAppFolder(appFolder, "imagens");
     config.templateFolder = requireAppFolder(appFolder, "db-template");
+    const std::string location = isBlank(environmentValue)
+                                     ? databaseFolderFromCommandLine(commandLine)
+                                     : trim(environmentValue);
+    if (quarvex::isServerUri(location)) {
+        setDatabaseServer(config, location);
+        return config;
+    }
     const auto choice =
         locateDatabaseFolder(environmentValue, commandLine, userRoot, config.templateFolder);
     setDatabaseFolder(config, choice.folder);

@@ -102,7 +102,10 @@ struct AppConfig {
     std::filesystem::path languageFile;  // <m17n>/EN_en.txt
     std::filesystem::path imagesFolder;
     std::filesystem::path templateFolder;
-    std::filesystem::path databaseFolder;
+    std::filesystem::path databaseFolder;  // empty when the databases are on a server
+    // The PostgreSQL URI of the databases' server ("postgresql://user@host:port/database"),
+    // empty for a database folder.
+    std::string databaseServer;
     std::filesystem::path asperPath;
     std::string asperConnectionString;
     std::string projectsConnectionString;
@@ -135,7 +138,10 @@ void checkDatabasesAtStart(
 
 // The whole start-up before the first window: resource folders searched upward from
 // appFolder, the language file checked readable, the database folder located (and filled
-// from the template on first use) from the given environment value and command line.
+// from the template on first use) from the given environment value and command line. A
+// value that is a PostgreSQL URI ("postgresql://...") names a server instead of a folder:
+// the connection strings are those of its three schemas (setDatabaseServer), and
+// checkDatabasesAtStart makes or upgrades them.
 // Raises StartupError with a message that names what is missing.
 AppConfig startUp(const std::filesystem::path& appFolder, const std::string& environmentValue,
                   const std::string& commandLine, const std::filesystem::path& userRoot);

@@ -802,7 +802,8 @@ class QUARVEX_EXPORT Pivots {
 };
 
 // ---------------------------------------------------------------------------------------
-// Database layer (SQLite behind connection strings and forward-only record sets)
+// Database layer (SQLite files or a PostgreSQL server behind connection strings and
+// forward-only record sets)
 // ---------------------------------------------------------------------------------------
 
 // One field value of a record-set row: database NULL, a number or a text.
@@ -849,16 +850,25 @@ class QUARVEX_EXPORT RecordSet {
 
   private:
     friend class Connection;
+    friend struct RecordSetAccess;  // the providers fill the rows
     std::vector<std::string> columns_;
     std::vector<std::vector<FieldValue>> rows_;
     std::size_t row_ = 0;
 };
 
-// A connection to one database file, from a connection string
-// "Provider=SQLite;Data Source=<path>". Tables of a second file can be named in a
-// statement as "[<path>].<table>": the file is attached under that name on first use.
-// "Select @@IDENTITY as id;" answers the key of the last insert (column "id").
-// Closes itself (rolling back an open transaction) when it goes out of scope.
+// A connection to one database, from a connection string:
+// - "Provider=SQLite;Data Source=<path>": one database file. Tables of a second file can be
+//   named in a statement as "[<path>].<table>": the file is attached under that name on
+//   first use.
+// - "Provider=PostgreSQL;Data Source=<libpq URI>;Schema=<schema>": one schema of a
+//   database on a server (see makeServerConnectionString). The statements keep SQLite's
+//   words: "[<path>].<table>" names the table in the schema of the file's stem
+//   ("[/x/asper.mdb].marca" is asper.marca), REAL columns are double precision,
+//   AUTOINCREMENT keys identity columns, and a statement that fails inside a transaction
+//   undoes only itself, as in SQLite. Passwords come from libpq's password file, service
+//   file or environment; any password in the URI is left out of every message.
+// "Select @@IDENTITY as id;" answers the key of the last insert (column "id"), on the same
+// session. Closes itself (rolling back an open transaction) when it goes out of scope.
 class QUARVEX_EXPORT Connection {
   public:
     Connection();
@@ -871,7 +881,8 @@ class QUARVEX_EXPORT Connection {
     void setConnectionString(const std::string& connectionString);
     const std::string& connectionString() const noexcept { return connectionString_; }
     // Opens with the kept connection string: an unknown provider raises
-    // errc::DatabaseUnknownProvider, a missing file errc::DatabaseFileMissing.
+    // errc::DatabaseUnknownProvider, a missing file errc::DatabaseFileMissing, a server
+    // that cannot be reached (or refuses the login) errc::DatabaseOpenFailed.
     void Open();
     void Open(const std::string& connectionString);
     bool IsOpen() const noexcept;
@@ -890,8 +901,10 @@ class QUARVEX_EXPORT Connection {
     void CommitTrans();
     void RollbackTrans();
     bool InTransaction() const noexcept { return inTransaction_; }
-    // The file path of the connection string.
+    // The file path of the connection string (a server's URI without its password).
     const std::string& dataSource() const noexcept { return dataSource_; }
+    // Whether the open connection is to a PostgreSQL server.
+    bool isServer() const noexcept;
     // How long a statement waits for a lock another connection holds, ms (default
     // kDefaultBusyTimeout_ms); applies to the open connection and to later opens.
     void setBusyTimeout(int milliseconds);
@@ -912,6 +925,16 @@ class QUARVEX_EXPORT Connection {
 QUARVEX_EXPORT std::pair<std::string, std::string> parseConnectionString(const std::string& cs);
 // "Provider=SQLite;Data Source=" + path.
 QUARVEX_EXPORT std::string makeConnectionString(const std::string& path);
+// "Provider=PostgreSQL;Data Source=" + uri + ";Schema=" + schema.
+QUARVEX_EXPORT std::string makeServerConnectionString(const std::string& uri,
+                                                      const std::string& schema);
+// The value of another key of a connection string ("Schema"), empty when absent.
+QUARVEX_EXPORT std::string connectionStringPart(const std::string& cs, const std::string& key);
+// Whether the text is a PostgreSQL URI ("postgresql://..." or "postgres://...").
+QUARVEX_EXPORT bool isServerUri(const std::string& text);
+// The text with the password of every server URI in it left out ("user:secret@" becomes
+// "user@", a "password=" option is dropped).
+QUARVEX_EXPORT std::string withoutPassword(const std::string& text);
 
 // Runs `work` inside one transaction on an open connection: commits when it returns,
 // rolls back and rethrows when it throws.
