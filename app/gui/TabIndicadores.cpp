@@ -294,8 +294,8 @@ void TabIndicadores::show(const IndicatorTabView& v) {
     const char sep = decimalSeparator();
     lblLaminaEsperada_v_->setText(QString::fromStdString(
         numbersInUnits(v.expectedDepth, Quantity::Depth, shownUnits(), sep)));
-    lblLaminaMedia_v_->setText(QString::fromStdString(
-        numbersInUnits(v.averageDepth, Quantity::Depth, shownUnits(), sep)));
+    lblLaminaMedia_v_->setText(
+        QString::fromStdString(numbersInUnits(v.averageDepth, Quantity::Depth, shownUnits(), sep)));
     if (v.band != UniformityBand::None) {
         lblBandaCU_->setText(QString::fromStdString(uniformityBandText(v.band)));
         lblBandaCU_->setStyleSheet(bandStyle(v.band));
@@ -369,8 +369,7 @@ void TabIndicadores::clear() {
     clearControls(
         {lblUD_v_, lblCU_v_, lblLaminaEsperada_v_, lblLaminaMedia_v_, lblBandaCU_, lblMensaje_});
     lblBandaCU_->setStyleSheet(QString());
-    replaceChart(chart_,
-                 ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(5)));
+    replaceChart(chart_, ChartBuilder().title(captionList(chart_, "SeriesCaptions").value(5)));
     drawSpanTable();
 }
 

@@ -282,10 +282,9 @@ void TabSupply::compute() {
     lblMedido_->setText(text(v.measured));
     grid_->setTable(v.cases);
     if (v.lines.empty()) {
-        replaceChart(chart_, ChartBuilder()
-                                 .title(QStringLiteral("Give the pump curve to see where the "
-                                                       "package meets it"))
-                                 );
+        replaceChart(chart_,
+                     ChartBuilder().title(QStringLiteral("Give the pump curve to see where the "
+                                                         "package meets it")));
         return;
     }
     ChartBuilder figure;

@@ -494,8 +494,7 @@ void frmCompararCartas::drawChart() {
                      .xAxis(names.value(3))
                      .yAxis(names.value(2), QStringLiteral("0"))
                      .yRange(std::max(0.0, std::floor(low / 5) * 5 - 5), 100)
-                     .stackedBars(categories, {feasible, infeasible}, packages_.size() <= 40)
-                     );
+                     .stackedBars(categories, {feasible, infeasible}, packages_.size() <= 40));
 }
 
 }  // namespace kambrix

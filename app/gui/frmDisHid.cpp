@@ -460,12 +460,11 @@ void frmDisHid::showResults() {
     const auto shown = [](const std::string& text) {
         return QString::fromStdString(quantitiesInUnits(text, shownUnits(), decimalSeparator()));
     };
-    lblAreaRegada_->setText(
-        lblAreaRegada_->property("Prefix").toString() + QStringLiteral(": ") +
-        shown(QStringLiteral("%1 ha, R = %2 m")
-                  .arg(screenNumber(view.irrigatedArea_ha, 2),
-                       screenNumber(view.irrigatedRadius_m, 1))
-                  .toStdString()));
+    lblAreaRegada_->setText(lblAreaRegada_->property("Prefix").toString() + QStringLiteral(": ") +
+                            shown(QStringLiteral("%1 ha, R = %2 m")
+                                      .arg(screenNumber(view.irrigatedArea_ha, 2),
+                                           screenNumber(view.irrigatedRadius_m, 1))
+                                      .toStdString()));
     lblBalanceCaudal_->setText(shown(view.dischargeBalance));
     lblBalanceCaudal_->setVisible(presenter_.results().computed.has_value());
     for (TabPage* tab : tabs_) {
@@ -478,8 +477,7 @@ void frmDisHid::showResults() {
     lblAviso_->setText(warnings.join(QLatin1Char('\n')));
     QString note = shown(view.dischargeNote);
     // The number and its unit stay on one line when the note wraps.
-    const QString unit =
-        QString::fromStdString(unitOf(Quantity::Discharge, shownUnits()).symbol);
+    const QString unit = QString::fromStdString(unitOf(Quantity::Discharge, shownUnits()).symbol);
     note.replace(QLatin1Char(' ') + unit, QChar(0x00A0) + unit);
     lblCaudalOrigen_->setText(note);
     lblCaudalOrigen_->setVisible(!note.isEmpty());

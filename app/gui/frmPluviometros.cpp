@@ -406,8 +406,7 @@ void frmPluviometros::told(const std::string& message) {
 // --- editing ---
 
 void frmPluviometros::diameterAccepted() {
-    if (auto problem = session_.setCanDiameterText(diameter_->storedText(),
-                                                   decimalSeparator())) {
+    if (auto problem = session_.setCanDiameterText(diameter_->storedText(), decimalSeparator())) {
         told(*problem);
     }
     refresh();
@@ -516,9 +515,8 @@ void frmPluviometros::undo() {
 void frmPluviometros::pasteText(Radius radius, const QString& text) {
     int pasted = 0;
     const int at = targetRow(radius);
-    if (auto problem =
-            session_.paste(radius, at, text.toStdString(), decimalSeparator(), &pasted,
-                           shownUnits())) {
+    if (auto problem = session_.paste(radius, at, text.toStdString(), decimalSeparator(), &pasted,
+                                      shownUnits())) {
         told(*problem);
         return;
     }

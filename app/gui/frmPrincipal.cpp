@@ -3,10 +3,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
-#include <QComboBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -92,9 +92,9 @@ frmPrincipal::frmPrincipal(const AppServices& services, QWidget* parent)
     auto* cmbUnidades = new QComboBox(content);
     cmbUnidades->setObjectName("cmbUnidades");
     for (UnitSystem s : unitSystems()) {
-        cmbUnidades->addItem(QString::fromUtf8(unitSystemName(s).data(),
-                                               static_cast<int>(unitSystemName(s).size())),
-                             static_cast<int>(s));
+        cmbUnidades->addItem(
+            QString::fromUtf8(unitSystemName(s).data(), static_cast<int>(unitSystemName(s).size())),
+            static_cast<int>(s));
     }
     cmbUnidades->setCurrentIndex(cmbUnidades->findData(static_cast<int>(shownUnits())));
     lblUnidades->setBuddy(cmbUnidades);

@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "gui/frmPrincipal.h"
-#include "gui/widgets/units_view.h"
 #include "gui/widgets/app_services.h"
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/qt_message_service.h"
+#include "gui/widgets/units_view.h"
 #include "shell/startup.h"
 #include "shell/system_document.h"
 #include "shell/version.h"

@@ -384,7 +384,8 @@ namespace {
 // The builder of the chart a view shows, kept as a child of the view.
 class KeptChart : public QObject {
   public:
-    KeptChart(QObject* parent, ChartBuilder builder) : QObject(parent), builder(std::move(builder)) {
+    KeptChart(QObject* parent, ChartBuilder builder)
+        : QObject(parent), builder(std::move(builder)) {
         setObjectName(QStringLiteral("keptChart"));
     }
     ChartBuilder builder;

@@ -79,8 +79,8 @@ struct Section {
 };
 
 struct Document {
-    std::string title;     // the header of every page (the chart's name)
-    std::string subtitle;  // under the title on the first page (the system, the date)
+    std::string title;            // the header of every page (the chart's name)
+    std::string subtitle;         // under the title on the first page (the system, the date)
     char decimalSeparator = '.';  // of the numbers in the texts
     std::vector<Section> sections;
 

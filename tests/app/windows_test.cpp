@@ -38,7 +38,6 @@
 #include "gui/frmBDasp.h"
 #include "gui/frmBDtramos.h"
 #include "gui/frmDisHid.h"
-#include "gui/widgets/units_view.h"
 #include "gui/frmImportarTabla.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/frmNuevSist.h"
@@ -50,6 +49,7 @@
 #include "gui/widgets/scripted_message_service.h"
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 #include "shell/csv.h"
 #include "shell/discharge_balance.h"
 #include "shell/services.h"
@@ -635,7 +635,11 @@ TEST_F(WindowsTest, DesignScreenSwitchesUnitsWithoutChangingTheDesign) {
     const QString siDistance = outlets->item(3, 2)->text();
     EXPECT_EQ(child<QLabel>(&w, "lblCaudal")->text(), "Design discharge (L/s)");
     const auto xTitle = [&] {
-        return child<QChartView>(&w, "chtPerfil")->chart()->axes(Qt::Horizontal).value(0)->titleText();
+        return child<QChartView>(&w, "chtPerfil")
+            ->chart()
+            ->axes(Qt::Horizontal)
+            .value(0)
+            ->titleText();
     };
     EXPECT_EQ(xTitle(), "Distance from the pivot (m)");
     const double q = document.project().q;
@@ -654,8 +658,7 @@ TEST_F(WindowsTest, DesignScreenSwitchesUnitsWithoutChangingTheDesign) {
     // Saving what is only shown in other units changes nothing.
     child<QPushButton>(&w, "cmdGuardar")->click();
     auto stored = [&] {
-        return *Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName),
-                                        "tramos");
+        return *Projectos().loadProject(con, Projectos().nameCondition(kDemoProjectName), "tramos");
     };
     EXPECT_EQ(stored().q, q);
 

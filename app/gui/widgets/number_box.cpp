@@ -109,9 +109,11 @@ void NumberBox::showStored(double stored, std::optional<int> decimals) {
     } else {
         const std::string digits = roundTripText(shown);
         const auto point = digits.find('.');
-        const int own = point == std::string::npos ? 0 : static_cast<int>(digits.size() - point - 1);
-        text = own <= unit.decimals ? QString::fromStdString(toLocaleText(digits, decimalSeparator()))
-                                    : screenNumber(shown, unit.decimals);
+        const int own =
+            point == std::string::npos ? 0 : static_cast<int>(digits.size() - point - 1);
+        text = own <= unit.decimals
+                   ? QString::fromStdString(toLocaleText(digits, decimalSeparator()))
+                   : screenNumber(shown, unit.decimals);
     }
     box_->setText(text);
     exactStored_ = stored;
