@@ -564,8 +564,8 @@ std::string CatchCanSession::copyCells(Radius radius, int firstRow, int lastRow,
     return tabSeparatedText(cells);
 }
 
-void CatchCanSession::importCsv(const std::filesystem::path& path) {
-    const auto file = readCatchCanCsv(readTextFile(path));
+void CatchCanSession::importCsv(const std::filesystem::path& path, UnitSystem userUnits) {
+    const auto file = readCatchCanCsv(readTextFile(path), userUnits);
     change([&] {
         state_.diameter_cm = file.canDiameter_cm;
         for (Radius radius : {Radius::First, Radius::Second}) {

@@ -205,7 +205,8 @@ class CatchCanSession {
     // Replaces the diameter and both radii by the file's (one step of undo). A file that
     // cannot be read raises AppError (errc::FileMissing, errc::CsvFormat, ...) and changes
     // nothing.
-    void importCsv(const std::filesystem::path& path);
+    // Columns whose heading names no unit are read in `userUnits`.
+    void importCsv(const std::filesystem::path& path, UnitSystem userUnits = UnitSystem::SI);
     // Asked before an import replaces readings already in the grids: "The grids hold N
     // readings. Do you want to replace them with the readings of the file?". None when no
     // row holds a value.

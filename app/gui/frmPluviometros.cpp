@@ -556,7 +556,7 @@ bool frmPluviometros::importFile(const QString& path) {
         return false;
     }
     try {
-        session_.importCsv(path.toStdString());
+        session_.importCsv(path.toStdString(), shownUnits());
     } catch (const AppError&) {
         const ErrorReport r = describeCurrentError();
         services_.messages.showMessage(this, qs(r.message), qs(r.detail));

@@ -396,6 +396,15 @@ TEST(CatchCanSession, CsvExportImportAndTheirRefusals) {
     EXPECT_EQ(back.canDiameter_cm(), 12.5);
     ASSERT_TRUE(back.undo());  // the import is one step
     EXPECT_EQ(back.rowCount(R1), 0);
+    // The exported heading names its units: a US user reads it back in metres all the same;
+    // a heading without unit names is read in the user's units.
+    back.importCsv(file, UnitSystem::US);
+    EXPECT_EQ(back.readings(R2), s.readings(R2));
+    writeTextFile(dir.path() / "plain.csv", "radius,volume,distance,canDiameter\n1,50,100,5\n");
+    back.importCsv(dir.path() / "plain.csv", UnitSystem::US);
+    ASSERT_EQ(back.rowCount(R1), 1);
+    EXPECT_NEAR(back.readings(R1)[0].distance_m.value_or(0), 30.48, 1e-12);
+    EXPECT_NEAR(*back.canDiameter_cm(), 12.7, 1e-12);
 
     // A file that cannot be read changes nothing.
     writeTextFile(dir.path() / "bad.csv", "radius,volume_ml,distance_m\n3,1,2,10\n");
