@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TabSupply.h"
 
+#include "gui/widgets/number_box.h"
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
+
 #include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -50,6 +54,9 @@ QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// The boxes with a unit take any number: the supply's own check states the ranges.
+const NumberRange kAnyValue{-1e15, 1e15};
+
 }  // namespace
 
 TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWidget* parent)
@@ -60,8 +67,10 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
     pump->setObjectName("fraBomba");
     grdBomba_ = new QTableWidget(kPumpRows, 2, pump);
     grdBomba_->setObjectName("grdBomba");
+    pumpUnits_ = shownUnits();
     grdBomba_->setHorizontalHeaderLabels(
-        {QStringLiteral("Discharge (L/s)"), QStringLiteral("Pressure (kPa)")});
+        {QString::fromStdString(captionInUnits("Discharge (L/s)", shownUnits()).text),
+         QString::fromStdString(captionInUnits("Pressure (kPa)", shownUnits()).text)});
     grdBomba_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdBomba_->setMinimumWidth(240);
     auto* pumpLayout = new QVBoxLayout(pump);
@@ -107,6 +116,19 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
         QStringLiteral("Takes the pressure and discharge measured at the pivot in a catch-can "
                        "test linked to this system"));
     fieldForm->addRow(QString(), cmdDesdeEnsayo);
+    // The boxes with a unit show and take it in the shown units; the supply's own check
+    // judges the stored values.
+    const auto unitBox = [&](QLineEdit* box, const char* what, Quantity q) {
+        auto* b = new NumberBox(box, kAnyValue, QString::fromLatin1(what), true, m);
+        b->setQuantity(q);
+        return b;
+    };
+    altura_ = unitBox(txtAltura_, "the static lift", Quantity::Length);
+    longitud_ = unitBox(txtLongitud_, "the length of the line", Quantity::Length);
+    diametro_ = unitBox(txtDiametro_, "the inside diameter of the line", Quantity::PipeDiameter);
+    presionMedida_ =
+        unitBox(txtPresionMedida_, "the pressure measured at the pivot", Quantity::Pressure);
+    caudalMedido_ = unitBox(txtCaudalMedido_, "the discharge measured", Quantity::Discharge);
 
     cmdCalcular_ = namedButton(this, "cmdCalcularSuministro", QStringLiteral("Compute"));
     cmdGuardar_ = namedButton(this, "cmdGuardarSuministro", QStringLiteral("Save supply"));
@@ -168,7 +190,9 @@ TabSupply::TabSupply(const AppServices& services, ChartWorkbench& workbench, QWi
     onSignal(cmdGuardar_, &QPushButton::clicked, this, m, [this] { save(); });
     onSignal(cmdDisenar_, &QPushButton::clicked, this, m, [this] { designForSupply(); });
 
+    captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
+    onUnitsChanged(this, [this] { redrawInUnits(); });
     clear();
 }
 
@@ -195,28 +219,22 @@ void TabSupply::takeMeasuredFromTest() {
         return;
     }
     const MeasuredTest& t = tests[static_cast<std::size_t>(*chosen)];
-    txtPresionMedida_->setText(
-        QString::fromStdString(toLocaleText(roundTripText(t.pressure_kPa), decimalSeparator())));
-    txtCaudalMedido_->setText(
-        QString::fromStdString(toLocaleText(roundTripText(t.discharge_Ls), decimalSeparator())));
+    presionMedida_->setExactValue(t.pressure_kPa);
+    caudalMedido_->setExactValue(t.discharge_Ls);
     compute();
 }
 
 SupplyBoxes TabSupply::boxes() const {
     SupplyBoxes b;
     for (int r = 0; r < grdBomba_->rowCount(); ++r) {
-        const auto cell = [&](int c) {
-            const QTableWidgetItem* item = grdBomba_->item(r, c);
-            return item ? item->text().toStdString() : std::string();
-        };
-        b.pump.emplace_back(cell(0), cell(1));
+        b.pump.emplace_back(pumpCell(r, 0), pumpCell(r, 1));
     }
-    b.lift = txtAltura_->text().toStdString();
-    b.length = txtLongitud_->text().toStdString();
-    b.diameter = txtDiametro_->text().toStdString();
+    b.lift = altura_->storedText();
+    b.length = longitud_->storedText();
+    b.diameter = diametro_->storedText();
     b.roughness = txtRugosidad_->text().toStdString();
-    b.measuredPressure = txtPresionMedida_->text().toStdString();
-    b.measuredDischarge = txtCaudalMedido_->text().toStdString();
+    b.measuredPressure = presionMedida_->storedText();
+    b.measuredDischarge = caudalMedido_->storedText();
     b.wearPercent = txtDesgaste_->text().toStdString();
     return b;
 }
@@ -225,17 +243,80 @@ void TabSupply::fillBoxes(const Supply& supply) {
     const SupplyBoxes b = supplyBoxes(supply, decimalSeparator());
     grdBomba_->clearContents();
     grdBomba_->setRowCount(std::max<int>(kPumpRows, static_cast<int>(b.pump.size()) + 1));
+    pumpUnits_ = shownUnits();
     for (std::size_t r = 0; r < b.pump.size(); ++r) {
-        grdBomba_->setItem(static_cast<int>(r), 0, new QTableWidgetItem(text(b.pump[r].first)));
-        grdBomba_->setItem(static_cast<int>(r), 1, new QTableWidgetItem(text(b.pump[r].second)));
+        grdBomba_->setItem(static_cast<int>(r), 0, pumpItem(b.pump[r].first, Quantity::Discharge));
+        grdBomba_->setItem(static_cast<int>(r), 1, pumpItem(b.pump[r].second, Quantity::Pressure));
     }
-    txtAltura_->setText(text(b.lift));
-    txtLongitud_->setText(text(b.length));
-    txtDiametro_->setText(text(b.diameter));
+    const char sep = decimalSeparator();
+    const auto put = [sep](NumberBox* box, const std::string& stored) {
+        if (isBlank(stored) || !isNumberText(stored, sep)) {
+            box->setBlank();
+            box->box()->setText(text(stored));
+        } else {
+            box->setExactValue(parseNumber(stored, sep));
+        }
+    };
+    put(altura_, b.lift);
+    put(longitud_, b.length);
+    put(diametro_, b.diameter);
     txtRugosidad_->setText(text(b.roughness));
-    txtPresionMedida_->setText(text(b.measuredPressure));
-    txtCaudalMedido_->setText(text(b.measuredDischarge));
+    put(presionMedida_, b.measuredPressure);
+    put(caudalMedido_, b.measuredDischarge);
     txtDesgaste_->setText(text(b.wearPercent));
+}
+
+QTableWidgetItem* TabSupply::pumpItem(const std::string& stored, Quantity quantity) const {
+    const char sep = decimalSeparator();
+    auto* item = new QTableWidgetItem(text(stored));
+    if (isBlank(stored) || !isNumberText(stored, sep) || pumpUnits_ == UnitSystem::SI) {
+        return item;
+    }
+    const double value = parseNumber(stored, sep);
+    // Shown to the unit's decimals and one more; read back as the stored value until edited.
+    const Unit& u = unitOf(quantity, pumpUnits_);
+    const QString shown = QString::fromStdString(
+        formatDecimals(toShown(quantity, pumpUnits_, value), u.decimals + 1, sep));
+    item->setText(shown);
+    item->setData(Qt::UserRole, value);
+    item->setData(Qt::UserRole + 1, shown);
+    return item;
+}
+
+std::string TabSupply::pumpCell(int row, int column) const {
+    const QTableWidgetItem* item = grdBomba_->item(row, column);
+    if (item == nullptr) {
+        return {};
+    }
+    const char sep = decimalSeparator();
+    if (item->data(Qt::UserRole).isValid() &&
+        item->data(Qt::UserRole + 1).toString() == item->text()) {
+        return toLocaleText(roundTripText(item->data(Qt::UserRole).toDouble()), sep);
+    }
+    return storedNumberText(item->text().toStdString(),
+                            column == 0 ? Quantity::Discharge : Quantity::Pressure, pumpUnits_,
+                            sep);
+}
+
+void TabSupply::redrawInUnits() {
+    // The pump rows as stored, shown again in the new units.
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int r = 0; r < grdBomba_->rowCount(); ++r) {
+        rows.emplace_back(pumpCell(r, 0), pumpCell(r, 1));
+    }
+    pumpUnits_ = shownUnits();
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const auto& [q, p] = rows[static_cast<std::size_t>(r)];
+        grdBomba_->setItem(r, 0, pumpItem(q, Quantity::Discharge));
+        grdBomba_->setItem(r, 1, pumpItem(p, Quantity::Pressure));
+    }
+    const auto heading = [](const char* caption) {
+        return QString::fromStdString(captionInUnits(caption, shownUnits()).text);
+    };
+    grdBomba_->setHorizontalHeaderLabels({heading("Discharge (L/s)"), heading("Pressure (kPa)")});
+    if (analysis_) {
+        compute();
+    }
 }
 
 void TabSupply::loadStored() {
@@ -260,7 +341,8 @@ void TabSupply::compute() {
     const SupplyReading read = readSupplyBoxes(boxes(), decimalSeparator());
     if (!read.supply) {
         clear();
-        lblMensaje_->setText(text(read.problem));
+        lblMensaje_->setText(
+            text(quantitiesInUnits(read.problem, shownUnits(), decimalSeparator())));
         return;
     }
     if (!workbench_.currentWrapper() || !workbench_.currentChart()) {
@@ -278,8 +360,11 @@ void TabSupply::compute() {
     }
     const SupplyTabView v = supplyTabView(*analysis_, decimalSeparator());
     lblMensaje_->clear();
-    lblResumen_->setText(text(v.summary));
-    lblMedido_->setText(text(v.measured));
+    const auto shown = [](const std::string& sentence) {
+        return text(quantitiesInUnits(sentence, shownUnits(), decimalSeparator()));
+    };
+    lblResumen_->setText(shown(v.summary));
+    lblMedido_->setText(shown(v.measured));
     grid_->setTable(v.cases);
     if (v.lines.empty()) {
         replaceChart(chart_,

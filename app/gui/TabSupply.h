@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "shell/unit_system.h"
+
 #include <array>
 #include <optional>
 
@@ -13,8 +15,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace kambrix {
+
+class NumberBox;
 
 class ChartWorkbench;
 class GridView;
@@ -50,6 +55,12 @@ class TabSupply : public TabPage {
     void takeMeasuredFromTest();
     void save();
     void designForSupply();
+    // The boxes, the pump grid, the captions and the results in the shown units.
+    void redrawInUnits();
+    // A pump cell showing a stored value in the shown units (exact until edited), and the
+    // stored text of a cell.
+    QTableWidgetItem* pumpItem(const std::string& storedText, Quantity quantity) const;
+    std::string pumpCell(int row, int column) const;
 
     const AppServices& services_;
     ChartWorkbench& workbench_;
@@ -58,6 +69,12 @@ class TabSupply : public TabPage {
     std::optional<SupplyAnalysis> analysis_;
 
     QTableWidget* grdBomba_;
+    UnitSystem pumpUnits_ = UnitSystem::SI;  // the units the pump grid shows
+    NumberBox* altura_ = nullptr;
+    NumberBox* longitud_ = nullptr;
+    NumberBox* diametro_ = nullptr;
+    NumberBox* presionMedida_ = nullptr;
+    NumberBox* caudalMedido_ = nullptr;
     QLineEdit* txtAltura_;
     QLineEdit* txtLongitud_;
     QLineEdit* txtDiametro_;

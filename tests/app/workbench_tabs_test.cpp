@@ -566,5 +566,58 @@ TEST_F(WorkbenchTabs, TheSupplyTabFindsTheOperatingPoint) {
     EXPECT_EQ(box(&tab, "txtCaudalMedido")->text(), "58.25");
 }
 
+// The supply tab in US units: the stored supply read in gpm, psi, ft and in, saved back
+// unchanged when not edited, and what is typed stored in SI.
+TEST_F(WorkbenchTabs, TheSupplyTabReadsAndTakesUsUnits) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    Supply stored;
+    stored.pump = {{60, 380}, {90, 300}};
+    stored.line = {3, 400, 203.2, 140};
+    writeTo(config.projectsConnectionString,
+            [&](quarvex::Connection& c) { saveSupply(c, demo.id, stored); });
+    showUnits(UnitSystem::US);
+    TabSupply tab(services, *bench);
+    tab.updateData();
+    auto* pump = child<QTableWidget>(&tab, "grdBomba");
+    ASSERT_TRUE(pump->item(0, 0) && pump->item(0, 1));
+    EXPECT_EQ(pump->horizontalHeaderItem(0)->text(), "Discharge (gpm)");
+    EXPECT_EQ(pump->item(0, 0)->text(), "951.02");          // 60 L/s
+    EXPECT_EQ(pump->item(0, 1)->text(), "55.11");           // 380 kPa
+    EXPECT_EQ(box(&tab, "txtLongitud")->text(), "1312.3");  // 400 m
+    EXPECT_EQ(box(&tab, "txtDiametro")->text(), "8");       // 203.2 mm
+    EXPECT_EQ(label(&tab, "lblLongitud"), "Length (ft)");
+
+    // Saved without an edit: exactly what was stored.
+    child<QPushButton>(&tab, "cmdGuardarSuministro")->click();
+    auto saved = [&] {
+        return readFrom(config.projectsConnectionString,
+                        [&](quarvex::Connection& c) { return loadSupply(c, demo.id); });
+    };
+    EXPECT_EQ(saved().pump, stored.pump);
+    EXPECT_EQ(saved().line, stored.line);
+
+    // Typed in US units, stored in SI.
+    pump->item(1, 0)->setText("1500");
+    type(box(&tab, "txtPresionMedida"), "40");
+    type(box(&tab, "txtCaudalMedido"), "900");
+    child<QPushButton>(&tab, "cmdGuardarSuministro")->click();
+    const Supply typed = saved();
+    ASSERT_EQ(typed.pump.size(), 2u);
+    EXPECT_NEAR(typed.pump[1].caudal, 1500 * 3.785411784 / 60, 1e-9);
+    EXPECT_EQ(typed.pump[1].presion, 300);
+    ASSERT_TRUE(typed.measured);
+    EXPECT_NEAR(typed.measured->presion, 40 * 6.894757293168, 1e-9);
+    EXPECT_NEAR(typed.measured->caudal, 900 * 3.785411784 / 60, 1e-9);
+
+    // Back in SI the grid and the boxes show the stored values.
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(pump->horizontalHeaderItem(0)->text(), "Discharge (L/s)");
+    EXPECT_EQ(pump->item(0, 0)->text(), "60");
+    EXPECT_EQ(box(&tab, "txtLongitud")->text(), "400");
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
+}
+
 }  // namespace
 }  // namespace kambrix
