@@ -2,6 +2,7 @@
 #include "gui/frmPluviometros.h"
 
 #include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -332,7 +333,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     right->addWidget(tabs, 4);
     chart_ = new QChartView(this);
     chart_->setObjectName("chtProfundidades");
-    onUnitsChanged(this, [this] { refreshPlot(); });
+    onUnitsChanged(this, [this] { refresh(); });
     chart_->setProperty(
         "SeriesCaptions",
         QStringLiteral("Distancia al punto pivote (m);Lámina (mm);1er radio;2º radio;Lámina media;"
@@ -538,8 +539,34 @@ QString frmPluviometros::selectionText(Radius radius) const {
         c0 = std::min(c0, i.column());
         c1 = std::max(c1, i.column());
     }
-    return qs(session_.copyCells(radius, r0, r1, static_cast<SampleColumn>(c0),
-                                 static_cast<SampleColumn>(c1), decimalSeparator()));
+    const char sep = decimalSeparator();
+    const std::string stored = session_.copyCells(radius, r0, r1, static_cast<SampleColumn>(c0),
+                                                  static_cast<SampleColumn>(c1), sep);
+    // The cells as the grid shows them: distances and depths in the shown units, so that a
+    // paste (read in the shown units) takes back what was copied.
+    const auto* view = qobject_cast<const GridView*>(grid(radius));
+    if (view == nullptr || shownUnits() == UnitSystem::SI) {
+        return qs(stored);
+    }
+    std::string shown;
+    int column = c0;
+    std::string field;
+    const auto flush = [&] {
+        const auto q = view->columnQuantity(column);
+        shown += q ? numbersInUnits(field, *q, shownUnits(), sep) : field;
+        field.clear();
+    };
+    for (char ch : stored) {
+        if (ch == '\t' || ch == '\n') {
+            flush();
+            shown += ch;
+            column = ch == '\t' ? column + 1 : c0;
+        } else {
+            field += ch;
+        }
+    }
+    flush();
+    return qs(shown);
 }
 
 void frmPluviometros::cmdImportar_Click() {
@@ -786,7 +813,11 @@ void frmPluviometros::refreshDiagnosis() {
 
 void frmPluviometros::refreshGrid(Radius radius) {
     QTableWidget* g = grid(radius);
-    const QStringList heads = captionList(g, "ColumnCaptions");
+    const auto* view = qobject_cast<const GridView*>(g);
+    QStringList heads;
+    for (const QString& caption : captionList(g, "ColumnCaptions")) {
+        heads << qs(captionInUnits(caption.toStdString(), shownUnits()).text);
+    }
     g->setHorizontalHeaderLabels(heads);
     const auto rows = session_.gridRows(radius, decimalSeparator());
     const int n = static_cast<int>(rows.size());
@@ -801,6 +832,10 @@ void frmPluviometros::refreshGrid(Radius radius) {
             QTableWidgetItem* item = itemAt(g, r, c);
             const bool typed = c == 1 || c == 2;
             QString text = qs(*texts[c]);
+            if (const auto q = view != nullptr ? view->columnQuantity(c) : std::nullopt) {
+                // Distances and depths in the shown units (typed cells are read in them).
+                text = qs(numbersInUnits(*texts[c], *q, shownUnits(), decimalSeparator()));
+            }
             if (r == n && c == 0) {
                 text = QStringLiteral("*");
             }

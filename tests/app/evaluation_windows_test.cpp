@@ -37,6 +37,7 @@
 #include "gui/frmPluviometros.h"
 #include "gui/frmPrincipal.h"
 #include "gui/widgets/grid_view.h"
+#include "gui/widgets/units_view.h"
 #include "shell/number_text.h"
 #include "shell/report_title_block.h"
 #include "windows_test_support.h"
@@ -487,6 +488,45 @@ TEST_F(EvaluationWindowsTest, PasteAndCopyFollowTheSpreadsheetAndTheLocale) {
     // The paste is one step of undo.
     click(&w, "cmdDeshacer");
     EXPECT_EQ(w.session().rowCount(Radius::Second), 0);
+}
+
+// In US units the grid shows and takes feet and inches: a typed distance is stored in
+// metres, the copy is what the screen shows, and pasting it back stores the same readings.
+TEST_F(EvaluationWindowsTest, TheGridsTypeCopyAndPasteInTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    showUnits(UnitSystem::US);
+    frmPluviometros w(services, quarvex::statics().PivotEvaluations().newEvaluation("feet"));
+    w.show();
+    type(child<QLineEdit>(&w, "txtDiametro"), "4");  // inches
+    ASSERT_TRUE(w.session().canDiameter_cm());
+    EXPECT_NEAR(*w.session().canDiameter_cm(), 10.16, 1e-12);
+    auto* g = w.grid(Radius::First);
+    g->setFocus();
+    g->setCurrentCell(0, kVolume);
+    QApplication::clipboard()->setText(QStringLiteral("100\t50\n98\t100\n"));
+    QTest::keyClick(g, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(w.session().rowCount(Radius::First), 2);
+    EXPECT_NEAR(w.session().readings(Radius::First)[1].distance_m.value_or(0), 30.48, 1e-12);
+    EXPECT_EQ(at(g, 1, kDistance), "100.0");
+    EXPECT_EQ(g->horizontalHeaderItem(kDistance)->text(), "S(j) (ft)");
+
+    g->clearSelection();
+    g->setRangeSelected(QTableWidgetSelectionRange(0, kVolume, 1, kDistance), true);
+    QTest::keyClick(g, Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied, "100\t50.0\n98\t100.0\n");
+    auto* second = w.grid(Radius::Second);
+    second->setFocus();
+    second->setCurrentCell(0, kVolume);
+    QTest::keyClick(second, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.session().readings(Radius::Second), w.session().readings(Radius::First));
+
+    // A distance typed into a cell is in feet too.
+    g->item(0, kDistance)->setText("200");
+    EXPECT_NEAR(w.session().readings(Radius::First)[0].distance_m.value_or(0), 60.96, 1e-12);
+    EXPECT_EQ(at(g, 0, kDistance), "200.0");
 }
 
 // The file exported here gives the same results through kambrix-cli evaluate.

@@ -129,6 +129,9 @@ std::optional<Quantity> GridView::columnQuantity(int column) const {
 }
 
 void GridView::redrawInUnits() {
+    if (table_.columns.empty()) {
+        return;  // filled cell by cell by its window, which redraws it itself
+    }
     const int row = currentRow();
     const int column = currentColumn();
     setTable(table_);
