@@ -33,12 +33,12 @@ std::optional<std::string> checkNumberText(const std::string& text, char decimal
     }
     if (!range.contains(x)) {
         auto end = [&](double v) { return formatLong(v, decimalSeparator); };
-        const std::string bounds = (range.minExclusive ? "greater than " : "from ") +
-                                   end(range.min) +
-                                   (range.maxExclusive   ? " and less than "
-                                    : range.minExclusive ? " and up to "
-                                                         : " to ") +
-                                   end(range.max) + (range.unit.empty() ? "" : " " + range.unit);
+        const std::string bounds =
+            (range.minExclusive ? "greater than " : "from ") + end(range.min) +
+            (range.maxExclusive   ? " and less than "
+             : range.minExclusive ? " and up to "
+                                  : " to ") +
+            end(range.max) + (range.unit.empty() ? "" : " " + std::string(range.unit));
         return "The value for " + what + " must be " + (range.integer ? "a whole number " : "") +
                bounds;
     }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kambrix {
 
@@ -16,8 +17,10 @@ struct NumberRange {
     bool minExclusive = false;
     bool integer = false;
     bool maxExclusive = false;
-    // The unit a message states after the ends ("psi"); none when empty.
-    std::string unit = {};
+    // The unit a message states after the ends ("psi"); none when empty. A view of a text
+    // that outlives the range (a literal, a unit of the unit layer's table), so that ranges
+    // stay constant expressions.
+    std::string_view unit = {};
 
     bool contains(double x) const;
 };
