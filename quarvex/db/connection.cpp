@@ -13,24 +13,12 @@ namespace {
 constexpr const char* kProvider = "SQLite";
 constexpr const char* kServerProvider = "PostgreSQL";
 
-std::string quoted(const std::string& s, char q) {
-    std::string out(1, q);
-    for (char c : s) {
-        out += c;
-        if (c == q) {
-            out += q;
-        }
-    }
-    out += q;
-    return out;
-}
-
 // A connection-string value, quoted when it would not read back as it stands.
 std::string partValue(const std::string& value) {
     const bool needsQuotes =
         value.find(';') != std::string::npos || value.find('"') == 0 ||
         (!value.empty() && (db::isBlank(value.front()) || db::isBlank(value.back())));
-    return needsQuotes ? quoted(value, '"') : value;
+    return needsQuotes ? db::quoted(value, '"') : value;
 }
 
 // Every "key=value" part of a connection string, keys in lower case.

@@ -21,18 +21,6 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
-std::string quoted(const std::string& s, char q) {
-    std::string out(1, q);
-    for (char c : s) {
-        out += c;
-        if (c == q) {
-            out += q;
-        }
-    }
-    out += q;
-    return out;
-}
-
 bool looksLikePath(const std::string& name) {
     return name.find('/') != std::string::npos || name.find('\\') != std::string::npos;
 }
@@ -129,7 +117,7 @@ class SqliteProvider final : public Provider {
             }
             return;  // an ordinary bracketed schema name; SQLite judges it
         }
-        exec("ATTACH DATABASE " + quoted(name, '\'') + " AS " + quoted(name, '"'));
+        exec("ATTACH DATABASE " + db::quoted(name, '\'') + " AS " + db::quoted(name, '"'));
         attached_.insert(key);
     }
 

@@ -38,4 +38,18 @@ inline std::string trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
+// The text between two `q`, every `q` inside doubled (an SQL literal or identifier, a
+// quoted connection-string value).
+inline std::string quoted(const std::string& s, char q) {
+    std::string out(1, q);
+    for (char c : s) {
+        out += c;
+        if (c == q) {
+            out += q;
+        }
+    }
+    out += q;
+    return out;
+}
+
 }  // namespace quarvex::db
