@@ -61,6 +61,10 @@ std::string plural(int n, const char* one, const char* many) {
 
 }  // namespace
 
+std::string chartRecordName(const std::string& name) {
+    return "The sprinkler chart \"" + name + "\"";
+}
+
 std::string chartNameTakenMessage(const std::string& name) {
     return "There is already a sprinkler chart named " + name + ". Please select a diferent name";
 }
@@ -779,6 +783,17 @@ bool ChartWorkbench::reloadCharts() {
                 .ForEach([&](const quarvex::CartaInfo& info) { list.push_back(info); });
         }
         charts_ = std::move(list);
+        chartStamps_.clear();
+        if (project_.id > 0) {
+            const auto stamps = readFrom(db_.projects, [&](quarvex::Connection& con) {
+                return readRowStamps(con, row_kind::Chart);
+            });
+            for (const auto& c : charts_) {
+                if (const auto it = stamps.find(std::to_string(c.id)); it != stamps.end()) {
+                    chartStamps_[c.id] = it->second;
+                }
+            }
+        }
         if (selected_ && !selectedChart()) {
             selected_.reset();
         }
@@ -814,6 +829,11 @@ bool ChartWorkbench::openChart() {
     std::vector<std::string> notes;
     const bool opened = guarded("The sprinkler chart could not be opened", [&] {
         auto& st = quarvex::statics();
+        // The stamp before the chart: a save in between makes the stamp older than the chart
+        // read, which refuses the next save rather than letting it overwrite unseen.
+        const RowStamp stamp = readFrom(db_.projects, [&](quarvex::Connection& con) {
+            return readRowStamp(con, row_kind::Chart, std::to_string(info->id));
+        });
         auto chart = st.CartaAspersor().find(db_.projects, db_.cataloguePath, info->id);
         if (chart->id() == 0) {
             prompts_.message("The sprinkler chart " + info->nome + " is no longer stored");
@@ -851,6 +871,7 @@ bool ChartWorkbench::openChart() {
         signoff_ = readFrom(db_.projects, [&](quarvex::Connection& con) {
             return loadChartSignoff(con, info->id);
         });
+        chartStamp_ = stamp;
         manualStrategy_->init(chart);
         makeManualWrapper();
         runManual(true);
@@ -874,6 +895,7 @@ bool ChartWorkbench::newChart() {
         drop_ = quarvex::statics().Drops().createNull();
         boost_ = 0;
         signoff_ = ChartSignoff{};
+        chartStamp_ = RowStamp{};
         makeManualWrapper();
         runManual(true);
         chartChanged_ = false;
@@ -902,13 +924,70 @@ bool ChartWorkbench::saveChart() {
     }
     collect();
     writeAccessoriesInto(*chart);
-    return guarded("The sprinkler chart could not be saved", [&] {
-        quarvex::statics().CartaAspersor().save(db_.projects, project_.id, *chart);
-        writeSignoff(chart->id());
-        chartChanged_ = false;
-        reloadCharts();
-        return true;
+    try {
+        storeChart(*chart, false);
+    } catch (const AppError& e) {
+        if (e.number() != errc::RecordChangedSinceOpened) {
+            prompts_.failure("The sprinkler chart could not be saved", describeCurrentError());
+            return false;
+        }
+        return resolveConflict(e.what());
+    } catch (...) {
+        prompts_.failure("The sprinkler chart could not be saved", describeCurrentError());
+        return false;
+    }
+    chartChanged_ = false;
+    reloadCharts();
+    return true;
+}
+
+void ChartWorkbench::storeChart(quarvex::CartaAspersores& chart, bool asNew) {
+    ChartSignoff stored = signoff_;
+    stored.savedAt = saveTimeText(std::time(nullptr));
+    int id = 0;
+    RowStamp stamp;
+    writeTo(db_.projects, [&](quarvex::Connection& con) {
+        if (!asNew) {
+            // Claimed before anything is written: a refused save leaves the stored chart as
+            // the other user saved it.
+            stamp = claimRow(con, row_kind::Chart, std::to_string(chart.id()), chartStamp_,
+                             chartRecordName(chart.getNome()));
+        }
+        id = quarvex::statics().CartaAspersor().saveIn(con, project_.id, chart, asNew);
+        if (asNew) {
+            stamp = claimNewRow(con, row_kind::Chart, std::to_string(id));
+        }
+        saveChartSignoff(con, id, project_.id, stored);
     });
+    chart.setId(id);
+    chartStamp_ = stamp;
+    signoff_ = stored;
+}
+
+bool ChartWorkbench::resolveConflict(const std::string& message) {
+    switch (prompts_.conflict(message, true)) {
+        case WorkbenchPrompts::ConflictChoice::SaveAs:
+            return saveChartAs();
+        case WorkbenchPrompts::ConflictChoice::Reload: {
+            const int id = currentChart()->id();
+            reloadCharts();
+            selectChart(id);
+            if (!selectedChart()) {
+                prompts_.message(message + " It is no longer stored.");
+                return false;
+            }
+            (void)openChart();
+            return false;
+        }
+        case WorkbenchPrompts::ConflictChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+std::string ChartWorkbench::chartSavedBy(int chartId) const {
+    const auto it = chartStamps_.find(chartId);
+    return it == chartStamps_.end() ? std::string() : savedByText(it->second);
 }
 
 bool ChartWorkbench::saveChartAs() {
@@ -931,7 +1010,7 @@ bool ChartWorkbench::saveChartAs() {
     const int previousId = chart->id();
     chart->setNome(name);
     try {
-        quarvex::statics().CartaAspersor().saveAsNew(db_.projects, project_.id, *chart);
+        storeChart(*chart, true);
     } catch (...) {
         // The chart stays what it was: its name and identifier.
         chart->setNome(previousName);
@@ -943,11 +1022,6 @@ bool ChartWorkbench::saveChartAs() {
         }
         return false;
     }
-    // The chart is stored; its printed fields follow under its new identifier.
-    (void)guarded("The names of the sprinkler chart could not be saved", [&] {
-        writeSignoff(chart->id());
-        return true;
-    });
     chartChanged_ = false;
     reloadCharts();
     selectChart(chart->id());
@@ -965,8 +1039,11 @@ bool ChartWorkbench::removeChart() {
         return false;
     }
     return guarded("The sprinkler chart could not be removed", [&] {
-        quarvex::statics().CartaAspersor().destroy(db_.projects, info->id);
-        writeTo(db_.projects, [&](quarvex::Connection& con) { deleteChartSignoff(con, info->id); });
+        writeTo(db_.projects, [&](quarvex::Connection& con) {
+            quarvex::statics().CartaAspersor().destroy(con, info->id);
+            deleteChartSignoff(con, info->id);
+            retireRow(con, row_kind::Chart, std::to_string(info->id));
+        });
         // A chart on screen that is no longer stored is saved under a new name next time.
         for (const auto& c : {manualStrategy_->carta(), automaticStrategy_->carta()}) {
             if (c && c->id() == info->id) {
@@ -977,14 +1054,6 @@ bool ChartWorkbench::removeChart() {
         reloadCharts();
         return true;
     });
-}
-
-void ChartWorkbench::writeSignoff(int chartId) {
-    ChartSignoff stored = signoff_;
-    stored.savedAt = saveTimeText(std::time(nullptr));
-    writeTo(db_.projects,
-            [&](quarvex::Connection& con) { saveChartSignoff(con, chartId, project_.id, stored); });
-    signoff_ = stored;
 }
 
 // ---- export -----------------------------------------------------------------------------

@@ -33,6 +33,7 @@
 #include "design/work_pivot.h"
 #include "design/workbench_prompts.h"
 #include "shell/projectos.h"
+#include "shell/row_versions.h"
 #include "shell/startup.h"
 #include "shell/system_document.h"
 
@@ -44,6 +45,8 @@ inline constexpr const char* kSelectChartToRemove = "Please select the chart to 
 inline constexpr const char* kChartNamePrompt = "Please enter the name for the chart";
 // "There is already a sprinkler chart named " + name + ". Please select a diferent name".
 std::string chartNameTakenMessage(const std::string& name);
+// "The sprinkler chart "<name>"", as a refused save names it.
+std::string chartRecordName(const std::string& name);
 // "Please confirm that you want to remove the chart " + name + " ? ".
 std::string removeChartQuestion(const std::string& name);
 
@@ -289,6 +292,8 @@ class ChartWorkbench {
     // Asks for a name; an empty answer cancels and stores nothing. A name taken in the
     // project gives chartNameTakenMessage and the chart keeps its identifier and name.
     bool saveChartAs();
+    // "Saved by NAME on TIME" of the chart in the list, empty when not known.
+    std::string chartSavedBy(int chartId) const;
     // Removes the selected chart after the question; without a selection,
     // kSelectChartToRemove.
     bool removeChart();
@@ -309,8 +314,11 @@ class ChartWorkbench {
     void writeAccessoriesInto(quarvex::CartaAspersores& chart);
     void restoreAccessoriesFrom(quarvex::CartaAspersores& chart, std::vector<std::string>& notes);
     void collect();
-    // Stores the chart's printed fields with the time of this save.
-    void writeSignoff(int chartId);
+    // Writes the chart (as a new one when `asNew`) with its printed fields and claims its
+    // version, in one transaction; the chart takes its identifier and stamp once committed.
+    void storeChart(quarvex::CartaAspersores& chart, bool asNew);
+    // The user's answer to a save refused because another one came in between.
+    bool resolveConflict(const std::string& message);
     void changed(WorkingPivot which);
     void changedBoth();
     bool fillManualChart(quarvex::CartaAspersores& source, bool withAccessories, bool asNew);
@@ -354,6 +362,10 @@ class ChartWorkbench {
     int nextCollector_ = 1;
 
     ChartSignoff signoff_;
+    // The chart's last save as it was when the chart on screen was opened or saved.
+    RowStamp chartStamp_;
+    // Who saved each chart of the list last, by chart identifier.
+    std::map<int, RowStamp> chartStamps_;
     std::string defaultDesigner_;
     SystemPrintFields systemPrint_;
 

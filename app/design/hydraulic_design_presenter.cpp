@@ -278,6 +278,11 @@ DesignStep HydraulicDesignPresenter::save(const PivotForm& form, SystemDocument&
         return step;
     }
     Projecto saved = project_;
+    // Another screen of this program may have saved the system since this one read it; the
+    // guard is against other users' saves, which the document's stamp still tells apart.
+    if (document.hasProject() && document.project().id == saved.id) {
+        saved.stamp = document.project().stamp;
+    }
     writeTo(projectsConnection_, [&](quarvex::Connection& con) {
         Projectos().saveProject(con, saved);
         saveSystemPrintFields(con, saved.id, {pipeHeight_});

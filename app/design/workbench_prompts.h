@@ -29,6 +29,17 @@ class WorkbenchPrompts {
     virtual void failure(const std::string& action, const ErrorReport& report) {
         message(userMessage(report, action));
     }
+    // What to do with a save refused because someone else saved (or deleted) the record since
+    // it was opened.
+    enum class ConflictChoice { SaveAs, Reload, Cancel };
+    // The refusal's message (it names who and when) and the choice: save the work under
+    // another name (offered when `canSaveAs`), read the stored record again (the work on
+    // screen is dropped), or neither. By default the message alone, and neither.
+    virtual ConflictChoice conflict(const std::string& text, bool canSaveAs) {
+        (void)canSaveAs;
+        message(text);
+        return ConflictChoice::Cancel;
+    }
 };
 
 }  // namespace kambrix

@@ -635,6 +635,7 @@ std::optional<std::string> CatchCanSession::setConditions(const EvaluationCondit
 void CatchCanSession::loadStoredConditions(const std::string& projectsConnectionString) {
     const bool wasModified = isModified();
     state_.conditions = readFrom(projectsConnectionString, [&](quarvex::Connection& con) {
+        stamp_ = readRowStamp(con, row_kind::Evaluation, evaluation_.name);
         return loadConditions(con, evaluation_.name);
     });
     if (!wasModified) {
@@ -661,11 +662,17 @@ quarvex::PivotEvaluation CatchCanSession::usableEvaluation() const {
 
 void CatchCanSession::save(const std::string& projectsConnectionString) {
     auto e = evaluation();
+    RowStamp stamp;
     writeTo(projectsConnectionString, [&](quarvex::Connection& con) {
+        // Claimed before anything is written: a refused save leaves the other user's.
+        stamp = e.id > 0 ? claimRow(con, row_kind::Evaluation, e.name, stamp_,
+                                    "The evaluation \"" + e.name + "\"")
+                         : claimNewRow(con, row_kind::Evaluation, e.name);
         storeEvaluation(con, e, /*replace=*/false);
         saveConditions(con, e.name, state_.conditions);
     });
     evaluation_.id = e.id;
+    stamp_ = stamp;
     // What is on the screen is now what a reopening shows.
     if (state_.diameter_cm) {
         state_.diameter_cm =
@@ -678,6 +685,38 @@ void CatchCanSession::save(const std::string& projectsConnectionString) {
         }
     }
     saved_ = state_;
+}
+
+void CatchCanSession::saveAs(const std::string& projectsConnectionString,
+                             const std::string& newName) {
+    const quarvex::PivotEvaluation before = evaluation_;
+    const RowStamp stampBefore = stamp_;
+    evaluation_.name = newName;
+    evaluation_.id = 0;
+    stamp_ = RowStamp{};
+    try {
+        save(projectsConnectionString);
+    } catch (...) {
+        evaluation_ = before;
+        stamp_ = stampBefore;
+        throw;
+    }
+}
+
+void CatchCanSession::reload(const std::string& projectsConnectionString) {
+    RowStamp stamp;
+    const auto stored = readFrom(projectsConnectionString, [&](quarvex::Connection& con) {
+        // The stamp before the readings (see loadProject).
+        stamp = readRowStamp(con, row_kind::Evaluation, evaluation_.name);
+        return findEvaluation(con, evaluation_.name);
+    });
+    if (!stored) {
+        raiseError(errc::RecordNotFound,
+                   "The evaluation \"" + evaluation_.name + "\" is no longer stored");
+    }
+    *this = CatchCanSession(*stored);
+    loadStoredConditions(projectsConnectionString);
+    stamp_ = stamp;
 }
 
 std::optional<std::string> CatchCanSession::importReplacesQuestion() const {

@@ -20,6 +20,7 @@
 
 #include "evaluation/evaluation_conditions.h"
 #include "evaluation/sample_exchange.h"
+#include "shell/row_versions.h"
 
 namespace kambrix {
 
@@ -177,7 +178,9 @@ class CatchCanSession {
     // Takes the conditions as the boxes give them (one step of undo); returns the message
     // refusing them (conditionsProblem), the conditions then unchanged.
     std::optional<std::string> setConditions(const EvaluationConditions& conditions);
-    // Reads the stored conditions of the evaluation; the session stays unmodified.
+    // Reads the stored conditions of the evaluation, and who saved it last (the stamp a save
+    // of a stored evaluation is checked against); the session stays unmodified. A session of
+    // a stored evaluation calls it before its first save.
     void loadStoredConditions(const std::string& projectsConnectionString);
 
     // --- results ---
@@ -227,7 +230,18 @@ class CatchCanSession {
     // Stores the evaluation and its conditions in one transaction; afterwards the
     // session holds the values as stored (15 significant digits) and is unmodified.
     // Database faults raise quarvex::Error and change nothing.
+    // A save whose evaluation another user saved or deleted since it was opened is refused
+    // (AppError errc::RecordChangedSinceOpened, naming who and when) and writes nothing.
     void save(const std::string& projectsConnectionString);
+    // Saves the evaluation as a new one under `newName` (its conditions with it); from then
+    // on the session is that evaluation. A name taken raises AppError errc::EvaluationExists;
+    // on any failure the session keeps its name and identifier.
+    void saveAs(const std::string& projectsConnectionString, const std::string& newName);
+    // Reads the stored evaluation of the session's name again, dropping what is not saved
+    // (and the undo). One no longer stored raises AppError errc::RecordNotFound.
+    void reload(const std::string& projectsConnectionString);
+    // Who saved the evaluation last, as read when it was opened or saved.
+    const RowStamp& stamp() const noexcept { return stamp_; }
     // "The evaluation <name> has changes that are not saved. Do you want to save them?"
     std::string unsavedChangesQuestion() const;
     // Closing the window: unmodified, it may close. Otherwise the question above is asked;
@@ -253,6 +267,7 @@ class CatchCanSession {
     quarvex::Array<quarvex::FieldSample> storedSamples(Radius radius) const;
 
     quarvex::PivotEvaluation evaluation_;  // id and name; the values live in state_
+    RowStamp stamp_;                       // the stored evaluation's last save, as read
     State state_;
     State saved_;
     std::vector<State> undo_;

@@ -5,7 +5,9 @@
 
 #include "evaluation/evaluation_conditions.h"
 #include "shell/errors.h"
+#include "shell/row_versions.h"
 #include "shell/services.h"
+#include "shell/store_support.h"
 #include "shell/stored_names.h"
 
 namespace kambrix {
@@ -97,6 +99,9 @@ int deleteEvaluation(quarvex::Connection& con, const std::string& name) {
         store.destroy(con, row);
         lastId = row.id;
         ++deleted;
+    }
+    if (deleted > 0) {
+        inOneTransaction(con, [&] { retireRow(con, row_kind::Evaluation, name); });
     }
     deleteConditions(con, name);
     return deleted;

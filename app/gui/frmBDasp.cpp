@@ -136,6 +136,9 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     nozzleButtons->addWidget(cmdGuardar);
     nozzleButtons->addWidget(cmdBorrar);
     form->addLayout(nozzleButtons, row, 0, 1, 4);
+    lblGuardadoPor_ = new QLabel(fraBoquilla);
+    lblGuardadoPor_->setObjectName("lblGuardadoPor");
+    form->addWidget(lblGuardadoPor_, row + 1, 0, 1, 4);
     form->setColumnStretch(2, 1);
     layout->addWidget(fraBoquilla, 0, 1);
 
@@ -197,6 +200,7 @@ void frmBDasp::reload(const QString& brand, const QString& model, int nozzleId,
         marcas_ = std::move(lists.brands);
         modelos_ = std::move(lists.models);
         aspersores_ = std::move(lists.nozzles);
+        stamps_ = std::move(lists.stamps);
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The sprinkler catalogue could not be read");
     }
@@ -306,6 +310,9 @@ void frmBDasp::nozzleChosen(int row) {
     }
     const auto& a = *shown_[static_cast<std::size_t>(row)];
     selectedId_ = a.id();
+    const auto stamp = stamps_.find(std::to_string(a.id()));
+    selectedStamp_ = stamp == stamps_.end() ? RowStamp{} : stamp->second;
+    lblGuardadoPor_->setText(QString::fromStdString(savedByText(selectedStamp_)));
     txtBoquilla_->setText(QString::fromStdString(a.nome()));
     a_->setExactValue(a.aValue());
     b_->setExactValue(a.bValue());
@@ -319,6 +326,8 @@ void frmBDasp::nozzleChosen(int row) {
 
 void frmBDasp::clearForm() {
     selectedId_ = 0;
+    selectedStamp_ = RowStamp{};
+    lblGuardadoPor_->clear();
     txtBoquilla_->clear();
     for (NumberBox* b : {a_, b_, pmin_, pmax_, qmin_, qmax_}) {
         b->setBlank();
@@ -443,8 +452,8 @@ bool frmBDasp::cmdGuardar_Click() {
                                      inQuotes(QString::fromStdString(data.nome)) + " ?" + uses)) {
                 return false;
             }
-            SprinklerCatalogue(services_.config.asperConnectionString)
-                .updateNozzle(selectedId_, data);
+            selectedStamp_ = SprinklerCatalogue(services_.config.asperConnectionString)
+                                 .updateNozzle(selectedId_, data, &selectedStamp_);
         } else {
             quarvex::modelo target;
             target.nome = model;
@@ -457,6 +466,17 @@ bool frmBDasp::cmdGuardar_Click() {
             }
             addNozzle(services_.config.asperConnectionString, target, data);
         }
+    } catch (const AppError& e) {
+        if (e.number() != errc::RecordChangedSinceOpened) {
+            reportFailure("The sprinkler catalogue could not be saved");
+            return false;
+        }
+        // Another user's save is kept; the nozzle is shown as stored when asked.
+        if (m.chooseAction(this, QString::fromStdString(e.what()), {QStringLiteral("Reload")}) ==
+            0) {
+            reload(QString::fromStdString(brand), QString::fromStdString(model), savedId);
+        }
+        return false;
     } catch (...) {
         reportFailure("The sprinkler catalogue could not be saved");
         return false;

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <map>
 #include <optional>
 
 #include "gui/widgets/app_services.h"
@@ -12,6 +13,7 @@
 
 class QCloseEvent;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QChartView;
 
@@ -81,6 +83,10 @@ class frmBDasp : public QWidget {
     quarvex::AspersorList aspersores_;
     std::vector<std::shared_ptr<quarvex::Aspersor>> shown_;
     int selectedId_ = 0;
+    // Who saved each nozzle last, read with the list; the chosen nozzle's goes with its save.
+    std::map<std::string, RowStamp> stamps_;
+    RowStamp selectedStamp_;
+    QLabel* lblGuardadoPor_ = nullptr;
     bool filling_ = false;
     QStringList shownTexts_;
 

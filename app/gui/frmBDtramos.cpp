@@ -112,6 +112,9 @@ frmBDtramos::frmBDtramos(const AppServices& services, QWidget* parent)
     spanButtons->addWidget(cmdGuardar);
     spanButtons->addWidget(cmdBorrar);
     form->addLayout(spanButtons, static_cast<int>(boxes.size()) + 2, 0, 1, 2);
+    lblGuardadoPor_ = new QLabel(fraTramo);
+    lblGuardadoPor_->setObjectName("lblGuardadoPor");
+    form->addWidget(lblGuardadoPor_, static_cast<int>(boxes.size()) + 3, 0, 1, 2);
     form->setColumnStretch(1, 1);
     right->addWidget(fraTramo);
     right->addStretch();
@@ -156,7 +159,17 @@ bool frmBDtramos::run(const std::string& action,
         readFrom(services_.config.tramosConnectionString, work);
         return true;
     } catch (...) {
-        if (const auto message = spanCatalogueMessage(describeCurrentError())) {
+        const ErrorReport report = describeCurrentError();
+        if (report.number == errc::RecordChangedSinceOpened &&
+            report.source == ErrorSource::Program) {
+            // Another user's save is kept; the span is shown as stored when asked.
+            if (services_.messages.chooseAction(this, QString::fromStdString(report.message),
+                                                {QStringLiteral("Reload")}) == 0) {
+                reload(selectedId_);
+            }
+            return false;
+        }
+        if (const auto message = spanCatalogueMessage(report)) {
             services_.messages.showMessage(this, QString::fromStdString(*message));
         } else {
             handleDatabaseError(services_.messages, this, action);
@@ -169,6 +182,8 @@ void frmBDtramos::reload(int selectId) {
     quarvex::Collection<ReferenceTramo> all;
     run("The span catalogue could not be read", [&](quarvex::Connection& con) {
         ReferenceTramos store;
+        // The stamps before the spans (a save in between refuses the next save).
+        stamps_ = readRowStamps(con, row_kind::Span);
         marcas_ = store.allBrands(con);
         all = store.allReferenceTramos(con);
     });
@@ -212,6 +227,9 @@ void frmBDtramos::spanChosen(int row) {
     }
     const ReferenceTramo& t = spans_[static_cast<std::size_t>(row)];
     selectedId_ = t.id;
+    const auto stamp = stamps_.find(std::to_string(t.id));
+    selectedStamp_ = stamp == stamps_.end() ? RowStamp{} : stamp->second;
+    lblGuardadoPor_->setText(QString::fromStdString(savedByText(selectedStamp_)));
     cboMarca_->setCurrentText(QString::fromStdString(t.marca.name));
     txtDenominacion_->setText(QString::fromStdString(t.denominacion));
     longitud_->setExactValue(t.longitud);
@@ -227,6 +245,8 @@ void frmBDtramos::spanChosen(int row) {
 
 void frmBDtramos::clearForm() {
     selectedId_ = 0;
+    selectedStamp_ = RowStamp{};
+    lblGuardadoPor_->clear();
     txtDenominacion_->clear();
     for (NumberBox* b : {longitud_, diametro_, separacion_, exterior_}) {
         b->setBlank();
@@ -322,7 +342,7 @@ bool frmBDtramos::cmdGuardar_Click() {
     const bool update = selectedId_ > 0;
     const bool ok = run("The span catalogue could not be saved", [&](quarvex::Connection& con) {
         if (update) {
-            ReferenceTramos().updateReferenceTramo(con, tramo);
+            selectedStamp_ = ReferenceTramos().updateReferenceTramo(con, tramo, &selectedStamp_);
         } else {
             ReferenceTramos().saveReferenceTramo(con, tramo);
         }

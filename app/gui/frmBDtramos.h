@@ -4,12 +4,15 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <map>
 
 #include "gui/widgets/app_services.h"
 #include "shell/reference_tramos.h"
+#include "shell/row_versions.h"
 
 class QCloseEvent;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace kambrix {
@@ -59,6 +62,10 @@ class frmBDtramos : public QWidget {
     quarvex::Collection<TramoMarca> marcas_;
     std::vector<ReferenceTramo> spans_;
     int selectedId_ = 0;
+    // Who saved each span last, read with the list; the chosen span's goes with its save.
+    std::map<std::string, RowStamp> stamps_;
+    RowStamp selectedStamp_;
+    QLabel* lblGuardadoPor_ = nullptr;
     QStringList shownTexts_;
     QComboBox* cboMarca_;
     GridView* grdTramos_;

@@ -122,6 +122,21 @@ class frmCaspersores::Prompts : public WorkbenchPrompts {
     void failure(const std::string& action, const ErrorReport& report) override {
         messages_.showError(window_, report, action);
     }
+    ConflictChoice conflict(const std::string& text, bool canSaveAs) override {
+        QStringList actions;
+        if (canSaveAs) {
+            actions << QString::fromUtf8("Save as…");
+        }
+        actions << QStringLiteral("Reload");
+        const auto chosen = messages_.chooseAction(window_, QString::fromStdString(text), actions);
+        if (!chosen) {
+            return ConflictChoice::Cancel;
+        }
+        if (canSaveAs && *chosen == 0) {
+            return ConflictChoice::SaveAs;
+        }
+        return ConflictChoice::Reload;
+    }
 
   private:
     MessageService& messages_;
@@ -459,6 +474,10 @@ QWidget* frmCaspersores::buildCommands() {
     cartas->addWidget(cmdAceptarCon_, 2, 1);
     cartas->addWidget(cmdBorrar_, 3, 0);
     cartas->addWidget(cmdCompararCartas_, 3, 1);
+    lblGuardadoPor_ = new QLabel(fraCartas);
+    lblGuardadoPor_->setObjectName("lblGuardadoPor");
+    lblGuardadoPor_->setWordWrap(true);
+    cartas->addWidget(lblGuardadoPor_, 4, 0, 1, 2);
     column->addWidget(fraCartas, 1);
     return panel;
 }
@@ -559,6 +578,7 @@ void frmCaspersores::connectCommands() {
                  auto* item = lstCartas_->item(row);
                  workbench_->selectChart(item ? std::optional<int>(item->data(Qt::UserRole).toInt())
                                               : std::nullopt);
+                 lblGuardadoPor_->setText(item ? item->toolTip() : QString());
              });
     onSignal(lstCartas_, &QListWidget::itemDoubleClicked, this, m, [this] {
         workbench_->openChart();
@@ -764,6 +784,7 @@ void frmCaspersores::refreshCharts() {
     for (const auto& info : workbench_->charts()) {
         auto* item = new QListWidgetItem(QString::fromStdString(info.nome), lstCartas_);
         item->setData(Qt::UserRole, info.id);
+        item->setToolTip(QString::fromStdString(workbench_->chartSavedBy(info.id)));
         if (selected && selected->id == info.id) {
             lstCartas_->setCurrentItem(item);
         }
@@ -772,6 +793,8 @@ void frmCaspersores::refreshCharts() {
         lstCartas_->setCurrentRow(-1);
         lstCartas_->clearSelection();
     }
+    auto* current = lstCartas_->currentItem();
+    lblGuardadoPor_->setText(current && selected ? current->toolTip() : QString());
     filling_ = false;
 }
 

@@ -119,6 +119,7 @@ class frmCaspersores : public QWidget {
     QComboBox* cmbEscogerModelo_ = nullptr;
     QComboBox* cmbEndGunBoost_ = nullptr;
     QListWidget* lstCartas_ = nullptr;
+    QLabel* lblGuardadoPor_ = nullptr;  // who saved the chart chosen in the list, and when
     QPushButton* cmdAbrir_ = nullptr;
     QPushButton* cmdCartaVazia_ = nullptr;
     QPushButton* cmdAceptarTudo_ = nullptr;

@@ -15,7 +15,9 @@
 #include "gui/widgets/error_handler.h"
 #include "gui/widgets/hand_over.h"
 #include "gui/widgets/translation.h"
+#include "shell/row_versions.h"
 #include "shell/services.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
@@ -123,6 +125,9 @@ void frmPivotEvaluations::refreshList() {
     lstEvaluaciones_->clear();
     try {
         WindowQuestions questions(services_.messages, this);
+        const auto stamps = readFrom(
+            services_.config.projectsConnectionString,
+            [](quarvex::Connection& con) { return readRowStamps(con, row_kind::Evaluation); });
         for (const auto& [name, system] :
              EvaluationList(services_.config.projectsConnectionString, questions)
                  .namesAndSystems()) {
@@ -130,6 +135,9 @@ void frmPivotEvaluations::refreshList() {
             auto* item = new QListWidgetItem(
                 system.empty() ? qs(name) : qs(name + "  \u2014  " + system), lstEvaluaciones_);
             item->setData(Qt::UserRole, qs(name));
+            if (const auto stamp = stamps.find(name); stamp != stamps.end()) {
+                item->setToolTip(qs(savedByText(stamp->second)));
+            }
         }
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The list of evaluations could not be read");

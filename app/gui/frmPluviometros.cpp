@@ -40,6 +40,7 @@
 #include "design/workbench_prompts.h"
 #include "evaluation/evaluation_list.h"
 #include "evaluation/evaluation_report.h"
+#include "evaluation/evaluation_store.h"
 #include "gui/widgets/chart_builder.h"
 #include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
@@ -664,6 +665,9 @@ bool frmPluviometros::save() {
     try {
         session_.save(services_.config.projectsConnectionString);
     } catch (const AppError& e) {
+        if (e.number() == errc::RecordChangedSinceOpened) {
+            return resolveConflict(e.what());
+        }
         if (e.number() != errc::EvaluationRowsIncomplete && e.number() != errc::EvaluationExists) {
             throw;
         }
@@ -678,6 +682,67 @@ bool frmPluviometros::save() {
     refresh();
     services_.messages.showStatus(this, qs("The evaluation " + session_.name() + " was saved"));
     return true;
+}
+
+bool frmPluviometros::resolveConflict(const std::string& message) {
+    const auto chosen = services_.messages.chooseAction(
+        this, qs(message), {QString::fromUtf8("Save as…"), QStringLiteral("Reload")});
+    const std::string& cs = services_.config.projectsConnectionString;
+    if (chosen == 0) {
+        const auto answer = services_.messages.askText(
+            this, QStringLiteral("Name of the new evaluation:"), qs(session_.name()));
+        if (!answer) {
+            return false;
+        }
+        const std::string name = answer->trimmed().toStdString();
+        if (const auto problem = checkEvaluationName(name, "the name of the evaluation")) {
+            told(*problem);
+            return false;
+        }
+        try {
+            session_.saveAs(cs, name);
+        } catch (const AppError& e) {
+            if (e.number() != errc::EvaluationExists &&
+                e.number() != errc::EvaluationRowsIncomplete) {
+                throw;
+            }
+            told(e.what());
+            return false;
+        } catch (...) {
+            handleDatabaseError(services_.messages, this,
+                                "The evaluation " + name + " could not be saved");
+            return false;
+        }
+        if (auto* label = findChild<QLabel*>(QStringLiteral("lblNombre"))) {
+            label->setText(qs(session_.name()));
+        }
+        savedOnce_ = true;
+        refresh();
+        services_.messages.showStatus(this, qs("The evaluation " + name + " was saved"));
+        return true;
+    }
+    if (chosen == 1) {
+        try {
+            session_.reload(cs);
+        } catch (const AppError& e) {
+            if (e.number() != errc::RecordNotFound) {
+                throw;
+            }
+            told(e.what());
+            return false;
+        } catch (...) {
+            handleDatabaseError(services_.messages, this,
+                                "The evaluation " + session_.name() + " could not be read");
+            return false;
+        }
+        if (const auto d = session_.canDiameter_cm()) {
+            diameter_->setExactValue(*d);
+        } else {
+            diameter_->setBlank();
+        }
+        refresh();
+    }
+    return false;
 }
 
 void frmPluviometros::closeEvent(QCloseEvent* event) {

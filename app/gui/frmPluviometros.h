@@ -82,6 +82,9 @@ class frmPluviometros : public QWidget {
 
     // cmdGuardar; false when the evaluation could not be stored (told in a box).
     bool save();
+    // The user's answer to a save refused because someone else saved or deleted the
+    // evaluation since it was opened: save it under another name, or read it again.
+    bool resolveConflict(const std::string& message);
     // The evaluation was created empty for this window: when the user declines to save it on
     // closing and it was never saved, the empty evaluation is removed again.
     void discardIfLeftUnsaved(bool on) { discardUnsaved_ = on; }

@@ -6,6 +6,7 @@
 
 #include "shell/services.h"
 #include "shell/stored_names.h"
+#include "shell/unit_of_work.h"
 
 namespace kambrix {
 
@@ -131,6 +132,11 @@ NozzleData nozzleOfForm(const NozzleForm& form) {
 SprinklerCatalogueLists readSprinklerCatalogue(const std::string& asperConnection) {
     auto& catalogue = quarvex::statics().Aspersores();
     SprinklerCatalogueLists lists;
+    // The stamps before the nozzles: a save in between makes a stamp older than the values
+    // read, which refuses the next save rather than letting it overwrite unseen.
+    lists.stamps = readFrom(asperConnection, [](quarvex::Connection& con) {
+        return readRowStamps(con, row_kind::Nozzle);
+    });
     lists.brands = catalogue.MarcasAll(asperConnection);
     lists.models = catalogue.ModelosAll(asperConnection);
     lists.nozzles = catalogue.find(asperConnection);

@@ -10,12 +10,15 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 
 #include "shell/catalogue_store.h"
 #include "shell/errors.h"
 #include "shell/reference_tramos.h"
+
+#include "shell/row_versions.h"
 
 namespace kambrix {
 
@@ -85,6 +88,8 @@ struct SprinklerCatalogueLists {
     quarvex::Collection<quarvex::marca> brands;
     quarvex::Collection<quarvex::modelo> models;
     quarvex::AspersorList nozzles;
+    // Who saved each nozzle last, by nozzle id (as text).
+    std::map<std::string, RowStamp> stamps;
 };
 // Reads the lists from the sprinkler database; raises when it cannot be read.
 SprinklerCatalogueLists readSprinklerCatalogue(const std::string& asperConnection);

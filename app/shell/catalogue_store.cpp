@@ -128,12 +128,24 @@ std::string chartUseList(const std::vector<ChartUse>& uses) {
 SprinklerCatalogue::SprinklerCatalogue(std::string asperConnectionString)
     : cs_(std::move(asperConnectionString)) {}
 
-void SprinklerCatalogue::updateNozzle(int nozzleId, const NozzleData& n) const {
+RowStamp SprinklerCatalogue::nozzleStamp(int nozzleId) const {
+    return readFrom(cs_, [&](Connection& con) {
+        return readRowStamp(con, row_kind::Nozzle, std::to_string(nozzleId));
+    });
+}
+
+RowStamp SprinklerCatalogue::updateNozzle(int nozzleId, const NozzleData& n,
+                                          const RowStamp* seen) const {
     if (const auto problem = checkNozzle(n)) {
         raiseError(errc::ValueOutOfRange, problem->message);
     }
+    RowStamp stamp;
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
+        const std::string key = std::to_string(nozzleId);
+        stamp = seen != nullptr ? claimRow(con, row_kind::Nozzle, key, *seen,
+                                           "The nozzle \"" + trim(n.nome) + "\"")
+                                : claimNewRow(con, row_kind::Nozzle, key);
         con.Execute(
             "UPDATE Boquillas SET denominacion=" + quarvex::sqlQuote(trim(n.nome)) +
             ", a=" + quarvex::sqlNumber(n.a) + ", b=" + quarvex::sqlNumber(n.b) +
@@ -141,12 +153,14 @@ void SprinklerCatalogue::updateNozzle(int nozzleId, const NozzleData& n) const {
             ", qmin=" + quarvex::sqlNumber(n.qmin) + ", qmax=" + quarvex::sqlNumber(n.qmax) +
             " WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
     });
+    return stamp;
 }
 
 void SprinklerCatalogue::deleteNozzle(int nozzleId) const {
     writeTo(cs_, [&](Connection& con) {
         requireRow(con, "Boquillas", "ID_Boquillas", nozzleId);
         con.Execute("DELETE FROM Boquillas WHERE ID_Boquillas=" + std::to_string(nozzleId) + ";");
+        retireRow(con, row_kind::Nozzle, std::to_string(nozzleId));
     });
 }
 

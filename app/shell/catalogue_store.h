@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/row_versions.h"
+
 namespace kambrix {
 
 // A nozzle's data as the catalogue editor holds them: q = a·p^b with q in L/s and p in kPa,
@@ -75,9 +77,14 @@ class SprinklerCatalogue {
   public:
     explicit SprinklerCatalogue(std::string asperConnectionString);
 
+    // Who saved the nozzle last (version 0 when nobody has since versions were kept).
+    RowStamp nozzleStamp(int nozzleId) const;
     // Replaces the nozzle's name and numbers. Data checkNozzle refuses raise
     // errc::ValueOutOfRange with its message; an id without nozzle errc::RecordNotFound.
-    void updateNozzle(int nozzleId, const NozzleData& nozzle) const;
+    // Given the stamp the editor read with the nozzle, a nozzle saved since by someone else
+    // is refused (errc::RecordChangedSinceOpened) and left as it is. Returns the new stamp.
+    RowStamp updateNozzle(int nozzleId, const NozzleData& nozzle,
+                          const RowStamp* seen = nullptr) const;
     // Removes the nozzle; an id without nozzle raises errc::RecordNotFound.
     void deleteNozzle(int nozzleId) const;
 

@@ -15,6 +15,7 @@
 
 #include "kambrix/database_templates.h"
 #include "shell/errors.h"
+#include "shell/row_versions.h"
 #include "shell/stored_names.h"
 
 namespace kambrix {
@@ -95,6 +96,11 @@ SchemaStep outsideDiameterStep() {
                       "ALTER TABLE Valley ADD COLUMN diametro_exterior REAL;",
                       {{"Valley", "diametro_exterior"}},
                       {}};
+}
+
+// Who saved each record last and its version, in every database (the same table in each).
+SchemaStep rowVersionsStep(int from) {
+    return SchemaStep{from, from + 1, kRowVersionsTableSql, {}, {"tb_row_versions"}};
 }
 
 // One open SQLite handle, closed on every path out of the scope.
@@ -356,12 +362,13 @@ int DatabaseSchema::currentVersion() const {
 }
 
 const DatabaseSchema& databaseSchema(const std::string& fileName) {
-    static const DatabaseSchema asper = makeSchema("asper.mdb", generated::kAsperSql);
-    static const DatabaseSchema projects =
-        makeSchema("proyectos.mdb", generated::kProyectosSql,
-                   {supplyStep(), evaluationConditionsStep(), chartPrintStep()});
-    static const DatabaseSchema tramos =
-        makeSchema("tramos.mdb", generated::kTramosSql, {outsideDiameterStep()});
+    static const DatabaseSchema asper =
+        makeSchema("asper.mdb", generated::kAsperSql, {rowVersionsStep(1)});
+    static const DatabaseSchema projects = makeSchema(
+        "proyectos.mdb", generated::kProyectosSql,
+        {supplyStep(), evaluationConditionsStep(), chartPrintStep(), rowVersionsStep(4)});
+    static const DatabaseSchema tramos = makeSchema("tramos.mdb", generated::kTramosSql,
+                                                    {outsideDiameterStep(), rowVersionsStep(2)});
     for (const DatabaseSchema* s : {&asper, &projects, &tramos}) {
         if (s->fileName == fileName) {
             return *s;

@@ -32,6 +32,7 @@ const std::vector<ErrorEntry> kProgramTable = {
     {errc::ValueOutOfRange, "A value lies outside the range the program accepts"},
     {errc::PumpCurveRefused, "The pump curve cannot be used as it stands"},
     {errc::RecordNotFound, "There is no record of that name"},
+    {errc::RecordChangedSinceOpened, "The record was changed by another user since you opened it"},
     {errc::EvaluationExists, "There is already an evaluation of that name"},
     {errc::EvaluationRowsIncomplete,
      "A catch-can row has a volume without a distance, or the "
@@ -202,6 +203,10 @@ std::string databaseReason(const std::string& databaseText) {
     // The statement the layer appends may hold the user's own data; read only the words of
     // the database before it.
     const std::string t = lowerAscii(databaseText.substr(0, databaseText.find(" [SQL: ")));
+    if (has(t, "permission denied") || has(t, "must be owner")) {
+        return "your account may only read this store; ask whoever keeps it for the right to "
+               "save";
+    }
     if (has(t, "readonly") || has(t, "read-only") || has(t, "read only")) {
         return "the database folder is read-only";
     }

@@ -53,6 +53,9 @@ inline constexpr std::int32_t CsvFormat = kBase + 3110;
 inline constexpr std::int32_t ValueOutOfRange = kBase + 3120;
 // A record the user named does not exist (a system, a chart, an evaluation).
 inline constexpr std::int32_t RecordNotFound = kBase + 3130;
+// A save refused because another user (or program) saved or deleted the record since it was
+// opened; the message names who and when.
+inline constexpr std::int32_t RecordChangedSinceOpened = kBase + 3131;
 // Catch-can evaluations: a name already taken, readings that cannot be stored as they stand.
 inline constexpr std::int32_t EvaluationExists = kBase + 3140;
 inline constexpr std::int32_t EvaluationRowsIncomplete = kBase + 3141;

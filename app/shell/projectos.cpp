@@ -50,6 +50,9 @@ std::vector<std::string> Projectos::projectNames(Connection& con) const {
 
 std::optional<Projecto> Projectos::loadProject(Connection& con, const std::string& condition,
                                                const std::string& tableWord) const {
+    // The stamps before the row: a save in between makes the stamp older than the values
+    // read, which refuses the next save rather than letting it overwrite unseen.
+    const auto stamps = readRowStamps(con, row_kind::System);
     RecordSet rs = con.Execute(
         schema("projectos").selectSQL(std::nullopt, std::nullopt, condition, std::string("id")));
     if (rs.IsEOF()) {
@@ -69,6 +72,9 @@ std::optional<Projecto> Projectos::loadProject(Connection& con, const std::strin
     p.endGun = quarvex::statics().Gun().newGun(quarvex::nullToZero(rs.Field("gun_rs")));
     p.horas_de_operacao_diaria = quarvex::nullToZero(rs.Field("horas_de_operacao_diaria"));
     p.pipe_material = quarvex::statics().PipeMaterials().find(con, p.p_pipe_material_id);
+    if (const auto it = stamps.find(idText(p.id)); it != stamps.end()) {
+        p.stamp = it->second;
+    }
     if (tableWord == "tramos") {
         p.Tramos = loadTramos(con, p.id);
         p.p_tramos_loaded = true;
@@ -90,6 +96,10 @@ quarvex::Array<quarvex::tramo> Projectos::loadTramos(Connection& con, int projec
                                    quarvex::nullToZero(rs.Field("cota"))));
     }
     return spans;
+}
+
+std::string systemRecordName(const std::string& name) {
+    return "The system \"" + name + "\"";
 }
 
 Projecto Projectos::newProject(const std::string& name) const {
@@ -119,7 +129,10 @@ void Projectos::writeProject(Connection& con, Projecto& project) const {
     if (project.id <= 0) {
         con.Execute(projectos.insertSQL(values));
         project.id = quarvex::lastIdentity(con);
+        project.stamp = claimNewRow(con, row_kind::System, idText(project.id));
     } else {
+        project.stamp = claimRow(con, row_kind::System, idText(project.id), project.stamp,
+                                 systemRecordName(project.nome));
         con.Execute(projectos.updateSQL(values, idText(project.id)));
     }
     project.p_pipe_material_id =
@@ -196,6 +209,7 @@ void Projectos::deleteProject(Connection& con, Projecto& project) const {
         con.Execute(schema("tramos").deleteSQL(
             std::nullopt, quarvex::bindParameters("projecto_id=?", {idText(project.id)})));
         con.Execute(schema("projectos").deleteSQL(idText(project.id)));
+        retireRow(con, row_kind::System, idText(project.id));
     };
     if (con.InTransaction()) {
         work();

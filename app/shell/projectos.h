@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/row_versions.h"
+
 namespace kambrix {
 
 // One system: a pivot machine on one field. When `hasVoladizo` is set the last element of
@@ -32,6 +34,9 @@ struct Projecto {
     int p_pipe_material_id = 0;
     bool p_tramos_loaded = false;  // only loaded spans are written back
     bool p_destroyed = false;
+    // The system's last save as it was when the system was read: a save is refused when
+    // another one came in between (see row_versions.h).
+    RowStamp stamp;
 };
 
 // Rows another store keeps for a system (keyed by the system's id) that go with the system
@@ -66,7 +71,9 @@ class Projectos {
     Projecto newProject(const std::string& name) const;
     // Inserts (id <= 0; the new key is written into `project.id`) or updates the row; then,
     // when the spans were loaded, replaces all span rows ("ordem" = index in the array). Runs
-    // inside one transaction unless the caller already holds one.
+    // inside one transaction unless the caller already holds one. An update whose system was
+    // saved or deleted by someone else since `project.stamp` was read is refused (AppError
+    // errc::RecordChangedSinceOpened) and writes nothing; a save notes the new stamp.
     void saveProject(quarvex::Connection& con, Projecto& project) const;
     // A copy of the base project under a new name, with new span rows, then each
     // participant's copy from the base's id to the copy's (no sprinkler charts), all in one
@@ -85,6 +92,9 @@ class Projectos {
     quarvex::Array<quarvex::tramo> loadTramos(quarvex::Connection& con, int projectId) const;
     void writeProject(quarvex::Connection& con, Projecto& project) const;
 };
+
+// "The system "<name>"", as a refused save names it.
+std::string systemRecordName(const std::string& name);
 
 // Removes every sprinkler chart of the system through the chart store, in one transaction.
 void destroySystemCharts(const std::string& connectionString, int systemId);

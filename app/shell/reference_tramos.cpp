@@ -192,7 +192,12 @@ void ReferenceTramos::saveReferenceTramo(Connection& con, ReferenceTramo& tramo)
     tramo = work;
 }
 
-void ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tramo) const {
+RowStamp ReferenceTramos::spanStamp(Connection& con, int id) const {
+    return readRowStamp(con, row_kind::Span, std::to_string(id));
+}
+
+RowStamp ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tramo,
+                                               const RowStamp* seen) const {
     if (const auto problem = checkReferenceTramo(tramo)) {
         raiseError(errc::ValueOutOfRange, problem->message);
     }
@@ -206,7 +211,11 @@ void ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tram
     }
     ReferenceTramo work = tramo;
     work.denominacion = trim(work.denominacion);
+    RowStamp stamp;
     transaction(con, [&] {
+        stamp = seen != nullptr ? claimRow(con, row_kind::Span, id, *seen,
+                                           "The reference span \"" + work.denominacion + "\"")
+                                : claimNewRow(con, row_kind::Span, id);
         if (work.marca.id <= 0) {
             saveBrand(con, work.marca);
         }
@@ -219,13 +228,17 @@ void ReferenceTramos::updateReferenceTramo(Connection& con, ReferenceTramo& tram
         writeOutsideDiameter(con, work);
     });
     tramo = work;
+    return stamp;
 }
 
 void ReferenceTramos::deleteReferenceTramo(Connection& con, int id) const {
     if (countOf(con, "SELECT count(*) AS n FROM Valley WHERE id=" + std::to_string(id)) == 0) {
         raiseError(errc::RecordNotFound);
     }
-    con.Execute(schemaOf("Valley").deleteSQL(std::to_string(id)));
+    transaction(con, [&] {
+        con.Execute(schemaOf("Valley").deleteSQL(std::to_string(id)));
+        retireRow(con, row_kind::Span, std::to_string(id));
+    });
 }
 
 void ReferenceTramos::renameBrand(Connection& con, int brandId, const std::string& name) const {

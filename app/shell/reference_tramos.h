@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "shell/row_versions.h"
+
 namespace kambrix {
 
 struct TramoMarca {
@@ -63,7 +65,12 @@ class ReferenceTramos {
     // saved first), in one transaction. Data checkReferenceTramo refuses raise
     // errc::ValueOutOfRange with its message; another span of the same name
     // errc::ReferenceTramoExists; an id without span errc::RecordNotFound.
-    void updateReferenceTramo(quarvex::Connection& con, ReferenceTramo& tramo) const;
+    // Given the stamp the editor read with the span, a span saved since by someone else is
+    // refused (errc::RecordChangedSinceOpened) and left as it is. Returns the new stamp.
+    RowStamp updateReferenceTramo(quarvex::Connection& con, ReferenceTramo& tramo,
+                                  const RowStamp* seen = nullptr) const;
+    // Who saved the span last (version 0 when nobody has since versions were kept).
+    RowStamp spanStamp(quarvex::Connection& con, int id) const;
     // Removes the span; an id without span raises errc::RecordNotFound. The systems keep
     // their own copies of the spans they were designed with.
     void deleteReferenceTramo(quarvex::Connection& con, int id) const;

@@ -2,6 +2,7 @@
 #include <quarvex/quarvex.h>
 
 #include "shell/projectos.h"
+#include "shell/row_versions.h"
 
 namespace kambrix {
 
@@ -15,7 +16,10 @@ void destroySystemCharts(quarvex::Connection& con, int systemId) {
     auto& charts = quarvex::statics().CartaAspersor();
     auto work = [&] {
         const auto all = charts.enumerateAll(con, systemId);
-        all.ForEach([&](const quarvex::CartaInfo& info) { charts.destroy(con, info.id); });
+        all.ForEach([&](const quarvex::CartaInfo& info) {
+            charts.destroy(con, info.id);
+            retireRow(con, row_kind::Chart, std::to_string(info.id));
+        });
     };
     if (con.InTransaction()) {
         work();

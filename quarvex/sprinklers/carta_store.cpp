@@ -187,6 +187,14 @@ void CartaAspersoresStatic::save(const std::string& connectionString, int id_sis
     });
 }
 
+int CartaAspersoresStatic::saveIn(Connection& con, int id_sistema, CartaAspersores& carta,
+                                  bool asNew) const {
+    if (!con.InTransaction()) {
+        Exceptions::Throw(errc::InvalidArgument, "a chart is saved in an open transaction");
+    }
+    return write(con, id_sistema, carta, asNew ? 0 : carta.id());
+}
+
 int CartaAspersoresStatic::write(Connection& con, int id_sistema, CartaAspersores& carta,
                                  int id_carta) const {
     const std::string sistema = text(id_sistema);

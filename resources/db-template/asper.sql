@@ -144,5 +144,17 @@ INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VA
 INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VALUES ('LN-G 24.00 mm', 0.614184, 0.5, 200, 600, 8.68587, 15.04437, 4);
 INSERT INTO Boquillas (denominacion, a, b, pmin, pmax, qmin, qmax, id_modelo) VALUES ('LN-G 25.00 mm', 0.666432, 0.5, 200, 600, 9.42477, 16.32418, 4);
 
+-- Who saved each record last (a system, a chart, an evaluation, a catalogue entry), when,
+-- and its version, which goes up with every save; `deleted` marks a record deleted since.
+CREATE TABLE tb_row_versions (
+    kind TEXT NOT NULL,
+    row_key TEXT NOT NULL,
+    version INTEGER NOT NULL,
+    saved_by TEXT,
+    saved_at TEXT,
+    deleted INTEGER NOT NULL DEFAULT 0,
+    PRIMARY KEY (kind, row_key)
+);
+
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;

@@ -206,5 +206,17 @@ CREATE TABLE tb_evaluation_conditions (
     notas TEXT
 );
 
+-- Who saved each record last (a system, a chart, an evaluation, a catalogue entry), when,
+-- and its version, which goes up with every save; `deleted` marks a record deleted since.
+CREATE TABLE tb_row_versions (
+    kind TEXT NOT NULL,
+    row_key TEXT NOT NULL,
+    version INTEGER NOT NULL,
+    saved_by TEXT,
+    saved_at TEXT,
+    deleted INTEGER NOT NULL DEFAULT 0,
+    PRIMARY KEY (kind, row_key)
+);
+
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 4;
+PRAGMA user_version = 5;

@@ -56,5 +56,17 @@ INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marc
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x56.4', 56.4, 202.7, 250, 3);
 INSERT INTO Valley (denominacion, longitud, diametro, separacion_saidas, id_marca) VALUES ('TA 202.7x62', 62.0, 202.7, 250, 3);
 
+-- Who saved each record last (a system, a chart, an evaluation, a catalogue entry), when,
+-- and its version, which goes up with every save; `deleted` marks a record deleted since.
+CREATE TABLE tb_row_versions (
+    kind TEXT NOT NULL,
+    row_key TEXT NOT NULL,
+    version INTEGER NOT NULL,
+    saved_by TEXT,
+    saved_at TEXT,
+    deleted INTEGER NOT NULL DEFAULT 0,
+    PRIMARY KEY (kind, row_key)
+);
+
 -- The version of these tables (see the schema steps of the program).
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;

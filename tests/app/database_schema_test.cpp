@@ -117,9 +117,9 @@ TEST(DatabaseSchema, TemplatesAreStampedWithTheVersionTheProgramWrites) {
         EXPECT_EQ(inspectDatabase(file, databaseSchema(name)).state, DatabaseState::Current)
             << name;
     }
-    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 4);
-    EXPECT_EQ(databaseSchema("asper.mdb").currentVersion(), 1);
-    EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 2);
+    EXPECT_EQ(databaseSchema("proyectos.mdb").currentVersion(), 5);
+    EXPECT_EQ(databaseSchema("asper.mdb").currentVersion(), 2);
+    EXPECT_EQ(databaseSchema("tramos.mdb").currentVersion(), 3);
     EXPECT_THROW(databaseSchema("other.mdb"), std::invalid_argument);
 }
 
@@ -270,7 +270,7 @@ TEST(DatabaseSchema, FilesBeforeThePrintedChartFieldsReadBlankAndUpgrade) {
         EXPECT_FALSE(store.findByName(con, "RS 101.6x35").diametroExterior.has_value());
     }
     EXPECT_EQ(prepareDatabaseForWriting(tramos, tramosSchema).state, DatabaseState::Current);
-    EXPECT_EQ(userVersion(tramos), 2);
+    EXPECT_EQ(userVersion(tramos), tramosSchema.currentVersion());
     quarvex::Connection con(cs(tramos));
     con.Open();
     kambrix::ReferenceTramos store;

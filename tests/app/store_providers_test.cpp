@@ -6,16 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <deque>
 #include <limits>
 #include <string>
 
 #include "app_test_support.h"
 #include "demo/demo_project.h"
 #include "design/agronomic_store.h"
+#include "design/chart_print_store.h"
+#include "design/chart_workbench.h"
+#include "evaluation/catch_can_session.h"
 #include "evaluation/evaluation_store.h"
 #include "shell/catalogue_store.h"
 #include "shell/projectos.h"
 #include "shell/reference_tramos.h"
+#include "shell/row_versions.h"
 #include "shell/server_store.h"
 #include "shell/unit_of_work.h"
 #include "support/process_run.h"
@@ -42,6 +48,36 @@ AppConfig serverDatabases(test::ThrowawayServer& server, std::string& told) {
         [&](const std::string& m, const std::string& d) { told += m + " (" + d + ")\n"; });
     return config;
 }
+
+// The name every save from now on is written with, as a designer's login would give it.
+void actAs(const char* user) {
+    ::setenv("KAMBRIX_USER", user, 1);
+}
+
+// A workbench's questions answered from a script: the names asked for and the choice offered
+// when a save is refused.
+class ScriptedPrompts : public WorkbenchPrompts {
+  public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&) override {
+        if (names.empty()) {
+            return std::nullopt;
+        }
+        auto n = names.front();
+        names.pop_front();
+        return n;
+    }
+    ConflictChoice conflict(const std::string& text, bool canSaveAs) override {
+        conflicts.push_back(text);
+        offeredSaveAs = canSaveAs;
+        return choice;
+    }
+    std::vector<std::string> messages, conflicts;
+    std::deque<std::optional<std::string>> names;
+    ConflictChoice choice = ConflictChoice::Cancel;
+    bool offeredSaveAs = false;
+};
 
 class StoreOnEngine : public ::testing::TestWithParam<Engine> {
   protected:
@@ -295,6 +331,192 @@ TEST_P(StoreOnEngine, ConnectionKeepsTheStoresContract) {
     EXPECT_EQ(count(con, "SELECT count(*) AS n FROM pipe_materials"), 7);
 }
 
+TEST_P(StoreOnEngine, TwoDesignersOnOneChartTheLaterSaveIsRefusedAndNothingIsLost) {
+    Projecto demo;
+    {
+        quarvex::Connection tramosCon(config.tramosConnectionString);
+        tramosCon.Open();
+        demo = makeDemoProject(tramosCon, con);
+        Projectos().saveProject(con, demo);
+    }
+    const int chartId = makeDemoChart(config, demo);
+    ASSERT_GT(chartId, 0);
+    const long long made = readRowStamp(con, row_kind::Chart, std::to_string(chartId)).version;
+    const auto designerOf = [&](int id) {
+        quarvex::Connection c(config.projectsConnectionString);
+        c.Open();
+        return loadChartSignoff(c, id).designedBy;
+    };
+    // Two programs (three here) open the same stored chart.
+    ScriptedPrompts pa, pb, pc;
+    const auto databases = WorkbenchDatabases::from(config);
+    ChartWorkbench a(demo, databases, pa), b(demo, databases, pb), c(demo, databases, pc);
+    for (ChartWorkbench* w : {&a, &b, &c}) {
+        w->selectChart(chartId);
+        ASSERT_TRUE(w->openChart());
+    }
+    actAs("ana");
+    a.setChartSignoff({"Ana", "", "", "", ""});
+    ASSERT_TRUE(a.saveChart());
+    EXPECT_EQ(designerOf(chartId), "Ana");
+    EXPECT_EQ(a.chartSavedBy(chartId).rfind("Saved by ana on ", 0), 0u) << a.chartSavedBy(chartId);
+    // The first save of a designer's own chart again is no conflict.
+    ASSERT_TRUE(a.saveChart());
+
+    // The later save is refused with who and when, and the stored chart stays Ana's.
+    actAs("bruno");
+    b.setChartSignoff({"Bruno", "", "", "", ""});
+    EXPECT_FALSE(b.saveChart());
+    ASSERT_EQ(pb.conflicts.size(), 1u);
+    EXPECT_EQ(pb.conflicts[0].rfind("The sprinkler chart \"" + std::string(kDemoChartName) +
+                                        "\" was changed by ana at ",
+                                    0),
+              0u)
+        << pb.conflicts[0];
+    EXPECT_NE(pb.conflicts[0].find(" since you opened it."), std::string::npos);
+    EXPECT_TRUE(pb.offeredSaveAs);
+    EXPECT_EQ(designerOf(chartId), "Ana");
+    // "Save as" keeps Bruno's work under a new name beside Ana's.
+    pb.choice = WorkbenchPrompts::ConflictChoice::SaveAs;
+    pb.names = {std::string("Bruno's package")};
+    EXPECT_TRUE(b.saveChart());
+    EXPECT_NE(b.currentChart()->id(), chartId);
+    EXPECT_EQ(designerOf(b.currentChart()->id()), "Bruno");
+    EXPECT_EQ(designerOf(chartId), "Ana");
+    ASSERT_EQ(b.charts().size(), 2u);
+
+    // "Reload" reads Ana's chart again; saved then, it is no conflict.
+    actAs("carla");
+    c.setChartSignoff({"Carla", "", "", "", ""});
+    pc.choice = WorkbenchPrompts::ConflictChoice::Reload;
+    EXPECT_FALSE(c.saveChart());
+    EXPECT_EQ(pc.conflicts.size(), 1u);
+    EXPECT_EQ(c.chartSignoff().designedBy, "Ana");
+    EXPECT_EQ(c.currentChart()->id(), chartId);
+    c.setChartSignoff({"Carla", "", "", "", ""});
+    ASSERT_TRUE(c.saveChart());
+    EXPECT_EQ(designerOf(chartId), "Carla");
+    // Ana's two saves and Carla's: Bruno's refused save left no trace.
+    EXPECT_EQ(readRowStamp(con, row_kind::Chart, std::to_string(chartId)).version, made + 3);
+
+    // A chart deleted meanwhile (with its system): Ana's save says so and brings nothing back.
+    actAs("carla");
+    {
+        quarvex::Connection w(config.projectsConnectionString);
+        w.Open();
+        Projectos().deleteProject(w, demo);
+    }
+    actAs("ana");
+    EXPECT_FALSE(a.saveChart());
+    ASSERT_FALSE(pa.conflicts.empty());
+    EXPECT_NE(pa.conflicts.back().find("was deleted by carla at "), std::string::npos)
+        << pa.conflicts.back();
+    EXPECT_EQ(
+        count(con, "SELECT count(*) AS n FROM tb_cartas WHERE id_carta=" + std::to_string(chartId)),
+        0);
+}
+
+TEST_P(StoreOnEngine, SystemsAndEvaluationsRefuseASaveOverAnotherDesignersSave) {
+    Projectos store;
+    actAs("ana");
+    Projecto p = store.newProject("Sur");
+    p.q = 30;
+    store.saveProject(con, p);
+    EXPECT_EQ(p.stamp.version, 1);
+    EXPECT_EQ(p.stamp.savedBy, "ana");
+
+    auto x = *store.loadProject(con, store.nameCondition("Sur"), "tramos");
+    auto y = *store.loadProject(con, store.nameCondition("Sur"), "tramos");
+    x.q = 40;
+    store.saveProject(con, x);
+    actAs("bruno");
+    y.q = 50;
+    const RowStamp held = y.stamp;
+    try {
+        store.saveProject(con, y);
+        ADD_FAILURE() << "a save over another designer's save went through";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), errc::RecordChangedSinceOpened);
+        EXPECT_EQ(std::string(e.what()).rfind("The system \"Sur\" was changed by ana at ", 0), 0u)
+            << e.what();
+    }
+    EXPECT_FALSE(con.InTransaction());
+    EXPECT_EQ(y.stamp, held);
+    EXPECT_EQ(store.loadProject(con, store.nameCondition("Sur"))->q, 40);
+    // Read again, the same change goes through.
+    y = *store.loadProject(con, store.nameCondition("Sur"), "tramos");
+    y.q = 50;
+    store.saveProject(con, y);
+    EXPECT_EQ(y.stamp.version, 3);
+    EXPECT_EQ(store.loadProject(con, store.nameCondition("Sur"))->q, 50);
+    // A copy is a new record of its own.
+    const Projecto copy = store.copyProject(con, store.nameCondition("Sur"), "Sur copy");
+    EXPECT_EQ(copy.stamp.version, 1);
+    // Deleted by one designer, the system is not brought back by another's save.
+    actAs("carla");
+    Projecto gone = y;
+    store.deleteProject(con, gone);
+    actAs("ana");
+    EXPECT_NE(test::numberOf([&] { store.saveProject(con, x); }), 0);
+    EXPECT_FALSE(store.loadProject(con, store.nameCondition("Sur")).has_value());
+    EXPECT_TRUE(readRowStamp(con, row_kind::System, std::to_string(y.id)).deleted);
+
+    // Evaluations: two windows on one stored evaluation.
+    quarvex::PivotEvaluations evaluations;
+    quarvex::FieldSamples samples;
+    auto e = evaluations.newEvaluation("Test 1");
+    e.pluviometer = quarvex::Pluviometros().newPluviometro(0.1);
+    e.firstSample.Push(samples.newFieldSample(120, 5));
+    storeEvaluation(con, e, false);
+    const auto open = [&] {
+        CatchCanSession s(*findEvaluation(con, "Test 1"));
+        s.loadStoredConditions(config.projectsConnectionString);
+        return s;
+    };
+    CatchCanSession first = open(), second = open(), third = open();
+    actAs("ana");
+    ASSERT_FALSE(first.setCell(Radius::First, 0, SampleColumn::Volume, "130", '.'));
+    first.save(config.projectsConnectionString);
+    actAs("bruno");
+    ASSERT_FALSE(second.setCell(Radius::First, 0, SampleColumn::Volume, "140", '.'));
+    try {
+        second.save(config.projectsConnectionString);
+        ADD_FAILURE() << "an evaluation saved over another designer's save";
+    } catch (const AppError& err) {
+        EXPECT_EQ(err.number(), errc::RecordChangedSinceOpened);
+        EXPECT_EQ(std::string(err.what()).rfind("The evaluation \"Test 1\" was changed by ana", 0),
+                  0u)
+            << err.what();
+    }
+    EXPECT_TRUE(second.isModified());
+    EXPECT_EQ(findEvaluation(con, "Test 1")->firstSample(1).collectedAmount, 130);
+    // Bruno keeps his readings under another name; a name taken is refused and changes
+    // nothing.
+    EXPECT_NE(test::numberOf([&] { second.saveAs(config.projectsConnectionString, "Test 1"); }), 0);
+    EXPECT_EQ(second.name(), "Test 1");
+    second.saveAs(config.projectsConnectionString, "Test 1 (Bruno)");
+    EXPECT_EQ(second.name(), "Test 1 (Bruno)");
+    EXPECT_FALSE(second.isModified());
+    EXPECT_EQ(findEvaluation(con, "Test 1 (Bruno)")->firstSample(1).collectedAmount, 140);
+    EXPECT_EQ(findEvaluation(con, "Test 1")->firstSample(1).collectedAmount, 130);
+    // The third window reads Ana's readings again and may then save.
+    ASSERT_FALSE(third.setCell(Radius::First, 0, SampleColumn::Volume, "150", '.'));
+    third.reload(config.projectsConnectionString);
+    EXPECT_FALSE(third.isModified());
+    EXPECT_EQ(third.readings(Radius::First).at(0).volume_ml, 130);
+    ASSERT_FALSE(third.setCell(Radius::First, 0, SampleColumn::Volume, "150", '.'));
+    third.save(config.projectsConnectionString);
+    EXPECT_EQ(findEvaluation(con, "Test 1")->firstSample(1).collectedAmount, 150);
+    // Deleted, then made again under the same name: the new one saves without a conflict.
+    EXPECT_EQ(deleteEvaluation(con, "Test 1"), 1);
+    EXPECT_NE(test::numberOf([&] { first.save(config.projectsConnectionString); }), 0);
+    storeEvaluation(con, e, false);
+    CatchCanSession fresh = open();
+    ASSERT_FALSE(fresh.setCell(Radius::First, 0, SampleColumn::Volume, "160", '.'));
+    fresh.save(config.projectsConnectionString);
+    EXPECT_EQ(findEvaluation(con, "Test 1")->firstSample(1).collectedAmount, 160);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, StoreOnEngine,
                          ::testing::Values(Engine::SQLite, Engine::PostgreSQL), engineName);
 
@@ -371,6 +593,69 @@ TEST_F(OnServer, StartUpOnAServerUriMakesAndUpgradesTheSchemas) {
                 }).has_value());
 }
 
+TEST_F(OnServer, ALoginThatMayOnlyReadSeesTheStoresAndIsToldWhyItCannotSave) {
+    const std::string uri = server->freshDatabase();
+    AppConfig owner = startUp(KAMBRIX_BUILD_DIR, uri, "", "");
+    std::string told;
+    const auto ask = [](const std::string&) { return false; };
+    const auto tell = [&](const std::string& m) { told += m + "\n"; };
+    checkDatabasesAtStart(owner, ask, tell);
+    ASSERT_TRUE(told.empty()) << told;
+    Projectos projects;
+    Projecto p = projects.newProject("Shared");
+    p.q = 45;
+    writeTo(owner.projectsConnectionString,
+            [&](quarvex::Connection& con) { projects.saveProject(con, p); });
+
+    // A login of its own for this database (roles belong to the whole cluster), allowed to
+    // read the three schemas and nothing else.
+    const std::string database = uri.substr(uri.rfind('/') + 1);
+    const std::string role = "reader_" + database;
+    {
+        quarvex::Connection admin(owner.projectsConnectionString);
+        admin.Open();
+        admin.Execute("CREATE ROLE " + role + " LOGIN");
+        admin.Execute("GRANT USAGE ON SCHEMA asper, proyectos, tramos TO " + role +
+                      "; GRANT SELECT ON ALL TABLES IN SCHEMA asper, proyectos, tramos TO " + role);
+    }
+    std::string readerUri = uri;
+    readerUri.replace(readerUri.find("kambrix@"), 7, role);
+
+    AppConfig reader = startUp(KAMBRIX_BUILD_DIR, readerUri, "", "");
+    checkDatabasesAtStart(reader, ask, tell);
+    EXPECT_TRUE(told.empty()) << told;
+    // It reads the systems and the catalogue ...
+    const auto shared = readFrom(reader.projectsConnectionString, [&](quarvex::Connection& con) {
+        return projects.loadProject(con, projects.nameCondition("Shared"), "tramos");
+    });
+    ASSERT_TRUE(shared.has_value());
+    EXPECT_EQ(shared->q, 45);
+    EXPECT_GT(readFrom(reader.asperConnectionString,
+                       [](quarvex::Connection& con) {
+                           return count(con, "SELECT count(*) AS n FROM Boquillas");
+                       }),
+              0);
+    // ... and a save is refused in plain words, the stored system unchanged.
+    Projecto edited = *shared;
+    edited.q = 50;
+    try {
+        writeTo(reader.projectsConnectionString,
+                [&](quarvex::Connection& con) { projects.saveProject(con, edited); });
+        ADD_FAILURE() << "a login that may only read saved a system";
+    } catch (...) {
+        const ErrorReport report = describeCurrentError();
+        EXPECT_EQ(userMessage(report, "The system could not be saved"),
+                  "The system could not be saved: your account may only read this store; ask "
+                  "whoever keeps it for the right to save");
+        EXPECT_EQ(report.message.find("permission"), std::string::npos) << report.message;
+    }
+    EXPECT_EQ(readFrom(owner.projectsConnectionString,
+                       [&](quarvex::Connection& con) {
+                           return projects.loadProject(con, projects.nameCondition("Shared"))->q;
+                       }),
+              45);
+}
+
 TEST_F(OnServer, AServerThatCannotBeReachedSaysSoWithoutThePassword) {
     // The test server's port on another database user that does not exist, and a port
     // nobody listens on.
@@ -435,7 +720,7 @@ TEST_F(OnServer, CopyFolderToServerAndBackGivesTheSameCommandOutputs) {
 
     const std::string copied = cli("store copy " + q(folder.string()) + " " + q(uri), err, status);
     ASSERT_EQ(status, 0) << copied;
-    EXPECT_NE(copied.find("proyectos.mdb: 18 tables"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("proyectos.mdb: 19 tables"), std::string::npos) << copied;
 
     const auto back = tmp.path() / "back";
     ASSERT_EQ(cli("store copy " + q(uri) + " " + q(back.string()), err, status).empty(), false);
@@ -464,7 +749,7 @@ TEST_F(OnServer, CopyFolderToServerAndBackGivesTheSameCommandOutputs) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(checkFolder, cli("store check " + q(uri), err, status));
     EXPECT_EQ(checkFolder, cli("store check " + q(back.string()), err, status));
-    EXPECT_NE(checkFolder.find("proyectos.mdb: version 4"), std::string::npos) << checkFolder;
+    EXPECT_NE(checkFolder.find("proyectos.mdb: version 5"), std::string::npos) << checkFolder;
 
     // A server that holds data is not overwritten unless asked; then it is replaced whole.
     {

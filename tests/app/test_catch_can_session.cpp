@@ -457,8 +457,10 @@ TEST(CatchCanSession, SavedAndReopenedKeepsItsSamplesInOrderExactly) {
         EXPECT_EQ(reopened->secondSample(i + 1).collectedAmount,
                   reopened->firstSample(5 - i).collectedAmount);
     }
-    // The session now shows what a reopening shows.
+    // The session now shows what a reopening shows (the window reads the stored conditions
+    // and who saved the evaluation last with it).
     CatchCanSession again(*reopened);
+    again.loadStoredConditions(cs);
     EXPECT_EQ(again.readings(R1),
               std::vector<CanReading>(s.readings(R1).begin(), s.readings(R1).begin() + 5));
     EXPECT_EQ(again.canDiameter_cm(), 15);

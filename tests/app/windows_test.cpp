@@ -52,6 +52,7 @@
 #include "gui/widgets/units_view.h"
 #include "shell/csv.h"
 #include "shell/discharge_balance.h"
+#include "shell/row_versions.h"
 #include "shell/services.h"
 #include "windows_test_support.h"
 
@@ -1021,6 +1022,50 @@ TEST_F(WindowsTest, MakersTableIsFittedAndAddedToTheCatalogue) {
     ASSERT_TRUE(w->loadFile(QString::fromStdString(us.string())));
     EXPECT_TRUE(child<QCheckBox>(w, "chkUnidadesUS")->isChecked());
     EXPECT_NEAR(w->fits()[0].pmax, 40 * 6.894757293168361, 1e-9);
+}
+
+TEST_F(WindowsTest, TwoCatalogueEditorsOnOneNozzleTheLaterSaveIsRefusedAndReloads) {
+    // Two designers' editors (two programs on one folder) show the same nozzle.
+    frmBDasp first(services), second(services);
+    for (frmBDasp* w : {&first, &second}) {
+        w->show();
+        ASSERT_GT(w->selectedNozzle(), 0);
+    }
+    ASSERT_EQ(first.selectedNozzle(), second.selectedNozzle());
+    const int id = first.selectedNozzle();
+    ::setenv("KAMBRIX_USER", "ana", 1);
+    child<QLineEdit>(&first, "txtPmax")->setText("420");
+    ASSERT_TRUE(first.cmdGuardar_Click());
+    EXPECT_TRUE(child<QLabel>(&first, "lblGuardadoPor")->text().startsWith("Saved by ana on "))
+        << child<QLabel>(&first, "lblGuardadoPor")->text().toStdString();
+
+    ::setenv("KAMBRIX_USER", "bruno", 1);
+    child<QLineEdit>(&second, "txtPmax")->setText("480");
+    messages.answerItem(0);  // "Reload"
+    EXPECT_FALSE(second.cmdGuardar_Click());
+    ASSERT_EQ(messages.actionTexts.size(), 1);
+    EXPECT_TRUE(messages.actionTexts[0].startsWith("The nozzle \""));
+    EXPECT_TRUE(messages.actionTexts[0].contains("\" was changed by ana at "))
+        << messages.actionTexts[0].toStdString();
+    EXPECT_EQ(messages.actionLists[0], QStringList{"Reload"});
+    quarvex::Connection asper(config.asperConnectionString);
+    asper.Open();
+    EXPECT_EQ(test::count(asper,
+                          "SELECT count(*) AS n FROM Boquillas WHERE pmax=420 AND "
+                          "ID_Boquillas=" +
+                              std::to_string(id)),
+              1);
+    // Reloaded, the second editor shows Ana's nozzle and may then save over it.
+    EXPECT_EQ(second.selectedNozzle(), id);
+    EXPECT_EQ(controlNumber(child<QLineEdit>(&second, "txtPmax"), 0), 420);
+    child<QLineEdit>(&second, "txtPmax")->setText("480");
+    EXPECT_TRUE(second.cmdGuardar_Click());
+    EXPECT_EQ(test::count(asper,
+                          "SELECT count(*) AS n FROM Boquillas WHERE pmax=480 AND "
+                          "ID_Boquillas=" +
+                              std::to_string(id)),
+              1);
+    EXPECT_EQ(readRowStamp(asper, row_kind::Nozzle, std::to_string(id)).version, 2);
 }
 
 TEST_F(WindowsTest, SprinklerCatalogueAsksBeforeChangingANozzleOfAStoredChart) {

@@ -753,11 +753,12 @@ TEST_F(WorkbenchWindowTest, EveryCaptionIsTranslated) {
     EXPECT_TRUE(translated("frmCaspersores"));
     for (auto* l : w->findChildren<QLabel*>()) {
         const QString n = l->objectName();
-        // Filled at run time: the system, what is shown, the summary, legend, states, spans.
+        // Filled at run time: the system, what is shown, the summary, legend, states, spans,
+        // who saved the chart.
         if (!n.isEmpty() && n != "lblSistema" && n != "lblActual" && n != "lblResumen" &&
             n != "lblLeyenda" && !n.startsWith("lblEstado") && !n.startsWith("Label2_") &&
             !n.endsWith("_v") && !n.startsWith("lblVeredicto") && !n.startsWith("lblMensaje") &&
-            n != "lblBandaCU") {
+            n != "lblBandaCU" && n != "lblGuardadoPor") {
             EXPECT_TRUE(translated(n)) << n.toStdString();
         }
     }

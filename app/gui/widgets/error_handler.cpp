@@ -39,6 +39,15 @@ void reportUnexpectedError(MessageService& messages, QWidget* parent) {
 
 void handleDatabaseError(MessageService& messages, QWidget* parent, const std::string& action) {
     const ErrorReport r = describeCurrentError();
+    if (r.source == ErrorSource::Program && r.number == errc::RecordChangedSinceOpened) {
+        // Another user saved or deleted the record: their work stays, and this window keeps
+        // its own on screen.
+        messages.showMessage(parent, QString::fromStdString(
+                                         r.message + " Your changes were not saved; they stay on "
+                                                     "the screen. Open the record again to see the "
+                                                     "other save."));
+        return;
+    }
     if (!r.database) {
         throw;
     }

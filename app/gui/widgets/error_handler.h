@@ -31,7 +31,9 @@ void reportUnexpectedError(MessageService& messages, QWidget* parent);
 
 // Inside a catch block: a failure of the database is shown as `action` and its reason in the
 // user's terms ("The system could not be saved: the database folder is read-only"), with
-// the database's own words behind "Show details"; any other exception is thrown again.
+// the database's own words behind "Show details"; a save refused because another user saved
+// the record since it was opened is told with who and when; any other exception is thrown
+// again.
 void handleDatabaseError(MessageService& messages, QWidget* parent, const std::string& action);
 
 // A slot that runs `f` and sends anything it throws to reportUnexpectedError. It takes the

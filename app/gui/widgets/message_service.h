@@ -42,6 +42,10 @@ class MessageService {
     // A choice from a list, `current` offered first; the index chosen, none when cancelled.
     virtual std::optional<int> chooseItem(QWidget* parent, const QString& prompt,
                                           const QStringList& items, int current = 0) = 0;
+    // A message with buttons for what to do next (`actions`, in order) and "Cancel"; the
+    // index of the action chosen, none for Cancel.
+    virtual std::optional<int> chooseAction(QWidget* parent, const QString& text,
+                                            const QStringList& actions) = 0;
     // File dialogs; an empty text when cancelled. `filter` as "CSV files (*.csv)".
     virtual QString openFileName(QWidget* parent, const QString& caption,
                                  const QString& filter) = 0;

@@ -8,7 +8,9 @@
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
+#include <vector>
 
 #include "gui/widgets/connections.h"
 #include "gui/widgets/controls.h"
@@ -64,6 +66,25 @@ MessageService::Answer QtMessageService::askYesNoCancel(QWidget* parent, const Q
         default:
             return Answer::Cancel;
     }
+}
+
+std::optional<int> QtMessageService::chooseAction(QWidget* parent, const QString& text,
+                                                  const QStringList& actions) {
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton, owner(parent));
+    box.setObjectName("msgKambrix");
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& action : actions) {
+        buttons.push_back(box.addButton(action, QMessageBox::AcceptRole));
+    }
+    QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> QtMessageService::askText(QWidget* parent, const QString& prompt,

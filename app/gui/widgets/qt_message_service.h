@@ -17,6 +17,8 @@ class QtMessageService : public MessageService {
                                    const QString& initial) override;
     std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items,
                                   int current) override;
+    std::optional<int> chooseAction(QWidget* parent, const QString& text,
+                                    const QStringList& actions) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;

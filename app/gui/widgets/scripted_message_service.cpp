@@ -63,6 +63,18 @@ std::optional<int> ScriptedMessageService::chooseItem(QWidget*, const QString& p
     return index;
 }
 
+std::optional<int> ScriptedMessageService::chooseAction(QWidget*, const QString& text,
+                                                        const QStringList& actions) {
+    actionTexts << text;
+    actionLists.push_back(actions);
+    if (items_.empty()) {
+        return std::nullopt;
+    }
+    const auto index = items_.front();
+    items_.pop_front();
+    return index;
+}
+
 QString ScriptedMessageService::openFileName(QWidget*, const QString& caption,
                                              const QString& filter) {
     fileCaptions << caption;
@@ -121,6 +133,8 @@ void ScriptedMessageService::clear() {
     answers_.clear();
     texts_.clear();
     files_.clear();
+    actionTexts.clear();
+    actionLists.clear();
     itemPrompts.clear();
     itemLists.clear();
     items_.clear();

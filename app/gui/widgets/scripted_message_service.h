@@ -28,6 +28,10 @@ class ScriptedMessageService : public MessageService {
     // Pops the next scripted index (none: cancelled), else `current` (the offered choice).
     std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items,
                                   int current) override;
+    // Records the text and the actions; pops the next scripted index (answerItem), else
+    // none (Cancel).
+    std::optional<int> chooseAction(QWidget* parent, const QString& text,
+                                    const QStringList& actions) override;
     // Pop the next scripted file name, else an empty text (cancelled).
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
@@ -62,7 +66,9 @@ class ScriptedMessageService : public MessageService {
     QStringList choices;            // the questions that offered Cancel as well
     QStringList prompts;            // text prompts
     QStringList initials;           // their initial answers
-    QStringList itemPrompts;        // list choices, in order
+    QStringList actionTexts;        // messages offering actions, in order
+    std::vector<QStringList> actionLists;
+    QStringList itemPrompts;  // list choices, in order
     std::vector<QStringList> itemLists;
     QStringList fileCaptions;
     QStringList fileFilters;  // the filter of each file dialog

@@ -1603,6 +1603,11 @@ class QUARVEX_EXPORT CartaAspersoresStatic {
     // save (a commit refused because another connection reads the file, for instance) leaves
     // it unchanged, so saving it again inserts it again.
     void save(const std::string& connectionString, int id_sistema, CartaAspersores& carta) const;
+    // The same inside the caller's open transaction (so a caller can store other rows of the
+    // chart with it, all or nothing), as a new chart when `asNew` is set. Returns the
+    // identifier the chart is stored under; the chart keeps the one it has, for the caller
+    // to give it once the transaction is committed.
+    int saveIn(Connection& con, int id_sistema, CartaAspersores& carta, bool asNew) const;
 
   private:
     // Writes the chart's rows inside the open transaction as chart `id_carta` (0 or an id
