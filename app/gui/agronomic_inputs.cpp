@@ -118,7 +118,7 @@ void setBoxText(NumberBox* box, const std::string& text) {
     if (x == kMissing || !std::isfinite(x)) {
         box->setBlank();
     } else {
-        box->setExactValue(x);
+        box->setExactValue(x, /*everyDigit=*/true);
     }
     // A long value (all the digits of a file's Qfc) shows its first digits, not its last.
     box->box()->setCursorPosition(0);

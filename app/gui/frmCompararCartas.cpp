@@ -271,6 +271,11 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
     onUnitsChanged(this, [this] {
         redrawPressures(presiones_);
         redrawPressures(boosts_);
+        const int row = grdCandidatos_->currentRow();
+        grdCandidatos_->setTable(shownTable());
+        if (row >= 0) {
+            grdCandidatos_->setCurrentCell(row, 0);
+        }
     });
     translateForm(this, services_.config.languageFile);
     const QStringList keys = captionList(cmbOrden_, "ItemCaptions");
@@ -521,8 +526,25 @@ void frmCompararCartas::sortBy(int column) {
         column, ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+TableData frmCompararCartas::shownTable() const {
+    TableData t = comparisonTable(packages_);
+    // The settings are texts with their unit ("140 kPa", "none"): in the shown units.
+    const auto& columns = comparisonColumns();
+    for (const std::string name : {compared::RegulatorPressure, compared::Boost}) {
+        const auto at = static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) -
+                                                 columns.begin());
+        for (TableRow& row : t.rows) {
+            if (at < row.cells.size()) {
+                row.cells[at].text =
+                    quantitiesInUnits(row.cells[at].text, shownUnits(), decimalSeparator());
+            }
+        }
+    }
+    return t;
+}
+
 void frmCompararCartas::showPackages() {
-    grdCandidatos_->setTable(comparisonTable(packages_));
+    grdCandidatos_->setTable(shownTable());
     if (!packages_.empty()) {
         grdCandidatos_->setCurrentCell(0, 0);
     }

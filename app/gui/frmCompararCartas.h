@@ -6,6 +6,7 @@
 
 #include "design/package_comparison.h"
 #include "gui/widgets/app_services.h"
+#include "shell/table_data.h"
 #include "shell/unit_system.h"
 
 class QChartView;
@@ -45,6 +46,8 @@ class frmCompararCartas : public QWidget {
   private:
     void sortBy(int column);
     void showPackages();
+    // The grid's table of the packages, in the shown units.
+    TableData shownTable() const;
     void drawChart();
     std::optional<ComparisonOptions> readOptions();
 

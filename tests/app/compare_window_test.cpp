@@ -313,6 +313,8 @@ TEST_F(CompareWindow, SettingListsAreInTheUnitsChosen) {
     ASSERT_EQ(window->packages().size(), 1u);
     ASSERT_TRUE(window->packages()[0].candidate.regulatorPressure);
     EXPECT_EQ(*window->packages()[0].candidate.regulatorPressure, 20 * kKiloPascalPerPsiExact);
+    auto* grid = test::child<QTableWidget>(window.get(), "grdCandidatos");
+    EXPECT_EQ(grid->item(0, 3)->text(), "20.0 psi");  // the regulators of the package
     pressures->setText("20 psi");
     EXPECT_FALSE(window->cmdComparar_Click());
     EXPECT_EQ(messages.messages.value(0),
@@ -326,6 +328,7 @@ TEST_F(CompareWindow, SettingListsAreInTheUnitsChosen) {
     pressures->setText("20");
     showUnits(UnitSystem::SI);
     EXPECT_EQ(pressures->text(), "137.895");
+    EXPECT_EQ(grid->item(0, 3)->text(), "138 kPa");
     ASSERT_TRUE(window->cmdComparar_Click()) << messages.messages.join("\n").toStdString();
     EXPECT_EQ(*window->packages()[0].candidate.regulatorPressure, 20 * kKiloPascalPerPsiExact);
 }

@@ -242,16 +242,15 @@ void NumberBox::setValue(double value, int decimals, bool blank) {
     showNote(QString());
 }
 
-void NumberBox::setExactValue(double value) {
+void NumberBox::setExactValue(double value, bool everyDigit) {
     exactStored_.reset();
     exactText_ = QString();
     if (converts() && std::isfinite(value)) {
         shownIn_ = shownUnits();
     }
-    if (converts() && std::isfinite(value) && !isStoredIn(shownIn_)) {
+    if (converts() && std::isfinite(value) && !(everyDigit && isStoredIn(shownIn_))) {
         showStored(value, std::nullopt);
     } else {
-        // In the stored units every digit, as a box without a unit shows it.
         box_->setText(
             QString::fromStdString(toLocaleText(roundTripText(value), decimalSeparator())));
     }

@@ -66,9 +66,11 @@ class NumberBox : public QObject {
     // Puts a value in the box as the accepted text (an empty text for `blank`).
     void setValue(double value, int decimals, bool blank = false);
     void setBlank() { setValue(0, 0, true); }
-    // Puts the value with all its digits (it reads back exactly), for stored data that a
-    // save must not round.
-    void setExactValue(double value);
+    // Puts the value so that it reads back exactly, for stored data that a save must not
+    // round: with all its digits; a box holding a quantity shows it in the shown units, in
+    // the stored ones with twelve significant digits, or with `everyDigit` all of them (a
+    // file's 0.6944444444444444).
+    void setExactValue(double value, bool everyDigit = false);
     QLineEdit* box() const { return box_; }
     // The note beside the box on how a text with points was read; null until one was
     // needed. Named "lblNota_" + the box's name.
