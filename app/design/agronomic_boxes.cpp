@@ -121,6 +121,32 @@ const char* labelName(ResultLabel label) {
     return "";
 }
 
+std::optional<Quantity> inputQuantity(AgronomicInput input) {
+    switch (input) {
+        case In::Etc:
+        case In::Pe:
+        case In::Eto:
+            return Quantity::DailyDepth;
+        case In::FieldArea:
+            return Quantity::Area;
+        case In::Qfc:
+            return Quantity::DischargePerArea;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<Quantity> resultQuantity(ResultLabel label) {
+    switch (label) {
+        case ResultLabel::GIR:
+            return Quantity::DailyDepth;
+        case ResultLabel::Caudal:
+            return Quantity::Discharge;
+        default:
+            return std::nullopt;
+    }
+}
+
 std::vector<ResultLabel> labelsClearedBy(AgronomicInput notGiven) {
     switch (notGiven) {
         case In::Pa:
@@ -161,6 +187,7 @@ void showResult(ResultTexts& r, ResultLabel label, const AgronomicResult& result
                 char decimalSeparator) {
     if (result.available()) {
         setResultText(r, label, resultText(*result.value, decimals, decimalSeparator));
+        r.values[static_cast<std::size_t>(label)] = *result.value;
         return;
     }
     setResultText(r, label, std::string());

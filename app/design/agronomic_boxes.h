@@ -5,12 +5,14 @@
 // the efficiency results both show. The screens pass their decimal separator.
 #pragma once
 
+#include <array>
 #include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "design/agronomics.h"
+#include "shell/unit_system.h"
 
 namespace kambrix {
 
@@ -61,6 +63,14 @@ const char* labelName(ResultLabel label);
 // and CI clear lblRe_v and lblEpa_v; Oe clears lblEpa_v; the others none.
 std::vector<ResultLabel> labelsClearedBy(AgronomicInput notGiven);
 
+// What an input's box holds, for its unit: Etc, Pe and Eto are daily depths, the field area
+// an area, Qfc a discharge per area; none for the inputs whose unit no system changes
+// (percentages, factors, hours, the wind speed in km/h).
+std::optional<Quantity> inputQuantity(AgronomicInput input);
+// What a result label shows, for its unit: GIR a daily depth, the system discharge a
+// discharge; none for the efficiencies.
+std::optional<Quantity> resultQuantity(ResultLabel label);
+
 // What a screen command gives the window to show.
 struct ResultTexts {
     // Each label's new text: none leaves the label as it is, an empty text clears it.
@@ -75,7 +85,14 @@ struct ResultTexts {
     // that it reaches the window's error handling.
     std::exception_ptr fault;
 
+    // The computed values behind the texts (stored units, by ResultLabel), for a window that
+    // shows them in other units; none for a label whose text came otherwise.
+    std::array<std::optional<double>, 5> values{};
+
     std::optional<std::string> text(ResultLabel label) const;
+    std::optional<double> value(ResultLabel label) const {
+        return values[static_cast<std::size_t>(label)];
+    }
 };
 
 // What a save gives the window.
@@ -85,6 +102,8 @@ struct SaveOutcome {
     std::optional<std::string> message;
     // The text of lblCaudal_v after the save (the project's discharge, L/s).
     std::string discharge;
+    // That discharge's value, L/s, for a window that shows it in other units.
+    std::optional<double> dischargeValue;
 };
 
 // The label text of a result: formatDecimals with the user's separator.

@@ -65,6 +65,7 @@ SaveOutcome AgronomicScreenPresenter::saveProject(
     store(project);
     out.saved = true;
     out.discharge = dischargeText(project.q);
+    out.dischargeValue = project.q;
     document.projectSaved(std::move(project));
     return out;
 }

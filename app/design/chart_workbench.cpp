@@ -522,25 +522,42 @@ std::vector<RegulatorRow> ChartWorkbench::regulatorRows() const {
     return rows;
 }
 
+namespace {
+
+// A box's check in the units it is shown in: the stored range's ends in those units (rounded
+// inwards), and the box named with its unit ("the drop length (ft)").
+std::optional<std::string> checkShownText(const std::string& text, char decimalSeparator,
+                                          const NumberRange& stored, Quantity quantity,
+                                          UnitSystem units, const std::string& what) {
+    NumberRange range = shownRange(quantity, units, stored);
+    range.unit = {};  // the name of the box states it
+    return checkNumberText(text, decimalSeparator, range,
+                           what + " (" + unitOf(quantity, units).symbol + ")");
+}
+
+}  // namespace
+
 std::optional<std::string> ChartWorkbench::checkRegulatorPressureText(const std::string& text,
                                                                       char decimalSeparator,
-                                                                      const std::string& label) {
+                                                                      const std::string& label,
+                                                                      UnitSystem units) {
     NumberRange range;
     range.min = 0;
     range.minExclusive = true;
     range.max = kMaxRegulatorPressure_kPa;
-    return checkNumberText(text, decimalSeparator, range,
-                           "the regulator pressure of " + label + " (kPa)");
+    return checkShownText(text, decimalSeparator, range, Quantity::Pressure, units,
+                          "the regulator pressure of " + label);
 }
 
 std::optional<std::string> ChartWorkbench::checkRegulatorDischargeText(const std::string& text,
                                                                        char decimalSeparator,
-                                                                       const std::string& label) {
+                                                                       const std::string& label,
+                                                                       UnitSystem units) {
     NumberRange range;
     range.min = 0;
     range.max = kMaxRegulatorDischarge;
-    return checkNumberText(text, decimalSeparator, range,
-                           "the regulator discharge of " + label + " (L/s)");
+    return checkShownText(text, decimalSeparator, range, Quantity::Discharge, units,
+                          "the regulator discharge of " + label);
 }
 
 bool ChartWorkbench::applyRegulators(const std::vector<RegulatorInput>& rows) {
@@ -589,21 +606,25 @@ bool ChartWorkbench::applyRegulators(const std::vector<RegulatorInput>& rows) {
 // ---- drop -------------------------------------------------------------------------------
 
 std::optional<std::string> ChartWorkbench::checkDropLengthText(const std::string& text,
-                                                               char decimalSeparator) {
+                                                               char decimalSeparator,
+                                                               UnitSystem units) {
     NumberRange range;
     range.min = 0;
     range.minExclusive = true;
     range.max = kMaxDropLength;
-    return checkNumberText(text, decimalSeparator, range, "the drop length (m)");
+    return checkShownText(text, decimalSeparator, range, Quantity::Length, units,
+                          "the drop length");
 }
 
 std::optional<std::string> ChartWorkbench::checkDropDiameterText(const std::string& text,
-                                                                 char decimalSeparator) {
+                                                                 char decimalSeparator,
+                                                                 UnitSystem units) {
     NumberRange range;
     range.min = 0;
     range.minExclusive = true;
     range.max = kMaxDropDiameter;
-    return checkNumberText(text, decimalSeparator, range, "the drop inside diameter (mm)");
+    return checkShownText(text, decimalSeparator, range, Quantity::PipeDiameter, units,
+                          "the drop inside diameter");
 }
 
 std::string ChartWorkbench::incompleteDropMessage(const quarvex::Drop& drop) {

@@ -36,6 +36,7 @@
 #include "shell/row_versions.h"
 #include "shell/startup.h"
 #include "shell/system_document.h"
+#include "shell/unit_system.h"
 
 namespace kambrix {
 
@@ -206,13 +207,15 @@ class ChartWorkbench {
     // ---- regulators
     // One row per span, the overhang included, from the regulators held.
     std::vector<RegulatorRow> regulatorRows() const;
-    // The check of a pressure box when it is left ("" is accepted: no regulator).
+    // The check of a pressure box when it is left ("" is accepted: no regulator). The text
+    // is a number in the units of `units`; the message states the range in them.
     static std::optional<std::string> checkRegulatorPressureText(const std::string& text,
                                                                  char decimalSeparator,
-                                                                 const std::string& label);
-    static std::optional<std::string> checkRegulatorDischargeText(const std::string& text,
-                                                                  char decimalSeparator,
-                                                                  const std::string& label);
+                                                                 const std::string& label,
+                                                                 UnitSystem units = UnitSystem::SI);
+    static std::optional<std::string> checkRegulatorDischargeText(
+        const std::string& text, char decimalSeparator, const std::string& label,
+        UnitSystem units = UnitSystem::SI);
     // Makes the regulators from the rows (Statics::newReguladorPression; a row not fitted but
     // with a pressure is kept uninstalled) and applies them to the current pivot
     // (PivotWrapper::aplicaReguladores). A row that is not acceptable is refused with a
@@ -223,10 +226,13 @@ class ChartWorkbench {
     // ---- drop
     const std::vector<quarvex::PipeMaterial>& pipeMaterials() const noexcept { return materials_; }
     const quarvex::Drop& drop() const noexcept { return drop_; }
+    // The checks of the drop's boxes, a text in the units of `units`.
     static std::optional<std::string> checkDropLengthText(const std::string& text,
-                                                          char decimalSeparator);
+                                                          char decimalSeparator,
+                                                          UnitSystem units = UnitSystem::SI);
     static std::optional<std::string> checkDropDiameterText(const std::string& text,
-                                                            char decimalSeparator);
+                                                            char decimalSeparator,
+                                                            UnitSystem units = UnitSystem::SI);
     // Sets the drop (uninstalled) on the current chart.
     void setDrop(const DropInput& input);
     // Sets and installs it; an incomplete drop is refused with a message naming what it

@@ -17,6 +17,7 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 
 namespace kambrix {
 
@@ -56,7 +57,8 @@ AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
     fraNecesidades->setObjectName("fraNecesidades");
     auto* necesidades = new QGridLayout(fraNecesidades);
     resultRow(fraNecesidades, necesidades, 0, "lblGIR_v", "lblGIR",
-              QStringLiteral("Necesidades brutas de riego, GIR"), QStringLiteral("mm/día"));
+              QStringLiteral("Necesidades brutas de riego, GIR"), QStringLiteral("mm/día"),
+              resultQuantity(ResultLabel::GIR));
     necesidades->setColumnStretch(0, 1);
 
     auto* fraCaudal = new QGroupBox(QStringLiteral("Caudal del sistema"), this);
@@ -69,7 +71,8 @@ AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
                           QStringLiteral("Horas de funcionamiento diarias"),
                           QStringLiteral("h/día"), In::HoursPerDay, m, onChange);
     resultRow(fraCaudal, caudal, 2, "lblCaudal_v", "lblCaudal",
-              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"));
+              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"),
+              resultQuantity(ResultLabel::Caudal));
     auto* cmdCompute =
         namedButton(fraCaudal, "cmd_compute_caudal", QStringLiteral("Calcular el caudal"));
     caudal->addWidget(cmdCompute, 3, 1, 1, 2);
@@ -124,6 +127,9 @@ AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
 
+    // Every box, unit label and result with a unit shows the units chosen.
+    captionsFollowUnits(this);
+    onUnitsChanged(this, [this] { redrawResultsInUnits(this); });
     translateForm(this, services_.config.languageFile);
 
     // The stored data of the system, with the results they give; the discharge shown is the
@@ -145,18 +151,20 @@ AgronomicDesign::AgronomicDesign(const AppServices& services, QWidget* parent)
     setBoxText(horas_, b.hours);
     ResultTexts shown = presenter_.calculate(boxes());
     shown.Caudal = screen.discharge;
+    shown.values[static_cast<std::size_t>(ResultLabel::Caudal)].reset();  // the project's
     showResultTexts(this, shown);
     fitToScreen(this, kPreferredSize);
 }
 
 AgronomicBoxes AgronomicDesign::boxes() const {
+    // The presenter reads the stored units.
     AgronomicBoxes b;
-    b.kf = kf_->box()->text().toStdString();
-    b.Etc = etc_->box()->text().toStdString();
-    b.Pe = pe_->box()->text().toStdString();
+    b.kf = kf_->storedText();
+    b.Etc = etc_->storedText();
+    b.Pe = pe_->storedText();
     b.epa = efficiency_->boxes();
-    b.area = area_->box()->text().toStdString();
-    b.hours = horas_->box()->text().toStdString();
+    b.area = area_->storedText();
+    b.hours = horas_->storedText();
     return b;
 }
 

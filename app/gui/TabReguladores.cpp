@@ -60,12 +60,12 @@ TabReguladores::TabReguladores(ChartWorkbench& workbench, MessageService& messag
         auto* maximum = namedEdit(area, ("txtCaudalMax_" + i).toLatin1());
         w.pressure = new CheckedBox(
             pressure,
-            [label](const std::string& text, char sep) {
-                return ChartWorkbench::checkRegulatorPressureText(text, sep, label);
+            [label](const std::string& text, char sep, UnitSystem units) {
+                return ChartWorkbench::checkRegulatorPressureText(text, sep, label, units);
             },
             messages_);
-        auto discharge = [label](const std::string& text, char sep) {
-            return ChartWorkbench::checkRegulatorDischargeText(text, sep, label);
+        auto discharge = [label](const std::string& text, char sep, UnitSystem units) {
+            return ChartWorkbench::checkRegulatorDischargeText(text, sep, label, units);
         };
         w.minimum = new CheckedBox(minimum, discharge, messages_);
         w.maximum = new CheckedBox(maximum, discharge, messages_);

@@ -14,6 +14,8 @@
 #include "gui/widgets/message_service.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
+#include "gui/widgets/units_view.h"
+#include "shell/unit_captions.h"
 
 namespace kambrix {
 
@@ -25,6 +27,34 @@ constexpr NumberRange kAnyNumber{-std::numeric_limits<double>::max(),
                                  std::numeric_limits<double>::max()};
 
 constexpr int kResultWidth = 90;  // px, room for "41,67" and more
+
+// The result's text and value in stored units, kept on its label.
+const char* const kStoredResult = "kambrixStoredResult";
+const char* const kStoredValue = "kambrixStoredValue";
+
+// Shows a result given in stored units in the shown units: its value when known (the text
+// is rounded), else the number of its text.
+void showResultInUnits(QLabel* label, ResultLabel result, const std::string& stored,
+                       std::optional<double> value) {
+    label->setProperty(kStoredResult, QString::fromStdString(stored));
+    label->setProperty(kStoredValue, value ? QVariant(*value) : QVariant());
+    const auto q = resultQuantity(result);
+    const UnitSystem units = shownUnits();
+    const char sep = decimalSeparator();
+    std::string shown = stored;
+    if (q && !unitOf(*q, units).isStored() && !stored.empty()) {
+        shown =
+            value ? shownNumber(*q, units, *value, sep) : numbersInUnits(stored, *q, units, sep);
+    }
+    label->setText(QString::fromStdString(shown));
+}
+
+constexpr ResultLabel kResults[] = {ResultLabel::DEpa, ResultLabel::Re, ResultLabel::Epa,
+                                    ResultLabel::GIR, ResultLabel::Caudal};
+
+QLabel* resultLabel(QWidget* window, ResultLabel l) {
+    return window->findChild<QLabel*>(QString::fromLatin1(labelName(l)));
+}
 
 }  // namespace
 
@@ -45,14 +75,23 @@ NumberBox* agronomicBox(QWidget* parent, QGridLayout* grid, int row, const char*
     label->setBuddy(edit);
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
+    QLabel* unitLabelOfBox = nullptr;
     if (!unit.isEmpty()) {
-        grid->addWidget(namedLabel(parent, (std::string(labelName) + "_u").c_str(), unit), row, 2);
+        unitLabelOfBox = namedLabel(parent, (std::string(labelName) + "_u").c_str(), unit);
+        grid->addWidget(unitLabelOfBox, row, 2);
+    }
+    if (const auto q = inputQuantity(input)) {
+        box->setQuantity(*q);
+        if (unitLabelOfBox != nullptr) {
+            unitLabel(unitLabelOfBox, *q);
+        }
     }
     return box;
 }
 
 QLabel* resultRow(QWidget* parent, QGridLayout* grid, int row, const char* name,
-                  const char* labelName, const QString& caption, const QString& unit) {
+                  const char* labelName, const QString& caption, const QString& unit,
+                  std::optional<Quantity> quantity) {
     auto* result = namedLabel(parent, name, QString());
     result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     result->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -65,7 +104,11 @@ QLabel* resultRow(QWidget* parent, QGridLayout* grid, int row, const char* name,
     grid->addWidget(namedLabel(parent, labelName, caption), row, 0);
     grid->addWidget(result, row, 1);
     if (!unit.isEmpty()) {
-        grid->addWidget(namedLabel(parent, (std::string(labelName) + "_u").c_str(), unit), row, 2);
+        auto* u = namedLabel(parent, (std::string(labelName) + "_u").c_str(), unit);
+        if (quantity) {
+            unitLabel(u, *quantity);
+        }
+        grid->addWidget(u, row, 2);
     }
     return result;
 }
@@ -75,19 +118,30 @@ void setBoxText(NumberBox* box, const std::string& text) {
     if (x == kMissing || !std::isfinite(x)) {
         box->setBlank();
     } else {
-        box->setExactValue(x);
+        box->setExactValue(x, /*everyDigit=*/true);
     }
     // A long value (all the digits of a file's Qfc) shows its first digits, not its last.
     box->box()->setCursorPosition(0);
 }
 
 void showResultTexts(QWidget* window, const ResultTexts& texts) {
-    for (ResultLabel l : {ResultLabel::DEpa, ResultLabel::Re, ResultLabel::Epa, ResultLabel::GIR,
-                          ResultLabel::Caudal}) {
+    for (ResultLabel l : kResults) {
         const auto text = texts.text(l);
-        auto* label = window->findChild<QLabel*>(QString::fromLatin1(labelName(l)));
+        auto* label = resultLabel(window, l);
         if (text && label != nullptr) {
-            label->setText(QString::fromStdString(*text));
+            showResultInUnits(label, l, *text, text->empty() ? std::nullopt : texts.value(l));
+        }
+    }
+}
+
+void redrawResultsInUnits(QWidget* window) {
+    for (ResultLabel l : kResults) {
+        auto* label = resultLabel(window, l);
+        if (label != nullptr && label->property(kStoredResult).isValid()) {
+            const QVariant value = label->property(kStoredValue);
+            showResultInUnits(
+                label, l, label->property(kStoredResult).toString().toStdString(),
+                value.isValid() ? std::optional<double>(value.toDouble()) : std::nullopt);
         }
     }
 }
@@ -139,9 +193,13 @@ EfficiencyFrame::EfficiencyFrame(MessageService& messages, std::function<void()>
 }
 
 EfficiencyBoxes EfficiencyFrame::boxes() const {
-    return {pa_->box()->text().toStdString(),  cu_->box()->text().toStdString(),
-            eto_->box()->text().toStdString(), u_->box()->text().toStdString(),
-            ci_->currentText().toStdString(),  oe_->box()->text().toStdString()};
+    // The presenters read the stored units.
+    return {pa_->storedText(),
+            cu_->storedText(),
+            eto_->storedText(),
+            u_->storedText(),
+            ci_->currentText().toStdString(),
+            oe_->storedText()};
 }
 
 void EfficiencyFrame::fill(const EfficiencyBoxes& boxes) {
@@ -194,8 +252,8 @@ bool saveAgronomicScreen(QWidget* window, MessageService& messages,
         messages.showMessage(window, QString::fromStdString(*out.message));
         return false;
     }
-    if (auto* label = window->findChild<QLabel*>(QStringLiteral("lblCaudal_v"))) {
-        label->setText(QString::fromStdString(out.discharge));
+    if (auto* label = resultLabel(window, ResultLabel::Caudal)) {
+        showResultInUnits(label, ResultLabel::Caudal, out.discharge, out.dischargeValue);
     }
     messages.showStatus(window, savedStatus);
     return true;

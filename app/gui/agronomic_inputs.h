@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,24 +28,30 @@ class NumberBox;
 
 // Adds "caption [box] unit" as row `row` of `grid`: the box `name` (a blank box is "not
 // given"), its caption label `labelName` and, when `unit` is not empty, the unit label
-// `labelName` + "_u". The box refuses, when left, a text that is not a number or a value
-// outside the input's range, with the agronomic screens' messages; `accepted` runs after a
-// changed text was accepted.
+// `labelName` + "_u". An input with a unit quantity (inputQuantity) shows and takes its number
+// in the shown units, and its unit label names the shown unit. The box refuses, when left, a text
+// that is not a number or a value outside the input's range, with the agronomic screens' messages;
+// `accepted` runs after a changed text was accepted.
 NumberBox* agronomicBox(QWidget* parent, QGridLayout* grid, int row, const char* name,
                         const char* labelName, const QString& caption, const QString& unit,
                         AgronomicInput input, MessageService& messages,
                         std::function<void()> accepted);
 
-// Adds "caption [result] unit" as row `row` of `grid`; returns the result label `name`.
+// Adds "caption [result] unit" as row `row` of `grid`; returns the result label `name`. The
+// unit label of a result with a quantity names the shown unit.
 QLabel* resultRow(QWidget* parent, QGridLayout* grid, int row, const char* name,
-                  const char* labelName, const QString& caption, const QString& unit);
+                  const char* labelName, const QString& caption, const QString& unit,
+                  std::optional<Quantity> quantity = std::nullopt);
 
 // Puts a presenter's box text into the box as its accepted text (blank: not given).
 void setBoxText(NumberBox* box, const std::string& text);
 
 // The new texts of the result labels of `window` (found by labelName); labels the texts
-// leave alone keep theirs.
+// leave alone keep theirs. The texts are in stored units; a result with a quantity is shown
+// in the shown units.
 void showResultTexts(QWidget* window, const ResultTexts& texts);
+// The result labels of `window` again in the shown units (after they changed).
+void redrawResultsInUnits(QWidget* window);
 
 // A command's answer: the label texts, then its message in a box, then its computation
 // fault raised again for the window's error handling.

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <cmath>
 
 #include "gui/frmImportarTabla.h"
 #include "gui/widgets/chart_builder.h"
@@ -27,6 +28,7 @@
 #include "shell/catalogue_editors.h"
 #include "shell/services.h"
 #include "shell/stored_names.h"
+#include "shell/unit_captions.h"
 
 namespace kambrix {
 
@@ -116,17 +118,27 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
     int row = 1;
     for (const Field& f : fields) {
         auto* edit = namedEdit(fraBoquilla, f.box);
-        *f.target = new NumberBox(edit, f.range, f.what, true, m, [this] { drawCurve(); });
+        *f.target = new NumberBox(edit, f.range, f.what, true, m, [this, target = f.target] {
+            if (target == &b_) {
+                a_->conversionChanged();  // a stored is shown for the new exponent
+            }
+            drawCurve();
+        });
         form->addWidget(namedLabel(fraBoquilla, f.label, f.caption), row, 0);
         form->addWidget(edit, row, 1);
         ++row;
     }
-    // The coefficient a stays in the stored units (q in L/s, p in kPa): the catalogue keeps
-    // it so, and its caption says so.
+    lblA_ = findChild<QLabel*>(QStringLiteral("lblA"));
     pmin_->setQuantity(Quantity::Pressure);
     pmax_->setQuantity(Quantity::Pressure);
     qmin_->setQuantity(Quantity::Discharge);
     qmax_->setQuantity(Quantity::Discharge);
+    // The coefficient a in the shown units of q and p: its value depends on b. The catalogue
+    // keeps a in L/s and kPa; a shown from it stays that exact value until the user types one.
+    a_->setConversion(
+        {[this](UnitSystem u, double a) { return nozzleCoefficientToShown(u, a, exponent()); },
+         [this](UnitSystem u, double a) { return nozzleCoefficientToStored(u, a, exponent()); },
+         std::string(), 6});
     auto* cmdNueva = namedButton(fraBoquilla, "cmdNuevaBoquilla", QStringLiteral("Nueva boquilla"));
     auto* cmdGuardar = namedButton(fraBoquilla, "cmdGuardar", QStringLiteral("Guardar boquilla"));
     auto* cmdBorrar =
@@ -189,6 +201,9 @@ frmBDasp::frmBDasp(const AppServices& services, QWidget* parent)
 
     captionsFollowUnits(this);
     translateForm(this, services_.config.languageFile);
+    coefficientCaption_ = lblA_->text();
+    showCoefficientCaption();
+    onUnitsChanged(this, [this] { showCoefficientCaption(); });
     reload(QString(), QString(), 0);
     fitToScreen(this, QSize(1240, 700));
 }
@@ -314,8 +329,8 @@ void frmBDasp::nozzleChosen(int row) {
     selectedStamp_ = stamp == stamps_.end() ? RowStamp{} : stamp->second;
     lblGuardadoPor_->setText(QString::fromStdString(savedByText(selectedStamp_)));
     txtBoquilla_->setText(QString::fromStdString(a.nome()));
+    b_->setExactValue(a.bValue());  // before a: a is shown with it
     a_->setExactValue(a.aValue());
-    b_->setExactValue(a.bValue());
     pmin_->setExactValue(a.pmin());
     pmax_->setExactValue(a.pmax());
     qmin_->setExactValue(a.qmin());
@@ -335,6 +350,19 @@ void frmBDasp::clearForm() {
     grdBoquillas_->clearSelection();
     markFormShown();
     drawCurve();
+}
+
+double frmBDasp::exponent() const {
+    // Without an exponent a is shown as for b = 0 (q in the shown units whatever p).
+    const auto b = b_ != nullptr ? b_->given() : std::nullopt;
+    return b && std::isfinite(*b) ? *b : 0.0;
+}
+
+void frmBDasp::showCoefficientCaption() {
+    if (lblA_ != nullptr) {
+        lblA_->setText(QString::fromStdString(
+            unitSymbolsInUnits(coefficientCaption_.toStdString(), shownUnits())));
+    }
 }
 
 QStringList frmBDasp::formTexts() const {

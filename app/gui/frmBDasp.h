@@ -59,6 +59,10 @@ class frmBDasp : public QWidget {
   private:
     // The name and the number boxes' texts, as they stand.
     QStringList formTexts() const;
+    // The exponent b of the form, 0 when not given: the unit of a shown depends on it.
+    double exponent() const;
+    // lblA names the units a is shown in.
+    void showCoefficientCaption();
     // What the form holds now counts as unchanged.
     void markFormShown() { shownTexts_ = formTexts(); }
     // Reads the catalogue again and shows the brand and model, with the nozzle of that id
@@ -101,6 +105,8 @@ class frmBDasp : public QWidget {
     NumberBox* qmin_;
     NumberBox* qmax_;
     QChartView* chtCurva_;
+    QLabel* lblA_ = nullptr;
+    QString coefficientCaption_;  // lblA's caption in the stored units
 };
 
 }  // namespace kambrix

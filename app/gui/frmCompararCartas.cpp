@@ -35,8 +35,10 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 #include "shell/errors.h"
 #include "shell/services.h"
+#include "shell/unit_captions.h"
 #include "shell/unit_of_work.h"
 
 namespace kambrix {
@@ -114,13 +116,15 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
         }
     }
     txtPresiones_ = namedEdit(fraOpciones, "txtPresiones", false);
-    txtPresiones_->setText(listText(ComparisonOptions{}.regulatorPressures));
+    presiones_.edit = txtPresiones_;
+    showPressures(presiones_, ComparisonOptions{}.regulatorPressures);
     txtBoosts_ = namedEdit(fraOpciones, "txtBoosts", false);
+    boosts_.edit = txtBoosts_;
     std::vector<std::optional<double>> boosts;
     for (double b : ComparisonOptions{}.boosts) {
         boosts.push_back(b > 0 ? std::optional<double>(b) : std::nullopt);
     }
-    txtBoosts_->setText(listText(boosts));
+    showPressures(boosts_, boosts);
     txtBoosts_->setEnabled(workbench_.boostAvailable());
     cmbModeloCanon_ = new QComboBox(fraOpciones);
     cmbModeloCanon_->setObjectName("cmbModeloCanon");
@@ -261,6 +265,18 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
                       cmbOrden_, txtHoras, txtObturadas, cmdComparar, grdCandidatos_, cmdUsar,
                       cmdSalir});
 
+    // The pressure lists, the grid and the chart show the units chosen; the other boxes hold
+    // hours and counts.
+    captionsFollowUnits(this);
+    onUnitsChanged(this, [this] {
+        redrawPressures(presiones_);
+        redrawPressures(boosts_);
+        const int row = grdCandidatos_->currentRow();
+        grdCandidatos_->setTable(shownTable());
+        if (row >= 0) {
+            grdCandidatos_->setCurrentCell(row, 0);
+        }
+    });
     translateForm(this, services_.config.languageFile);
     const QStringList keys = captionList(cmbOrden_, "ItemCaptions");
     for (int i = 0; i < std::min(static_cast<int>(keys.size()), cmbOrden_->count()); ++i) {
@@ -273,18 +289,21 @@ frmCompararCartas::frmCompararCartas(const AppServices& services, ChartWorkbench
 std::optional<ComparisonOptions> frmCompararCartas::readOptions() {
     auto& m = services_.messages;
     ComparisonOptions o;
-    const auto pressures = readList(txtPresiones_->text());
+    const QString unit = QString::fromStdString(unitOf(Quantity::Pressure, shownUnits()).symbol);
+    const auto pressures = readPressures(presiones_);
     if (!pressures) {
-        m.showMessage(this, QStringLiteral("The regulator pressures must be numbers in kPa "
-                                           "separated by commas, or \"none\""));
+        m.showMessage(this, QStringLiteral("The regulator pressures must be numbers in %1 "
+                                           "separated by commas, or \"none\"")
+                                .arg(unit));
         txtPresiones_->setFocus();
         return std::nullopt;
     }
     o.regulatorPressures = *pressures;
-    const auto boosts = readList(txtBoosts_->text());
+    const auto boosts = readPressures(boosts_);
     if (!boosts) {
-        m.showMessage(this, QStringLiteral("The end-gun boosts must be numbers in kPa separated "
-                                           "by commas, or \"none\""));
+        m.showMessage(this, QStringLiteral("The end-gun boosts must be numbers in %1 separated "
+                                           "by commas, or \"none\"")
+                                .arg(unit));
         txtBoosts_->setFocus();
         return std::nullopt;
     }
@@ -298,7 +317,8 @@ std::optional<ComparisonOptions> frmCompararCartas::readOptions() {
         allRankKeys()[static_cast<std::size_t>(std::clamp(cmbOrden_->currentIndex(), 0, 4))];
     o.rankBy = {key};
     if (const auto refused = checkComparisonOptions(o)) {
-        m.showMessage(this, QString::fromStdString(*refused));
+        m.showMessage(this, QString::fromStdString(
+                                quantitiesInUnits(*refused, shownUnits(), decimalSeparator())));
         return std::nullopt;
     }
     return o;
@@ -402,6 +422,45 @@ bool frmCompararCartas::cmdComparar_Click() {
     return !packages_.empty();
 }
 
+void frmCompararCartas::showPressures(PressureList& list,
+                                      const std::vector<std::optional<double>>& kPa) {
+    list.shownIn = shownUnits();
+    std::vector<std::optional<double>> shown;
+    for (const auto& p : kPa) {
+        shown.push_back(p ? std::optional<double>(toShown(Quantity::Pressure, list.shownIn, *p))
+                          : std::nullopt);
+    }
+    list.stored = kPa;
+    list.shown = listText(shown);
+    list.edit->setText(list.shown);
+}
+
+std::optional<std::vector<std::optional<double>>> frmCompararCartas::readPressures(
+    const PressureList& list) {
+    if (list.edit->text() == list.shown) {
+        return list.stored;
+    }
+    auto values = readList(list.edit->text());
+    if (values) {
+        for (auto& v : *values) {
+            if (v) {
+                v = toStored(Quantity::Pressure, list.shownIn, *v);
+            }
+        }
+    }
+    return values;
+}
+
+void frmCompararCartas::redrawPressures(PressureList& list) {
+    if (list.shownIn == shownUnits()) {
+        return;
+    }
+    // A list that is not numbers stays as typed, for its message at the comparison.
+    if (const auto kPa = readPressures(list)) {
+        showPressures(list, *kPa);
+    }
+}
+
 const ComparedPackage* frmCompararCartas::shownPackage(int row) const {
     if (row < 0 || row >= static_cast<int>(packages_.size())) {
         return nullptr;
@@ -423,8 +482,11 @@ bool frmCompararCartas::cmdUsarCarta_Click() {
                  QStringLiteral("The package %1, regulators %2, booster %3 is a new chart in "
                                 "the workbench: change it and save it under a name of its own")
                      .arg(modelText(p->candidate.model),
-                          QString::fromStdString(regulatorText(p->candidate.regulatorPressure)),
-                          QString::fromStdString(boostText(p->candidate.boost))));
+                          QString::fromStdString(
+                              quantitiesInUnits(regulatorText(p->candidate.regulatorPressure),
+                                                shownUnits(), decimalSeparator())),
+                          QString::fromStdString(quantitiesInUnits(
+                              boostText(p->candidate.boost), shownUnits(), decimalSeparator()))));
     return true;
 }
 
@@ -464,8 +526,25 @@ void frmCompararCartas::sortBy(int column) {
         column, ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+TableData frmCompararCartas::shownTable() const {
+    TableData t = comparisonTable(packages_);
+    // The settings are texts with their unit ("140 kPa", "none"): in the shown units.
+    const auto& columns = comparisonColumns();
+    for (const std::string name : {compared::RegulatorPressure, compared::Boost}) {
+        const auto at = static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) -
+                                                 columns.begin());
+        for (TableRow& row : t.rows) {
+            if (at < row.cells.size()) {
+                row.cells[at].text =
+                    quantitiesInUnits(row.cells[at].text, shownUnits(), decimalSeparator());
+            }
+        }
+    }
+    return t;
+}
+
 void frmCompararCartas::showPackages() {
-    grdCandidatos_->setTable(comparisonTable(packages_));
+    grdCandidatos_->setTable(shownTable());
     if (!packages_.empty()) {
         grdCandidatos_->setCurrentCell(0, 0);
     }

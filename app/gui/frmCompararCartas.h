@@ -6,6 +6,8 @@
 
 #include "design/package_comparison.h"
 #include "gui/widgets/app_services.h"
+#include "shell/table_data.h"
+#include "shell/unit_system.h"
 
 class QChartView;
 class QCheckBox;
@@ -44,8 +46,24 @@ class frmCompararCartas : public QWidget {
   private:
     void sortBy(int column);
     void showPackages();
+    // The grid's table of the packages, in the shown units.
+    TableData shownTable() const;
     void drawChart();
     std::optional<ComparisonOptions> readOptions();
+
+    // A list of pressures typed in a box ("none, 70, 100"): shown and typed in the shown
+    // units; the values the program put there read back exactly until the user edits them.
+    struct PressureList {
+        QLineEdit* edit = nullptr;
+        std::vector<std::optional<double>> stored;  // kPa, of the text `shown`
+        QString shown;
+        UnitSystem shownIn = UnitSystem::SI;
+    };
+    static void showPressures(PressureList& list, const std::vector<std::optional<double>>& kPa);
+    // The values in kPa; none when an item is not a number or "none".
+    static std::optional<std::vector<std::optional<double>>> readPressures(
+        const PressureList& list);
+    static void redrawPressures(PressureList& list);
 
     AppServices services_;
     ChartWorkbench& workbench_;
@@ -58,6 +76,8 @@ class frmCompararCartas : public QWidget {
     QListWidget* lstModelos_;
     QLineEdit* txtPresiones_;
     QLineEdit* txtBoosts_;
+    PressureList presiones_;
+    PressureList boosts_;
     // The hours of a revolution and the plugged outlets the candidates are judged with; the
     // indicator tab's at first.
     NumberBox* horas_ = nullptr;

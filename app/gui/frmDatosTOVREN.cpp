@@ -23,6 +23,7 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 
 namespace kambrix {
 
@@ -92,7 +93,8 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
                           QStringLiteral("Horas de funcionamiento diarias"),
                           QStringLiteral("h/día"), In::HoursPerDay, m, onChange);
     resultRow(fraCaudal, caudal, 3, "lblCaudal_v", "lblCaudal",
-              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"));
+              QStringLiteral("Caudal a suministrar"), QStringLiteral("L/s"),
+              resultQuantity(ResultLabel::Caudal));
     auto* cmdCompute =
         namedButton(fraCaudal, "cmd_compute_caudal", QStringLiteral("Calcular el caudal"));
     caudal->addWidget(cmdCompute, 4, 1, 1, 2);
@@ -160,6 +162,9 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
 
+    // Every box, unit label, result, the grid and the curve show the units chosen.
+    captionsFollowUnits(this);
+    onUnitsChanged(this, [this] { redrawResultsInUnits(this); });
     translateForm(this, services_.config.languageFile);
     grid_->setTable(presenter_.gridTable());  // with the translated column captions
 
@@ -177,17 +182,19 @@ frmDatosTOVREN::frmDatosTOVREN(const AppServices& services, QWidget* parent)
     setBoxText(horas_, screen.boxes.hours);
     ResultTexts shown = presenter_.calculateEfficiency(efficiency_->boxes());
     shown.Caudal = screen.discharge;
+    shown.values[static_cast<std::size_t>(ResultLabel::Caudal)].reset();  // the project's
     showResultTexts(this, shown);
     showCurve();
     fitToScreen(this, kPreferredSize);
 }
 
 TovrenBoxes frmDatosTOVREN::boxes() const {
+    // The presenter reads the stored units.
     TovrenBoxes b;
     b.epa = efficiency_->boxes();
-    b.Qfc = qfc_->box()->text().toStdString();
-    b.area = area_->box()->text().toStdString();
-    b.hours = horas_->box()->text().toStdString();
+    b.Qfc = qfc_->storedText();
+    b.area = area_->storedText();
+    b.hours = horas_->storedText();
     return b;
 }
 
@@ -199,13 +206,16 @@ void frmDatosTOVREN::changed() {
     dirty_ = true;
     // The results follow the data; the commands name what is missing.
     ResultTexts shown = presenter_.calculateEfficiency(efficiency_->boxes());
-    shown.Caudal = presenter_.computeDischarge(boxes()).Caudal;
+    const ResultTexts discharge = presenter_.computeDischarge(boxes());
+    shown.Caudal = discharge.Caudal;
+    shown.values[static_cast<std::size_t>(ResultLabel::Caudal)] =
+        discharge.value(ResultLabel::Caudal);
     showResultTexts(this, shown);
     showCurve();
 }
 
 void frmDatosTOVREN::showCurve() {
-    const FrequencyPlot plot = presenter_.frequencyPlot(qfc_->box()->text().toStdString());
+    const FrequencyPlot plot = presenter_.frequencyPlot(qfc_->storedText());
     const QStringList names = captionList(chart_, "SeriesCaptions");
     if (plot.curve.empty()) {
         // Until a file is read the chart says what fills it.
@@ -259,7 +269,7 @@ void frmDatosTOVREN::chooseRow(int row) {
         return;
     }
     const auto text = presenter_.qfcOfRow(static_cast<std::size_t>(row));
-    if (!text || qfc_->box()->text().toStdString() == *text) {
+    if (!text || qfc_->storedText() == *text) {
         return;
     }
     setBoxText(qfc_, *text);

@@ -152,6 +152,7 @@ frmPluviometros::frmPluviometros(const AppServices& services,
     auto* txtDiametro = namedEdit(this, "txtDiametro");
     lblDiametro->setBuddy(txtDiametro);
     auto* lblDiametroU = namedLabel(this, "lblDiametro_u", QStringLiteral("cm"));
+    unitLabel(lblDiametroU, Quantity::CanDiameter);
     head->addWidget(lblNombre);
     head->addStretch();
     head->addWidget(lblDiametro);

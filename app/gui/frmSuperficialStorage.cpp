@@ -15,6 +15,7 @@
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/number_display.h"
 #include "gui/widgets/translation.h"
+#include "gui/widgets/units_view.h"
 
 namespace kambrix {
 
@@ -31,6 +32,8 @@ frmSuperficialStorage::frmSuperficialStorage(const AppServices& services, QWidge
                         services_.messages);
     sf_ = new NumberBox(txtSf_, kStorageDepthRange, QStringLiteral("storage on plant foliage (Sf)"),
                         true, services_.messages);
+    sm_->setQuantity(Quantity::Depth);
+    sf_->setQuantity(Quantity::Depth);
     cmbk_ = new QComboBox(this);
     cmbk_->setObjectName("cmbk");
     for (const auto& item : storageKItems(sep)) {
@@ -80,7 +83,21 @@ frmSuperficialStorage::frmSuperficialStorage(const AppServices& services, QWidge
     layout->addLayout(grid);
     layout->addLayout(buttons);
     setTabOrderChain({txtSm_, cmbk_, txtSf_, cmbs_, cmdCompute, cmdSalir});
+    captionsFollowUnits(this);
+    onUnitsChanged(this, [this] { showAs(); });
     translateForm(this, services_.config.languageFile);
+}
+
+void frmSuperficialStorage::showAs() {
+    if (!as_) {
+        lblAs_v_->clear();
+        return;
+    }
+    const char sep = decimalSeparator();
+    const UnitSystem units = shownUnits();
+    lblAs_v_->setText(QString::fromStdString(unitOf(Quantity::Depth, units).isStored()
+                                                 ? storageText(*as_, sep)
+                                                 : shownNumber(Quantity::Depth, units, *as_, sep)));
 }
 
 void frmSuperficialStorage::compute() {
@@ -89,15 +106,17 @@ void frmSuperficialStorage::compute() {
         return;
     }
     const SurfaceStorageResult r =
-        surfaceStorageFromTexts({txtSm_->text().toStdString(), cmbk_->currentText().toStdString(),
-                                 txtSf_->text().toStdString(), cmbs_->currentText().toStdString()},
+        surfaceStorageFromTexts({sm_->storedText(), cmbk_->currentText().toStdString(),
+                                 sf_->storedText(), cmbs_->currentText().toStdString()},
                                 decimalSeparator());
     if (r.message) {
-        lblAs_v_->clear();
+        as_.reset();
+        showAs();
         services_.messages.showMessage(this, QString::fromStdString(*r.message));
         return;
     }
-    lblAs_v_->setText(QString::fromStdString(storageText(*r.As, decimalSeparator())));
+    as_ = *r.As;
+    showAs();
     emit computed(*r.As);
 }
 

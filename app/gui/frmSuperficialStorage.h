@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 #include "gui/widgets/app_services.h"
 
@@ -16,7 +17,7 @@ class NumberBox;
 
 // The surface storage capacity of the field, As = Sm + Sf + k (12 − s²)(6 − s) / 144 (mm):
 // the depth the soil surface holds before runoff begins. Sm and Sf are checked (0 to 100 mm)
-// when the user leaves their boxes.
+// when the user leaves their boxes. The depths are shown and typed in the units chosen.
 class frmSuperficialStorage : public QDialog {
     Q_OBJECT
 
@@ -30,6 +31,9 @@ class frmSuperficialStorage : public QDialog {
     void computed(double As_mm);
 
   private:
+    // lblAs_v: the last As computed (mm) in the shown units, blank when none.
+    void showAs();
+
     const AppServices& services_;
     QLineEdit* txtSm_;
     QLineEdit* txtSf_;
@@ -38,6 +42,7 @@ class frmSuperficialStorage : public QDialog {
     QLabel* lblAs_v_;
     NumberBox* sm_;
     NumberBox* sf_;
+    std::optional<double> as_;
 };
 
 }  // namespace kambrix

@@ -200,6 +200,8 @@ ChartBuilder ChartBuilder::inUnits(UnitSystem system) const {
         return q ? toShown(*q, system, v) : v;
     };
     for (Item& item : b.items_) {
+        // A legend entry naming a unit ("Qfc (L/s/ha)") names the axis's.
+        item.name = QString::fromStdString(captionInUnits(item.name.toStdString(), system).text);
         for (auto* points : {&item.points, &item.upper}) {
             for (XYPoint& p : *points) {
                 p.x = x(p.x);

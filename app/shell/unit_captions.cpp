@@ -210,6 +210,24 @@ std::string numbersInUnits(const std::string& text, Quantity q, UnitSystem syste
     return unitOf(q, system).isStored() ? text : convertNumbers(text, q, system, sep);
 }
 
+std::string unitSymbolsInUnits(const std::string& text, UnitSystem system) {
+    if (system == UnitSystem::SI) {
+        return text;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const bool wordStart = i > 0 && (text[i - 1] == ' ' || text[i - 1] == '(');
+        const StoredSymbol* s = wordStart ? symbolAt(text, i) : nullptr;
+        if (s == nullptr) {
+            out += text[i++];
+            continue;
+        }
+        out += unitOf(s->quantity, system).symbol + std::string(s->perTime);
+        i += s->symbol.size();
+    }
+    return out;
+}
+
 std::string quantitiesInUnits(const std::string& text, UnitSystem system, char sep) {
     return system == UnitSystem::SI ? text : convertQuantities(text, system, sep);
 }
@@ -249,11 +267,18 @@ ShownTable tableInUnits(const TableData& table, const std::vector<std::string>& 
     }
     // The nozzle coefficient: a column "a" with a column "b" beside it.
     const auto named = [&](std::string_view name) {
-        const auto it = std::find(captions.begin(), captions.end(), name);
+        const auto it = std::find_if(captions.begin(), captions.end(), [&](const std::string& c) {
+            return c == name || c.rfind(std::string(name) + " (", 0) == 0;
+        });
         return it == captions.end() ? -1 : static_cast<int>(it - captions.begin());
     };
     const int aColumn = named("a");
     const int bColumn = named("b");
+    if (aColumn >= 0 && bColumn >= 0) {
+        // "a (L/s, kPa)" names the units the coefficient is in.
+        out.captions[static_cast<std::size_t>(aColumn)] =
+            unitSymbolsInUnits(captions[static_cast<std::size_t>(aColumn)], system);
+    }
     for (TableRow& row : out.table.rows) {
         for (std::size_t c = 0; c < row.cells.size() && c < quantities.size(); ++c) {
             TableCell& cell = row.cells[c];

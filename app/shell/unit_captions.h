@@ -35,8 +35,9 @@ std::optional<Quantity> storedSymbolQuantity(std::string_view symbol, bool diame
 
 // A grid's table and captions in the system's units: numeric cells under a caption naming
 // a unit are converted and shown with the unit's decimals, and so are the numbers of text
-// cells there (written with `decimalSeparator`); a nozzle coefficient column ("a", beside a
-// "b" column) is converted with both units. Captions come back with the system's units.
+// cells there (written with `decimalSeparator`); a nozzle coefficient column ("a" or
+// "a (L/s, kPa)", beside a "b" column) is converted with both units. Captions come back with
+// the system's units.
 struct ShownTable {
     TableData table;
     std::vector<std::string> captions;
@@ -54,6 +55,11 @@ std::string storedNumberText(const std::string& text, Quantity quantity, UnitSys
 // a value shown beside a caption that names its unit.
 std::string numbersInUnits(const std::string& text, Quantity q, UnitSystem system,
                            char decimalSeparator);
+// Every stored unit symbol standing as a word of the text (after a blank or an opening
+// parenthesis) in the system's units: "Coefficient a (q in L/s, p in kPa)" reads
+// "Coefficient a (q in gpm, p in psi)" in US units.
+std::string unitSymbolsInUnits(const std::string& text, UnitSystem system);
+
 // Every "<number> <stored unit>" of a sentence in the system's units ("0.50 L/s at 250.0 kPa"
 // reads "7.9 gpm at 36.3 psi"); "3 m/s" and "5 months" are no stored units and stay.
 std::string quantitiesInUnits(const std::string& text, UnitSystem system, char decimalSeparator);

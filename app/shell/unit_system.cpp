@@ -150,13 +150,10 @@ std::string shownWithUnit(Quantity q, UnitSystem system, double stored, char sep
     return shownNumber(q, system, stored, sep) + " " + unitOf(q, system).symbol;
 }
 
-NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored) {
+NumberRange shownRange(const NumberRange& stored, double shownMin, double shownMax,
+                       std::string_view unit) {
     NumberRange r = stored;
-    const Unit& u = unitOf(q, system);
-    r.unit = u.symbol;
-    if (u.isStored()) {
-        return r;
-    }
+    r.unit = unit;
     // The ends rounded inwards to five significant digits: the message states them short
     // ("from 0 to 290.07 psi") and whatever it lets in lies inside the stored range.
     auto inward = [](double v, bool up) {
@@ -167,10 +164,21 @@ NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored)
         const double n = up ? std::ceil(v / step) : std::floor(v / step);
         return rounded(n * step);
     };
-    r.min = inward(toShown(q, system, stored.min), true);
-    r.max = inward(toShown(q, system, stored.max), false);
+    r.min = inward(shownMin, true);
+    r.max = inward(shownMax, false);
     r.integer = false;  // a whole number of one unit is not one of another
     return r;
+}
+
+NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored) {
+    const Unit& u = unitOf(q, system);
+    if (u.isStored()) {
+        NumberRange r = stored;
+        r.unit = u.symbol;
+        return r;
+    }
+    return shownRange(stored, toShown(q, system, stored.min), toShown(q, system, stored.max),
+                      u.symbol);
 }
 
 double nozzleCoefficientToShown(UnitSystem system, double aStored, double b) {

@@ -86,6 +86,10 @@ std::string shownWithUnit(Quantity q, UnitSystem system, double stored, char dec
 // A box's range (given in stored units) in the system's unit, for the check of a typed text
 // and its message ("between 0 and 290.1 psi").
 NumberRange shownRange(Quantity q, UnitSystem system, const NumberRange& stored);
+// The same for a number converted by a rule of its own (a nozzle's coefficient a): the ends
+// `shownMin` and `shownMax` (the stored ends converted) rounded inwards, with `unit`.
+NumberRange shownRange(const NumberRange& stored, double shownMin, double shownMax,
+                       std::string_view unit);
 
 // The coefficient a of a nozzle's q = a·pᵇ, with q and p in the system's units.
 double nozzleCoefficientToShown(UnitSystem system, double aStored, double b);

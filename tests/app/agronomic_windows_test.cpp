@@ -27,6 +27,7 @@
 #include "gui/frmDisHid.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/hand_over.h"
+#include "gui/widgets/units_view.h"
 #include "shell/language_file.h"
 #include "windows_test_support.h"
 
@@ -478,6 +479,118 @@ TEST_F(AgronomicWindowsTest, SchedulingModelDischargeSaveAndTheDesignScreenPropo
     frmDisHid plain(services);
     plain.show();
     EXPECT_FALSE(child<QLabel>(&plain, "lblCaudalOrigen")->isVisible());
+}
+
+// In US units the boxes with a unit show and take inches a day, acres and gpm per acre, their
+// unit labels and the results follow, and what is typed is stored as the exact SI product;
+// back in SI the stored values read as they were.
+TEST_F(AgronomicWindowsTest, DesignShowsAndTakesTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    const Projecto demo = openDemoProject();  // 65 ha, 20 h a day, 60 L/s
+    AgronomicDesign w(services);
+    w.show();
+    for (const auto& [box, value] : kFills) {
+        enter(&w, box, value);
+    }
+    EXPECT_EQ(text(&w, "lblGIR_v"), "6.16");
+    const double siCaudal = text(&w, "lblCaudal_v").toDouble();
+    ASSERT_GT(siCaudal, 0);
+
+    showUnits(UnitSystem::US);
+    const Pair units[] = {{"lblEtc_u", "in/day"}, {"lblPe_u", "in/day"},   {"lblEto_u", "in/day"},
+                          {"lblGIR_u", "in/day"}, {"lblArea_u", "acre"},   {"lblCaudal_u", "gpm"},
+                          {"lblU_u", "km/h"},     {"lblHoras_u", "h/day"}, {"lblPa_u", "%"},
+                          {"txtEtc", "0.236"},    {"txtEto", "0.197"},     {"txtPe", "0"},
+                          {"txtArea", "160.6"},   {"txtKf", "1"},          {"txt_horas", "20"},
+                          {"lblGIR_v", "0.242"},  {"lblEpa_v", "97.44"}};
+    for (auto [name, shown] : units) {
+        EXPECT_EQ(text(&w, name), shown) << name;
+    }
+    // The discharge in gpm with one decimal (0.06: the SI text is rounded to 0.01 L/s).
+    EXPECT_NEAR(text(&w, "lblCaudal_v").toDouble(), siCaudal * 60 / kLitresPerUsGallon, 0.06);
+    EXPECT_EQ(text(&w, "lblCaudal_v").section('.', 1).size(), 1);
+    // Switching units is no change of the data.
+    EXPECT_EQ(w.boxes().Etc, "6");
+    EXPECT_EQ(w.boxes().area, "65");
+
+    type(child<QLineEdit>(&w, "txtEtc"), "1");   // in/day
+    type(child<QLineEdit>(&w, "txtArea"), "1");  // acre
+    EXPECT_EQ(text(&w, "lblGIR_v"), "1.026");    // 1 / 0.9743949
+    type(child<QLineEdit>(&w, "txtPe"), "-1");
+    EXPECT_EQ(messages.messages.value(0), "The value for the precipitation must be 0 or greater");
+    ASSERT_TRUE(w.save());
+    const Agronomics stored = loadAgronomic(con, demo.id);
+    EXPECT_EQ(stored.Etc, 25.4);
+    EXPECT_EQ(stored.epa.Eto, 5) << "not edited: as stored";
+    EXPECT_EQ(document.project().areaParcela, kHectaresPerAcre);
+    // 0.40468564224 ha · 25.4 mm/day / 0.9743949 · 10000 / 86400 · 24 / 20, in gpm
+    const double q = document.project().q;
+    EXPECT_NEAR(q, kHectaresPerAcre * 25.4 / 0.9743949 * 10000 / 86400 * 1.2, 1e-6);
+    EXPECT_EQ(text(&w, "lblCaudal_v"),
+              QString::fromStdString(shownNumber(Quantity::Discharge, UnitSystem::US, q, '.')));
+
+    showUnits(UnitSystem::SI);
+    const Pair si[] = {{"lblEtc_u", "mm/day"}, {"lblArea_u", "ha"},   {"lblCaudal_u", "L/s"},
+                       {"txtEtc", "25.4"},     {"txtEto", "5"},       {"txtArea", "0.40468564224"},
+                       {"lblGIR_v", "26.07"},  {"lblGIR_u", "mm/day"}};
+    for (auto [name, shown] : si) {
+        EXPECT_EQ(text(&w, name), shown) << name;
+    }
+    EXPECT_FALSE(w.hasChanges());
+}
+
+// The scheduling model's window in US units: Qfc in gpm per acre in its box, grid and unit
+// label, the field in acres, the discharge in gpm; a Qfc typed in gpm/acre is stored in
+// L/s/ha as the exact product.
+TEST_F(AgronomicWindowsTest, SchedulingModelShowsAndTakesTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    Projecto p = Projectos().newProject("Campo");
+    p.q = 30;
+    Projectos().saveProject(con, p);
+    document.setProject(p, false);
+    frmDatosTOVREN w(services);
+    w.show();
+    messages.answerFile(QString::fromStdString(goodFile().string()));
+    click(&w, "cmdImportar");
+    auto* grid = child<QTableWidget>(&w, "msfDTOVREN");
+    grid->setCurrentCell(3, 0);
+    EXPECT_EQ(text(&w, "txtQfc"), "0.6944444444444444");
+
+    showUnits(UnitSystem::US);
+    constexpr double kGpmPerAcre = kLitresPerUsGallon / 60 / kHectaresPerAcre;  // in L/s/ha
+    EXPECT_EQ(text(&w, "lblQfc_u"), "gpm/acre");
+    EXPECT_EQ(text(&w, "lblArea_u"), "acre");
+    EXPECT_EQ(text(&w, "lblCaudal_u"), "gpm");
+    EXPECT_EQ(text(&w, "lblEto_u"), "in/day");
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Qfc(gpm/acre)");
+    EXPECT_EQ(text(&w, "txtQfc"), "4.45");  // 0.6944 L/s/ha
+    EXPECT_EQ(w.boxes().Qfc, "0.6944444444444444") << "shown, not changed";
+
+    type(child<QLineEdit>(&w, "txtQfc"), "1");
+    type(child<QLineEdit>(&w, "txtArea"), "1");
+    type(child<QLineEdit>(&w, "txt_horas"), "20");
+    click(&w, "cmd_compute_caudal");
+    EXPECT_EQ(text(&w, "lblCaudal_v"), "1.2");  // 1 gpm/acre · 1 acre · 24 / 20
+    ASSERT_TRUE(w.save());
+    EXPECT_EQ(text(&w, "lblCaudal_v"), "1.2") << "the stored discharge, not its rounded text";
+    const TovrenAgronomics row = loadTovrenAgronomics(con, p.id);
+    EXPECT_NEAR(row.Qfc, kGpmPerAcre, 1e-14 * kGpmPerAcre);  // the store keeps 15 digits
+    EXPECT_EQ(document.project().areaParcela, kHectaresPerAcre);
+
+    // A year chosen in US units puts the file's Qfc, exactly, into the box.
+    grid->setCurrentCell(0, 0);
+    EXPECT_EQ(text(&w, "txtQfc"), "5.13");  // 0.80 L/s/ha
+    EXPECT_EQ(w.boxes().Qfc, "0.8");
+
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(text(&w, "txtQfc"), "0.8");
+    EXPECT_EQ(text(&w, "txtArea"), "0.40468564224");
+    EXPECT_EQ(text(&w, "lblQfc_u"), "L/s/ha");
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Qfc(L/s/ha)");
 }
 
 TEST_F(AgronomicWindowsTest, StartWindowOpensBothAgronomicWindows) {

@@ -25,6 +25,7 @@
 #include "gui/frmCaspersores.h"
 #include "gui/frmCompararCartas.h"
 #include "gui/widgets/grid_view.h"
+#include "gui/widgets/units_view.h"
 #include "windows_test_support.h"
 
 namespace kambrix {
@@ -280,6 +281,56 @@ TEST_F(CompareWindow, SettingListsAreReadAsTheNumberBoxesRead) {
         EXPECT_EQ(messages.messages.size(), shown + 1) << refused;
         EXPECT_EQ(window->packages().size(), 1u) << refused;
     }
+}
+
+// The lists of pressures in US units: shown in psi beside captions in psi, read back exactly
+// while not edited, and a setting typed in psi compared as its exact value in kPa.
+TEST_F(CompareWindow, SettingListsAreInTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    auto* pressures = test::child<QLineEdit>(window.get(), "txtPresiones");
+    auto* boosts = test::child<QLineEdit>(window.get(), "txtBoosts");
+    const QString siPressures = pressures->text();
+    EXPECT_EQ(siPressures, "none, 70, 100, 140, 170");
+    showUnits(UnitSystem::US);
+    EXPECT_EQ(test::child<QLabel>(window.get(), "lblPresiones")->text(),
+              "Regulators on every span (psi; none for no regulators)");
+    EXPECT_EQ(test::child<QLabel>(window.get(), "lblBoosts")->text(), "End-gun booster (psi)");
+    EXPECT_EQ(pressures->text(), "none, 10.1526, 14.5038, 20.3053, 24.6564");
+    EXPECT_EQ(boosts->text(), "none, 14.5038, 29.0075");
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(pressures->text(), siPressures) << "shown, not changed";
+    showUnits(UnitSystem::US);
+
+    auto* list = test::child<QListWidget>(window.get(), "lstModelos");
+    for (int i = 0; i < list->count(); ++i) {
+        list->item(i)->setCheckState(i == 0 ? Qt::Checked : Qt::Unchecked);
+    }
+    boosts->setText("none");
+    pressures->setText("20");
+    ASSERT_TRUE(window->cmdComparar_Click()) << messages.messages.join("\n").toStdString();
+    ASSERT_EQ(window->packages().size(), 1u);
+    ASSERT_TRUE(window->packages()[0].candidate.regulatorPressure);
+    EXPECT_EQ(*window->packages()[0].candidate.regulatorPressure, 20 * kKiloPascalPerPsiExact);
+    auto* grid = test::child<QTableWidget>(window.get(), "grdCandidatos");
+    EXPECT_EQ(grid->item(0, 3)->text(), "20.0 psi");  // the regulators of the package
+    pressures->setText("20 psi");
+    EXPECT_FALSE(window->cmdComparar_Click());
+    EXPECT_EQ(messages.messages.value(0),
+              "The regulator pressures must be numbers in psi separated by commas, or \"none\"");
+    pressures->setText("200");  // above 1000 kPa
+    EXPECT_FALSE(window->cmdComparar_Click());
+    EXPECT_EQ(messages.messages.value(1),
+              "A regulator pressure must be a number greater than 0 and up to 145.0 psi");
+
+    // Shown back in SI: the value typed in psi, not the rounded one.
+    pressures->setText("20");
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(pressures->text(), "137.895");
+    EXPECT_EQ(grid->item(0, 3)->text(), "138 kPa");
+    ASSERT_TRUE(window->cmdComparar_Click()) << messages.messages.join("\n").toStdString();
+    EXPECT_EQ(*window->packages()[0].candidate.regulatorPressure, 20 * kKiloPascalPerPsiExact);
 }
 
 // The chart open in the workbench is stored as "Stored"; a package used from the comparison

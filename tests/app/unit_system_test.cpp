@@ -182,6 +182,45 @@ TEST(UnitCaptions, GridsConvertTheColumnsWhoseCaptionNamesAUnit) {
     EXPECT_EQ(storedNumberText("12,5", Quantity::Length, UnitSystem::SI, ','), "12,5");
 }
 
+// The catalogue's coefficient a names its units in words ("q in L/s, p in kPa"), as does its
+// grid column "a (L/s, kPa)"; the numbers of the column are the a of the shown units, and a
+// name that happens to hold a unit ("4 mm") stays a name.
+TEST(UnitCaptions, TheCoefficientCaptionsNameTheShownUnits) {
+    EXPECT_EQ(unitSymbolsInUnits("Coefficient a (q in L/s, p in kPa)", UnitSystem::US),
+              "Coefficient a (q in gpm, p in psi)");
+    EXPECT_EQ(unitSymbolsInUnits("Coefficient a (q in L/s, p in kPa)", UnitSystem::MetricBar),
+              "Coefficient a (q in m³/h, p in bar)");
+    EXPECT_EQ(unitSymbolsInUnits("Coefficient a (q in L/s, p in kPa)", UnitSystem::SI),
+              "Coefficient a (q in L/s, p in kPa)");
+    // Only whole words: "mm" in "mmHg" or "m" in "max" is no unit.
+    EXPECT_EQ(unitSymbolsInUnits("max (mmHg) m", UnitSystem::US), "max (mmHg) ft");
+
+    TableData t;
+    t.columns = {"nozzle", "a", "b"};
+    TableRow row;
+    row.cells = {TableCell::ofText("4 mm"), TableCell::ofNumber(0.016883, 6),
+                 TableCell::ofNumber(0.5, 3)};
+    t.rows.push_back(row);
+    const ShownTable us = tableInUnits(t, {"Nozzle", "a (L/s, kPa)", "b"}, UnitSystem::US);
+    EXPECT_EQ(us.captions[1], "a (gpm, psi)");
+    EXPECT_EQ(us.table.rows[0].cells[0].text, "4 mm");
+    EXPECT_NEAR(*us.table.rows[0].cells[1].number,
+                nozzleCoefficientToShown(UnitSystem::US, 0.016883, 0.5), 1e-15);
+}
+
+// A range converted by a rule of its own (the coefficient's) is stated inwards too.
+TEST(UnitSystem, ARangeOfAConvertedCoefficientIsRoundedInwards) {
+    const NumberRange stored{0, 100, true, false, false};
+    const double top = nozzleCoefficientToShown(UnitSystem::US, 100, 0.5);
+    const NumberRange shown = shownRange(stored, 0, top, "");
+    EXPECT_EQ(shown.min, 0.0);
+    EXPECT_LE(shown.max, top);
+    EXPECT_GT(shown.max, top * (1 - 1e-4));
+    EXPECT_TRUE(shown.minExclusive);
+    EXPECT_TRUE(shown.unit.empty());
+    EXPECT_LE(nozzleCoefficientToStored(UnitSystem::US, shown.max, 0.5), 100.0);
+}
+
 TEST(UnitCaptions, ReportsReadInTheSystemThroughout) {
     report::Document d;
     report::Section s;

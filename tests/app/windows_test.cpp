@@ -26,6 +26,7 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 
@@ -50,6 +51,7 @@
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/translation.h"
 #include "gui/widgets/units_view.h"
+#include "shell/catalogue_editors.h"
 #include "shell/csv.h"
 #include "shell/discharge_balance.h"
 #include "shell/row_versions.h"
@@ -918,6 +920,79 @@ TEST_F(WindowsTest, SprinklerCatalogueEditor) {
     EXPECT_EQ(test::count(asper, newNozzle), 1);
     EXPECT_EQ(test::count(asper, newNozzle + " AND b.pmax=350"), 1);
     EXPECT_TRUE(messages.questions.isEmpty());  // no chart uses it
+}
+
+// The coefficient a in US units: q in gpm and p in psi, so it depends on b. A stored a shown
+// in other units reads back exactly, also when b changes; an a typed in gpm and psi is
+// stored as the a in L/s and kPa that gives the same discharge at the same pressure.
+TEST_F(WindowsTest, SprinklerCatalogueShowsTheCoefficientInTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    messages.defaultAnswer = true;  // a change of a nozzle charts mount is confirmed
+    frmBDasp w(services);
+    w.show();
+    auto* a = child<QLineEdit>(&w, "txtA");
+    auto* b = child<QLineEdit>(&w, "txtB");
+    auto* lblA = child<QLabel>(&w, "lblA");
+    auto* grid = child<QTableWidget>(&w, "grdBoquillas");
+    const double aSi = controlNumber(a, 0);
+    const double bSi = controlNumber(b, 0);
+    ASSERT_GT(aSi, 0);
+    EXPECT_EQ(lblA->text(), "Coefficient a (q in L/s, p in kPa)");
+    const auto storedA = [&] {
+        double out = 0;
+        readSprinklerCatalogue(config.asperConnectionString)
+            .nozzles.ForEach([&](const std::shared_ptr<quarvex::Aspersor>& n) {
+                if (n->id() == w.selectedNozzle()) {
+                    out = n->aValue();
+                }
+            });
+        return out;
+    };
+
+    showUnits(UnitSystem::US);
+    EXPECT_EQ(lblA->text(), "Coefficient a (q in gpm, p in psi)");
+    EXPECT_EQ(child<QLabel>(&w, "lblPmin")->text(), "Minimum pressure (psi)");
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "a (gpm, psi)");
+    // Six significant digits of the a of q in gpm, p in psi.
+    const double aUs = nozzleCoefficientToShown(UnitSystem::US, aSi, bSi);
+    EXPECT_NEAR(a->text().toDouble(), aUs, 5e-6 * aUs);
+    EXPECT_NEAR(grid->item(0, 1)->text().toDouble(), aUs, 1e-3 * aUs);
+    EXPECT_FALSE(w.hasUnsavedNozzle()) << "showing other units changes no nozzle";
+
+    // Another b: a is shown again from the stored a, which is saved unchanged.
+    type(b, "0.6");
+    const double aUs06 = nozzleCoefficientToShown(UnitSystem::US, aSi, 0.6);
+    EXPECT_NEAR(a->text().toDouble(), aUs06, 5e-6 * aUs06);
+    ASSERT_TRUE(w.cmdGuardar_Click()) << messages.messages.join("|").toStdString();
+    EXPECT_EQ(storedA(), aSi);
+
+    // A typed in US units: the stored a gives the same discharge at the same pressure.
+    type(a, "0.5");
+    ASSERT_TRUE(w.cmdGuardar_Click()) << messages.messages.join("|").toStdString();
+    const double aTyped = storedA();
+    const double p_kPa = 300;
+    const double q_gpm = 0.5 * std::pow(p_kPa / kKiloPascalPerPsiExact, 0.6);
+    const double q_Ls = q_gpm * kLitresPerUsGallon / 60;
+    EXPECT_NEAR(aTyped * std::pow(p_kPa, 0.6), q_Ls, 1e-12 * q_Ls);
+    EXPECT_EQ(a->text(), "0.5") << "the saved nozzle is shown back as typed";
+    // Out of its range in the shown units: the message states the range in them.
+    type(a, "1e6");
+    const double top = nozzleCoefficientToShown(UnitSystem::US, 100, 0.6);
+    EXPECT_TRUE(messages.messages.back().startsWith(
+        "The value for the coefficient a must be greater than 0 and up to "))
+        << messages.messages.back().toStdString();
+    EXPECT_NEAR(messages.messages.back().section(' ', -1).toDouble(), top, 1e-4 * top);
+
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(lblA->text(), "Coefficient a (q in L/s, p in kPa)");
+    EXPECT_EQ(b->text(), "0.6");
+    // Twelve significant digits on screen; the form keeps every one for the save.
+    EXPECT_NEAR(controlNumber(a, 0), aTyped, 1e-11 * aTyped);
+    EXPECT_FALSE(w.hasUnsavedNozzle());
+    ASSERT_TRUE(w.cmdGuardar_Click());
+    EXPECT_EQ(storedA(), aTyped) << "saved again in SI: the same a";
 }
 
 TEST_F(WindowsTest, MakersTableIsFittedAndAddedToTheCatalogue) {

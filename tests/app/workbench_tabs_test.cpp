@@ -480,6 +480,39 @@ TEST_F(WorkbenchTabs, TheTabsReadAndTakeTheUnitsChosen) {
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join("|").toStdString();
 }
 
+// The surface storage calculator in US units: Sm and Sf typed in inches, As shown in inches
+// beside captions that say so, and the storage the runoff check uses kept in mm.
+TEST_F(WorkbenchTabs, TheSurfaceStorageCalculatorTakesTheUnitsChosen) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    showUnits(UnitSystem::US);
+    child<QPushButton>(runoff.get(), "cmdAlmacenamiento")->click();
+    QWidget* calc = topLevel("frmSuperficialStorage");
+    ASSERT_NE(calc, nullptr);
+    EXPECT_EQ(label(calc, "lblSm"), "Storage capacity of the micro depressions, Sm (in)");
+    EXPECT_EQ(label(calc, "lblAs"), "Surface storage, As (in)");
+    type(box(calc, "txtSm"), "5");  // 100 mm is 3.937 in
+    EXPECT_EQ(messages.messages.value(0),
+              "The value for the storage capacity of the micro depressions (Sm) must be from 0 "
+              "to 3.937 in");
+    type(box(calc, "txtSm"), "0.2");
+    type(box(calc, "txtSf"), "0.04");
+    child<QComboBox>(calc, "cmbk")->setCurrentIndex(1);
+    child<QComboBox>(calc, "cmbs")->setCurrentIndex(0);
+    child<QPushButton>(calc, "cmdCompute")->click();
+    // 5.08 + 1.016 + 1 · 12 · 6 / 144 = 6.596 mm
+    EXPECT_NEAR(bench->surfaceStorage().value_or(-1), 6.596, 1e-12);
+    EXPECT_EQ(label(calc, "lblAs_v"), "0.26");
+
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(label(calc, "lblSm"), "Storage capacity of the micro depressions, Sm (mm)");
+    EXPECT_EQ(box(calc, "txtSm")->text(), "5.08");
+    EXPECT_EQ(box(calc, "txtSf")->text(), "1.016");
+    EXPECT_EQ(label(calc, "lblAs_v"), "6.60");
+    EXPECT_EQ(messages.messages.size(), 1) << messages.messages.join("|").toStdString();
+}
+
 }  // namespace
 }  // namespace kambrix
 

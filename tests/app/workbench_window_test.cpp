@@ -37,6 +37,7 @@
 #include "gui/frmDisHid.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/tab_page.h"
+#include "gui/widgets/units_view.h"
 #include "shell/language_file.h"
 #include "windows_test_support.h"
 
@@ -502,6 +503,55 @@ TEST_F(WorkbenchWindowTest, RegulatorsAndDropChangeTheNextComputation) {
     click(w.get(), "cmd_uninstall_drop");
     click(w.get(), "cmdCartaOp");
     EXPECT_EQ(cell(w.get(), outlet, column::IdealPressure), plainIdeal);
+}
+
+// The regulator and drop boxes in US units: a refused value's message states the range in
+// psi, gpm, ft and in, rounded inwards; accepted values are stored as the exact SI product.
+TEST_F(WorkbenchWindowTest, RegulatorAndDropBoxesStateTheirRangesInTheUnitsShown) {
+    struct BackToSi {
+        ~BackToSi() { showUnits(UnitSystem::SI); }
+    } backToSi;
+    auto w = open();
+    click(w.get(), "cmdCartaOp");
+    showUnits(UnitSystem::US);
+    auto* pressure = child<QLineEdit>(w.get(), "Text1_7");
+    child<QCheckBox>(w.get(), "Check1_7")->setChecked(true);
+    type(pressure, "150");  // 1000 kPa is 145.0377 psi
+    EXPECT_EQ(messages.messages.value(0),
+              "The value for the regulator pressure of Tower 7 (psi) must be greater than 0 and "
+              "up to 145.03");
+    EXPECT_EQ(pressure->text(), "");
+    type(child<QLineEdit>(w.get(), "txtCaudalMin_7"), "1600");  // 100 L/s is 1585.03 gpm
+    EXPECT_EQ(messages.messages.value(1),
+              "The value for the regulator discharge of Tower 7 (gpm) must be from 0 to 1585");
+    type(pressure, "10");
+    EXPECT_EQ(pressure->text(), "10");
+    click(w.get(), "cmdAplicaReguladores");
+    ASSERT_EQ(w->workbench().regulators()->Count(), 1);
+
+    auto* length = child<QLineEdit>(w.get(), "txtLongitudDrop");
+    auto* diameter = child<QLineEdit>(w.get(), "txtDiametroDrop");
+    type(length, "70");  // 20 m is 65.617 ft
+    EXPECT_EQ(messages.messages.value(2),
+              "The value for the drop length (ft) must be greater than 0 and up to 65.616");
+    type(diameter, "8");  // 200 mm is 7.874 in
+    EXPECT_EQ(messages.messages.value(3),
+              "The value for the drop inside diameter (in) must be greater than 0 and up to 7.874");
+    auto* material = child<QComboBox>(w.get(), "cmbMaterialDrop");
+    material->setCurrentIndex(material->findText("Polyethylene", Qt::MatchStartsWith));
+    type(length, "6");
+    type(diameter, "1");
+    click(w.get(), "cmd_install_drop");
+    EXPECT_EQ(messages.messages.size(), 4) << messages.messages.join("|").toStdString();
+    EXPECT_EQ(w->workbench().drop().longitud, 6 * kMetresPerFoot);
+    EXPECT_EQ(w->workbench().drop().diametro, kMillimetresPerInch);
+
+    showUnits(UnitSystem::SI);
+    EXPECT_EQ(length->text(), "1.83");
+    EXPECT_EQ(diameter->text(), "25.4");
+    type(length, "25");
+    EXPECT_EQ(messages.messages.value(4),
+              "The value for the drop length (m) must be greater than 0 and up to 20");
 }
 
 TEST_F(WorkbenchWindowTest, CopyToManualAndTheHooksOfTheResultTabs) {

@@ -34,7 +34,8 @@ bool CheckedBox::commit() {
         return true;
     }
     checking_ = true;
-    const auto message = rule_(storedText(), decimalSeparator());
+    const auto message = rule_(box_->text().toStdString(), decimalSeparator(),
+                               quantity_ ? shownIn_ : UnitSystem::SI);
     if (message) {
         box_->setText(lastAccepted_);
         messages_.showMessage(box_, QString::fromStdString(*message));
@@ -60,17 +61,6 @@ std::optional<double> CheckedBox::given() const {
         return shown;
     }
     return toStored(*quantity_, shownIn_, *shown);
-}
-
-std::string CheckedBox::storedText() const {
-    const std::string text = box_->text().toStdString();
-    if (!quantity_) {
-        return text;
-    }
-    if (!exactText_.isNull() && box_->text() == exactText_ && exactStored_) {
-        return toLocaleText(roundTripText(*exactStored_), decimalSeparator());
-    }
-    return storedNumberText(text, *quantity_, shownIn_, decimalSeparator());
 }
 
 void CheckedBox::showStored(double stored, int decimals) {

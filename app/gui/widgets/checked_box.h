@@ -24,8 +24,11 @@ class CheckedBox : public QObject {
     Q_OBJECT
 
   public:
-    // The rule gets the text and the user's decimal separator; none when acceptable.
-    using Rule = std::function<std::optional<std::string>(const std::string& text, char sep)>;
+    // The rule gets the text, the user's decimal separator and the units the text is in (the
+    // shown ones for a box holding a quantity, else the stored ones); none when acceptable.
+    // Its message states the range in those units.
+    using Rule = std::function<std::optional<std::string>(const std::string& text, char sep,
+                                                          UnitSystem units)>;
 
     CheckedBox(QLineEdit* box, Rule rule, MessageService& messages);
 
@@ -41,8 +44,8 @@ class CheckedBox : public QObject {
     std::optional<double> given() const;
 
     // The quantity the box holds: it then shows and takes its number in the shown units,
-    // while given() and the rule (which is given the stored value's text) stay in stored
-    // units; a value the program put there reads back exactly until the user edits it.
+    // while given() stays in stored units; a value the program put there reads back exactly
+    // until the user edits it.
     void setQuantity(Quantity quantity);
     // Shows the number again in the shown units (after they changed).
     void redrawInUnits();
@@ -54,8 +57,6 @@ class CheckedBox : public QObject {
     QLineEdit* box_;
     Rule rule_;
     MessageService& messages_;
-    // The text as the rule reads it: the stored value's number.
-    std::string storedText() const;
     void showStored(double stored, int decimals);
 
     QString lastAccepted_;

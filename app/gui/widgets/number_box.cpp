@@ -43,10 +43,33 @@ std::optional<double> NumberBox::storedOf(const QString& text) const {
         return exactStored_;
     }
     const std::optional<double> shown = givenNumber(box_);
-    if (!shown || !quantity_) {
+    if (!shown || !converts()) {
         return shown;
     }
-    return toStored(*quantity_, shownIn_, *shown);
+    return storedOfShown(*shown);
+}
+
+bool NumberBox::isStoredIn(UnitSystem system) const {
+    if (quantity_) {
+        return unitOf(*quantity_, system).isStored();
+    }
+    return !conversion_ || system == UnitSystem::SI;
+}
+
+double NumberBox::shownOf(double stored) const {
+    if (isStoredIn(shownIn_)) {
+        return stored;
+    }
+    return quantity_ ? toShown(*quantity_, shownIn_, stored)
+                     : conversion_->toShown(shownIn_, stored);
+}
+
+double NumberBox::storedOfShown(double shown) const {
+    if (isStoredIn(shownIn_)) {
+        return shown;
+    }
+    return quantity_ ? toStored(*quantity_, shownIn_, shown)
+                     : conversion_->toStored(shownIn_, shown);
 }
 
 std::optional<double> NumberBox::given() const {
@@ -55,7 +78,7 @@ std::optional<double> NumberBox::given() const {
 
 std::string NumberBox::storedText() const {
     const std::string text = box_->text().toStdString();
-    if (!quantity_ || kambrix::isBlank(text) || !isNumberText(text, decimalSeparator())) {
+    if (!converts() || kambrix::isBlank(text) || !isNumberText(text, decimalSeparator())) {
         return text;
     }
     const auto stored = given();
@@ -75,30 +98,59 @@ void NumberBox::setQuantity(Quantity quantity) {
     redrawInUnits();
 }
 
+void NumberBox::setConversion(Conversion conversion) {
+    const std::optional<double> stored = given();
+    conversion_ = std::move(conversion);
+    shownIn_ = UnitSystem::SI;
+    if (stored) {
+        exactStored_ = stored;
+        exactText_ = box_->text();
+    }
+    redrawInUnits();
+}
+
 void NumberBox::redrawInUnits() {
-    if (!quantity_ || shownIn_ == shownUnits()) {
+    if (!converts() || shownIn_ == shownUnits()) {
         return;
     }
     const std::optional<double> stored = given();
-    const bool accepted = box_->text() == lastAccepted_;
     shownIn_ = shownUnits();
     if (stored && std::isfinite(*stored)) {
-        showStored(*stored, std::nullopt);
+        reshow(*stored);
     }
+}
+
+void NumberBox::reshow(double stored) {
+    const bool accepted = box_->text() == lastAccepted_;
+    showStored(stored, std::nullopt);
     if (accepted) {
         lastAccepted_ = box_->text();
     }
 }
 
+void NumberBox::conversionChanged() {
+    if (!conversion_ || isStoredIn(shownIn_) || exactText_.isNull() || !exactStored_ ||
+        box_->text() != exactText_ || !std::isfinite(*exactStored_)) {
+        return;
+    }
+    reshow(*exactStored_);
+}
+
 void NumberBox::showStored(double stored, std::optional<int> decimals) {
-    const Unit& unit = unitOf(*quantity_, shownIn_);
-    const double shown = toShown(*quantity_, shownIn_, stored);
+    const bool inStored = isStoredIn(shownIn_);
+    const double shown = shownOf(stored);
     // A number typed in the stored units comes back with its digits; one shown in other
     // units with the unit's decimals, or all of its own where it has fewer.
     QString text;
-    if (decimals && unit.isStored()) {
+    if (decimals && inStored) {
         text = screenNumber(shown, *decimals);
-    } else if (unit.isStored()) {
+    } else if (!inStored && conversion_) {
+        // A coefficient in other units: its significant digits, the exact value kept.
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%.*g", conversion_->significantDigits, shown);
+        text = QString::fromStdString(
+            toLocaleText(roundTripText(std::strtod(digits, nullptr)), decimalSeparator()));
+    } else if (inStored) {
         // The digits a designer could have typed (twelve significant ones, so a value typed
         // in other units reads 63.0901964, not 63.090196400000004): the box keeps the exact
         // value for the save.
@@ -107,6 +159,7 @@ void NumberBox::showStored(double stored, std::optional<int> decimals) {
         text = QString::fromStdString(
             toLocaleText(roundTripText(std::strtod(twelve, nullptr)), decimalSeparator()));
     } else {
+        const Unit& unit = unitOf(*quantity_, shownIn_);
         const std::string digits = roundTripText(shown);
         const auto point = digits.find('.');
         const int own =
@@ -136,7 +189,12 @@ std::optional<std::string> NumberBox::problem() const {
             }
         }
     }
-    const NumberRange range = quantity_ ? shownRange(*quantity_, shownIn_, range_) : range_;
+    NumberRange range = range_;
+    if (quantity_) {
+        range = shownRange(*quantity_, shownIn_, range_);
+    } else if (conversion_ && !isStoredIn(shownIn_)) {
+        range = shownRange(range_, shownOf(range_.min), shownOf(range_.max), conversion_->unit);
+    }
     return checkNumberText(text, sep, range, what_.toStdString(), allowBlank_);
 }
 
@@ -174,7 +232,7 @@ bool NumberBox::commit() {
 void NumberBox::setValue(double value, int decimals, bool blank) {
     exactStored_.reset();
     exactText_ = QString();
-    if (quantity_ && !blank && std::isfinite(value)) {
+    if (converts() && !blank && std::isfinite(value)) {
         shownIn_ = shownUnits();
         showStored(value, decimals);
     } else {
@@ -184,11 +242,13 @@ void NumberBox::setValue(double value, int decimals, bool blank) {
     showNote(QString());
 }
 
-void NumberBox::setExactValue(double value) {
+void NumberBox::setExactValue(double value, bool everyDigit) {
     exactStored_.reset();
     exactText_ = QString();
-    if (quantity_ && std::isfinite(value)) {
+    if (converts() && std::isfinite(value)) {
         shownIn_ = shownUnits();
+    }
+    if (converts() && std::isfinite(value) && !(everyDigit && isStoredIn(shownIn_))) {
         showStored(value, std::nullopt);
     } else {
         box_->setText(

@@ -40,6 +40,20 @@ class NumberBox : public QObject {
     // until the user edits it, so switching units never changes what is saved.
     void setQuantity(Quantity quantity);
     std::optional<Quantity> quantity() const { return quantity_; }
+    // A number whose shown value follows a rule of the window's rather than the unit of a
+    // quantity (a nozzle's coefficient a, whose units depend on the exponent b beside it).
+    // In the stored system the number is shown as stored.
+    struct Conversion {
+        std::function<double(UnitSystem, double)> toShown;   // stored value -> shown value
+        std::function<double(UnitSystem, double)> toStored;  // shown value -> stored value
+        std::string unit;                                    // stated in range messages
+        int significantDigits = 6;                           // of a value shown converted
+    };
+    void setConversion(Conversion conversion);
+    // The rule converts otherwise now (the exponent changed): a value the program put there
+    // is shown again from its stored value, which stays exact; a value the user typed stays
+    // as typed and is read by the new rule.
+    void conversionChanged();
     // Shows the number again in the shown units (after they changed).
     void redrawInUnits();
     // The text as the stored unit's number (all its digits, the user's separator), for
@@ -52,9 +66,11 @@ class NumberBox : public QObject {
     // Puts a value in the box as the accepted text (an empty text for `blank`).
     void setValue(double value, int decimals, bool blank = false);
     void setBlank() { setValue(0, 0, true); }
-    // Puts the value with all its digits (it reads back exactly), for stored data that a
-    // save must not round.
-    void setExactValue(double value);
+    // Puts the value so that it reads back exactly, for stored data that a save must not
+    // round: with all its digits; a box holding a quantity shows it in the shown units, in
+    // the stored ones with twelve significant digits, or with `everyDigit` all of them (a
+    // file's 0.6944444444444444).
+    void setExactValue(double value, bool everyDigit = false);
     QLineEdit* box() const { return box_; }
     // The note beside the box on how a text with points was read; null until one was
     // needed. Named "lblNota_" + the box's name.
@@ -92,10 +108,18 @@ class NumberBox : public QObject {
     std::optional<double> storedOf(const QString& text) const;
     // Shows a stored value in the shown units and remembers it as the value of that text.
     void showStored(double stored, std::optional<int> decimals);
+    // The box converts its number (a quantity or a conversion), and how, in `system`.
+    bool converts() const { return quantity_ || conversion_; }
+    bool isStoredIn(UnitSystem system) const;
+    double shownOf(double stored) const;
+    double storedOfShown(double shown) const;
+    // Shows the stored value again in the shown units, keeping an accepted text accepted.
+    void reshow(double stored);
 
     QString lastAccepted_;
     bool checking_ = false;
     std::optional<Quantity> quantity_;
+    std::optional<Conversion> conversion_;
     UnitSystem shownIn_ = UnitSystem::SI;
     // The stored value a text was shown for, while the box shows that text.
     std::optional<double> exactStored_;

@@ -88,9 +88,37 @@ void chooseUnits(UnitSystem system) {
 namespace {
 
 const char* const kFollowsUnits = "kambrixCaptionsFollowUnits";
+const char* const kUnitOf = "kambrixUnitOf";
+
+void showUnitLabel(QLabel* label) {
+    const auto q = static_cast<Quantity>(label->property(kUnitOf).toInt());
+    const Unit& unit = unitOf(q, shownUnits());
+    QString stored = label->property(kStoredCaption).toString();
+    if (!label->property(kShownCaption).isValid() ||
+        label->text() != label->property(kShownCaption).toString()) {
+        stored = label->text();  // a caption the window or the language file gave since
+    }
+    const QString text = unit.isStored() ? stored : QString::fromStdString(unit.symbol);
+    label->setProperty(kStoredCaption, stored);
+    label->setProperty(kShownCaption, text);
+    if (text != label->text()) {
+        label->setText(text);
+    }
+}
+
+void showUnitLabels(QWidget* window) {
+    for (auto* label : window->findChildren<QLabel*>()) {
+        if (label->property(kUnitOf).isValid()) {
+            showUnitLabel(label);
+        }
+    }
+}
 
 void convertCaptionsOf(QWidget* window) {
     for (auto* label : window->findChildren<QLabel*>()) {
+        if (label->property(kUnitOf).isValid()) {
+            continue;  // a unit label: showUnitLabels
+        }
         convertCaption(label, label->text(), [label](const QString& t) { label->setText(t); });
     }
     for (auto* frame : window->findChildren<QGroupBox*>()) {
@@ -108,7 +136,13 @@ void captionsFollowUnits(QWidget* widget) {
     convertCaptionsOf(widget);
 }
 
+void unitLabel(QLabel* label, Quantity q) {
+    label->setProperty(kUnitOf, static_cast<int>(q));
+    showUnitLabel(label);
+}
+
 void applyUnitCaptions(QWidget* window) {
+    showUnitLabels(window);
     if (window->property(kFollowsUnits).toBool()) {
         convertCaptionsOf(window);
         return;

@@ -10,6 +10,7 @@
 
 #include "shell/unit_system.h"
 
+class QLabel;
 class QWidget;
 
 namespace kambrix {
@@ -26,6 +27,10 @@ void showUnits(UnitSystem system);
 // follow the shown units from now on. Only a widget whose every number box, grid and chart
 // shows the units may say so: a caption must never name a unit its box does not take.
 void captionsFollowUnits(QWidget* widget);
+// A label that names a unit alone beside its box or result ("mm/day", "ha"): it shows the
+// shown unit of `q` from now on. In the stored units it keeps the caption it was given (the
+// language file's words), in others the unit layer's symbol.
+void unitLabel(QLabel* label, Quantity q);
 // The captions in the shown units, in every part of the window that follows them. A caption
 // set since the last call (a translation, a window's own text) is taken as the one to convert.
 void applyUnitCaptions(QWidget* window);
