@@ -133,12 +133,7 @@ void ChartWorkbench::load(char decimalSeparator) {
     manualStrategy_ = std::make_shared<ManualStrategy>();
     makeManualWrapper();
     runManual(false);
-    if (project_.id > 0) {
-        charts_.clear();
-        st.CartaAspersor()
-            .enumerateAll(db_.projects, project_.id)
-            .ForEach([&](const quarvex::CartaInfo& info) { charts_.push_back(info); });
-    }
+    readChartList();
 }
 
 template <class F>
@@ -794,27 +789,30 @@ void ChartWorkbench::restoreAccessoriesFrom(quarvex::CartaAspersores& chart,
 
 // ---- chart store ------------------------------------------------------------------------
 
-bool ChartWorkbench::reloadCharts() {
-    return guarded("The list of sprinkler charts could not be read", [&] {
-        std::vector<quarvex::CartaInfo> list;
-        if (project_.id > 0) {
-            quarvex::statics()
-                .CartaAspersor()
-                .enumerateAll(db_.projects, project_.id)
-                .ForEach([&](const quarvex::CartaInfo& info) { list.push_back(info); });
-        }
-        charts_ = std::move(list);
-        chartStamps_.clear();
-        if (project_.id > 0) {
-            const auto stamps = readFrom(db_.projects, [&](quarvex::Connection& con) {
-                return readRowStamps(con, row_kind::Chart);
-            });
-            for (const auto& c : charts_) {
-                if (const auto it = stamps.find(std::to_string(c.id)); it != stamps.end()) {
-                    chartStamps_[c.id] = it->second;
-                }
+void ChartWorkbench::readChartList() {
+    std::vector<quarvex::CartaInfo> list;
+    std::map<int, RowStamp> stamps;
+    if (project_.id > 0) {
+        quarvex::statics()
+            .CartaAspersor()
+            .enumerateAll(db_.projects, project_.id)
+            .ForEach([&](const quarvex::CartaInfo& info) { list.push_back(info); });
+        const auto stored = readFrom(db_.projects, [&](quarvex::Connection& con) {
+            return readRowStamps(con, row_kind::Chart);
+        });
+        for (const auto& c : list) {
+            if (const auto it = stored.find(std::to_string(c.id)); it != stored.end()) {
+                stamps[c.id] = it->second;
             }
         }
+    }
+    charts_ = std::move(list);
+    chartStamps_ = std::move(stamps);
+}
+
+bool ChartWorkbench::reloadCharts() {
+    return guarded("The list of sprinkler charts could not be read", [&] {
+        readChartList();
         if (selected_ && !selectedChart()) {
             selected_.reset();
         }

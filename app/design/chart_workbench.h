@@ -323,6 +323,8 @@ class ChartWorkbench {
     // Writes the chart (as a new one when `asNew`) with its printed fields and claims its
     // version, in one transaction; the chart takes its identifier and stamp once committed.
     void storeChart(quarvex::CartaAspersores& chart, bool asNew);
+    // Reads the system's charts and who saved each last.
+    void readChartList();
     // The user's answer to a save refused because another one came in between.
     bool resolveConflict(const std::string& message);
     void changed(WorkingPivot which);

@@ -34,6 +34,7 @@
 #include "gui/TabDrop.h"
 #include "gui/TabReguladores.h"
 #include "gui/frmCaspersores.h"
+#include "shell/row_versions.h"
 #include "gui/frmDisHid.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/tab_page.h"
@@ -384,6 +385,28 @@ TEST_F(WorkbenchWindowTest, ANameCollisionKeepsThePreviousIdentifier) {
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(storedCharts(), 2);
     EXPECT_TRUE(child<QLabel>(w.get(), "lblActual")->text().contains("Package B"));
+    // Who saved each chart of the list: on the item and under the list for the chosen one.
+    const QString savedBy = "Saved by " + QString::fromStdString(currentUserName()) + " on ";
+    for (int i = 0; i < list->count(); ++i) {
+        EXPECT_TRUE(list->item(i)->toolTip().startsWith(savedBy))
+            << list->item(i)->toolTip().toStdString();
+    }
+    list->setCurrentRow(0);
+    EXPECT_TRUE(child<QLabel>(w.get(), "lblGuardadoPor")->text().startsWith(savedBy))
+        << child<QLabel>(w.get(), "lblGuardadoPor")->text().toStdString();
+    // A window opened afresh lists them so too.
+    {
+        auto again = open();
+        auto* fresh = child<QListWidget>(again.get(), "lstCartas");
+        ASSERT_EQ(fresh->count(), 2);
+        EXPECT_TRUE(fresh->item(0)->toolTip().startsWith(savedBy))
+            << fresh->item(0)->toolTip().toStdString();
+    }
+    // The line stays when the window is drawn in other units.
+    showUnits(UnitSystem::US);
+    const QString shown = child<QLabel>(w.get(), "lblGuardadoPor")->text();
+    showUnits(UnitSystem::SI);
+    EXPECT_TRUE(shown.startsWith(savedBy)) << shown.toStdString();
 }
 
 TEST_F(WorkbenchWindowTest, RemovalAnsweredNoThenYes) {
