@@ -476,7 +476,9 @@ QWidget* frmCaspersores::buildCommands() {
     cartas->addWidget(cmdCompararCartas_, 3, 1);
     lblGuardadoPor_ = new QLabel(fraCartas);
     lblGuardadoPor_->setObjectName("lblGuardadoPor");
-    lblGuardadoPor_->setWordWrap(true);
+    // One line that never widens nor lengthens the panel (a wrapped label would make the
+    // panel scroll); a long name is cut on screen and whole in the tooltip.
+    lblGuardadoPor_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     cartas->addWidget(lblGuardadoPor_, 4, 0, 1, 2);
     column->addWidget(fraCartas, 1);
     return panel;
@@ -579,6 +581,7 @@ void frmCaspersores::connectCommands() {
                  workbench_->selectChart(item ? std::optional<int>(item->data(Qt::UserRole).toInt())
                                               : std::nullopt);
                  lblGuardadoPor_->setText(item ? item->toolTip() : QString());
+                 lblGuardadoPor_->setToolTip(lblGuardadoPor_->text());
              });
     onSignal(lstCartas_, &QListWidget::itemDoubleClicked, this, m, [this] {
         workbench_->openChart();
@@ -795,6 +798,7 @@ void frmCaspersores::refreshCharts() {
     }
     auto* current = lstCartas_->currentItem();
     lblGuardadoPor_->setText(current && selected ? current->toolTip() : QString());
+    lblGuardadoPor_->setToolTip(lblGuardadoPor_->text());
     filling_ = false;
 }
 
