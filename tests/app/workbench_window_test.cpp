@@ -34,12 +34,12 @@
 #include "gui/TabDrop.h"
 #include "gui/TabReguladores.h"
 #include "gui/frmCaspersores.h"
-#include "shell/row_versions.h"
 #include "gui/frmDisHid.h"
 #include "gui/frmIniAgronom.h"
 #include "gui/widgets/tab_page.h"
 #include "gui/widgets/units_view.h"
 #include "shell/language_file.h"
+#include "shell/row_versions.h"
 #include "windows_test_support.h"
 
 using namespace kambrix;
