@@ -668,6 +668,52 @@ TEST_F(EvaluationWindowsTest, ADeclinedNewEvaluationLeavesNoRecord) {
     ASSERT_EQ(names->count(), 1);
 }
 
+TEST_F(EvaluationWindowsTest, TwoWindowsOnOneEvaluationTheLaterSaveOffersSaveAsAndReload) {
+    auto created = quarvex::statics().PivotEvaluations().newEvaluation("shared");
+    created.pluviometer = quarvex::statics().Pluviometros().newPluviometro(0.15);
+    created.firstSample.Push(quarvex::statics().FieldSamples().newFieldSample(100, 10));
+    storeEvaluation(con, created, false);
+    const auto e = stored("shared");
+    ASSERT_TRUE(e);
+    // Two designers open it; Ana saves first.
+    frmPluviometros ana(services, *e), bruno(services, *e), carla(services, *e);
+    for (frmPluviometros* w : {&ana, &bruno, &carla}) {
+        w->show();
+    }
+    ::setenv("KAMBRIX_USER", "ana", 1);
+    cell(ana.grid(Radius::First), 0, kVolume, "110");
+    click(&ana, "cmdGuardar");
+    EXPECT_EQ(stored("shared")->firstSample(1).collectedAmount, 110);
+
+    // Bruno's save is refused; he keeps his readings under another name.
+    ::setenv("KAMBRIX_USER", "bruno", 1);
+    cell(bruno.grid(Radius::First), 0, kVolume, "120");
+    messages.answerItem(0);  // "Save as…"
+    messages.answerText(QStringLiteral("shared (Bruno)"));
+    click(&bruno, "cmdGuardar");
+    ASSERT_EQ(messages.actionTexts.size(), 1);
+    EXPECT_TRUE(
+        messages.actionTexts[0].startsWith("The evaluation \"shared\" was changed by ana at "))
+        << messages.actionTexts[0].toStdString();
+    EXPECT_EQ(messages.actionLists[0], (QStringList{QString::fromUtf8("Save as…"), "Reload"}));
+    EXPECT_EQ(stored("shared")->firstSample(1).collectedAmount, 110);
+    ASSERT_TRUE(stored("shared (Bruno)"));
+    EXPECT_EQ(stored("shared (Bruno)")->firstSample(1).collectedAmount, 120);
+    EXPECT_EQ(child<QLabel>(&bruno, "lblNombre")->text(), "shared (Bruno)");
+    EXPECT_FALSE(bruno.session().isModified());
+
+    // Carla's save is refused too; she reads Ana's readings again.
+    ::setenv("KAMBRIX_USER", "carla", 1);
+    cell(carla.grid(Radius::First), 0, kVolume, "130");
+    messages.answerItem(1);  // "Reload"
+    click(&carla, "cmdGuardar");
+    EXPECT_EQ(messages.actionTexts.size(), 2);
+    EXPECT_EQ(at(carla.grid(Radius::First), 0, kVolume), "110");
+    EXPECT_FALSE(carla.session().isModified());
+    EXPECT_EQ(stored("shared")->firstSample(1).collectedAmount, 110);
+    EXPECT_EQ(evaluationRows(), 2);
+}
+
 TEST_F(EvaluationWindowsTest, SavedAndReopenedKeepsReadingsInOrderAndAskingBeforeLosingThem) {
     auto created = quarvex::statics().PivotEvaluations().newEvaluation("kept");
     storeEvaluation(con, created, false);
