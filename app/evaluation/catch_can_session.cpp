@@ -597,7 +597,7 @@ quarvex::Array<quarvex::FieldSample> CatchCanSession::storedSamples(Radius radiu
     return out;
 }
 
-std::string CatchCanSession::csvText() const {
+std::string CatchCanSession::csvText(UnitSystem units) const {
     CatchCanFile file;
     file.first = storedSamples(Radius::First);
     file.second = storedSamples(Radius::Second);
@@ -608,11 +608,11 @@ std::string CatchCanSession::csvText() const {
         raiseError(errc::ValueOutOfRange, "There are no readings to export");
     }
     file.canDiameter_cm = *state_.diameter_cm;
-    return catchCanCsvText(file);
+    return catchCanCsvText(file, units);
 }
 
-void CatchCanSession::exportCsv(const std::filesystem::path& path) const {
-    writeTextFile(path, csvText());
+void CatchCanSession::exportCsv(const std::filesystem::path& path, UnitSystem units) const {
+    writeTextFile(path, csvText(units));
 }
 
 quarvex::PivotEvaluation CatchCanSession::evaluation() const {

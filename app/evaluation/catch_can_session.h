@@ -218,8 +218,9 @@ class CatchCanSession {
     // AppError errc::EvaluationRowsIncomplete while a row is incomplete, and with
     // errc::ValueOutOfRange without a can diameter or without any reading. Blank rows are not
     // written.
-    std::string csvText() const;
-    void exportCsv(const std::filesystem::path& path) const;
+    // Distances and the can diameter in `units`, their headings naming them.
+    std::string csvText(UnitSystem units = UnitSystem::SI) const;
+    void exportCsv(const std::filesystem::path& path, UnitSystem units = UnitSystem::SI) const;
 
     // --- saving ---
     bool isModified() const { return !(state_ == saved_); }

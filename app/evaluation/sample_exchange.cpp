@@ -254,13 +254,28 @@ std::string tabSeparatedText(const std::vector<std::vector<std::string>>& cells)
     return out;
 }
 
-std::string catchCanCsvText(const CatchCanFile& file) {
-    std::string out = csvLine({"radius", "volume_ml", "distance_m", "canDiameter_cm"});
-    const std::string diameter = roundTripText(file.canDiameter_cm);
+namespace {
+
+// A stored value in the shown unit to the last bit (the display's rounding to 12 digits
+// would move it by more than the file's reader can take back).
+double fileValue(Quantity q, UnitSystem units, double stored) {
+    const Unit& u = unitOf(q, units);
+    return u.isStored() ? stored : stored * u.den / u.num;
+}
+
+}  // namespace
+
+std::string catchCanCsvText(const CatchCanFile& file, UnitSystem units) {
+    std::string out =
+        csvLine({"radius", "volume_ml", "distance_" + unitOf(Quantity::Length, units).symbol,
+                 "canDiameter_" + unitOf(Quantity::CanDiameter, units).symbol});
+    const std::string diameter =
+        roundTripText(fileValue(Quantity::CanDiameter, units, file.canDiameter_cm));
     for (int radius = 1; radius <= 2; ++radius) {
         for (const auto& s : radius == 1 ? file.first : file.second) {
             out += csvLine({std::to_string(radius), roundTripText(s.collectedAmount),
-                            roundTripText(s.distanceFromCenter), diameter});
+                            roundTripText(fileValue(Quantity::Length, units, s.distanceFromCenter)),
+                            diameter});
         }
     }
     return out;

@@ -71,8 +71,10 @@ struct CatchCanFile {
 // The file text: the heading "radius,volume_ml,distance_m,canDiameter_cm", then one line per
 // reading, the first radius before the second, every number in its shortest exact text with
 // "." (so the same doubles are read back), the diameter repeated on every line so the rows
-// may be sorted in a spreadsheet. Lines end in CR LF.
-std::string catchCanCsvText(const CatchCanFile& file);
+// may be sorted in a spreadsheet. Lines end in CR LF. In other units the distance and the
+// diameter are written in them and their headings name them ("distance_ft",
+// "canDiameter_in"), so the file reads back in those units.
+std::string catchCanCsvText(const CatchCanFile& file, UnitSystem units = UnitSystem::SI);
 
 // The units of a catch-can file's distance and can diameter columns: those their headings
 // name ("distance_ft", "canDiameter_in"; "distance_m", "canDiameter_cm"), else `userUnits`.

@@ -610,7 +610,7 @@ void frmPluviometros::cmdExportar_Click() {
 
 bool frmPluviometros::exportFile(const QString& path) {
     try {
-        session_.exportCsv(path.toStdString());
+        session_.exportCsv(path.toStdString(), shownUnits());
     } catch (const AppError&) {
         const ErrorReport r = describeCurrentError();
         services_.messages.showMessage(this, qs(r.message), qs(r.detail));

@@ -146,4 +146,23 @@ TEST(SampleExchange, CatchCanHeadingsNameTheirUnits) {
     EXPECT_EQ(plain.second[1].distanceFromCenter, 30.48);
     EXPECT_EQ(plain.canDiameter_cm, 12.7);
     EXPECT_EQ(readCatchCanCsv("radius,volume,distance,diameter\n2,50,100,5\n").canDiameter_cm, 5.0);
+
+    // Written in US units, the file says so and reads back as the stored readings, whatever
+    // units the reader works in.
+    CatchCanFile out;
+    out.canDiameter_cm = 10.16;
+    out.first.Push(quarvex::statics().FieldSamples().newFieldSample(100, 3.048));
+    out.second.Push(quarvex::statics().FieldSamples().newFieldSample(50, 400.5));
+    const std::string text = catchCanCsvText(out, UnitSystem::US);
+    EXPECT_EQ(text.substr(0, text.find('\r')), "radius,volume_ml,distance_ft,canDiameter_in");
+    EXPECT_NE(text.find("\r\n1,100,10,4\r\n"), std::string::npos) << text;
+    for (UnitSystem reader : {UnitSystem::SI, UnitSystem::US, UnitSystem::MetricBar}) {
+        const auto back = readCatchCanCsv(text, reader);
+        EXPECT_NEAR(back.canDiameter_cm, 10.16, 1e-12);
+        EXPECT_NEAR(back.first[1].distanceFromCenter, 3.048, 1e-12);
+        EXPECT_NEAR(back.second[1].distanceFromCenter, 400.5, 400.5 * 1e-15) << text;
+        EXPECT_EQ(back.second[1].collectedAmount, 50.0);
+    }
+    // Metric bar writes what SI writes.
+    EXPECT_EQ(catchCanCsvText(out, UnitSystem::MetricBar), catchCanCsvText(out));
 }
