@@ -135,8 +135,12 @@ void frmNuevSist::refreshList() {
     dtalproyecto_->blockSignals(true);
     dtalproyecto_->clear();
     try {
+        const auto savedBy = selection_.savedBy();
         for (const auto& name : selection_.names()) {
-            dtalproyecto_->addItem(QString::fromStdString(name));
+            auto* item = new QListWidgetItem(QString::fromStdString(name), dtalproyecto_);
+            if (const auto it = savedBy.find(name); it != savedBy.end()) {
+                item->setToolTip(QString::fromStdString(it->second));
+            }
         }
     } catch (...) {
         handleDatabaseError(services_.messages, this, "The list of systems could not be read");

@@ -48,6 +48,22 @@ std::vector<std::string> Projectos::projectNames(Connection& con) const {
     return names;
 }
 
+std::map<std::string, RowStamp> Projectos::stampsByName(Connection& con) const {
+    const auto stamps = readRowStamps(con, row_kind::System);
+    std::map<std::string, RowStamp> byName;
+    RecordSet rs =
+        con.Execute(schema("projectos")
+                        .selectSQL(std::nullopt, std::vector<std::string>{"id", "designacao"},
+                                   std::nullopt, std::string("designacao")));
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const auto it = stamps.find(idText(static_cast<int>(rs.Field("id").AsLong())));
+        if (it != stamps.end()) {
+            byName[quarvex::nullToText(rs.Field("designacao"))] = it->second;
+        }
+    }
+    return byName;
+}
+
 std::optional<Projecto> Projectos::loadProject(Connection& con, const std::string& condition,
                                                const std::string& tableWord) const {
     // The stamps before the row: a save in between makes the stamp older than the values

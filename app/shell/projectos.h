@@ -7,6 +7,7 @@
 #include <quarvex/quarvex.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ class Projectos {
     int countProjects(quarvex::Connection& con, const std::string& condition) const;
     // The names of every stored project, in alphabetical order.
     std::vector<std::string> projectNames(quarvex::Connection& con) const;
+    // Who saved each stored project last, by its name (for the lists).
+    std::map<std::string, RowStamp> stampsByName(quarvex::Connection& con) const;
     // The first project meeting the condition, with its spans when tableWord is "tramos";
     // none when no project meets it.
     std::optional<Projecto> loadProject(quarvex::Connection& con, const std::string& condition,

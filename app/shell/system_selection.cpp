@@ -28,6 +28,15 @@ std::vector<std::string> SystemSelection::names() const {
     return readFrom(cs_, [](quarvex::Connection& con) { return Projectos().projectNames(con); });
 }
 
+std::map<std::string, std::string> SystemSelection::savedBy() const {
+    std::map<std::string, std::string> texts;
+    for (const auto& [name, stamp] :
+         readFrom(cs_, [](quarvex::Connection& con) { return Projectos().stampsByName(con); })) {
+        texts[name] = savedByText(stamp);
+    }
+    return texts;
+}
+
 std::string SystemSelection::replaceQuestion(const std::string& name) {
     return "There is already a project named '" + name +
            "' Do you want to replace it with a new empty one";

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ class SystemSelection {
 
     // The stored systems' names, alphabetically. Raises when the store cannot be read.
     std::vector<std::string> names() const;
+    // "Saved by NAME on TIME" of each stored system, by name (none where nobody is known).
+    std::map<std::string, std::string> savedBy() const;
 
     // Carries out the choice with the names as typed (trimmed here). A stored system of the
     // new name is replaced only when `confirmReplace` (asked with replaceQuestion) says yes.

@@ -424,6 +424,7 @@ TEST_P(StoreOnEngine, SystemsAndEvaluationsRefuseASaveOverAnotherDesignersSave) 
     store.saveProject(con, p);
     EXPECT_EQ(p.stamp.version, 1);
     EXPECT_EQ(p.stamp.savedBy, "ana");
+    EXPECT_EQ(store.stampsByName(con).at("Sur"), p.stamp);
 
     auto x = *store.loadProject(con, store.nameCondition("Sur"), "tramos");
     auto y = *store.loadProject(con, store.nameCondition("Sur"), "tramos");
